@@ -1,0 +1,30 @@
+#ifndef ORV_ENTRY_ORVERRORLOG_H
+#define ORV_ENTRY_ORVERRORLOG_H
+
+// The engine's one error channel. Every loading step that fails without raising reports its
+// message here; the launcher shows the whole text after the run.
+//
+// Severity 1 is an error, 0 a warning that is logged but does not count as an error.
+// The log is never cleared: a second run in the same process appends to the first.
+// Main thread only; nothing is locked.
+
+#include <string>
+
+class OrvErrorLog {
+public:
+    // Appends the message and a newline, and raises the highest severity if this one is higher.
+    static void Report(int severity, const std::string& message);
+
+    // True when the highest severity reported so far is above 0.
+    static bool HasError();
+    // Highest severity so far; -1 before anything was reported.
+    static int HighestSeverity();
+    // Everything reported, one message per line. The pointer of Text().c_str() stays valid
+    // until the next report.
+    static const std::string& Text();
+};
+
+// Shorthand used throughout the engine.
+void ReportError(int severity, const std::string& message);
+
+#endif

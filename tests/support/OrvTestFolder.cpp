@@ -1,0 +1,47 @@
+#include "support/OrvTestFolder.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <limits.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+OrvTestFolder::OrvTestFolder() {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd))
+        previousDirectory = cwd;
+    char pattern[] = "/tmp/orv-test-XXXXXX";
+    if (!mkdtemp(pattern))
+        throw std::runtime_error("mkdtemp failed");
+    root = pattern;
+    mkdir((root + "/bin").c_str(), 0755);
+    mkdir((root + "/data").c_str(), 0755);
+    if (chdir((root + "/bin").c_str()) != 0)
+        throw std::runtime_error("chdir failed");
+}
+
+OrvTestFolder::~OrvTestFolder() {
+    if (!previousDirectory.empty() && chdir(previousDirectory.c_str()) != 0) {
+        // Nothing sensible to do in a destructor; the folder is still removed below.
+    }
+    std::string command = "rm -rf '" + root + "'";
+    if (std::system(command.c_str()) != 0) {
+        // A leftover temporary folder is harmless.
+    }
+}
+
+std::string OrvTestFolder::WriteData(const std::string& name, const std::string& bytes) const {
+    std::string path = DataPath(name);
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+std::string OrvReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}

@@ -1,0 +1,32 @@
+#ifndef ORV_TESTS_SUPPORT_ORVTESTFOLDER_H
+#define ORV_TESTS_SUPPORT_ORVTESTFOLDER_H
+
+// A temporary show folder with bin/ and data/ for tests. While it lives the process's working
+// directory is its bin/, so the engine's "../data/" paths land in its data/. The destructor
+// restores the previous working directory and removes the folder.
+
+#include <string>
+
+class OrvTestFolder {
+public:
+    OrvTestFolder();
+    ~OrvTestFolder();
+    OrvTestFolder(const OrvTestFolder&) = delete;
+    OrvTestFolder& operator=(const OrvTestFolder&) = delete;
+
+    const std::string& Root() const { return root; }
+    std::string BinPath(const std::string& name) const { return root + "/bin/" + name; }
+    std::string DataPath(const std::string& name) const { return root + "/data/" + name; }
+
+    // Writes bytes (any bytes, NULs included) to data/<name>; returns the full path.
+    std::string WriteData(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string root;
+    std::string previousDirectory;
+};
+
+// Whole file as bytes; empty when it cannot be read.
+std::string OrvReadFile(const std::string& path);
+
+#endif
