@@ -4,6 +4,10 @@
 
 OrvException::OrvException(std::string message) : message(std::move(message)) {}
 
-const char* OrvException::what() const noexcept { return message.c_str(); }
+const char* OrvException::what() const noexcept {
+    return message.c_str();
+}
 
-const std::string& OrvException::Message() const noexcept { return message; }
+const std::string& OrvException::Message() const noexcept {
+    return message;
+}

@@ -29,19 +29,31 @@ void OrvSystemInfo::SetSurfaceSize(int width, int height) {
     surfaceHeight = height;
 }
 
-int OrvSystemInfo::SurfaceWidth() const { return surfaceWidth; }
-int OrvSystemInfo::SurfaceHeight() const { return surfaceHeight; }
+int OrvSystemInfo::SurfaceWidth() const {
+    return surfaceWidth;
+}
+int OrvSystemInfo::SurfaceHeight() const {
+    return surfaceHeight;
+}
 
 void OrvSystemInfo::SetDisplaySize(int width, int height) {
     displayWidth = width;
     displayHeight = height;
 }
 
-int OrvSystemInfo::DisplayWidth() const { return displayWidth; }
-int OrvSystemInfo::DisplayHeight() const { return displayHeight; }
+int OrvSystemInfo::DisplayWidth() const {
+    return displayWidth;
+}
+int OrvSystemInfo::DisplayHeight() const {
+    return displayHeight;
+}
 
-void OrvSystemInfo::SetAspectRatio(double ratio) { aspectRatio = ratio; }
-double OrvSystemInfo::AspectRatio() const { return aspectRatio; }
+void OrvSystemInfo::SetAspectRatio(double ratio) {
+    aspectRatio = ratio;
+}
+double OrvSystemInfo::AspectRatio() const {
+    return aspectRatio;
+}
 
 void OrvSystemInfo::SetActiveCameraVectors(const OrvVector3& position, const OrvVector3& target,
                                            const OrvVector3& up) {

@@ -21,7 +21,9 @@ OrvVector3 OrvVector3::operator-(const OrvVector3& v) const {
     return OrvVector3(x - v.x, y - v.y, z - v.z);
 }
 
-OrvVector3 OrvVector3::operator*(double s) const { return OrvVector3(x * s, y * s, z * s); }
+OrvVector3 OrvVector3::operator*(double s) const {
+    return OrvVector3(x * s, y * s, z * s);
+}
 
 OrvVector3 OrvVector3::operator+=(const OrvVector3& v) {
     x += v.x;
@@ -41,7 +43,9 @@ OrvVector3 OrvVector3::CrossProduct(const OrvVector3& v) const {
     return OrvVector3(y * v.z - z * v.y, z * v.x - x * v.z, x * v.y - y * v.x);
 }
 
-double OrvVector3::Length() const { return std::sqrt(x * x + y * y + z * z); }
+double OrvVector3::Length() const {
+    return std::sqrt(x * x + y * y + z * z);
+}
 
 OrvVector3 OrvVector3::Normal() const {
     OrvVector3 copy(*this);
@@ -65,6 +69,10 @@ void OrvVector3::DoGlRotate() const {
     glRotated(z, 0, 0, 1);
 }
 
-void OrvVector3::DoGlTranslate() const { glTranslated(x, y, z); }
+void OrvVector3::DoGlTranslate() const {
+    glTranslated(x, y, z);
+}
 
-void OrvVector3::DoGlScale() const { glScaled(x, y, z); }
+void OrvVector3::DoGlScale() const {
+    glScaled(x, y, z);
+}

@@ -2,6 +2,10 @@
 
 #include "entry/OrvErrorLog.h"
 
-extern "C" int OrvHasError() { return OrvErrorLog::HasError() ? 1 : 0; }
+extern "C" int OrvHasError() {
+    return OrvErrorLog::HasError() ? 1 : 0;
+}
 
-extern "C" const char* OrvErrorMsg() { return OrvErrorLog::Text().c_str(); }
+extern "C" const char* OrvErrorMsg() {
+    return OrvErrorLog::Text().c_str();
+}

@@ -13,11 +13,17 @@ void OrvErrorLog::Report(int severity, const std::string& message) {
         highestSeverity = severity;
 }
 
-bool OrvErrorLog::HasError() { return highestSeverity > 0; }
+bool OrvErrorLog::HasError() {
+    return highestSeverity > 0;
+}
 
-int OrvErrorLog::HighestSeverity() { return highestSeverity; }
+int OrvErrorLog::HighestSeverity() {
+    return highestSeverity;
+}
 
-const std::string& OrvErrorLog::Text() { return logText; }
+const std::string& OrvErrorLog::Text() {
+    return logText;
+}
 
 void ReportError(int severity, const std::string& message) {
     OrvErrorLog::Report(severity, message);

@@ -1,0 +1,41 @@
+#include "core/OrvGlUtils.h"
+
+#include "core/OrvException.h"
+#include "core/OrvSystemInfo.h"
+
+#include <GL/gl.h>
+
+OrvGlUtils::Viewport OrvGlUtils::FullViewport(bool buffer, int width, int height) {
+    OrvSystemInfo* info = OrvSystemInfo::Instance();
+    // Single precision throughout, so the rounding matches what the show was designed on.
+    float w = static_cast<float>(width > 0 ? width : info->SurfaceWidth());
+    float h = static_cast<float>(height > 0 ? height : info->SurfaceHeight());
+    if (buffer)
+        return Viewport{0, 0, static_cast<int>(w), static_cast<int>(h)};
+
+    float dw = static_cast<float>(info->DisplayWidth());
+    float dh = static_cast<float>(info->DisplayHeight());
+    float aspect = static_cast<float>(info->AspectRatio());
+    if (dw <= 0 || dh <= 0 || w <= 0 || h <= 0 || !(aspect > 0))
+        return Viewport{0, 0, static_cast<int>(dw), static_cast<int>(dh)}; // nothing to fit
+    float displayRatio = dw / dh;
+    h = h * (aspect / displayRatio);
+    float sx = dw / w;
+    float sy = dh / h;
+    float s = sy <= sx ? sy : sx;
+    int vw = static_cast<int>(w * s);
+    int vh = static_cast<int>(h * s);
+    int x = static_cast<int>(dw - vw) / 2;
+    int y = static_cast<int>(dh - vh) / 2;
+    return Viewport{x, y, vw, vh};
+}
+
+void OrvGlUtils::SetFullViewport(bool buffer, int width, int height) {
+    Viewport v = FullViewport(buffer, width, height);
+    glViewport(v.x, v.y, v.width, v.height);
+}
+
+void OrvGlUtils::SetViewport(int, int, int, int) {
+    OrvSystemInfo::Instance();
+    throw OrvException("OrvGlUtils::SetViewport not implemented");
+}

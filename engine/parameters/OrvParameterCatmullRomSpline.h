@@ -1,0 +1,24 @@
+#ifndef ORV_PARAMETERS_ORVPARAMETERCATMULLROMSPLINE_H
+#define ORV_PARAMETERS_ORVPARAMETERCATMULLROMSPLINE_H
+
+// One uniform Catmull-Rom segment: p1 at start, p2 at start + duration (and ever after), with
+// p0 and p3 as the neighbouring control points that set the tangents. A duration of 0 is
+// taken as 1 ms.
+
+#include "parameters/IOrvParameterEnvelopeItem.h"
+
+class OrvParameterCatmullRomSpline : public IOrvParameterEnvelopeItem {
+public:
+    OrvParameterCatmullRomSpline(unsigned int start, unsigned int duration, double p0, double p1,
+                                 double p2, double p3);
+
+    double Value(unsigned int time) override;
+
+private:
+    double p0;
+    double p1;
+    double p2;
+    double p3;
+};
+
+#endif

@@ -1,0 +1,3 @@
+#include "script/IOrvScriptLoader.h"
+
+IOrvScriptLoader::~IOrvScriptLoader() {}

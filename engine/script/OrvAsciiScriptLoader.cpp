@@ -1,0 +1,141 @@
+#include "script/OrvAsciiScriptLoader.h"
+
+#include "entry/OrvErrorLog.h"
+#include "script/OrvStringUtils.h"
+#include "script/OrvTimeline.h"
+
+#include <cstdlib>
+#include <fstream>
+
+OrvAsciiScriptLoader::OrvAsciiScriptLoader()
+    : header(nullptr), objects(nullptr), script(nullptr), renderLines(nullptr), beatLength(0),
+      barLength(0), endPosition(0) {}
+
+OrvAsciiScriptLoader::~OrvAsciiScriptLoader() {}
+
+bool OrvAsciiScriptLoader::Load(const char* path) {
+    std::ifstream in(path ? path : "", std::ios::binary);
+    if (!in.is_open()) {
+        ReportError(1, std::string("Could not open ") + (path ? path : ""));
+        return false;
+    }
+    Parse(in);
+    if (!CheckBlocks(path))
+        return false;
+    beatLength = 60000.0 / NumericValue(Bpm);
+    barLength = 4 * beatLength;
+    return true;
+}
+
+void OrvAsciiScriptLoader::Parse(std::istream& in) {
+    // The blocks being read, innermost last; the root is always at the bottom.
+    std::vector<OrvScriptNode*> open;
+    open.push_back(&root);
+    std::string line;
+    while (std::getline(in, line)) {
+        // Read as text: a carriage return before the line feed is not part of the line.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        OrvStringUtils::Chop(line);
+        if (line == "}") {
+            if (open.size() == 1)
+                break; // a stray top-level "}" ends the file
+            open.pop_back();
+            continue;
+        }
+        std::deque<std::string> words = OrvStringUtils::SmartSplit(line, " \t\n");
+        if (words.empty())
+            continue;
+        bool opensBlock = words.back() == "{";
+        if (opensBlock)
+            words.pop_back();
+
+        std::string identifier;
+        if (words.size() == 1) {
+            identifier = words.front(); // a lone word keeps its colon
+            words.clear();
+        } else if (words.size() > 1 && words.front().back() == ':') {
+            identifier = words.front().substr(0, words.front().size() - 1);
+            words.pop_front();
+        }
+        OrvScriptNode* current = open.back();
+        current->AddChild(OrvScriptNode(identifier, words));
+        if (opensBlock)
+            open.push_back(current->Last());
+    }
+    // The end of the file closes every open block silently.
+}
+
+bool OrvAsciiScriptLoader::CheckBlocks(const char* path) {
+    header = root["header"];
+    objects = root["objects"];
+    script = root["script"];
+    renderLines = root["renderLines"];
+    const char* missing = !header        ? "header"
+                          : !objects     ? "objects"
+                          : !script      ? "script"
+                          : !renderLines ? "renderlines"
+                                         : nullptr;
+    if (!missing)
+        return true;
+    ReportError(1, std::string("Missing block: ") + missing);
+    ReportError(1, std::string("An error in ") + (path ? path : ""));
+    return false;
+}
+
+const OrvScriptNode* OrvAsciiScriptLoader::HeaderValue(const char* key) const {
+    return header ? (*header)[key] : nullptr;
+}
+
+std::string OrvAsciiScriptLoader::StringValue(OrvScriptLoaderStringValueId id) {
+    const char* key = id == Title ? "title" : id == Music ? "music" : nullptr;
+    const OrvScriptNode* value = key ? HeaderValue(key) : nullptr;
+    return value ? value->JoinedArgs() : "undefined";
+}
+
+double OrvAsciiScriptLoader::NumericValue(OrvScriptLoaderNumericValueId id) {
+    const char* key = nullptr;
+    switch (id) {
+    case Bpm:
+        key = "bpm";
+        break;
+    case Width:
+        key = "width";
+        break;
+    case Height:
+        key = "height";
+        break;
+    case Jump:
+        key = "jump";
+        break;
+    case EndPosition:
+        return static_cast<double>(endPosition);
+    }
+    const OrvScriptNode* value = key ? HeaderValue(key) : nullptr;
+    return value ? std::atof(value->JoinedArgs().c_str()) : 0.0;
+}
+
+std::vector<OrvScriptNode*> OrvAsciiScriptLoader::Objects() {
+    return objects
+               ? std::vector<OrvScriptNode*>(objects->Children().begin(), objects->Children().end())
+               : std::vector<OrvScriptNode*>();
+}
+
+std::vector<OrvScriptNode*> OrvAsciiScriptLoader::RenderLines() {
+    return renderLines ? std::vector<OrvScriptNode*>(renderLines->Children().begin(),
+                                                     renderLines->Children().end())
+                       : std::vector<OrvScriptNode*>();
+}
+
+bool OrvAsciiScriptLoader::ProcessScript(OrvParameterManager& parameters) {
+    if (!script) {
+        ReportError(1, "Missing block: script");
+        return false;
+    }
+    OrvTimeline timeline(root, beatLength, parameters, endPosition);
+    return timeline.Process(*script);
+}
+
+const OrvScriptNode& OrvAsciiScriptLoader::Root() const {
+    return root;
+}

@@ -1,0 +1,57 @@
+#ifndef ORV_SCRIPT_ORVASCIISCRIPTLOADER_H
+#define ORV_SCRIPT_ORVASCIISCRIPTLOADER_H
+
+// Reads "script.txt" into a node tree: one node per line that has words, the lines of a block
+// ("... {" up to a line that is exactly "}") as its children. The file must have the top-level
+// blocks header, objects, script and renderLines; other top-level blocks are kept and may be
+// called from the timeline.
+//
+// Reading never fails on content: any bytes give some tree (NUL bytes and invalid UTF-8 are
+// just bytes, lines have no length limit, the last line needs no line feed, an unclosed block
+// ends with the file, a stray top-level "}" ends the reading). Nesting is read without
+// recursion, so depth is no danger.
+//
+// Ownership: the loader owns the tree; every node pointer it hands out is borrowed and valid
+// while the loader lives.
+
+#include "script/IOrvScriptLoader.h"
+#include "script/OrvScriptNode.h"
+
+#include <cstdint>
+#include <istream>
+
+class OrvAsciiScriptLoader : public IOrvScriptLoader {
+public:
+    OrvAsciiScriptLoader();
+    ~OrvAsciiScriptLoader() override;
+
+    bool Load(const char* path) override;
+    std::string StringValue(OrvScriptLoaderStringValueId id) override;
+    double NumericValue(OrvScriptLoaderNumericValueId id) override;
+    std::vector<OrvScriptNode*> Objects() override;
+    std::vector<OrvScriptNode*> RenderLines() override;
+    bool ProcessScript(OrvParameterManager& parameters) override;
+
+    // The whole tree; its children are the file's top-level lines.
+    const OrvScriptNode& Root() const;
+    // Parses a stream into the tree without the block check (Load uses it for the file).
+    void Parse(std::istream& in);
+
+private:
+    OrvAsciiScriptLoader(const OrvAsciiScriptLoader&) = delete;
+    OrvAsciiScriptLoader& operator=(const OrvAsciiScriptLoader&) = delete;
+
+    bool CheckBlocks(const char* path);
+    const OrvScriptNode* HeaderValue(const char* key) const;
+
+    OrvScriptNode root;
+    OrvScriptNode* header;
+    OrvScriptNode* objects;
+    OrvScriptNode* script;
+    OrvScriptNode* renderLines;
+    double beatLength;
+    double barLength;
+    uint32_t endPosition;
+};
+
+#endif

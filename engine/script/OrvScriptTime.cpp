@@ -1,0 +1,82 @@
+#include "script/OrvScriptTime.h"
+
+#include "script/OrvStringUtils.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <deque>
+
+OrvScriptTime::OrvScriptTime(double beatLength) : beatLength(beatLength) {}
+
+bool OrvScriptTime::IsNumber(const std::string& word) {
+    int stops = 0;
+    for (size_t i = 0; i < word.size(); ++i) {
+        char c = word[i];
+        if (c == '.') {
+            if (++stops > 1)
+                return false;
+        } else if (c == '-') {
+            if (i != 0)
+                return false;
+        } else if (c < '0' || c > '9') {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool OrvScriptTime::IsTime(const std::string& word) {
+    if (word.empty() || word[0] != '@')
+        return IsNumber(word);
+    std::deque<std::string> pieces = OrvStringUtils::Split(word.substr(1), ".");
+    if (pieces.size() >= 4)
+        return false;
+    for (const std::string& piece : pieces) {
+        if (!IsNumber(piece))
+            return false;
+    }
+    return true;
+}
+
+double OrvScriptTime::NumberValue(const std::string& word) {
+    return std::atof(word.c_str());
+}
+
+uint32_t OrvScriptTime::Wrap(double milliseconds) {
+    // Truncate toward zero, then reduce modulo 2^32 the way a two's complement cast would,
+    // without the undefined behaviour of casting an out-of-range double.
+    double whole = std::trunc(milliseconds);
+    double reduced = std::fmod(whole, 4294967296.0);
+    if (reduced < 0)
+        reduced += 4294967296.0;
+    return static_cast<uint32_t>(reduced);
+}
+
+bool OrvScriptTime::Value(const std::string& word, uint32_t& milliseconds,
+                          std::string& error) const {
+    double value = 0;
+    if (word.empty() || word[0] != '@') {
+        value = NumberValue(word) * 1000.0;
+    } else {
+        std::deque<std::string> pieces = OrvStringUtils::Split(word.substr(1), ".");
+        if (pieces.empty()) {
+            error = "Not a time: " + word + " (write bars after the @, as in @4 or @4.2)";
+            return false;
+        }
+        if (!(beatLength > 0) || !std::isfinite(beatLength)) {
+            error =
+                "Time " + word + " is written in bars and beats, but the header has no bpm above 0";
+            return false;
+        }
+        double bars = std::trunc(NumberValue(pieces[0]));
+        pieces.pop_front();
+        double beats = pieces.empty() ? 0.0 : NumberValue(OrvStringUtils::Join(pieces, "."));
+        value = beats * beatLength + bars * 4.0 * beatLength;
+    }
+    if (!std::isfinite(value)) {
+        error = "Time out of range: " + word;
+        return false;
+    }
+    milliseconds = Wrap(value);
+    return true;
+}

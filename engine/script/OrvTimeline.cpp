@@ -1,0 +1,249 @@
+#include "script/OrvTimeline.h"
+
+#include "entry/OrvErrorLog.h"
+#include "parameters/OrvParameterManager.h"
+#include "script/OrvScriptNode.h"
+#include "script/OrvStringUtils.h"
+
+#include <climits>
+#include <cmath>
+
+namespace {
+// In the order they are tried; the index is the Command.
+const char* const PatternTexts[] = {
+    "%t * = %n",
+    "%t * = %n to %n in %t",
+    "%t * = spline %n %n %n %n in %t",
+    "%t loop %t %n times",
+    "%t call * ***",
+    "%t enable * ***",
+    "%t disable * ***",
+    "%t end",
+    "%t * = rand %n - %n",
+    "%t * = rand %n - %n for %t",
+};
+
+// A called block's words may not grow past this by substitution (keys whose values contain
+// other keys can otherwise double a word at every step).
+const size_t MaxSubstitutedWord = 16 * 1024 * 1024;
+
+double Number(const std::string& word) {
+    return OrvScriptTime::NumberValue(word);
+}
+} // namespace
+
+OrvTimeline::OrvTimeline(const OrvScriptNode& root, double beatLength,
+                         OrvParameterManager& parameters, uint32_t& endPosition)
+    : root(root), times(beatLength), parameters(parameters), endPosition(endPosition),
+      commandCount(0), overLimit(false) {
+    for (const char* text : PatternTexts)
+        patterns.push_back(OrvStringUtils::SmartSplit(text, " \t\n"));
+}
+
+bool OrvTimeline::Process(const OrvScriptNode& script) {
+    return ProcessBlock(script, 0, Substitutions(), 0);
+}
+
+bool OrvTimeline::ProcessBlock(const OrvScriptNode& block, uint32_t offset,
+                               const Substitutions& table, int depth) {
+    for (const OrvScriptNode* line : block.Children()) {
+        if (!line)
+            continue;
+        if (!ProcessLine(*line, offset, table, depth)) {
+            ReportError(1, "Error on line: " + line->JoinedArgs());
+            return false; // the rest of the block is skipped
+        }
+    }
+    return true;
+}
+
+bool OrvTimeline::CountCommand() {
+    if (overLimit)
+        return false;
+    if (++commandCount > MaxCommands) {
+        overLimit = true;
+        ReportError(1, "Script too long: more than " + std::to_string(MaxCommands) +
+                           " timeline lines and loop rounds after expanding loops and calls");
+        return false;
+    }
+    return true;
+}
+
+bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
+                              const Substitutions& table, int depth) {
+    if (!CountCommand())
+        return false;
+    Words words = line.Args();
+    if (!table.empty() && !Substitute(words, table))
+        return false;
+
+    int command = -1;
+    for (size_t i = 0; i < patterns.size() && command < 0; ++i) {
+        if (Matches(words, patterns[i]))
+            command = static_cast<int>(i);
+    }
+    if (command < 0) {
+        ReportError(1, "Syntax error");
+        return false;
+    }
+
+    uint32_t time = 0;
+    if (!TimeOf(words[0], time))
+        return false;
+    time += offset; // unsigned: wraps, so negative times still add up
+
+    uint32_t duration = 0;
+    std::string& name = words[1];
+    switch (command) {
+    case Hold:
+        return parameters.AddParameterHold(name, time, Number(words[3]));
+    case Linear:
+        return TimeOf(words[7], duration) &&
+               parameters.AddLinearParameterFade(name, time, duration, Number(words[3]),
+                                                 Number(words[5]));
+    case Spline:
+        return TimeOf(words[9], duration) &&
+               parameters.AddCatmullRomSpline(name, time, duration, Number(words[4]),
+                                              Number(words[5]), Number(words[6]), Number(words[7]));
+    case Random:
+        return parameters.AddRandom(name, time, 1, Number(words[4]), Number(words[6]));
+    case RandomFor:
+        return TimeOf(words[8], duration) &&
+               parameters.AddRandom(name, time, duration, Number(words[4]), Number(words[6]));
+    case Enable:
+        return Switch(words, time, 1.0);
+    case Disable:
+        return Switch(words, time, 0.0);
+    case End:
+        if (endPosition != 0) {
+            ReportError(1, "End position defined multiple times.");
+            return false;
+        }
+        endPosition = time;
+        return true;
+    case Loop:
+        return RunLoop(line, words, time, depth);
+    case Call:
+        return RunCall(words, time, depth);
+    }
+    return false;
+}
+
+bool OrvTimeline::Matches(const Words& line, const Words& pattern) const {
+    if (line.size() != pattern.size()) {
+        // Only a trailing "***" lets the counts differ; it may match nothing at all.
+        if (pattern.empty() || pattern.back() != "***" || line.size() < pattern.size() - 1)
+            return false;
+    }
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const std::string& want = pattern[i];
+        if (want == "***" && i + 1 == pattern.size())
+            return true;
+        const std::string& word = line[i];
+        if (want == "%t") {
+            if (!OrvScriptTime::IsTime(word))
+                return false;
+        } else if (want == "%n") {
+            if (!OrvScriptTime::IsNumber(word))
+                return false;
+        } else if (want != "*" && want != word) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool OrvTimeline::Substitute(Words& words, const Substitutions& table) const {
+    for (std::string& word : words) {
+        for (const auto& entry : table) {
+            const std::string& key = entry.first;
+            const std::string& value = entry.second;
+            if (key.empty())
+                continue;
+            size_t at = word.find(key);
+            while (at != std::string::npos) {
+                if (word.size() - key.size() + value.size() > MaxSubstitutedWord) {
+                    ReportError(1, "Substituting the block's arguments makes a word longer than " +
+                                       std::to_string(MaxSubstitutedWord) + " characters");
+                    return false;
+                }
+                word.replace(at, key.size(), value);
+                at = word.find(key, at + value.size());
+            }
+        }
+    }
+    return true;
+}
+
+bool OrvTimeline::TimeOf(const std::string& word, uint32_t& milliseconds) const {
+    std::string error;
+    if (times.Value(word, milliseconds, error))
+        return true;
+    ReportError(1, error);
+    return false;
+}
+
+bool OrvTimeline::Switch(const Words& words, uint32_t time, double value) {
+    for (size_t i = 2; i < words.size(); ++i) {
+        std::string name = "objects." + words[i];
+        if (!parameters.AddParameterHold(name, time, value))
+            return false; // the words after it are not processed
+    }
+    return true;
+}
+
+bool OrvTimeline::RunLoop(const OrvScriptNode& line, const Words& words, uint32_t time, int depth) {
+    uint32_t interval = 0;
+    if (!TimeOf(words[2], interval))
+        return false;
+    double count = std::trunc(Number(words[3]));
+    if (!(count >= 1))
+        return false; // only "Error on line: " is reported
+    if (depth >= MaxDepth) {
+        ReportError(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
+                           " levels deep");
+        return false;
+    }
+    long long rounds = count > INT_MAX ? INT_MAX : static_cast<long long>(count);
+    bool lastSucceeded = true;
+    for (long long k = 0; k < rounds; ++k) {
+        // Every round runs even when an earlier one failed; only the last decides.
+        if (!CountCommand())
+            return false;
+        uint32_t offset = time + static_cast<uint32_t>(k) * interval;
+        // A loop body is never substituted, even inside a called block.
+        lastSucceeded = ProcessBlock(line, offset, Substitutions(), depth + 1);
+        if (overLimit)
+            return false;
+    }
+    return lastSucceeded;
+}
+
+bool OrvTimeline::RunCall(const Words& words, uint32_t time, int depth) {
+    const std::string& blockName = words[2];
+    const OrvScriptNode* block = nullptr;
+    for (const OrvScriptNode* candidate : root.Children()) {
+        if (candidate && candidate->Id() == blockName) {
+            block = candidate;
+            break;
+        }
+    }
+    if (!block) {
+        ReportError(1, "Sub node not found: " + blockName);
+        return false;
+    }
+    const std::vector<std::string>& names = block->ArgsRef();
+    if (words.size() != 3 + names.size()) {
+        ReportError(1, "Invalid number of arguments");
+        return false;
+    }
+    if (depth >= MaxDepth) {
+        ReportError(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
+                           " levels deep, at the call of block: " + blockName);
+        return false;
+    }
+    Substitutions table; // the caller's own table is not passed on
+    for (size_t i = 0; i < names.size(); ++i)
+        table[names[i]] = words[3 + i];
+    return ProcessBlock(*block, time, table, depth + 1);
+}

@@ -1,0 +1,76 @@
+#ifndef ORV_SCRIPT_ORVTIMELINE_H
+#define ORV_SCRIPT_ORVTIMELINE_H
+
+// Turns the lines of the script block into envelope items. Each line is a command that starts
+// at a time; the commands are tried in this order and the first that fits is used:
+//   1  %t * = %n                          hold
+//   2  %t * = %n to %n in %t              linear fade
+//   3  %t * = spline %n %n %n %n in %t    spline
+//   4  %t loop %t %n times                loop over the line's own block
+//   5  %t call * ***                      call a top-level block with arguments
+//   6  %t enable * ***                    switch objects on
+//   7  %t disable * ***                   switch objects off
+//   8  %t end                             end of the show
+//   9  %t * = rand %n - %n                one random value, then held
+//  10  %t * = rand %n - %n for %t         a new random value every frame for a time
+// (%t a time, %n a number, * any word, *** as the last word any number of words.)
+//
+// A failing line reports why, then "Error on line: " and the line as written, and stops its
+// block. Loops and calls nest at most MaxDepth deep, and one script expands to at most
+// MaxCommands lines and loop rounds, so a block that calls itself or loops within loops
+// cannot hang or exhaust the machine; both limits fail the line with a message.
+//
+// Ownership: the timeline borrows the root node and the parameter manager for the duration
+// of Process(); it keeps nothing after that.
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "script/OrvScriptTime.h"
+
+class OrvParameterManager;
+class OrvScriptNode;
+
+class OrvTimeline {
+public:
+    static const int MaxDepth = 64;
+    static const uint64_t MaxCommands = 5000000;
+
+    // root: the whole script, whose top-level blocks can be called.
+    // endPosition: the loader's end position, which the end command sets (0 = none yet).
+    OrvTimeline(const OrvScriptNode& root, double beatLength, OrvParameterManager& parameters,
+                uint32_t& endPosition);
+
+    // Processes the lines of the block at offset 0; true when every line succeeded.
+    bool Process(const OrvScriptNode& script);
+
+private:
+    enum Command { Hold, Linear, Spline, Loop, Call, Enable, Disable, End, Random, RandomFor };
+    typedef std::map<std::string, std::string> Substitutions;
+    typedef std::deque<std::string> Words;
+
+    bool ProcessBlock(const OrvScriptNode& block, uint32_t offset, const Substitutions& table,
+                      int depth);
+    bool ProcessLine(const OrvScriptNode& line, uint32_t offset, const Substitutions& table,
+                     int depth);
+    bool Matches(const Words& line, const Words& pattern) const;
+    bool Substitute(Words& words, const Substitutions& table) const;
+    bool TimeOf(const std::string& word, uint32_t& milliseconds) const;
+    bool Switch(const Words& words, uint32_t time, double value);
+    bool RunLoop(const OrvScriptNode& line, const Words& words, uint32_t time, int depth);
+    bool RunCall(const Words& words, uint32_t time, int depth);
+    bool CountCommand();
+
+    const OrvScriptNode& root;
+    OrvScriptTime times;
+    OrvParameterManager& parameters;
+    uint32_t& endPosition;
+    std::vector<Words> patterns;
+    uint64_t commandCount;
+    bool overLimit;
+};
+
+#endif

@@ -1,0 +1,325 @@
+#include "script/OrvAsciiScriptLoader.h"
+
+#include "entry/OrvErrorLog.h"
+#include "parameters/OrvParameterInterface.h"
+#include "parameters/OrvParameterInterfaceChild.h"
+#include "parameters/OrvParameterManager.h"
+#include "script/OrvScriptTestText.h"
+#include "script/OrvScriptTime.h"
+#include "support/OrvTestFolder.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace {
+// A parameter owner with the given names that remembers the last value each one received.
+class Recorder : public OrvParameterInterface {
+public:
+    explicit Recorder(std::vector<std::string> names) : names(std::move(names)) {}
+    std::string ParameterName(int index) override {
+        return index >= 0 && index < static_cast<int>(names.size()) ? names[index] : "";
+    }
+    void UpdateParameter(int index, double value) override { values[names[index]] = value; }
+    bool Has(const std::string& name) const { return values.count(name) > 0; }
+    double Value(const std::string& name) const { return values.at(name); }
+    void Clear() { values.clear(); }
+
+private:
+    std::vector<std::string> names;
+    std::map<std::string, double> values;
+};
+
+// The objects' switches, as the object manager registers them under "objects".
+struct Scene {
+    Recorder box{{"x", "y", "a", "b", "ab"}};
+    Recorder col{{"r", "g", "b", "a"}};
+    Recorder switches{{"box", "logo"}};
+    OrvParameterManager parameters;
+    Scene() {
+        std::string name = "box";
+        parameters.AddInterface(name, box);
+        name = "box.col";
+        parameters.AddInterface(name, col);
+        name = "objects";
+        parameters.AddInterface(name, switches);
+    }
+    // Value of box.<field> (or switch) at a position; NAN when it was not updated.
+    double At(Recorder& owner, const char* field, unsigned position) {
+        owner.Clear();
+        parameters.UpdateParameters(position);
+        return owner.Has(field) ? owner.Value(field) : NAN;
+    }
+};
+
+struct ScriptRun {
+    OrvTestFolder folder;
+    OrvAsciiScriptLoader loader;
+    Scene scene;
+    bool loaded = false;
+    bool processed = false;
+    ScriptRun(const std::string& scriptLines, const std::string& extraBlocks = "",
+              const std::string& header = "bpm: 120\n") {
+        std::string path =
+            folder.WriteData("script.txt", OrvScriptWith(header, scriptLines, extraBlocks));
+        loaded = loader.Load(path.c_str());
+        if (loaded)
+            processed = loader.ProcessScript(scene.parameters);
+    }
+    double Box(const char* field, unsigned at) { return scene.At(scene.box, field, at); }
+    double Switch(const char* name, unsigned at) { return scene.At(scene.switches, name, at); }
+};
+} // namespace
+
+TEST(OrvScriptTime, SyntaxAndValuesAtBpm120) {
+    EXPECT_TRUE(OrvScriptTime::IsNumber("-.5"));
+    EXPECT_TRUE(OrvScriptTime::IsNumber("5."));
+    EXPECT_FALSE(OrvScriptTime::IsNumber("1e3"));
+    EXPECT_FALSE(OrvScriptTime::IsNumber("+1"));
+    EXPECT_FALSE(OrvScriptTime::IsNumber("1-2"));
+    EXPECT_FALSE(OrvScriptTime::IsNumber("1.2.3"));
+    EXPECT_TRUE(OrvScriptTime::IsTime("@2.1.25"));
+    EXPECT_FALSE(OrvScriptTime::IsTime("@1.2.3.4"));
+    EXPECT_FALSE(OrvScriptTime::IsTime("@1.x"));
+
+    OrvScriptTime times(500.0); // bpm 120
+    std::string error;
+    uint32_t ms = 0;
+    struct {
+        const char* word;
+        uint32_t ms;
+    } cases[] = {{"@2", 4000},      {"@2.1", 4500},      {"@2.1.5", 4750},
+                 {"@2.1.25", 4625}, {"@.2", 4000},       {"1.5", 1500},
+                 {"0.0015", 1},     {"-1", 4294966296u}, {"@0.3", 1500}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(times.Value(c.word, ms, error)) << c.word;
+        EXPECT_EQ(c.ms, ms) << c.word;
+    }
+    EXPECT_FALSE(times.Value("@", ms, error));
+    EXPECT_EQ("Not a time: @ (write bars after the @, as in @4 or @4.2)", error);
+    EXPECT_FALSE(times.Value("@..", ms, error));
+    EXPECT_FALSE(times.Value(std::string(400, '9'), ms, error));
+    EXPECT_EQ("Time out of range: " + std::string(400, '9'), error);
+    OrvScriptTime noBpm(60000.0 / 0.0);
+    EXPECT_FALSE(noBpm.Value("@1", ms, error));
+    EXPECT_EQ("Time @1 is written in bars and beats, but the header has no bpm above 0", error);
+    ASSERT_TRUE(noBpm.Value("2", ms, error)); // seconds need no bpm
+    EXPECT_EQ(2000u, ms);
+}
+
+TEST(OrvTimeline, TheWorkedExamplesAtBpm120) {
+    ScriptRun run("0 box.col.a = 0\n"
+                  "1.5 box.col.a = 0 to 1 in 2\n"
+                  "@4 box.x = spline 0 1 2 3 in @1\n"
+                  "2 box.y = rand -1 - 1 for 0.5\n"
+                  "30 disable box logo\n"
+                  "10 loop 0.5 4 times {\n"
+                  "  0 box.a = 7\n"
+                  "}\n"
+                  "12 call fadeOut box 2\n"
+                  "40 end\n",
+                  "fadeOut: who len {\n  0 who.b = len\n}\n");
+    ASSERT_TRUE(run.loaded);
+    EXPECT_TRUE(run.processed) << OrvErrorLog::Text();
+    EXPECT_EQ("", OrvErrorLog::Text());
+    Scene& s = run.scene;
+    EXPECT_FLOAT_EQ(0.0, s.At(s.col, "a", 1000));
+    EXPECT_FLOAT_EQ(0.5, s.At(s.col, "a", 2500));
+    EXPECT_FLOAT_EQ(1.0, s.At(s.col, "a", 3500));
+    EXPECT_TRUE(std::isnan(run.Box("x", 7999)));
+    EXPECT_DOUBLE_EQ(1.0, run.Box("x", 8000));
+    EXPECT_DOUBLE_EQ(1.5, run.Box("x", 9000));
+    EXPECT_DOUBLE_EQ(2.0, run.Box("x", 10000));
+    for (unsigned t = 2000; t <= 2500; t += 50) {
+        double y = run.Box("y", t);
+        EXPECT_GE(y, -1.0);
+        EXPECT_LE(y, 1.0);
+    }
+    EXPECT_TRUE(std::isnan(run.Switch("box", 29999)));
+    EXPECT_EQ(0.0, run.Switch("box", 30000));
+    EXPECT_EQ(0.0, run.Switch("logo", 30000));
+    // The loop body lands at 10000, 10500, 11000 and 11500: four holds, so 10000 is the first.
+    EXPECT_TRUE(std::isnan(run.Box("a", 9999)));
+    EXPECT_EQ(7.0, run.Box("a", 10000));
+    EXPECT_EQ(2.0, run.Box("b", 12000));
+    EXPECT_TRUE(std::isnan(run.Box("b", 11999)));
+    EXPECT_EQ(40000.0, run.loader.NumericValue(IOrvScriptLoader::EndPosition));
+}
+
+TEST(OrvTimeline, LoopRoundsAndCountsAndCallOffsets) {
+    ScriptRun run("10 loop 0.5 4 times {\n"
+                  "  0 box.x = 0 to 1 in 0.25\n"
+                  "}\n"
+                  "20 loop 1 2.9 times {\n"
+                  "  0 box.y = 1 to 2 in 0.5\n"
+                  "}\n"
+                  "30 loop 1 1 times\n"
+                  "2 call later 5\n",
+                  "later: v {\n  -1 box.a = v\n}\n");
+    ASSERT_TRUE(run.processed) << OrvErrorLog::Text();
+    EXPECT_DOUBLE_EQ(0.5, run.Box("x", 10125));
+    EXPECT_DOUBLE_EQ(0.5, run.Box("x", 11625)); // round 3 at 11500
+    EXPECT_DOUBLE_EQ(1.0, run.Box("x", 11900));
+    EXPECT_DOUBLE_EQ(1.5, run.Box("y", 21250)); // round 1 at 21000
+    EXPECT_DOUBLE_EQ(2.0, run.Box("y", 40000)); // and no third round
+    EXPECT_TRUE(std::isnan(run.Box("a", 999)));
+    EXPECT_EQ(5.0, run.Box("a", 1000)); // -1 s inside a call at 2 s wraps back to 1 s
+}
+
+TEST(OrvTimeline, FailureMessagesInOrder) {
+    struct Case {
+        std::string lines;
+        std::string log;
+    } cases[] = {
+        {"0 x=5\n", "Syntax error\nError on line: 0 x=5\n"},
+        {"0 box.z = 1\n",
+         "Unknown parameter: box.z\nDid you mean:\n\nbox.x\nbox.y\nbox.a\nbox.b\nbox.ab\n"
+         "Error on line: 0 box.z = 1\n"},
+        {"0 box.x = 0 to 1 in 1\n0.5 box.x = 3\n",
+         "Envelope defined already to this section of time\nError on line: 0.5 box.x = 3\n"},
+        {"0 call nowhere\n", "Sub node not found: nowhere\nError on line: 0 call nowhere\n"},
+        {"0 call two 1\n", "Invalid number of arguments\nError on line: 0 call two 1\n"},
+        {"1 end\n2 end\n", "End position defined multiple times.\nError on line: 2 end\n"},
+        {"0 loop 1 0.5 times {\n}\n", "Error on line: 0 loop 1 0.5 times\n"},
+        {"0 call bad 7\n", "Syntax error\nError on line: oops v\nError on line: 0 call bad 7\n"},
+        // A failing line stops its block: the line after it is never looked at.
+        {"0 nonsense\n0 also nonsense\n", "Syntax error\nError on line: 0 nonsense\n"},
+        {"0 enable box ghost logo\n",
+         "Unknown parameter: objects.ghost\nDid you mean:\n\nobjects.box\nobjects.logo\n"
+         "Error on line: 0 enable box ghost logo\n"},
+    };
+    for (const Case& c : cases) {
+        std::string before = OrvErrorLog::Text();
+        ScriptRun run(c.lines, "two: a b {\n}\nbad: x {\n  oops v\n}\n");
+        ASSERT_TRUE(run.loaded);
+        EXPECT_FALSE(run.processed) << c.lines;
+        EXPECT_EQ(c.log, OrvErrorLog::Text().substr(before.size())) << c.lines;
+    }
+}
+
+TEST(OrvTimeline, WordLevelEdgeRules) {
+    struct Case {
+        const char* line;
+        bool ok;
+    } cases[] = {
+        {"0 box.x = rand 0-1", false},
+        {"0 box.x = rand -1 - 1", true},
+        {"0 box.x = 1e3", false},
+        {"0 box.x = -.5", true},
+        {"0 box.x = 5.", true},
+        {"@1.2.3.4 box.x = 1", false},
+        {"label: 0 box.x = 1", true},
+        {"0 box.x = spline 0 1 2 in 1", false},
+        {"0 enable", false},
+        {"0 box.x = 1 to 2 in @1.5", true},
+        {"0 box.x = rand 1 - 2 for 1", true},
+    };
+    for (const Case& c : cases) {
+        ScriptRun run(std::string(c.line) + "\n");
+        EXPECT_EQ(c.ok, run.processed) << c.line << "\n" << OrvErrorLog::Text();
+    }
+    // A first word ending in a colon becomes the identifier, leaving no time.
+    std::string before = OrvErrorLog::Text();
+    ScriptRun colon("0: box.x = 1\n");
+    EXPECT_FALSE(colon.processed);
+    EXPECT_EQ("Syntax error\nError on line: box.x = 1\n",
+              OrvErrorLog::Text().substr(before.size()));
+}
+
+TEST(OrvTimeline, LinesWithoutArgumentsAreSyntaxErrors) {
+    ScriptRun run("lonely:\n");
+    EXPECT_FALSE(run.processed);
+    ScriptRun block("block {\n}\n");
+    EXPECT_FALSE(block.processed);
+    EXPECT_EQ("Syntax error\nError on line: \nSyntax error\nError on line: \n",
+              OrvErrorLog::Text());
+}
+
+TEST(OrvTimeline, ReplacementsAndEnds) {
+    ScriptRun run("0 box.x = 4\n0 box.x = 0 to 10 in 1\n0 end\n5 end\n");
+    ASSERT_TRUE(run.processed) << OrvErrorLog::Text();
+    EXPECT_DOUBLE_EQ(5.0, run.Box("x", 500)); // the fade replaced the hold
+    EXPECT_EQ(5000.0, run.loader.NumericValue(IOrvScriptLoader::EndPosition));
+}
+
+TEST(OrvTimeline, SubstitutionOrderAndRepeats) {
+    // Keys are applied in ascending order: "a" before "ab"; a value holding a later key is
+    // substituted again by that key.
+    ScriptRun run("0 call sub 7 9 box\n", "sub: a ab who {\n  0 box.ab = 1\n  0 who.y = a\n}\n"
+                                          "twice: k k {\n  0 box.x = k\n}\n");
+    EXPECT_FALSE(run.processed);
+    EXPECT_EQ("Unknown parameter: box.7b\nDid you mean:\n\nbox.ab\nbox.x\nbox.y\nbox.a\nbox.b\n"
+              "Error on line: 0 box.ab = 1\nError on line: 0 call sub 7 9 box\n",
+              OrvErrorLog::Text());
+
+    ScriptRun chain("0 call chain q 3\n", "chain: p q {\n  0 box.x = p\n}\n");
+    EXPECT_TRUE(chain.processed) << OrvErrorLog::Text();
+    EXPECT_EQ(3.0, chain.Box("x", 0));
+
+    ScriptRun duplicate("0 call twice 1 2\n", "twice: k k {\n  0 box.x = k\n}\n");
+    EXPECT_TRUE(duplicate.processed);
+    EXPECT_EQ(2.0, duplicate.Box("x", 0)); // the later duplicate name wins
+
+    // A loop body inside a called block is not substituted.
+    ScriptRun loop("0 call looped 5\n",
+                   "looped: v {\n  0 loop 1 1 times {\n    0 box.x = v\n  }\n}\n");
+    EXPECT_FALSE(loop.processed);
+}
+
+TEST(OrvTimeline, BarsAndBeatsWithoutUsableBpm) {
+    const char* headers[] = {"", "bpm: 0\n", "bpm: -10\n", "bpm: fast\n"};
+    for (const char* header : headers) {
+        std::string before = OrvErrorLog::Text();
+        ScriptRun run("1 box.x = 1\n@1 box.y = 2\n", "", header);
+        ASSERT_TRUE(run.loaded);
+        EXPECT_FALSE(run.processed);
+        EXPECT_EQ("Time @1 is written in bars and beats, but the header has no bpm above 0\n"
+                  "Error on line: @1 box.y = 2\n",
+                  OrvErrorLog::Text().substr(before.size()));
+        EXPECT_EQ(1.0, run.Box("x", 1000)); // the line before it stays attached
+    }
+    ScriptRun at("@ box.x = 1\n");
+    EXPECT_FALSE(at.processed);
+    EXPECT_EQ("Not a time: @ (write bars after the @, as in @4 or @4.2)\n"
+              "Error on line: @ box.x = 1\n",
+              OrvErrorLog::Text().substr(OrvErrorLog::Text().find("Not a time")));
+}
+
+TEST(OrvTimeline, SelfCallsAndLoopBombsStopWithAMessage) {
+    ScriptRun self("0 call again\n", "again {\n  1 call again\n}\n");
+    ASSERT_TRUE(self.loaded);
+    EXPECT_FALSE(self.processed);
+    const std::string& log = OrvErrorLog::Text();
+    EXPECT_EQ(0u, log.find("Loops and calls nested more than 64 levels deep, at the call of "
+                           "block: again\n"));
+    size_t lines = 0;
+    for (size_t at = log.find("Error on line: "); at != std::string::npos;
+         at = log.find("Error on line: ", at + 1))
+        ++lines;
+    EXPECT_EQ(65u, lines); // every level reports its own line
+
+    std::string before = OrvErrorLog::Text();
+    ScriptRun bomb("0 loop 0 1000000000 times {\n  0 loop 0 1000000000 times {\n  }\n}\n");
+    EXPECT_FALSE(bomb.processed);
+    EXPECT_EQ("Script too long: more than 5000000 timeline lines and loop rounds after "
+              "expanding loops and calls\n"
+              "Error on line: 0 loop 0 1000000000 times\n"
+              "Error on line: 0 loop 0 1000000000 times\n",
+              OrvErrorLog::Text().substr(before.size()));
+}
+
+TEST(OrvTimeline, HostileLinesNeverCrash) {
+    std::string lines[] = {
+        std::string("0 box.x = 1\0junk\n", 17),     "0 box.x = " + std::string(1000000, '9') + "\n",
+        std::string(2000000, '9') + " box.x = 1\n", "\xff\xfe box.x = \xc3\n",
+        "0 loop 0 99999999999999999999 times\n",    "0 call\n",
+        "0 box.x = spline 1 2 3 4 in -1\n",
+    };
+    for (const std::string& line : lines) {
+        ScriptRun run(line);
+        EXPECT_TRUE(run.loaded);
+    }
+    ScriptRun huge("0 box.x = " + std::string(1000000, '9') + "\n");
+    EXPECT_TRUE(huge.processed);
+    EXPECT_TRUE(std::isinf(huge.Box("x", 0)));
+}

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the bundled show's data folder from the project's own material: the script from
+# show/, pictures drawn with ImageMagick, music synthesized by orv-make-music.
+#
+#   make-show.sh <source dir> <output data dir> <orv-make-music program>
+set -euo pipefail
+src=$1
+out=$2
+music_maker=$3
+font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
+bold=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
+mkdir -p "$out"
+
+cp "$src/show/script.txt" "$out/script.txt"
+"$music_maker" "$out/music.ogg" 120 16
+
+# The start-up screen: its rows of settings are drawn by the engine at y 260, 290 and 320
+# from x 50; a click right of x 480 below y 260 starts the show. The top-left corner stays
+# light, since the version text is drawn there in black.
+convert -size 640x400 gradient:'#0b1020-#27345c' \
+    -fill '#c8d0e0' -draw "rectangle 0,0 200,15" \
+    -fill '#00000080' -draw "roundrectangle 36,250 372,350 8,8" \
+    -fill '#ffcc00' -draw "roundrectangle 492,268 624,352 12,12" \
+    -font "$bold" -pointsize 26 -fill '#1a1a1a' -annotate +514+320 'START' \
+    -font "$bold" -pointsize 72 -fill white -annotate +110+150 'ORVANTA' \
+    -font "$font" -pointsize 16 -fill '#a8b8d8' \
+    -annotate +112+185 'w / r / a or click to change, Return to start' \
+    -quality 92 "$out/splash.jpg"
+
+convert -size 320x120 gradient:'#1c2440-#0b1020' \
+    -font "$bold" -pointsize 30 -fill white -gravity center -annotate +0+0 'Loading' \
+    -quality 92 "$out/loading.jpg"
