@@ -1,0 +1,95 @@
+#include "core/OrvAudioDevice.h"
+
+#include "core/OrvAudioStream.h"
+
+#include <SDL/SDL.h>
+#include <cstring>
+
+OrvAudioDevice::OrvAudioDevice() : stream(nullptr), open(false), startedSubsystem(false) {}
+
+OrvAudioDevice::~OrvAudioDevice() {
+    Close();
+}
+
+bool OrvAudioDevice::Open() {
+    if (open)
+        return false;
+    // SDL 1.2 keeps no count of subsystem users: remember whether we started audio, so that
+    // Close() never shuts down a subsystem somebody else relies on.
+    bool started = false;
+    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+            return false;
+        started = true;
+    }
+    SDL_AudioSpec wanted;
+    std::memset(&wanted, 0, sizeof wanted);
+    wanted.freq = OrvAudioStream::OutputRate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = OrvAudioStream::OutputChannels;
+    wanted.samples = FramesPerCallback;
+    wanted.callback = &OrvAudioDevice::Callback;
+    wanted.userdata = this;
+    // Without an "obtained" format SDL converts to whatever the hardware takes, so the callback
+    // always works in exactly the format above.
+    if (SDL_OpenAudio(&wanted, nullptr) != 0) {
+        if (started)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    open = true;
+    startedSubsystem = started;
+    return true;
+}
+
+void OrvAudioDevice::Close() {
+    if (!open)
+        return;
+    // After SDL_Quit() the audio subsystem, the device and its thread are already gone.
+    if (SDL_WasInit(SDL_INIT_AUDIO)) {
+        SDL_CloseAudio();
+        if (startedSubsystem)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    open = false;
+    startedSubsystem = false;
+    stream = nullptr;
+}
+
+bool OrvAudioDevice::IsOpen() const {
+    return open && SDL_WasInit(SDL_INIT_AUDIO) && SDL_GetAudioStatus() != SDL_AUDIO_STOPPED;
+}
+
+void OrvAudioDevice::Attach(OrvAudioStream* attached) {
+    Lock();
+    stream = attached;
+    Unlock();
+}
+
+void OrvAudioDevice::Pause(bool paused) {
+    if (IsOpen())
+        SDL_PauseAudio(paused ? 1 : 0);
+}
+
+void OrvAudioDevice::Lock() {
+    if (IsOpen())
+        SDL_LockAudio();
+}
+
+void OrvAudioDevice::Unlock() {
+    if (IsOpen())
+        SDL_UnlockAudio();
+}
+
+// Runs on SDL's audio thread with SDL's audio lock held, so it never meets a seek half done.
+void OrvAudioDevice::Callback(void* device, unsigned char* bytes, int length) {
+    OrvAudioDevice* self = static_cast<OrvAudioDevice*>(device);
+    int frames = length / OrvAudioStream::BytesPerFrame;
+    if (self->stream)
+        self->stream->Fill(reinterpret_cast<int16_t*>(bytes), frames);
+    else
+        std::memset(bytes, 0, size_t(frames) * OrvAudioStream::BytesPerFrame);
+    int rest = length - frames * OrvAudioStream::BytesPerFrame;
+    if (rest > 0)
+        std::memset(bytes + frames * OrvAudioStream::BytesPerFrame, 0, size_t(rest));
+}

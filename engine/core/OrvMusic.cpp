@@ -1,0 +1,58 @@
+#include "core/OrvMusic.h"
+
+#include "entry/OrvErrorLog.h"
+
+OrvMusic::OrvMusic() {}
+
+OrvMusic::~OrvMusic() {
+    Release();
+}
+
+void OrvMusic::Release() {
+    // Detach before freeing, so the callback never plays a closed stream; then close the
+    // device (a no-op when SDL_Quit() got there first).
+    device.Attach(nullptr);
+    stream.Close();
+    device.Close();
+}
+
+bool OrvMusic::Load(const std::string& path) {
+    Release();
+    if (!device.Open()) {
+        ReportError(0, "Could not initialize audio");
+        return false;
+    }
+    if (!stream.Open(path)) {
+        ReportError(0, "Could not load the music file");
+        return false;
+    }
+    device.Attach(&stream);
+    return true;
+}
+
+void OrvMusic::Play(double) {
+    if (stream.IsOpen())
+        device.Pause(false);
+}
+
+void OrvMusic::SetPosition(unsigned ms) {
+    if (!stream.IsOpen())
+        return;
+    uint64_t position = BytePosition(ms);
+    device.Lock();
+    stream.Seek(position);
+    device.Unlock();
+}
+
+void OrvMusic::Stop() {
+    device.Pause(true);
+}
+
+uint64_t OrvMusic::BytePosition(unsigned ms) {
+    unsigned seconds = ms / 1000;
+    unsigned rest = ms % 1000;
+    uint64_t a = OrvAudioStream::SecondsToBytes(seconds);
+    uint64_t b = OrvAudioStream::SecondsToBytes(double(seconds) + 1.0);
+    uint64_t position = a + (b - a) * rest / 1000;
+    return position / OrvAudioStream::BytesPerFrame * OrvAudioStream::BytesPerFrame;
+}
