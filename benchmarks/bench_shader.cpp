@@ -1,0 +1,139 @@
+// Sending animated uniforms every frame: nanoseconds per uniform per frame for a program with
+// every animatable kind of uniform, and the heap allocations one frame makes (the figure must
+// be 0). Runs on a real OpenGL window, so it needs an X display (under Xvfb:
+// xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_shader).
+
+#include "parameters/OrvParameterManager.h"
+#include "render/OrvShaderManager.h"
+
+#include <GL/glew.h>
+#include <SDL/SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <new>
+#include <string>
+#include <unistd.h>
+
+namespace {
+unsigned long allocations = 0;
+} // namespace
+
+// Every heap allocation of the program, the engine library's included, goes through here.
+// They stay out of line: inlined, GCC pairs a malloc with an operator delete and warns
+// about a mismatch that is not there.
+__attribute__((noinline)) void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* memory = std::malloc(size ? size : 1))
+        return memory;
+    throw std::bad_alloc();
+}
+__attribute__((noinline)) void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+__attribute__((noinline)) void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+__attribute__((noinline)) void operator delete[](void* memory) noexcept {
+    std::free(memory);
+}
+__attribute__((noinline)) void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+__attribute__((noinline)) void operator delete[](void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+namespace {
+
+const char* const Fragment = "uniform float brightness;\n"
+                             "uniform vec2 offset;\n"
+                             "uniform vec3 tint3;\n"
+                             "uniform vec4 tint;\n"
+                             "uniform sampler2D picture;\n"
+                             "uniform int steps;\n"
+                             "uniform ivec3 cells;\n"
+                             "uniform bvec2 mask;\n"
+                             "uniform mat4 warp;\n"
+                             "void main() {\n"
+                             "    gl_FragColor = vec4(brightness) + tint + vec4(tint3, 0.0)\n"
+                             "        + vec4(offset, 0.0, 0.0) + texture2D(picture, vec2(0.5))\n"
+                             "        + float(steps) + vec4(vec3(cells), 0.0)\n"
+                             "        + (mask.y ? 1.0 : 0.0) + warp * gl_FragCoord;\n"
+                             "}\n";
+
+struct Scene {
+    bool open = false;
+    unsigned long loadAllocations = 0; // shows that the counter sees the engine's
+    OrvShaderProgram program;
+    OrvParameterManager manager;
+
+    Scene() {
+        if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0)
+            return;
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        if (!SDL_SetVideoMode(64, 64, 0, SDL_OPENGL) || glewInit() != GLEW_OK)
+            return;
+        char folder[] = "/tmp/orv-bench-shader-XXXXXX";
+        if (!mkdtemp(folder))
+            return;
+        std::string root = folder;
+        std::system(("mkdir -p '" + root + "/bin' '" + root + "/data'").c_str());
+        std::ofstream(root + "/data/bench.frag") << Fragment;
+        if (chdir((root + "/bin").c_str()) != 0)
+            return;
+        std::deque<std::string> names{"bench.frag"};
+        unsigned long before = allocations;
+        program = OrvShaderManager::Instance()->LoadShaderProgram(names, OrvShaderManager::Auto);
+        loadAllocations = allocations - before;
+        std::system(("rm -rf '" + root + "'").c_str());
+        manager.AddInterface("fx", program);
+        for (int i = 0; i < manager.ParameterCount(); ++i)
+            manager.AddLinearParameterFade(manager.FullName(i), 0, 60000, 0, 1);
+        open = program.Handle() != 0;
+    }
+};
+
+Scene& TheScene() {
+    static Scene scene;
+    return scene;
+}
+
+void BM_UpdateUniforms(benchmark::State& state) {
+    Scene& scene = TheScene();
+    if (!scene.open) {
+        state.SkipWithError("no OpenGL window (DISPLAY unset?) or the program did not link");
+        return;
+    }
+    const unsigned int frames = 3600; // one minute at 60 frames per second
+    double nanoseconds = 0, counted = 0;
+    unsigned long allocated = 0;
+    for (auto _ : state) {
+        unsigned long before = allocations;
+        auto begin = std::chrono::steady_clock::now();
+        for (unsigned int f = 0; f < frames; ++f) {
+            scene.manager.UpdateParameters(f * 1000 / 60);
+            scene.program.UpdateUniforms();
+        }
+        glFinish();
+        nanoseconds +=
+            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - begin)
+                .count();
+        allocated += allocations - before;
+        counted += frames;
+    }
+    state.counters["load_allocations"] = double(scene.loadAllocations);
+    state.counters["uniforms"] = double(scene.program.Variables().size());
+    state.counters["ns_per_uniform_frame"] =
+        nanoseconds / (counted * double(scene.program.Variables().size()));
+    state.counters["allocations_per_frame"] = double(allocated) / counted;
+}
+
+} // namespace
+
+BENCHMARK(BM_UpdateUniforms)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,70 @@
+#include "entry/OrvDisplayModeInput.h"
+
+namespace {
+OrvDisplayModeInput::Action Make(OrvDisplayModeInput::Action::Kind kind) {
+    OrvDisplayModeInput::Action action;
+    action.kind = kind;
+    return action;
+}
+
+OrvDisplayModeInput::Action MakeStep(OrvDisplayModeInput::Row row, int delta) {
+    OrvDisplayModeInput::Action action;
+    action.kind = OrvDisplayModeInput::Action::Step;
+    action.row = row;
+    action.delta = delta;
+    return action;
+}
+} // namespace
+
+OrvDisplayModeInput::Action OrvDisplayModeInput::ForEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_KEYDOWN:
+        return ForKey(event.key.keysym.sym);
+    case SDL_MOUSEBUTTONDOWN:
+        return ForClick(event.button.x, event.button.y, event.button.button);
+    case SDL_QUIT:
+        return Make(Action::Cancel);
+    default:
+        return Make(Action::None);
+    }
+}
+
+OrvDisplayModeInput::Action OrvDisplayModeInput::ForKey(SDLKey key) {
+    switch (key) {
+    case SDLK_RETURN:
+        return Make(Action::Accept);
+    case SDLK_ESCAPE:
+        return Make(Action::Cancel);
+    case SDLK_w:
+        return MakeStep(Row::Mode, +1);
+    case SDLK_r:
+        return MakeStep(Row::Resolution, +1);
+    case SDLK_a:
+        return MakeStep(Row::AspectRatio, +1);
+    default:
+        return Make(Action::None);
+    }
+}
+
+OrvDisplayModeInput::Action OrvDisplayModeInput::ForClick(int x, int y, int button) {
+    if (y >= FirstRowY && x > StartAreaMinX)
+        return Make(Action::Accept);
+    if (x >= RowsMaxX)
+        return Make(Action::None);
+
+    // C++ integer division truncates toward zero: y from 231 to 259 still gives row 0.
+    int row = (y - FirstRowY) / RowHeight;
+    int delta = x < ArrowSplitX ? -1 : +1;
+    if (button == SDL_BUTTON_RIGHT)
+        delta = -delta;
+    switch (row) {
+    case 0:
+        return MakeStep(Row::Mode, delta);
+    case 1:
+        return MakeStep(Row::Resolution, delta);
+    case 2:
+        return MakeStep(Row::AspectRatio, delta);
+    default:
+        return Make(Action::None);
+    }
+}

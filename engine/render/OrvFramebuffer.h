@@ -1,0 +1,44 @@
+#ifndef ORV_RENDER_ORVFRAMEBUFFER_H
+#define ORV_RENDER_ORVFRAMEBUFFER_H
+
+// An off-screen framebuffer object (EXT_framebuffer_object) that draws into textures of the
+// texture manager: a colour texture, a depth texture, or both.
+//
+// - A colour texture without a depth texture gets a depth renderbuffer of the same size, so
+//   depth testing works while drawing.
+// - A depth texture without a colour texture makes a depth-only buffer: the framebuffer's draw
+//   and read buffers are set to GL_NONE, which the extension requires for completeness.
+// - Every attachment must have the size given to Create; the caller sees to that.
+//
+// Ownership: the textures belong to the texture manager. The framebuffer and renderbuffer
+// names are never deleted: like every OpenGL object of the engine they end with the context.
+// OpenGL state: Create and Status leave framebuffer 0 and renderbuffer 0 bound; Bind binds this
+// framebuffer, BindScreen the window's. All calls need the current context and GLEW.
+
+#include <string>
+
+class OrvFramebuffer {
+public:
+    OrvFramebuffer();
+
+    // Generates and attaches everything; texture 0 means none. Call once.
+    void Create(unsigned colorTexture, unsigned depthTexture, int width, int height);
+    // glCheckFramebufferStatusEXT of this framebuffer; GL_FRAMEBUFFER_COMPLETE_EXT when usable.
+    unsigned Status() const;
+    static bool IsComplete(unsigned status);
+    // The status constant's name, "GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT" for instance.
+    static std::string StatusName(unsigned status);
+
+    void Bind() const;
+    static void BindScreen();
+
+    unsigned Handle() const { return framebuffer; }
+    // 0 when the depth goes to a depth texture.
+    unsigned DepthRenderbuffer() const { return depthRenderbuffer; }
+
+private:
+    unsigned framebuffer;
+    unsigned depthRenderbuffer;
+};
+
+#endif

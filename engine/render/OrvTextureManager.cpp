@@ -1,0 +1,230 @@
+#include "render/OrvTextureManager.h"
+
+#include "core/OrvException.h"
+#include "core/OrvSystemInfo.h"
+#include "render/OrvImageFileCheck.h"
+
+#include <GL/glew.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_image.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sys/stat.h>
+#include <vector>
+
+OrvTextureManager* OrvTextureManager::instance = nullptr;
+
+namespace {
+
+// Larger files are not pictures a show can use; refusing them keeps a wrong name (a device,
+// a huge archive) from being read into memory.
+const long long MaxFileBytes = 1LL << 30;
+
+std::string CouldNotLoad(const std::string& name) {
+    return "Could not load image file: " + name;
+}
+
+std::string NotTruecolor(const std::string& name) {
+    return "The image is not truecolor: " + name;
+}
+
+// The whole content of a regular file; false when there is none.
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MaxFileBytes)
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
+    return in.gcount() == static_cast<std::streamsize>(bytes.size());
+}
+
+// The decoder of exactly the format that the check recognised, on the very bytes it checked.
+SDL_Surface* Decode(const std::string& bytes, OrvImageFileCheck::Format format) {
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!source)
+        return nullptr;
+    SDL_Surface* surface = nullptr;
+    switch (format) {
+    case OrvImageFileCheck::FormatPng:
+        surface = IMG_LoadPNG_RW(source);
+        break;
+    case OrvImageFileCheck::FormatJpeg:
+        surface = IMG_LoadJPG_RW(source);
+        break;
+    case OrvImageFileCheck::FormatBmp:
+        surface = IMG_LoadBMP_RW(source);
+        break;
+    case OrvImageFileCheck::FormatTga:
+        surface = IMG_LoadTGA_RW(source);
+        break;
+    default:
+        break;
+    }
+    SDL_RWclose(source);
+    return surface;
+}
+
+// One pixel of a 3- or 4-byte surface as SDL stores it, in the machine's byte order.
+Uint32 RawPixel(const Uint8* p, int bytesPerPixel) {
+    if (bytesPerPixel == 4) {
+        Uint32 value;
+        std::memcpy(&value, p, sizeof value);
+        return value;
+    }
+    if (SDL_BYTEORDER == SDL_LIL_ENDIAN)
+        return Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16;
+    return Uint32(p[0]) << 16 | Uint32(p[1]) << 8 | Uint32(p[2]);
+}
+
+// The picture as tightly packed R, G, B (, A) bytes, bottom row first. Rows are read by the
+// surface's pitch, which may pad them, and each pixel is taken apart by the surface's own
+// channel masks: PNG and JPEG surfaces keep their bytes as R, G, B, but BMP and TGA surfaces
+// keep B, G, R. A 4-byte surface without an alpha mask comes out opaque.
+std::vector<unsigned char> UprightPixels(SDL_Surface* surface) {
+    const int bytesPerPixel = surface->format->BytesPerPixel;
+    const std::size_t rowBytes = std::size_t(surface->w) * bytesPerPixel;
+    std::vector<unsigned char> pixels(rowBytes * surface->h);
+    for (int y = 0; y < surface->h; ++y) {
+        const Uint8* source = static_cast<const Uint8*>(surface->pixels) +
+                              std::size_t(surface->h - 1 - y) * surface->pitch;
+        unsigned char* target = &pixels[rowBytes * y];
+        for (int x = 0; x < surface->w; ++x) {
+            Uint8 r, g, b, a;
+            SDL_GetRGBA(RawPixel(source + x * bytesPerPixel, bytesPerPixel), surface->format, &r,
+                        &g, &b, &a);
+            *target++ = r;
+            *target++ = g;
+            *target++ = b;
+            if (bytesPerPixel == 4)
+                *target++ = a;
+        }
+    }
+    return pixels;
+}
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+
+} // namespace
+
+OrvTextureManager::OrvTextureManager() {}
+
+OrvTextureManager::~OrvTextureManager() {}
+
+OrvTextureManager* OrvTextureManager::Instance() {
+    if (!instance)
+        instance = new OrvTextureManager();
+    return instance;
+}
+
+void OrvTextureManager::Free() {
+    delete instance;
+    instance = nullptr;
+}
+
+OrvTexture& OrvTextureManager::Texture(const std::string& name) {
+    for (OrvTexture& texture : textures)
+        if (texture.name == name)
+            return texture;
+    // Made in full before it is appended, so a name whose loading raised leaves no entry.
+    OrvTexture created = (!name.empty() && name[0] == '*') ? CreateTexture(name) : LoadFile(name);
+    textures.push_back(created);
+    return textures.back();
+}
+
+OrvTexture* OrvTextureManager::Texture(unsigned handle) {
+    for (OrvTexture& texture : textures)
+        if (texture.handle == handle)
+            return &texture;
+    return nullptr;
+}
+
+OrvTexture& OrvTextureManager::InitAsRGBABuffer(const std::string& name, int width, int height) {
+    return InitBuffer(name, width, height, GL_RGBA, GL_RGBA);
+}
+
+OrvTexture& OrvTextureManager::InitAsDepthBuffer(const std::string& name, int width, int height) {
+    return InitBuffer(name, width, height, GL_DEPTH_COMPONENT, GL_DEPTH_COMPONENT);
+}
+
+OrvTexture& OrvTextureManager::InitBuffer(const std::string& name, int width, int height,
+                                          unsigned internalFormat, unsigned pixelFormat) {
+    OrvTexture& texture = Texture(name);
+    glBindTexture(GL_TEXTURE_2D, texture.handle);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat), width, height, 0,
+                 pixelFormat, GL_BYTE, nullptr);
+    texture.width = width;
+    texture.height = height;
+    return texture;
+}
+
+OrvTexture OrvTextureManager::CreateTexture(const std::string& name) {
+    GLuint handle = 0;
+    glGenTextures(1, &handle);
+    glBindTexture(GL_TEXTURE_2D, handle);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    return OrvTexture(handle, name, 0, 0);
+}
+
+OrvTexture OrvTextureManager::LoadFile(const std::string& name) {
+    std::string bytes;
+    if (!ReadWholeFile(OrvSystemInfo::Instance()->DataFolder(name.c_str()), bytes))
+        throw OrvException(CouldNotLoad(name));
+    OrvImageFileCheck check(bytes, name);
+    if (!check.Complete())
+        throw OrvException(CouldNotLoad(name));
+    // SDL_image decodes every GIF to a palette, so a whole GIF is refused without decoding.
+    if (check.FileFormat() == OrvImageFileCheck::FormatGif)
+        throw OrvException(NotTruecolor(name));
+
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(Decode(bytes, check.FileFormat()));
+    if (!surface)
+        throw OrvException(CouldNotLoad(name));
+    const int bytesPerPixel = surface->format->BytesPerPixel;
+    if (bytesPerPixel != 3 && bytesPerPixel != 4)
+        throw OrvException(NotTruecolor(name));
+    const GLenum pixelFormat = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
+    const int width = surface->w;
+    const int height = surface->h;
+
+    if (SDL_MUSTLOCK(surface.get()) && SDL_LockSurface(surface.get()) != 0)
+        throw OrvException(CouldNotLoad(name));
+    std::vector<unsigned char> pixels = UprightPixels(surface.get());
+    if (SDL_MUSTLOCK(surface.get()))
+        SDL_UnlockSurface(surface.get());
+    surface.reset();
+
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    GLuint handle = 0;
+    glGenTextures(1, &handle);
+    glBindTexture(GL_TEXTURE_2D, handle);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    // OpenGL builds the mipmap chain from the picture as it is. gluBuild2DMipmaps would first
+    // rescale a picture whose sides are not powers of two, which blurs it and, with the GLU
+    // of Mesa, blackens its top row when only the width needs rescaling; OpenGL 2.0 takes
+    // such sides as they are.
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+    glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel, width, height, 0, pixelFormat, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    return OrvTexture(handle, name, width, height);
+}

@@ -1,0 +1,47 @@
+#include "OrvLauncher.h"
+
+#include "OrvMessageBox.h"
+
+#include <dlfcn.h>
+#include <string>
+#include <unistd.h>
+
+namespace {
+// The engine's exported functions, plain C linkage.
+using RunFunction = int (*)(bool debug);
+using HasErrorFunction = int (*)();
+using ErrorMessageFunction = const char* (*)();
+} // namespace
+
+int OrvLauncher::Run() {
+    // A missing "bin" is not reported here: the load below then fails and says so.
+    if (chdir("bin") != 0) {
+    }
+
+    void* library = dlopen(LibraryFile, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        OrvMessageBox::Show(CriticalCaption, LoadFailedText);
+        return 1;
+    }
+
+    // All three are looked up before any is judged, so one message covers every gap.
+    auto run = reinterpret_cast<RunFunction>(dlsym(library, "OrvRun"));
+    auto hasError = reinterpret_cast<HasErrorFunction>(dlsym(library, "OrvHasError"));
+    auto errorMessage = reinterpret_cast<ErrorMessageFunction>(dlsym(library, "OrvErrorMsg"));
+    if (run == nullptr || hasError == nullptr || errorMessage == nullptr) {
+        OrvMessageBox::Show(CriticalCaption, InvalidLibraryText);
+        dlclose(library);
+        return 1;
+    }
+
+    int result = run(false);
+
+    // Only the low byte carries the answer; a completed run may still have logged an error.
+    if ((hasError() & 0xFF) != 0) {
+        const char* text = errorMessage();
+        OrvMessageBox::Show(ErrorCaption, text != nullptr ? text : "");
+    }
+
+    dlclose(library);
+    return result;
+}

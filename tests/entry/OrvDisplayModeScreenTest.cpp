@@ -1,0 +1,320 @@
+// The display-mode screen in a real window: each test runs the screen in a forked child on
+// the test's X display, drives it with sent key presses, clicks and close requests, and reads
+// the choice that the child prints when the screen returned.
+
+#include "entry/OrvDisplayModeScreen.h"
+#include "entry/OrvDisplaySettings.h"
+#include "entry/OrvErrorLog.h"
+#include "support/OrvChildProcess.h"
+#include "support/OrvTestFolder.h"
+#include "support/OrvXDriver.h"
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace {
+const int splashWidth = 640;
+const int splashHeight = 400;
+const int splashGrey = 128;
+const int waitMs = 10000;
+
+#define ORV_SKIP_WITHOUT_X(driver)                                                                 \
+    if (!(driver).Connected())                                                                     \
+    GTEST_SKIP() << "no X display"
+
+// A plain grey splash picture, a real JPEG as the show ships it.
+void WriteSplash(const OrvTestFolder& folder) {
+    std::string command = "convert -size " + std::to_string(splashWidth) + "x" +
+                          std::to_string(splashHeight) + " xc:'rgb(" + std::to_string(splashGrey) +
+                          "," + std::to_string(splashGrey) + "," + std::to_string(splashGrey) +
+                          ")' '" + folder.DataPath("splash.jpg") + "'";
+    ASSERT_EQ(0, OrvRunCommand(command, 30)) << command;
+}
+
+// Shows the screen in a child process and prints what came out of it, on one line.
+std::unique_ptr<OrvChildProcess>
+StartScreen(bool debug, const std::string& fontFile = OrvDisplayModeScreen::FontFile) {
+    return std::make_unique<OrvChildProcess>([debug, fontFile]() {
+        OrvDisplaySettings& settings = OrvDisplaySettings::Shared();
+        settings.SetScriptSize(1024, 768);
+        settings.SetVersionText("0.2 (Jul 26 2009)");
+        bool accepted = OrvDisplayModeScreen::Show(debug, fontFile);
+        std::printf("accepted=%d width=%d height=%d aspect=%.4f full=%d mode=%s aspectLabel=%s "
+                    "sdlOpen=%d log=[%s]\n",
+                    accepted ? 1 : 0, settings.ChosenWidth(), settings.ChosenHeight(),
+                    settings.ChosenAspectRatio(), settings.ChosenFullScreen() ? 1 : 0,
+                    settings.SelectedModeLabel().c_str(), settings.SelectedAspectLabel().c_str(),
+                    SDL_WasInit(SDL_INIT_VIDEO) != 0 ? 1 : 0, OrvErrorLog::Text().c_str());
+        return 0;
+    });
+}
+
+std::string Field(const std::string& output, const std::string& name) {
+    std::string key = name + "=";
+    size_t start = output.find(key);
+    if (start == std::string::npos)
+        return "<missing>";
+    start += key.size();
+    size_t end = output.find_first_of(" \n", start);
+    return output.substr(start, end - start);
+}
+
+// What the screen preselects for the display the tests run on: its own size, and the aspect
+// ratio entry for it.
+std::string DesktopAspectLabel(const OrvXDriver& x) {
+    const char* labels[] = {"4:3", "5:4", "16:9", "16:10"};
+    return labels[OrvDisplayModeList::AspectIndexForDesktop({x.ScreenWidth(), x.ScreenHeight()})];
+}
+std::string NextAspectLabel(const OrvXDriver& x) {
+    const char* labels[] = {"4:3", "5:4", "16:9", "16:10"};
+    int index = OrvDisplayModeList::AspectIndexForDesktop({x.ScreenWidth(), x.ScreenHeight()});
+    return labels[(index + 1) % 4];
+}
+
+bool IsWhite(int r, int g, int b) {
+    return r > 200 && g > 200 && b > 200;
+}
+bool IsYellow(int r, int g, int b) {
+    return r > 200 && g > 150 && g < 235 && b < 90;
+}
+bool IsDark(int r, int g, int b) {
+    return r < 60 && g < 60 && b < 60;
+}
+
+// Whether some pixel of the rectangle satisfies `test`.
+bool AnyPixel(const OrvXDriver::Picture& picture, int left, int top, int right, int bottom,
+              const std::function<bool(int, int, int)>& test) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            int r, g, b;
+            picture.Pixel(x, y, r, g, b);
+            if (r >= 0 && test(r, g, b))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Waits, at most `waitMs`, until the screen shows its first row: the user sees the screen
+// before acting on it, and SDL has then finished setting up the window.
+bool WaitUntilDrawn(OrvXDriver& x, unsigned long window) {
+    return x
+        .WaitForPicture(
+            window,
+            [](const OrvXDriver::Picture& shot) {
+                return AnyPixel(shot, 50, 260, 100, 278, IsWhite) ? "" : "first row not drawn";
+            },
+            waitMs)
+        .empty();
+}
+
+// Rightmost yellow column of the first row's label; -1 when there is none.
+int LabelRightEdge(const OrvXDriver::Picture& picture) {
+    int edge = -1;
+    for (int y = 258; y < 280; ++y) {
+        for (int x = 160; x < 350; ++x) {
+            int r, g, b;
+            picture.Pixel(x, y, r, g, b);
+            if (IsYellow(r, g, b) && x > edge)
+                edge = x;
+        }
+    }
+    return edge;
+}
+} // namespace
+
+TEST(OrvDisplayModeScreen, ShowsRowsOverTheSplashAndAcceptsOnReturn) {
+    OrvXDriver x;
+    ORV_SKIP_WITHOUT_X(x);
+    OrvTestFolder folder;
+    WriteSplash(folder);
+    auto child = StartScreen(false);
+
+    unsigned long window = x.WaitForWindow(child->Pid(), waitMs);
+    ASSERT_NE(0ul, window) << child->Errors();
+    EXPECT_EQ("Orvanta", x.Name(window));
+    int width = 0, height = 0;
+    ASSERT_TRUE(x.Size(window, width, height));
+    EXPECT_EQ(splashWidth, width);
+    EXPECT_EQ(splashHeight, height);
+
+    auto problem = [](const OrvXDriver::Picture& shot) -> std::string {
+        int r, g, b;
+        shot.Pixel(600, 100, r, g, b);
+        if (std::abs(r - splashGrey) > 8 || std::abs(g - splashGrey) > 8 ||
+            std::abs(b - splashGrey) > 8)
+            return "splash colour at (600, 100): " + std::to_string(r) + " " + std::to_string(g) +
+                   " " + std::to_string(b);
+        if (!AnyPixel(shot, 50, 260, 100, 278, IsWhite))
+            return "caption \"Mode:\"";
+        if (!AnyPixel(shot, 50, 290, 120, 308, IsWhite))
+            return "caption \"Resolution:\"";
+        if (!AnyPixel(shot, 50, 320, 130, 338, IsWhite))
+            return "caption \"Aspect ratio:\"";
+        if (!AnyPixel(shot, 150, 260, 159, 278, IsWhite))
+            return "the \"<\"";
+        if (!AnyPixel(shot, 160, 260, 300, 278, IsYellow))
+            return "label \"Full screen\"";
+        if (!AnyPixel(shot, 160, 290, 340, 308, IsYellow))
+            return "resolution label";
+        if (!AnyPixel(shot, 0, 0, 130, 16, IsDark))
+            return "version text";
+        if (AnyPixel(shot, 360, 0, 640, 250, IsDark))
+            return "something drawn beside the rows";
+        return "";
+    };
+    EXPECT_EQ("", x.WaitForPicture(window, problem, waitMs));
+
+    ASSERT_TRUE(x.KeyDown(window, "Return"));
+    ASSERT_TRUE(child->Wait(waitMs)) << "the screen did not return";
+    EXPECT_TRUE(child->Exited());
+    std::string out = child->Output();
+    EXPECT_EQ("1", Field(out, "accepted")) << out;
+    EXPECT_EQ(std::to_string(x.ScreenWidth()), Field(out, "width")) << out;
+    EXPECT_EQ(std::to_string(x.ScreenHeight()), Field(out, "height")) << out;
+    EXPECT_EQ("1", Field(out, "full")) << out;
+    EXPECT_EQ(DesktopAspectLabel(x), Field(out, "aspectLabel")) << out;
+    EXPECT_EQ("0", Field(out, "sdlOpen")) << "the screen shuts SDL down again";
+    EXPECT_EQ("[]", Field(out, "log"));
+    EXPECT_EQ("", child->Errors());
+}
+
+TEST(OrvDisplayModeScreen, DebugModeCaptionPreselectsWindowedAndKeysStep) {
+    OrvXDriver x;
+    ORV_SKIP_WITHOUT_X(x);
+    OrvTestFolder folder;
+    WriteSplash(folder);
+    auto child = StartScreen(true);
+
+    unsigned long window = x.WaitForWindow(child->Pid(), waitMs);
+    ASSERT_NE(0ul, window) << child->Errors();
+    EXPECT_EQ("Orvanta (debug mode)", x.Name(window));
+    int windowedEdge = -1;
+    EXPECT_EQ("", x.WaitForPicture(
+                      window,
+                      [&](const OrvXDriver::Picture& shot) {
+                          windowedEdge = LabelRightEdge(shot);
+                          return windowedEdge > 160 ? "" : "no label \"Windowed\"";
+                      },
+                      waitMs));
+
+    // "w" turns "Windowed" into the wider "Full screen"; the row is redrawn.
+    ASSERT_TRUE(x.Key(window, "w"));
+    EXPECT_EQ("", x.WaitForPicture(
+                      window,
+                      [&](const OrvXDriver::Picture& shot) {
+                          return LabelRightEdge(shot) > windowedEdge ? "" : "label not wider";
+                      },
+                      waitMs));
+
+    ASSERT_TRUE(x.Key(window, "a"));
+    ASSERT_TRUE(x.Key(window, "space")); // does nothing
+    ASSERT_TRUE(x.KeyDown(window, "Return"));
+    ASSERT_TRUE(child->Wait(waitMs));
+    std::string out = child->Output();
+    EXPECT_EQ("1", Field(out, "accepted")) << out;
+    EXPECT_EQ("1", Field(out, "full")) << out;
+    EXPECT_EQ(NextAspectLabel(x), Field(out, "aspectLabel")) << out;
+}
+
+TEST(OrvDisplayModeScreen, ClicksStepTheRowsAndTheStartAreaAccepts) {
+    OrvXDriver x;
+    ORV_SKIP_WITHOUT_X(x);
+    OrvTestFolder folder;
+    WriteSplash(folder);
+    auto child = StartScreen(false);
+    unsigned long window = x.WaitForWindow(child->Pid(), waitMs);
+    ASSERT_NE(0ul, window) << child->Errors();
+    ASSERT_TRUE(WaitUntilDrawn(x, window));
+
+    x.Click(window, 100, 275, 1); // mode -1: Full screen -> Windowed
+    x.Click(window, 100, 240, 3); // still row 0, right button: +1 -> Full screen
+    x.Click(window, 100, 275, 4); // wheel on the "<" side: -1 -> Windowed
+    x.Click(window, 200, 335, 1); // aspect ratio +1
+    x.Click(window, 400, 300, 1); // between rows and start area: nothing
+    x.Click(window, 600, 300, 1); // start area: accept
+    ASSERT_TRUE(child->Wait(waitMs))
+        << "the start area did not accept: " << child->Output() << child->Errors();
+    std::string out = child->Output();
+    EXPECT_EQ("1", Field(out, "accepted")) << out;
+    EXPECT_EQ("0", Field(out, "full")) << out;
+    EXPECT_EQ("Windowed", Field(out, "mode")) << out;
+    EXPECT_EQ(NextAspectLabel(x), Field(out, "aspectLabel")) << out;
+}
+
+TEST(OrvDisplayModeScreen, EscapeAndTheCloseButtonCancel) {
+    OrvXDriver x;
+    ORV_SKIP_WITHOUT_X(x);
+    OrvTestFolder folder;
+    WriteSplash(folder);
+
+    auto escaped = StartScreen(false);
+    unsigned long window = x.WaitForWindow(escaped->Pid(), waitMs);
+    ASSERT_NE(0ul, window) << escaped->Errors();
+    ASSERT_TRUE(WaitUntilDrawn(x, window));
+    ASSERT_TRUE(x.KeyDown(window, "Escape"));
+    ASSERT_TRUE(escaped->Wait(waitMs));
+    std::string out = escaped->Output();
+    EXPECT_EQ("0", Field(out, "accepted")) << out;
+    EXPECT_EQ("0", Field(out, "sdlOpen")) << out;
+    EXPECT_EQ("[]", Field(out, "log")) << out;
+
+    auto closed = StartScreen(false);
+    window = x.WaitForWindow(closed->Pid(), waitMs);
+    ASSERT_NE(0ul, window) << closed->Errors();
+    ASSERT_TRUE(WaitUntilDrawn(x, window));
+    x.Close(window);
+    ASSERT_TRUE(closed->Wait(waitMs))
+        << "closing the window did not cancel: " << closed->Output() << closed->Errors();
+    out = closed->Output();
+    EXPECT_EQ("0", Field(out, "accepted")) << out;
+    EXPECT_EQ("[]", Field(out, "log")) << out;
+}
+
+TEST(OrvDisplayModeScreen, NoVideoDeviceEndsTheProcessWithStatusOne) {
+    OrvTestFolder folder;
+    OrvChildProcess child([]() {
+        setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+        OrvDisplayModeScreen::Show(false);
+        return 99; // not reached: the screen ends the process
+    });
+    ASSERT_TRUE(child.Wait(waitMs));
+    EXPECT_TRUE(child.Exited());
+    EXPECT_EQ(1, child.ExitCode());
+    std::string errors = child.Errors();
+    EXPECT_EQ(0u, errors.find("Unable to initialize SDL: ")) << errors;
+    EXPECT_GT(errors.size(), std::string("Unable to initialize SDL: \n").size()) << errors;
+    EXPECT_EQ('\n', errors.back());
+    EXPECT_EQ("", child.Output());
+}
+
+TEST(OrvDisplayModeScreen, MissingSplashOrFontEndTheProcessWithTheirStatus) {
+    OrvXDriver x;
+    ORV_SKIP_WITHOUT_X(x);
+    OrvTestFolder folder;
+
+    auto noSplash = StartScreen(false);
+    ASSERT_TRUE(noSplash->Wait(waitMs));
+    EXPECT_TRUE(noSplash->Exited());
+    EXPECT_EQ(2, noSplash->ExitCode());
+    std::string errors = noSplash->Errors();
+    EXPECT_EQ(0u, errors.find("Unable to load graphics: ")) << errors;
+    EXPECT_NE(std::string::npos, errors.find("splash.jpg")) << errors;
+    EXPECT_EQ("", noSplash->Output());
+
+    WriteSplash(folder);
+    auto noFont = StartScreen(false, folder.DataPath("missing-font.ttf"));
+    ASSERT_TRUE(noFont->Wait(waitMs));
+    EXPECT_TRUE(noFont->Exited());
+    EXPECT_EQ(5, noFont->ExitCode());
+    errors = noFont->Errors();
+    EXPECT_EQ(0u, errors.find("Could not load a font: ")) << errors;
+    EXPECT_EQ('\n', errors.back());
+    EXPECT_EQ("", noFont->Output());
+}

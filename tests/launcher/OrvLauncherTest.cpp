@@ -1,0 +1,130 @@
+// The real Run program against fixture libraries (tests/launcher/fixtures) that stand in for
+// the engine only so far as the launcher's own behaviour needs: which entry points exist,
+// what OrvRun returns and what the error channel says. Without a display the message box
+// is standard error alone, which is what these tests read.
+
+#include "support/OrvChildProcess.h"
+#include "support/OrvTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <utility>
+#include <vector>
+
+namespace {
+const std::string runProgram = std::string(ORV_TEST_SHOW_DIR) + "/Run";
+const std::string fullFixture = std::string(ORV_FAKE_ENGINE_DIR) + "/libOrvFakeEngineFull.so";
+const std::string partialFixture = std::string(ORV_FAKE_ENGINE_DIR) + "/libOrvFakeEnginePartial.so";
+const int waitMs = 20000;
+
+using Variables = std::vector<std::pair<std::string, std::string>>;
+
+void InstallLibrary(const OrvTestFolder& folder, const std::string& fixture) {
+    std::string bytes = OrvReadFile(fixture);
+    ASSERT_FALSE(bytes.empty()) << fixture;
+    std::string target = folder.BinPath("libOrvEngine.so");
+    FILE* out = std::fopen(target.c_str(), "wb");
+    ASSERT_NE(nullptr, out);
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+}
+
+bool FileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// Runs Run in `directory` without a display and waits for it.
+struct LauncherRun {
+    LauncherRun(const std::string& directory, const Variables& variables)
+        : child(runProgram, directory, variables, {"DISPLAY"}) {
+        finished = child.Wait(waitMs);
+    }
+    OrvChildProcess child;
+    bool finished;
+};
+} // namespace
+
+TEST(OrvLauncher, MissingLibraryIsReportedWithExitCodeOne) {
+    OrvTestFolder folder;
+    // A show folder whose bin/ holds no library...
+    LauncherRun emptyBin(folder.Root(), {});
+    ASSERT_TRUE(emptyBin.finished);
+    EXPECT_TRUE(emptyBin.child.Exited());
+    EXPECT_EQ(1, emptyBin.child.ExitCode());
+    EXPECT_EQ("Critical error: Could not load bin/libOrvEngine.so\n", emptyBin.child.Errors());
+    EXPECT_EQ("", emptyBin.child.Output());
+
+    // ...and a folder with no bin/ at all, where the failed change of folder goes unreported.
+    LauncherRun noBin(folder.DataPath(""), {});
+    ASSERT_TRUE(noBin.finished);
+    EXPECT_EQ(1, noBin.child.ExitCode());
+    EXPECT_EQ("Critical error: Could not load bin/libOrvEngine.so\n", noBin.child.Errors());
+
+    // A file that is no library at all fails the same way.
+    folder.WriteData("../bin/libOrvEngine.so", "not a shared library");
+    LauncherRun garbage(folder.Root(), {});
+    ASSERT_TRUE(garbage.finished);
+    EXPECT_EQ(1, garbage.child.ExitCode());
+    EXPECT_EQ("Critical error: Could not load bin/libOrvEngine.so\n", garbage.child.Errors());
+}
+
+TEST(OrvLauncher, LibraryWithoutEveryEntryPointIsRejectedBeforeRunning) {
+    OrvTestFolder folder;
+    InstallLibrary(folder, partialFixture);
+    LauncherRun run(folder.Root(), {});
+    ASSERT_TRUE(run.finished);
+    EXPECT_TRUE(run.child.Exited());
+    EXPECT_EQ(1, run.child.ExitCode());
+    EXPECT_EQ("Critical error: libOrvEngine.so is invalid or old version\n", run.child.Errors());
+    EXPECT_FALSE(FileExists(folder.BinPath("orvrun-called.txt"))) << "OrvRun must not be called";
+}
+
+TEST(OrvLauncher, RunsInBinWithDebugOffAndPassesTheResultOn) {
+    OrvTestFolder folder;
+    InstallLibrary(folder, fullFixture);
+
+    LauncherRun normal(folder.Root(), {{"ORV_FAKE_RESULT", "0"}});
+    ASSERT_TRUE(normal.finished);
+    EXPECT_TRUE(normal.child.Exited());
+    EXPECT_EQ(0, normal.child.ExitCode());
+    EXPECT_EQ("", normal.child.Errors());
+    // The marker lands in bin/: OrvRun ran there, with the debug flag off.
+    EXPECT_EQ("debug=0\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
+
+    LauncherRun failed(folder.Root(), {{"ORV_FAKE_RESULT", "7"}});
+    ASSERT_TRUE(failed.finished);
+    EXPECT_EQ(7, failed.child.ExitCode());
+    EXPECT_EQ("", failed.child.Errors()) << "no error logged, no message";
+}
+
+TEST(OrvLauncher, LoggedErrorIsShownWithCaptionErrorWhateverTheResult) {
+    OrvTestFolder folder;
+    InstallLibrary(folder, fullFixture);
+    const std::string log = "Could not open ../data/script.txt\nCould not load a script file\n";
+
+    LauncherRun failed(
+        folder.Root(),
+        {{"ORV_FAKE_RESULT", "1"}, {"ORV_FAKE_HAS_ERROR", "1"}, {"ORV_FAKE_ERROR_TEXT", log}});
+    ASSERT_TRUE(failed.finished);
+    EXPECT_EQ(1, failed.child.ExitCode());
+    EXPECT_EQ("Error: " + log, failed.child.Errors());
+
+    // A run that completed but logged an error (a shader that did not link) still reports.
+    LauncherRun completed(folder.Root(), {{"ORV_FAKE_RESULT", "0"},
+                                          {"ORV_FAKE_HAS_ERROR", "1"},
+                                          {"ORV_FAKE_ERROR_TEXT", "Link failed"}});
+    ASSERT_TRUE(completed.finished);
+    EXPECT_EQ(0, completed.child.ExitCode());
+    EXPECT_EQ("Error: Link failed\n", completed.child.Errors());
+
+    // Only the low byte of OrvHasError's answer counts.
+    LauncherRun highBits(folder.Root(), {{"ORV_FAKE_RESULT", "0"},
+                                         {"ORV_FAKE_HAS_ERROR", "256"},
+                                         {"ORV_FAKE_ERROR_TEXT", "unseen"}});
+    ASSERT_TRUE(highBits.finished);
+    EXPECT_EQ(0, highBits.child.ExitCode());
+    EXPECT_EQ("", highBits.child.Errors());
+}

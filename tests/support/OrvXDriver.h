@@ -1,0 +1,77 @@
+#ifndef ORV_TESTS_SUPPORT_ORVXDRIVER_H
+#define ORV_TESTS_SUPPORT_ORVXDRIVER_H
+
+// Drives windows of a child process on the test's X display (DISPLAY, normally Xvfb).
+// Windows are found by the process id they carry (_NET_WM_PID), so tests running side by
+// side on one display never touch each other's windows. Input goes to the window itself as
+// sent events, which needs neither the pointer nor keyboard focus; keys go through xdotool
+// ("xdotool key --window"), clicks and close requests through Xlib, because xdotool's
+// windowed clicks carry no position and it has no close request.
+//
+// Every wait is bounded. Screenshots come from ImageMagick's `import` as binary PPM.
+
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+class OrvXDriver {
+public:
+    OrvXDriver();
+    ~OrvXDriver();
+    OrvXDriver(const OrvXDriver&) = delete;
+    OrvXDriver& operator=(const OrvXDriver&) = delete;
+
+    // False when there is no display (the test should then skip).
+    bool Connected() const { return display != nullptr; }
+
+    // The display's width and height.
+    int ScreenWidth() const;
+    int ScreenHeight() const;
+
+    // A viewable top-level window of process `pid`, waiting at most `timeoutMs`; 0 if none.
+    unsigned long WaitForWindow(pid_t pid, int timeoutMs);
+    // True while `window` exists and is viewable.
+    bool Viewable(unsigned long window);
+    // Title as `xdotool getwindowname` reads it (without the trailing newline).
+    std::string Name(unsigned long window) const;
+    // Size of the window's client area; false when it cannot be read.
+    bool Size(unsigned long window, int& width, int& height);
+
+    // Presses and releases a key named as xdotool names it ("Return", "Escape", "w").
+    bool Key(unsigned long window, const std::string& key) const;
+    // Only presses it: for a key that closes the window, whose release would find no window.
+    bool KeyDown(unsigned long window, const std::string& key) const;
+    // Pointer at (x, y) in the window, then a press and a release of `button`.
+    void Click(unsigned long window, int x, int y, int button);
+    // What a window manager sends when the window's close button is pressed.
+    void Close(unsigned long window);
+    // Puts the window on top, so a screenshot sees it and nothing else.
+    void Raise(unsigned long window);
+
+    // A screenshot of the window's contents as rows of RGB bytes; false on failure.
+    struct Picture {
+        int width = 0;
+        int height = 0;
+        std::vector<unsigned char> rgb;
+        // Red, green, blue at (x, y); all -1 outside the picture.
+        void Pixel(int x, int y, int& r, int& g, int& b) const;
+    };
+    bool Screenshot(unsigned long window, Picture& picture) const;
+
+    // Raises the window and takes screenshots until `check` finds nothing wrong (it returns
+    // an empty text) or `timeoutMs` passed; returns what was wrong last, empty on success.
+    // Windows of other tests may cover this one for a moment; waiting outlasts that.
+    std::string WaitForPicture(unsigned long window,
+                               const std::function<std::string(const Picture&)>& check,
+                               int timeoutMs);
+
+private:
+    void* display; // Display*, kept out of this header so tests need no Xlib includes
+};
+
+// Runs a shell command with a time limit (the `timeout` program); its exit code, 124 when it
+// had to be stopped. Standard output, if `output` is given, is returned there.
+int OrvRunCommand(const std::string& command, int timeoutSeconds, std::string* output = nullptr);
+
+#endif
