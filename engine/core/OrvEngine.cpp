@@ -13,8 +13,8 @@
 #include <cstdlib>
 
 OrvEngine::OrvEngine()
-    : loader(nullptr), screen(nullptr), lastTicks(0), startTicks(0), jumpOffset(0),
-      startSeconds(0), endPosition(0), loadingTotal(1), loadingDone(0), lastRate(0) {
+    : loader(nullptr), screen(nullptr), lastTicks(0), startTicks(0), jumpOffset(0), startSeconds(0),
+      endPosition(0), loadingTotal(1), loadingDone(0), lastRate(0) {
     renderLineManager.Init(objectManager);
 }
 
@@ -30,7 +30,9 @@ OrvEngine::~OrvEngine() {
     // render lines and last the objects, after the OpenGL context is gone.
 }
 
-const char* OrvEngine::Version() { return "0.2 (Jul 26 2009)"; }
+const char* OrvEngine::Version() {
+    return "0.2 (Jul 26 2009)";
+}
 
 std::string OrvEngine::StringValue(IOrvScriptLoader::OrvScriptLoaderStringValueId id) {
     return loader ? loader->StringValue(id) : "Not initialized";
@@ -119,7 +121,8 @@ bool OrvEngine::InitVideo(int width, int height, double aspectRatio, bool fullSc
     double scriptWidth = loader ? loader->NumericValue(IOrvScriptLoader::Width) : 0;
     double scriptHeight = loader ? loader->NumericValue(IOrvScriptLoader::Height) : 0;
     // Out-of-range header values count as missing, like 0 does.
-    int surfaceWidth = scriptWidth >= 1 && scriptWidth < 65536 ? static_cast<int>(scriptWidth) : 640;
+    int surfaceWidth =
+        scriptWidth >= 1 && scriptWidth < 65536 ? static_cast<int>(scriptWidth) : 640;
     int surfaceHeight =
         scriptHeight >= 1 && scriptHeight < 65536 ? static_cast<int>(scriptHeight) : 480;
     info->SetSurfaceSize(surfaceWidth, surfaceHeight);

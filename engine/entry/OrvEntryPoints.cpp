@@ -11,7 +11,9 @@
 
 namespace {
 // A header value as a whole number of pixels; nonsense sizes count as none.
-int ScriptSize(double value) { return value >= 1 && value < 65536 ? static_cast<int>(value) : 0; }
+int ScriptSize(double value) {
+    return value >= 1 && value < 65536 ? static_cast<int>(value) : 0;
+}
 
 // One whole run; errors raised outside the loading region land here through OrvRun's catch.
 int RunOnce(bool debug) {
@@ -54,6 +56,10 @@ extern "C" int OrvRun(bool debug) {
     return result;
 }
 
-extern "C" int OrvHasError() { return OrvErrorLog::HasError() ? 1 : 0; }
+extern "C" int OrvHasError() {
+    return OrvErrorLog::HasError() ? 1 : 0;
+}
 
-extern "C" const char* OrvErrorMsg() { return OrvErrorLog::Text().c_str(); }
+extern "C" const char* OrvErrorMsg() {
+    return OrvErrorLog::Text().c_str();
+}
