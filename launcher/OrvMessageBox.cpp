@@ -68,8 +68,7 @@ public:
                                      BlackPixel(display, screen), WhitePixel(display, screen));
         Describe(caption);
         XSelectInput(display, window,
-                     ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask |
-                         StructureNotifyMask);
+                     ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask);
         gc = XCreateGC(display, window, 0, nullptr);
         if (ownFont)
             XSetFont(display, gc, font->fid);
@@ -96,10 +95,6 @@ public:
             XEvent event;
             XNextEvent(display, &event);
             switch (event.type) {
-            case MapNotify:
-                // Without a window manager nothing else gives the dialog the keyboard.
-                XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
-                break;
             case Expose:
                 if (event.xexpose.count == 0)
                     Draw(pressed);

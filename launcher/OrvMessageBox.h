@@ -8,7 +8,9 @@
 //
 // The text may run to many lines ("\n" separates them); lines longer than the screen is
 // wide and lines below its bottom are cut off in the dialog, never on standard error.
-// The dialog window carries _NET_WM_PID, so it can be told apart from other windows.
+// The dialog window carries _NET_WM_PID, so it can be told apart from other windows. It
+// does not take the keyboard focus itself: a window manager gives it to new windows, and
+// without one, taking it would steal keys meant for other programs on the display.
 
 #include <string>
 

@@ -11,8 +11,8 @@ font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 bold=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 mkdir -p "$out"
 
-cp "$src/show/script.txt" "$out/script.txt"
-"$music_maker" "$out/music.ogg" 120 16
+cp "$src/show/script.txt" "$src/show/plasma.shader" "$out/"
+"$music_maker" "$out/music.ogg" 120 24
 
 # The start-up screen: its rows of settings are drawn by the engine at y 260, 290 and 320
 # from x 50; a click right of x 480 below y 260 starts the show. The top-left corner stays
@@ -30,3 +30,21 @@ convert -size 640x400 gradient:'#0b1020-#27345c' \
 convert -size 320x120 gradient:'#1c2440-#0b1020' \
     -font "$bold" -pointsize 30 -fill white -gravity center -annotate +0+0 'Loading' \
     -quality 92 "$out/loading.jpg"
+
+# The logo, on a transparent background, for the fade, zoom and glow scenes.
+convert -size 512x128 xc:none \
+    -font "$bold" -pointsize 92 -fill '#00000090' -annotate +28+106 'ORVANTA' \
+    -fill white -annotate +22+100 'ORVANTA' \
+    "PNG32:$out/logo.png"
+
+# Four frames of a spinner: a ring with a bright dot a quarter turn further each frame.
+for i in 0 1 2 3; do
+    read -r x y < <(awk -v i="$i" 'BEGIN { a = i * 3.14159265 / 2; printf "%d %d\n", 128 + 88 * cos(a), 128 + 88 * sin(a) }')
+    convert -size 256x256 xc:none \
+        -fill none -stroke '#4060c0' -strokewidth 18 -draw "circle 128,128 128,40" \
+        -fill '#ffd040' -stroke none -draw "circle $x,$y $((x + 24)),$y" \
+        "PNG32:$out/spinner$((i + 1)).png"
+done
+
+# A soft disc for the blend-mode showcase: bright in the middle, fading out at the edge.
+convert -size 192x192 radial-gradient:'#ffffffff-#ff800000' "PNG32:$out/disc.png"

@@ -6,6 +6,7 @@
 #include "objects/OrvObject.h"
 #include "objects/OrvObjectCamera.h"
 #include "objects/OrvObjectEnviroment.h"
+#include "objects/OrvObjectImage.h"
 #include "parameters/OrvParameterManager.h"
 #include "script/OrvScriptNode.h"
 
@@ -30,6 +31,8 @@ void OrvObjectManager::LoadObjects(std::vector<OrvScriptNode*>& nodes,
 OrvObject* OrvObjectManager::CreateObject(const std::string& classWord) {
     // One exact comparison per object class, in the order image, 3ds, camera, enviroment,
     // particles, ovi; the first match constructs the object.
+    if (classWord == "image")
+        return new OrvObjectImage();
     if (classWord == "camera")
         return new OrvObjectCamera();
     if (classWord == "enviroment")

@@ -42,7 +42,7 @@ TEST(OrvObjectManager, FactoryRejectsUnknownAndBadDuplicatesWithExactMessages) {
     ASSERT_EQ("(nothing raised)", load(source));
     ASSERT_EQ("(nothing raised)", load(still));
 
-    EXPECT_EQ("Object class could not be initialized: image", load(OrvTestNode("a", {"image"})));
+    EXPECT_EQ("Object class could not be initialized: Image", load(OrvTestNode("a", {"Image"})));
     EXPECT_EQ("Object class could not be initialized: Quad", load(OrvTestNode("a", {"Quad"})));
     EXPECT_EQ("Object class could not be initialized: Duplicate",
               load(OrvTestNode("a", {"Duplicate", "src"})));

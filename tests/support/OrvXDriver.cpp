@@ -48,16 +48,6 @@ long WindowPid(Display* display, Window window) {
     return pid;
 }
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
 } // namespace
 
 int OrvRunCommand(const std::string& command, int timeoutSeconds, std::string* output) {
@@ -148,14 +138,40 @@ bool OrvXDriver::Size(unsigned long window, int& width, int& height) {
     return true;
 }
 
-bool OrvXDriver::Key(unsigned long window, const std::string& key) const {
-    return OrvRunCommand("xdotool key --window " + std::to_string(window) + " " + Quote(key), 10) ==
-           0;
+bool OrvXDriver::Key(unsigned long window, const std::string& key) {
+    return SendKey(window, key, true);
 }
 
-bool OrvXDriver::KeyDown(unsigned long window, const std::string& key) const {
-    return OrvRunCommand("xdotool keydown --window " + std::to_string(window) + " " + Quote(key),
-                         10) == 0;
+bool OrvXDriver::KeyDown(unsigned long window, const std::string& key) {
+    return SendKey(window, key, false);
+}
+
+bool OrvXDriver::SendKey(unsigned long window, const std::string& key, bool release) {
+    Display* d = AsDisplay(display);
+    KeySym symbol = XStringToKeysym(key.c_str());
+    KeyCode code = symbol != NoSymbol ? XKeysymToKeycode(d, symbol) : 0;
+    if (code == 0)
+        return false;
+    // Every event gets a later time stamp: SDL takes a release followed by a press of the
+    // same key at (nearly) the same time for keyboard auto-repeat and drops both, so two
+    // presses of one key in a row must look 50 ms apart.
+    static Time stamp = 1;
+    for (int type : {KeyPress, KeyRelease}) {
+        if (type == KeyRelease && !release)
+            break;
+        stamp += 50;
+        XEvent event = {};
+        event.xkey.type = type;
+        event.xkey.display = d;
+        event.xkey.window = window;
+        event.xkey.root = DefaultRootWindow(d);
+        event.xkey.time = stamp;
+        event.xkey.keycode = code;
+        event.xkey.same_screen = True;
+        XSendEvent(d, window, False, 0, &event);
+    }
+    XFlush(d);
+    return true;
 }
 
 void OrvXDriver::Click(unsigned long window, int x, int y, int button) {

@@ -3,10 +3,11 @@
 
 // Drives windows of a child process on the test's X display (DISPLAY, normally Xvfb).
 // Windows are found by the process id they carry (_NET_WM_PID), so tests running side by
-// side on one display never touch each other's windows. Input goes to the window itself as
-// sent events, which needs neither the pointer nor keyboard focus; keys go through xdotool
-// ("xdotool key --window"), clicks and close requests through Xlib, because xdotool's
-// windowed clicks carry no position and it has no close request.
+// side on one display never touch each other's windows. Keys, clicks and close requests go to
+// the window itself as sent events (XSendEvent), which needs neither the pointer nor the
+// keyboard focus. xdotool is not used for input: it switches to faked device input when the
+// target has the focus, and such input lands in whatever window holds the focus by the time
+// it arrives, which may be another test's. It does read window names.
 //
 // Every wait is bounded. Screenshots come from ImageMagick's `import` as binary PPM.
 
@@ -38,10 +39,10 @@ public:
     // Size of the window's client area; false when it cannot be read.
     bool Size(unsigned long window, int& width, int& height);
 
-    // Presses and releases a key named as xdotool names it ("Return", "Escape", "w").
-    bool Key(unsigned long window, const std::string& key) const;
+    // Presses and releases a key named by its X keysym name ("Return", "Escape", "w").
+    bool Key(unsigned long window, const std::string& key);
     // Only presses it: for a key that closes the window, whose release would find no window.
-    bool KeyDown(unsigned long window, const std::string& key) const;
+    bool KeyDown(unsigned long window, const std::string& key);
     // Pointer at (x, y) in the window, then a press and a release of `button`.
     void Click(unsigned long window, int x, int y, int button);
     // What a window manager sends when the window's close button is pressed.
@@ -67,6 +68,8 @@ public:
                                int timeoutMs);
 
 private:
+    bool SendKey(unsigned long window, const std::string& key, bool release);
+
     void* display; // Display*, kept out of this header so tests need no Xlib includes
 };
 

@@ -1,0 +1,320 @@
+#include "objects/OrvObjectImage.h"
+
+#include "core/OrvException.h"
+#include "core/OrvSystemInfo.h"
+#include "parameters/OrvParameterInterfaceChild.h"
+#include "render/OrvShaderManager.h"
+#include "render/OrvTexture.h"
+#include "render/OrvTextureManager.h"
+#include "script/OrvScriptNode.h"
+
+#include <GL/glew.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+// Truncation toward zero for values the timeline may send anywhere: a plain conversion of NaN
+// or of a value outside the range is undefined, so those are pinned first.
+int64_t TruncateToInt64(double value) {
+    if (std::isnan(value))
+        return 0;
+    if (value >= 9223372036854775807.0)
+        return INT64_MAX;
+    if (value <= -9223372036854775808.0)
+        return INT64_MIN;
+    return static_cast<int64_t>(value);
+}
+
+int TruncateToInt(double value) {
+    int64_t truncated = TruncateToInt64(value);
+    if (truncated > INT_MAX)
+        return INT_MAX;
+    if (truncated < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(truncated);
+}
+
+} // namespace
+
+OrvObjectImage::OrvObjectImage() : textureUnits(1) {
+    Reset();
+}
+
+OrvObjectImage::~OrvObjectImage() {}
+
+void OrvObjectImage::Reset() {
+    col.Set(1, 1, 1, 1);
+    stretch = false;
+    zoom = zoomX = zoomY = 0;
+    rotate = 0;
+    frame = 0;
+    useShader = -1;
+    multiTexturing = 0;
+    blend = 1;
+    offsetX = offsetY = 0;
+    posX = posY = 0;
+}
+
+std::string OrvObjectImage::ParameterName(int index) {
+    switch (index) {
+    case 0:
+        return "stretch";
+    case 1:
+        return "zoom";
+    case 2:
+        return "zoom.x";
+    case 3:
+        return "zoom.y";
+    case 4:
+        return "rotate";
+    case 5:
+        return "frame";
+    case 6:
+        return "useShader";
+    case 7:
+        return "multiTexturing";
+    case 8:
+        return "blend";
+    case 9:
+        return "offset.x";
+    case 10:
+        return "offset.y";
+    case 11:
+        return "pos.x";
+    case 12:
+        return "pos.y";
+    default:
+        return std::string();
+    }
+}
+
+void OrvObjectImage::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {
+    children.push_back(OrvParameterInterfaceChild("col", &col));
+    for (std::size_t i = 0; i < shaders.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "shaders[%d]", static_cast<int>(i));
+        children.push_back(OrvParameterInterfaceChild(name, &shaders[i]));
+    }
+}
+
+void OrvObjectImage::UpdateParameter(int index, double value) {
+    float v = static_cast<float>(value);
+    switch (index) {
+    case 0:
+        stretch = value != 0;
+        break;
+    case 1:
+        zoom = v;
+        break;
+    case 2:
+        zoomX = v;
+        break;
+    case 3:
+        zoomY = v;
+        break;
+    case 4:
+        rotate = v;
+        break;
+    case 5: {
+        // Negative frames count back from the end of the low 32 bits: -1 is 4294967295.
+        uint32_t low = static_cast<uint32_t>(static_cast<uint64_t>(TruncateToInt64(value)));
+        frame = images.empty() ? 0 : low % static_cast<uint32_t>(images.size());
+        break;
+    }
+    case 6: {
+        int chosen = TruncateToInt(value);
+        if (chosen >= static_cast<int>(shaders.size()))
+            chosen = static_cast<int>(shaders.size()) - 1;
+        useShader = chosen;
+        break;
+    }
+    case 7:
+        multiTexturing = TruncateToInt(value) != 0 ? 1 : 0;
+        break;
+    case 8: {
+        int mode = TruncateToInt(value);
+        blend = (mode < 0 || mode > 3) ? 0 : mode;
+        break;
+    }
+    case 9:
+        offsetX = v;
+        break;
+    case 10:
+        offsetY = v;
+        break;
+    case 11:
+        posX = v;
+        break;
+    case 12:
+        posY = v;
+        break;
+    default:
+        break;
+    }
+}
+
+void OrvObjectImage::Init(OrvScriptNode& node) {
+    Reset();
+    images.clear();
+    shaders.clear();
+
+    // The first argument is the class word; the file names follow it.
+    const std::vector<std::string>& args = node.ArgsRef();
+    // Drawing and the frame number both need a picture to refer to.
+    if (args.size() < 2)
+        throw OrvException("Image object without an image file: " + node.Id());
+    OrvTextureManager* textures = OrvTextureManager::Instance();
+    for (std::size_t i = 1; i < args.size(); ++i)
+        images.push_back(textures->Texture(args[i]).handle);
+
+    for (OrvScriptNode* line : node.Children()) {
+        if (!line->IdEquals("shader") || line->ArgsRef().empty())
+            continue;
+        std::deque<std::string> names = line->Args();
+        shaders.push_back(
+            OrvShaderManager::Instance()->LoadShaderProgram(names, OrvShaderManager::Auto));
+        useShader = 0;
+        line->SetProcessed();
+    }
+
+    // Selecting a unit past the implementation's last one is an OpenGL error; such files are
+    // simply not bound.
+    GLint units = 0;
+    glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
+    textureUnits = units > 0 ? units : 1;
+}
+
+void OrvObjectImage::Update(unsigned) {
+    for (OrvShaderProgram& program : shaders)
+        program.UpdateUniforms();
+}
+
+void OrvObjectImage::SetBlending() const {
+    switch (blend) {
+    case 1:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glBlendEquation(GL_FUNC_ADD);
+        break;
+    case 2:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glBlendEquation(GL_FUNC_ADD);
+        break;
+    case 3:
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_ONE, GL_ONE);
+        glBlendEquation(GL_MAX);
+        break;
+    default:
+        glDisable(GL_BLEND);
+        break;
+    }
+}
+
+void OrvObjectImage::BindTextures() const {
+    if (!multiTexturing) {
+        glBindTexture(GL_TEXTURE_2D, images[frame]);
+        return;
+    }
+    // File i on unit i, whatever the frame; the last unit stays selected.
+    int count = static_cast<int>(images.size());
+    if (count > textureUnits)
+        count = textureUnits;
+    for (int i = 0; i < count; ++i) {
+        glActiveTexture(GL_TEXTURE0 + i);
+        glBindTexture(GL_TEXTURE_2D, images[i]);
+    }
+}
+
+void OrvObjectImage::Draw() {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+
+    // The size is asked for on every draw: a buffer gets its storage after Init.
+    const OrvTexture* picture = OrvTextureManager::Instance()->Texture(images[frame]);
+    float pictureWidth = picture ? static_cast<float>(picture->width) : 0.0f;
+    float pictureHeight = picture ? static_cast<float>(picture->height) : 0.0f;
+
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int viewWidth = viewport[2];
+    const int viewHeight = viewport[3];
+    const float w = static_cast<float>(viewWidth);
+    const float h = static_cast<float>(viewHeight);
+
+    // Origin at the top left, y downwards, one unit per viewport pixel.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, viewWidth, viewHeight, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    glEnable(GL_TEXTURE_2D);
+    SetBlending();
+    BindTextures();
+    glColor4f(col.r, col.g, col.b, col.a);
+
+    float x0 = 0, y0 = 0, x1 = w, y1 = h;
+    if (!stretch) {
+        // The picture keeps its size relative to the rendering surface, so a buffer viewport of
+        // another size shows it in proportion. Before the surface size is known (0), a picture
+        // pixel is a viewport pixel rather than a division by zero.
+        OrvSystemInfo* info = OrvSystemInfo::Instance();
+        float surfaceWidth = static_cast<float>(info->SurfaceWidth());
+        float surfaceHeight = static_cast<float>(info->SurfaceHeight());
+        float sw = surfaceWidth > 0 ? (w / surfaceWidth) * pictureWidth : pictureWidth;
+        float sh = surfaceHeight > 0 ? (h / surfaceHeight) * pictureHeight : pictureHeight;
+        x0 = (w - sw) * 0.5f;
+        y0 = (h - sh) * 0.5f;
+        x1 = x0 + sw;
+        y1 = y0 + sh;
+    }
+
+    float dx = (zoomX + zoom) * std::fabs(x1 - x0);
+    float dy = (zoomY + zoom) * std::fabs(y1 - y0);
+    float left = x0 - dx + posX;
+    float right = x1 + dx + posX;
+    float top = y0 - dy + posY;
+    float bottom = y1 + dy + posY;
+
+    if (rotate != 0) {
+        // About the viewport centre, in whole pixels; with y downwards a positive angle turns
+        // clockwise on screen.
+        float cx = static_cast<float>(viewWidth / 2);
+        float cy = static_cast<float>(viewHeight / 2);
+        left -= cx;
+        right -= cx;
+        top -= cy;
+        bottom -= cy;
+        glTranslatef(cx, cy, 0);
+        glRotatef(rotate, 0, 0, 1);
+    }
+
+    if (useShader >= 0)
+        shaders[useShader].Use();
+
+    // t = 0 on the lower edge: the texture's first row is the bottom of the picture.
+    glBegin(GL_QUADS);
+    glTexCoord2f(offsetX, offsetY);
+    glVertex3f(left, bottom, 0);
+    glTexCoord2f(offsetX + 1, offsetY);
+    glVertex3f(right, bottom, 0);
+    glTexCoord2f(offsetX + 1, offsetY + 1);
+    glVertex3f(right, top, 0);
+    glTexCoord2f(offsetX, offsetY + 1);
+    glVertex3f(left, top, 0);
+    glEnd();
+
+    OrvShaderProgram::UnUse();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
