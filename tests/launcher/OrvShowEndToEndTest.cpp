@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
@@ -217,4 +218,128 @@ TEST(OrvShowEndToEnd, BrokenTimelineStopsLoadingWithItsMessages) {
               "screen.clear.r\nscreen.clear.g\nscreen.clear.b\nscreen.clear.a\n"
               "Error on line: 0 screen.clear.q = 1\nErrors in script file\n",
               child.Errors());
+}
+
+namespace {
+// Takes screenshots of the whole screen until `check` accepts one (returns "") or the tries
+// run out; returns what was wrong last.
+std::string CheckScreen(OrvXDriver& x,
+                        const std::function<std::string(const OrvXDriver::Picture&)>& check) {
+    std::string wrong = "no screenshot";
+    for (int attempt = 0; attempt < 20 && !wrong.empty(); ++attempt) {
+        OrvXDriver::Picture picture;
+        if (x.Screenshot(RootWindow(), picture))
+            wrong = check(picture);
+        if (!wrong.empty())
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return wrong;
+}
+
+// Waits until the caption's position reaches `seconds`; false if the show ended first.
+bool WaitForPosition(OrvXDriver& x, OrvChildProcess& child, unsigned long window, double seconds) {
+    for (int waited = 0; waited < 60000 && child.Running(); waited += 50) {
+        if (CaptionPosition(x.Name(window)) >= seconds)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+struct Brightness {
+    int white = 0;   // all three channels above 230
+    int colours = 0; // distinct coarse colours among the samples
+};
+
+// Samples a grid over the picture area (the 4:3 picture fills 1280 x 960 of the screen).
+Brightness Sample(const OrvXDriver::Picture& picture, int left, int top, int right, int bottom) {
+    Brightness result;
+    bool seen[8][8][8] = {};
+    for (int y = top; y < bottom; y += 8) {
+        for (int x = left; x < right; x += 8) {
+            int r, g, b;
+            picture.Pixel(x, y, r, g, b);
+            if (r > 230 && g > 230 && b > 230)
+                ++result.white;
+            if (r >= 0 && !seen[r / 32][g / 32][b / 32]) {
+                seen[r / 32][g / 32][b / 32] = true;
+                ++result.colours;
+            }
+        }
+    }
+    return result;
+}
+} // namespace
+
+TEST(OrvShowEndToEnd, TheBundledShowShowsItsScenes) {
+    OrvXDriver x;
+    if (!x.Connected())
+        GTEST_SKIP() << "needs an X display";
+    Show show;
+    Copy(showDir + "/data/.", show.folder.DataPath(""));
+    OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
+                          {{"SDL_AUDIODRIVER", "dummy"}}, {});
+    ASSERT_TRUE(StartShow(x, child)) << child.Errors();
+    unsigned long playing = WaitForTitle(x, child, "Orvanta - First Light - FPS: ", 20000);
+    ASSERT_NE(0u, playing) << child.Errors();
+
+    // 3 s in: the white logo, faded in, in the middle of a dark red screen.
+    ASSERT_TRUE(WaitForPosition(x, child, playing, 3.0));
+    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
+                  Brightness logo = Sample(p, 340, 440, 940, 580);
+                  if (logo.white < 80)
+                      return "no logo: " + std::to_string(logo.white) + " white samples";
+                  int r, g, b;
+                  p.Pixel(100, 200, r, g, b);
+                  if (!(r > g + 20 && r > b && g < 30))
+                      return "background is not red: " + std::to_string(r) + "," +
+                             std::to_string(g) + "," + std::to_string(b);
+                  p.Pixel(640, 20, r, g, b);
+                  if (r + g + b > 6)
+                      return "the bar above the picture is not black";
+                  return "";
+              }));
+
+    // Three jumps of sixteen beats land in the plasma (bars 12 to 18): a screen full of
+    // colours and no white logo.
+    for (int i = 0; i < 3; ++i) {
+        x.Key(playing, "Right");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    ASSERT_TRUE(WaitForPosition(x, child, playing, 27.0));
+    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
+                  Brightness plasma = Sample(p, 0, 32, 1280, 992);
+                  if (plasma.colours < 12)
+                      return "only " + std::to_string(plasma.colours) + " colours";
+                  return "";
+              }));
+    x.Key(playing, "Escape");
+    ASSERT_TRUE(child.Wait(10000));
+    EXPECT_EQ(0, child.ExitCode());
+    EXPECT_EQ("", child.Errors());
+}
+
+TEST(OrvShowEndToEnd, AShaderThatDoesNotLinkIsShownAfterTheShowPlayed) {
+    OrvXDriver x;
+    if (!x.Connected())
+        GTEST_SKIP() << "needs an X display";
+    Show show;
+    // Compiles, but a fragment stage without main() cannot link.
+    show.folder.WriteData("nomain.frag", "vec4 shade() { return vec4(1.0); }\n");
+    show.Script("header {\n  title: E2E\n  bpm: 120\n}\n"
+                "objects {\n  pic: image loading.jpg {\n    shader: nomain.frag\n  }\n}\n"
+                "renderLines {\n  screen {\n  }\n}\n"
+                "script {\n  0 enable pic\n  1 end\n}\n");
+    OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
+                          {{"SDL_AUDIODRIVER", "dummy"}}, {});
+    ASSERT_TRUE(StartShow(x, child)) << child.Errors();
+    // The show plays to its end; then the launcher shows the logged error.
+    ASSERT_NE(0u, WaitForTitle(x, child, "E2E - FPS: ", 20000)) << child.Errors();
+    unsigned long dialog = WaitForTitle(x, child, "Error", 20000);
+    ASSERT_NE(0u, dialog) << child.Errors();
+    x.Key(dialog, "Return");
+    ASSERT_TRUE(child.Wait(10000));
+    EXPECT_EQ(0, child.ExitCode()); // the run itself completed
+    EXPECT_EQ(0u, child.Errors().find("Error: Shader program linking failed:")) << child.Errors();
+    EXPECT_NE(std::string::npos, child.Errors().find("main")) << child.Errors();
 }
