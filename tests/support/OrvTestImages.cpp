@@ -223,7 +223,7 @@ std::string OrvMakeTga(int width, int height, int channels,
     out += '\0';                     // no image ID
     out += '\0';                     // no colour map
     out += char(runLength ? 10 : 2); // truecolor
-    out += std::string(5, '\0');     // colour map specification
+    out += std::string(5, '\0');     // colour map fields
     PutLe16(out, 0);                 // x origin
     PutLe16(out, 0);                 // y origin
     PutLe16(out, unsigned(width));
