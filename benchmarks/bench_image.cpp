@@ -13,6 +13,7 @@
 #include "render/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
+#include "support/OrvAllocationCounter.h"
 
 #include <GL/glew.h>
 #include <SDL/SDL.h>
@@ -27,35 +28,6 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
-
-namespace {
-unsigned long allocations = 0;
-} // namespace
-
-// Every heap allocation of the program, the engine library's included, goes through here.
-// They stay out of line: inlined, GCC pairs a malloc with an operator delete and warns
-// about a mismatch that is not there.
-__attribute__((noinline)) void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-__attribute__((noinline)) void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-__attribute__((noinline)) void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-__attribute__((noinline)) void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-__attribute__((noinline)) void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-__attribute__((noinline)) void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 namespace {
 
@@ -146,10 +118,10 @@ struct Show {
         try {
             std::istringstream in(Script);
             loader.Parse(in);
-            unsigned long before = allocations;
+            unsigned long before = OrvAllocationCount();
             for (OrvScriptNode* node : loader.Root()["objects"]->Children())
                 objects.LoadObject(*node, parameters);
-            loadAllocations = allocations - before;
+            loadAllocations = OrvAllocationCount() - before;
             parameters.AddInterface("objects", objects);
             lines.Init(objects);
             std::vector<OrvScriptNode*> lineNodes = loader.Root()["renderLines"]->Children();
@@ -190,7 +162,7 @@ void BM_ImageFrames(benchmark::State& state) {
     double nanoseconds = 0, counted = 0;
     unsigned long allocated = 0;
     for (auto _ : state) {
-        unsigned long before = allocations;
+        unsigned long before = OrvAllocationCount();
         auto begin = std::chrono::steady_clock::now();
         for (unsigned f = 0; f < frames; ++f) {
             show.parameters.UpdateParameters(f * 100);
@@ -200,7 +172,7 @@ void BM_ImageFrames(benchmark::State& state) {
         nanoseconds +=
             std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - begin)
                 .count();
-        allocated += allocations - before;
+        allocated += OrvAllocationCount() - before;
         counted += frames;
     }
     state.counters["load_allocations"] = double(show.loadAllocations);
@@ -221,7 +193,7 @@ void BM_ImageDraw(benchmark::State& state) {
     double nanoseconds = 0, counted = 0;
     unsigned long allocated = 0;
     for (auto _ : state) {
-        unsigned long before = allocations;
+        unsigned long before = OrvAllocationCount();
         auto begin = std::chrono::steady_clock::now();
         for (int d = 0; d < draws; ++d) {
             glPushMatrix();
@@ -234,7 +206,7 @@ void BM_ImageDraw(benchmark::State& state) {
         nanoseconds +=
             std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - begin)
                 .count();
-        allocated += allocations - before;
+        allocated += OrvAllocationCount() - before;
         counted += draws;
     }
     state.SetLabel(show.objects.ObjectName(static_cast<int>(state.range(0))));

@@ -5,6 +5,7 @@
 
 #include "parameters/OrvParameterManager.h"
 #include "render/OrvShaderManager.h"
+#include "support/OrvAllocationCounter.h"
 
 #include <GL/glew.h>
 #include <SDL/SDL.h>
@@ -17,35 +18,6 @@
 #include <new>
 #include <string>
 #include <unistd.h>
-
-namespace {
-unsigned long allocations = 0;
-} // namespace
-
-// Every heap allocation of the program, the engine library's included, goes through here.
-// They stay out of line: inlined, GCC pairs a malloc with an operator delete and warns
-// about a mismatch that is not there.
-__attribute__((noinline)) void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-__attribute__((noinline)) void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-__attribute__((noinline)) void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-__attribute__((noinline)) void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-__attribute__((noinline)) void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-__attribute__((noinline)) void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 namespace {
 
@@ -86,9 +58,9 @@ struct Scene {
         if (chdir((root + "/bin").c_str()) != 0)
             return;
         std::deque<std::string> names{"bench.frag"};
-        unsigned long before = allocations;
+        unsigned long before = OrvAllocationCount();
         program = OrvShaderManager::Instance()->LoadShaderProgram(names, OrvShaderManager::Auto);
-        loadAllocations = allocations - before;
+        loadAllocations = OrvAllocationCount() - before;
         std::system(("rm -rf '" + root + "'").c_str());
         manager.AddInterface("fx", program);
         for (int i = 0; i < manager.ParameterCount(); ++i)
@@ -112,7 +84,7 @@ void BM_UpdateUniforms(benchmark::State& state) {
     double nanoseconds = 0, counted = 0;
     unsigned long allocated = 0;
     for (auto _ : state) {
-        unsigned long before = allocations;
+        unsigned long before = OrvAllocationCount();
         auto begin = std::chrono::steady_clock::now();
         for (unsigned int f = 0; f < frames; ++f) {
             scene.manager.UpdateParameters(f * 1000 / 60);
@@ -122,7 +94,7 @@ void BM_UpdateUniforms(benchmark::State& state) {
         nanoseconds +=
             std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - begin)
                 .count();
-        allocated += allocations - before;
+        allocated += OrvAllocationCount() - before;
         counted += frames;
     }
     state.counters["load_allocations"] = double(scene.loadAllocations);

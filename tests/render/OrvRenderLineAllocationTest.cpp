@@ -1,8 +1,8 @@
 // Counts the heap allocations of this test program, to show that drawing frames allocates
-// nothing. Replacing the global operators here also counts allocations made inside the
-// engine library (and, harmlessly, in every other test of this program).
+// nothing, engine library included.
 
 #include "render/OrvRenderLineManager.h"
+#include "support/OrvAllocationCounter.h"
 
 #include "entry/OrvErrorLog.h"
 
@@ -13,32 +13,6 @@
 #include <cstdlib>
 #include <new>
 
-namespace {
-unsigned long allocations = 0;
-} // namespace
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-
 TEST(OrvRenderLineAllocation, RenderingFramesAllocatesNothing) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvRenderLineTestScene scene(96, 64, 64, 64, 1.5);
@@ -47,22 +21,22 @@ TEST(OrvRenderLineAllocation, RenderingFramesAllocatesNothing) {
     scene.AddQuad("box", 0, 1, 0, 0.5, {OrvTestNode("depth", {"0.25"})});
     scene.AddQuad("off", 0, 0, 1, 1);
     scene.objects.UpdateParameter(2, 0);
-    unsigned long before = allocations;
+    unsigned long before = OrvAllocationCount();
     scene.AddLine("buffer", {OrvTestNode("output", {"*buffer", "32", "32"}),
                              OrvTestNode("depthOutput", {"*depth"})});
-    ASSERT_GT(allocations, before); // the counter does see the engine's allocations
+    ASSERT_GT(OrvAllocationCount(), before); // the counter does see the engine's allocations
     scene.AddLine("depthOnly", {OrvTestNode("depthOutput", {"*shadow"})});
     scene.AddLine("screen", {OrvTestNode("exclude", {"setter"})});
     ASSERT_TRUE(scene.parameters.AddLinearParameterFade("screen.clear.g", 0, 10000, 0, 1));
 
     for (unsigned frame = 0; frame < 3; ++frame) // the software renderer compiles its states
         scene.lines.RenderAll(16);
-    before = allocations;
+    before = OrvAllocationCount();
     for (unsigned frame = 0; frame < 200; ++frame) {
         scene.parameters.UpdateParameters(frame * 16);
         scene.lines.RenderAll(16);
     }
-    EXPECT_EQ(before, allocations);
+    EXPECT_EQ(before, OrvAllocationCount());
     OrvQuadTestObject* box = OrvQuad(scene.objects.Object("box"));
     EXPECT_EQ(3 * 203, box->draws);
     EXPECT_EQ(3 * 203, OrvQuad(scene.objects.Object("off"))->updates);
