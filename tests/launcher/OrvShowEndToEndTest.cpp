@@ -343,3 +343,42 @@ TEST(OrvShowEndToEnd, AShaderThatDoesNotLinkIsShownAfterTheShowPlayed) {
     EXPECT_EQ(0u, child.Errors().find("Error: Shader program linking failed:")) << child.Errors();
     EXPECT_NE(std::string::npos, child.Errors().find("main")) << child.Errors();
 }
+
+TEST(OrvShowEndToEnd, TheAspectRatioChosenOnTheStartScreenShapesThePicture) {
+    OrvXDriver x;
+    if (!x.Connected())
+        GTEST_SKIP() << "needs an X display";
+    Show show;
+    show.Script(ShowScript("  bpm: 120\n", "  0 screen.clear.r = 1\n"));
+    OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
+                          {{"SDL_AUDIODRIVER", "dummy"}}, {});
+    unsigned long screen = WaitForTitle(x, child, "Orvanta", 20000);
+    ASSERT_NE(0u, screen) << child.Errors();
+    // The 1280 x 1024 desktop preselects 5:4; "a" steps on to 16:9. On a 16:9 monitor the 4:3
+    // picture is narrower than the screen: bars left and right, none above.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(x.Key(screen, "a"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(x.Key(screen, "Return"));
+    unsigned long playing = WaitForTitle(x, child, "E2E - FPS: ", 20000);
+    ASSERT_NE(0u, playing) << child.Errors();
+    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
+                  int r, g, b;
+                  p.Pixel(640, 10, r, g, b); // top middle: picture
+                  if (r < 250 || g > 5 || b > 5)
+                      return "top middle is not the red picture";
+                  p.Pixel(80, 512, r, g, b); // left of 160: bar
+                  if (r + g + b > 6)
+                      return "no black bar on the left";
+                  p.Pixel(1200, 512, r, g, b); // right of 1120: bar
+                  if (r + g + b > 6)
+                      return "no black bar on the right";
+                  p.Pixel(170, 512, r, g, b); // just inside the picture
+                  if (r < 250)
+                      return "the picture does not start at x 160";
+                  return "";
+              }));
+    x.Key(playing, "Escape");
+    ASSERT_TRUE(child.Wait(10000));
+    EXPECT_EQ(0, child.ExitCode());
+}
