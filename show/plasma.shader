@@ -1,6 +1,6 @@
-## vert
 // A full-screen plasma. Its uniforms are animated by the timeline: time moves the waves,
 // scale sets their size and tint colours them.
+## vert
 varying vec2 uv;
 void main() {
     uv = gl_MultiTexCoord0.xy;

@@ -30,10 +30,14 @@ bool SectionWord(const std::string& line, std::string& word) {
     return true;
 }
 
+// Lines with nothing for a compiler: white space, or a line comment such as a file's
+// heading above its first section.
 bool Blank(const std::deque<std::string>& lines) {
-    for (const std::string& line : lines)
-        if (line.find_first_not_of(" \t") != std::string::npos)
+    for (const std::string& line : lines) {
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line.compare(first, 2, "//") != 0)
             return false;
+    }
     return true;
 }
 
@@ -99,8 +103,8 @@ bool OrvShaderManager::LoadFile(OrvShaderProgram& program, const std::string& na
     bool leading = true;
     for (std::size_t i = 0; i < file.size(); ++i) {
         if (sections && SectionWord(file[i], word)) {
-            // Blank lines above the first section line are layout, not a stage: compiling
-            // them would fail on compilers that refuse an empty shader.
+            // Blank and comment lines above the first section line are layout, not a stage:
+            // compiling them would fail on compilers that refuse an empty shader.
             if (!stage.empty() && !(leading && Blank(stage)))
                 AttachStage(program, stage, type);
             leading = false;

@@ -52,6 +52,8 @@ TEST(OrvShaderManager, CombinedFileSplitsIntoStagesAtSectionLines) {
     scene.folder.WriteData("two.shader", stages);
     // A blank line above the first section is layout; it must not become an empty stage.
     scene.folder.WriteData("blank.shader", "\n  \t\n" + stages);
+    // So is a heading of line comments.
+    scene.folder.WriteData("heading.shader", "// A heading\n  // of two lines\n\n" + stages);
     // Code above the first section line is a fragment stage of its own (a helper here).
     scene.folder.WriteData("helper.shader", "vec4 Shade() { return vec4(0.0, 1.0, 0.0, 1.0); }\n"
                                             "## vert\n" +
@@ -67,7 +69,7 @@ TEST(OrvShaderManager, CombinedFileSplitsIntoStagesAtSectionLines) {
     scene.folder.WriteData("hash.frag", std::string("## vert\n") + OrvRedFragment);
 
     const std::vector<GLint> vertexAndFragment{GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
-    for (const char* name : {"two.shader", "blank.shader"}) {
+    for (const char* name : {"two.shader", "blank.shader", "heading.shader"}) {
         OrvShaderProgram program = scene.Load({name});
         ASSERT_NE(0u, program.Handle()) << name;
         EXPECT_EQ(vertexAndFragment, OrvAttachedShaderTypes(program.Handle())) << name;
