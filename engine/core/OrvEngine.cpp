@@ -243,6 +243,11 @@ void OrvEngine::Jump(bool forward) {
 }
 
 void OrvEngine::SetCaption(const std::string& text) {
+    SetCaptionText(text.c_str());
+}
+
+void OrvEngine::SetCaptionText(const char* text) {
+    // The caption string keeps its capacity, so once grown this costs no allocation.
     caption.assign(title);
     caption.append(" - ");
     caption.append(text);
@@ -255,10 +260,7 @@ void OrvEngine::SetPlayingCaption(unsigned frameTime, unsigned position) {
         lastRate = 1000.0 / frameTime;
     char text[96];
     std::snprintf(text, sizeof text, "FPS: %.0f / Position: %.1fs", lastRate, position * 0.001);
-    caption.assign(title);
-    caption.append(" - ");
-    caption.append(text);
-    SDL_WM_SetCaption(caption.c_str(), nullptr);
+    SetCaptionText(text);
 }
 
 void OrvEngine::Run() {

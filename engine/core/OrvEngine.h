@@ -60,6 +60,7 @@ private:
 
     bool LoadContent();
     unsigned JumpStep();
+    void SetCaptionText(const char* text);
     void SetPlayingCaption(unsigned frameTime, unsigned position);
 
     IOrvScriptLoader* loader;
