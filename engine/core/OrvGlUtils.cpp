@@ -23,8 +23,11 @@ OrvGlUtils::Viewport OrvGlUtils::FullViewport(bool buffer, int width, int height
     float sx = dw / w;
     float sy = dh / h;
     float s = sy <= sx ? sy : sx;
-    int vw = static_cast<int>(w * s);
-    int vh = static_cast<int>(h * s);
+    // The sizes and the scale stay floats, but each product is taken exactly (a product of two
+    // floats always fits a double) before it is truncated. Rounded to a float first, 800 times
+    // the float just below 1.28 would become 1024 and the picture one pixel too wide.
+    int vw = static_cast<int>(static_cast<double>(w) * s);
+    int vh = static_cast<int>(static_cast<double>(h) * s);
     int x = static_cast<int>(dw - vw) / 2;
     int y = static_cast<int>(dh - vh) / 2;
     return Viewport{x, y, vw, vh};
