@@ -101,17 +101,21 @@ bool OrvShaderManager::LoadFile(OrvShaderProgram& program, const std::string& na
     std::deque<std::string> stage;
     std::string word;
     bool leading = true;
+    std::size_t padding = 0; // blank lines at the head of the stage that stand for earlier ones
     for (std::size_t i = 0; i < file.size(); ++i) {
         if (sections && SectionWord(file[i], word)) {
-            // Blank and comment lines above the first section line are layout, not a stage:
-            // compiling them would fail on compilers that refuse an empty shader.
-            if (!stage.empty() && !(leading && Blank(stage)))
+            // A stage holds lines of its own only past its padding: two section lines in a row
+            // leave nothing to compile. Blank and comment lines above the first section line
+            // are layout, not a stage: compiling them would fail on compilers that refuse an
+            // empty shader.
+            if (stage.size() > padding && !(leading && Blank(stage)))
                 AttachStage(program, stage, type);
             leading = false;
             type = DefineType(word);
             // Blank lines stand for everything up to and including the section line, so the
             // compiler counts the lines of the file.
-            stage.assign(i + 1, std::string());
+            padding = i + 1;
+            stage.assign(padding, std::string());
             continue;
         }
         stage.push_back(file[i]);

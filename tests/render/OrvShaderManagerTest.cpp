@@ -67,6 +67,8 @@ TEST(OrvShaderManager, CombinedFileSplitsIntoStagesAtSectionLines) {
     // An unknown stage word gives a fragment stage; in a .frag file "##" lines are source.
     scene.folder.WriteData("geom.shader", std::string("## geom\n") + OrvGreenFragment);
     scene.folder.WriteData("hash.frag", std::string("## vert\n") + OrvRedFragment);
+    // A section line straight after another leaves nothing to compile for the first.
+    scene.folder.WriteData("twice.shader", std::string("## vert\n## frag\n") + OrvGreenFragment);
 
     const std::vector<GLint> vertexAndFragment{GL_VERTEX_SHADER, GL_FRAGMENT_SHADER};
     for (const char* name : {"two.shader", "blank.shader", "heading.shader"}) {
@@ -86,6 +88,11 @@ TEST(OrvShaderManager, CombinedFileSplitsIntoStagesAtSectionLines) {
     EXPECT_EQ(0u, scene.LoadError({"glued.shader"}).find("Shader compiling failed: 0:1("));
     EXPECT_EQ(0u, scene.LoadError({"alone.shader"}).find("Shader compiling failed: 0:1("));
     EXPECT_EQ(0u, scene.LoadError({"hash.frag"}).find("Shader compiling failed: 0:1("));
+    OrvShaderProgram twice = scene.Load({"twice.shader"});
+    ASSERT_NE(0u, twice.Handle());
+    EXPECT_EQ(std::vector<GLint>{GL_FRAGMENT_SHADER}, OrvAttachedShaderTypes(twice.Handle()));
+    scene.DrawQuad(twice.Handle());
+    EXPECT_TRUE(OrvRgbNear(scene.Centre(), Green, 2));
     OrvShaderProgram geom = scene.Load({"geom.shader"});
     EXPECT_EQ(std::vector<GLint>{GL_FRAGMENT_SHADER}, OrvAttachedShaderTypes(geom.Handle()));
     EXPECT_EQ("", OrvErrorLog::Text());
