@@ -3,9 +3,9 @@
 #include "core/OrvSystemInfo.h"
 #include "entry/OrvDisplayModeInput.h"
 #include "entry/OrvDisplaySettings.h"
+#include "render/OrvImageFile.h"
 
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 #include <SDL/SDL_ttf.h>
 
 #include <cstdio>
@@ -123,9 +123,13 @@ bool OrvDisplayModeScreen::Show(bool debug, const std::string& fontFile) {
     OrvDisplayModeList::Size desktop{info->current_w, info->current_h};
 
     std::string splashPath = OrvSystemInfo::Instance()->DataFolder("splash.jpg");
-    SDL_Surface* splash = IMG_Load(splashPath.c_str());
-    if (splash == nullptr)
+    // Checked before decoding: a damaged splash must give the message, not hang the screen.
+    OrvImageFile splashFile(splashPath);
+    SDL_Surface* splash = splashFile.Release();
+    if (splash == nullptr) {
+        SDL_SetError("%s: %s", splashPath.c_str(), splashFile.Reason());
         Fail("Unable to load graphics: %s\n", 2);
+    }
 
     SDL_Surface* screen = SDL_SetVideoMode(splash->w, splash->h, 32, 0);
     if (screen == nullptr)

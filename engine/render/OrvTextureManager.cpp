@@ -2,25 +2,18 @@
 
 #include "core/OrvException.h"
 #include "core/OrvSystemInfo.h"
-#include "render/OrvImageFileCheck.h"
+#include "render/OrvImageFile.h"
 
 #include <GL/glew.h>
 #include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sys/stat.h>
 #include <vector>
 
 OrvTextureManager* OrvTextureManager::instance = nullptr;
 
 namespace {
-
-// Larger files are not pictures a show can use; refusing them keeps a wrong name (a device,
-// a huge archive) from being read into memory.
-const long long MaxFileBytes = 1LL << 30;
 
 std::string CouldNotLoad(const std::string& name) {
     return "Could not load image file: " + name;
@@ -28,45 +21,6 @@ std::string CouldNotLoad(const std::string& name) {
 
 std::string NotTruecolor(const std::string& name) {
     return "The image is not truecolor: " + name;
-}
-
-// The whole content of a regular file; false when there is none.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MaxFileBytes)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-    return in.gcount() == static_cast<std::streamsize>(bytes.size());
-}
-
-// The decoder of exactly the format that the check recognised, on the very bytes it checked.
-SDL_Surface* Decode(const std::string& bytes, OrvImageFileCheck::Format format) {
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (!source)
-        return nullptr;
-    SDL_Surface* surface = nullptr;
-    switch (format) {
-    case OrvImageFileCheck::FormatPng:
-        surface = IMG_LoadPNG_RW(source);
-        break;
-    case OrvImageFileCheck::FormatJpeg:
-        surface = IMG_LoadJPG_RW(source);
-        break;
-    case OrvImageFileCheck::FormatBmp:
-        surface = IMG_LoadBMP_RW(source);
-        break;
-    case OrvImageFileCheck::FormatTga:
-        surface = IMG_LoadTGA_RW(source);
-        break;
-    default:
-        break;
-    }
-    SDL_RWclose(source);
-    return surface;
 }
 
 // One pixel of a 3- or 4-byte surface as SDL stores it, in the machine's byte order.
@@ -180,17 +134,12 @@ OrvTexture OrvTextureManager::CreateTexture(const std::string& name) {
 }
 
 OrvTexture OrvTextureManager::LoadFile(const std::string& name) {
-    std::string bytes;
-    if (!ReadWholeFile(OrvSystemInfo::Instance()->DataFolder(name.c_str()), bytes))
-        throw OrvException(CouldNotLoad(name));
-    OrvImageFileCheck check(bytes, name);
-    if (!check.Complete())
-        throw OrvException(CouldNotLoad(name));
+    OrvImageFile file(OrvSystemInfo::Instance()->DataFolder(name.c_str()));
     // SDL_image decodes every GIF to a palette, so a whole GIF is refused without decoding.
-    if (check.FileFormat() == OrvImageFileCheck::FormatGif)
+    if (file.FileFormat() == OrvImageFileCheck::FormatGif &&
+        file.GetState() == OrvImageFile::Undecoded)
         throw OrvException(NotTruecolor(name));
-
-    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(Decode(bytes, check.FileFormat()));
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(file.Release());
     if (!surface)
         throw OrvException(CouldNotLoad(name));
     const int bytesPerPixel = surface->format->BytesPerPixel;

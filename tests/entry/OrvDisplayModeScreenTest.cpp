@@ -7,6 +7,7 @@
 #include "entry/OrvErrorLog.h"
 #include "support/OrvChildProcess.h"
 #include "support/OrvTestFolder.h"
+#include "support/OrvTestImages.h"
 #include "support/OrvXDriver.h"
 
 #include <SDL/SDL.h>
@@ -307,6 +308,18 @@ TEST(OrvDisplayModeScreen, MissingSplashOrFontEndTheProcessWithTheirStatus) {
     EXPECT_EQ(0u, errors.find("Unable to load graphics: ")) << errors;
     EXPECT_NE(std::string::npos, errors.find("splash.jpg")) << errors;
     EXPECT_EQ("", noSplash->Output());
+
+    // A PNG under the splash's name whose IDAT chunk claims more bytes than the file has: a
+    // decoder fed this would never return.
+    std::string png = OrvMakePng(4, 4, 3, std::vector<unsigned char>(48, 200));
+    png.resize(png.size() - 20);
+    folder.WriteData("splash.jpg", png);
+    auto damaged = StartScreen(false);
+    ASSERT_TRUE(damaged->Wait(waitMs)) << "a damaged splash hung the screen";
+    EXPECT_EQ(2, damaged->ExitCode());
+    EXPECT_EQ("Unable to load graphics: ../data/splash.jpg: the file is not a complete PNG, "
+              "JPEG, BMP, TGA or GIF picture\n",
+              damaged->Errors());
 
     WriteSplash(folder);
     auto noFont = StartScreen(false, folder.DataPath("missing-font.ttf"));
