@@ -4,13 +4,26 @@ namespace {
 // The engine-wide log: set up when the library loads, never reset.
 std::string logText;
 int highestSeverity = -1;
+bool truncated = false;
 } // namespace
 
+const char* const OrvErrorLog::TruncatedLine = "Too many messages: the rest were left out";
+
 void OrvErrorLog::Report(int severity, const std::string& message) {
-    logText += message;
-    logText += '\n';
     if (severity > highestSeverity)
         highestSeverity = severity;
+    if (truncated)
+        return;
+    // A loop over a broken line can report millions of times; past the limit one line says
+    // so, and the log keeps what came first.
+    if (logText.size() + message.size() + 1 > MaxBytes) {
+        logText += TruncatedLine;
+        logText += '\n';
+        truncated = true;
+        return;
+    }
+    logText += message;
+    logText += '\n';
 }
 
 bool OrvErrorLog::HasError() {

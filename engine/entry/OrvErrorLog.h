@@ -6,12 +6,18 @@
 //
 // Severity 1 is an error, 0 a warning that is logged but does not count as an error.
 // The log is never cleared: a second run in the same process appends to the first.
+// It holds at most MaxBytes: the message that would pass that limit is replaced by
+// TruncatedLine, and later messages only raise the severity.
 // Main thread only; nothing is locked.
 
+#include <cstddef>
 #include <string>
 
 class OrvErrorLog {
 public:
+    static const std::size_t MaxBytes = 1 << 20;
+    static const char* const TruncatedLine;
+
     // Appends the message and a newline, and raises the highest severity if this one is higher.
     static void Report(int severity, const std::string& message);
 
