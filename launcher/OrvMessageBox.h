@@ -6,8 +6,13 @@
 // also shown in a modal dialog with the caption as its title and one OK button, and Show
 // returns only after the user closed it (OK, Return, Escape or the window's close button).
 //
-// The text may run to many lines ("\n" separates them); lines longer than the screen is
-// wide and lines below its bottom are cut off in the dialog, never on standard error.
+// The text may run to many lines ("\n" separates them, a tab counts as four spaces). The
+// dialog grows with the text up to the screen's size less 40 pixels. A line wider than that
+// is wrapped at the text area's width, after its last space that still fits, or between two
+// characters when a word alone is too wide. When the rows still do not all fit, the text
+// area scrolls: mouse wheel, Up/Down, Page Up/Page Down, Home/End, or a click on or a drag
+// of the scroll bar on its right, whose thumb shows which part of the text is in view.
+// Standard error always gets the text unchanged.
 // The dialog window carries _NET_WM_PID, so it can be told apart from other windows. It
 // does not take the keyboard focus itself: a window manager gives it to new windows, and
 // without one, taking it would steal keys meant for other programs on the display.
