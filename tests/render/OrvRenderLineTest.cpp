@@ -108,7 +108,7 @@ TEST(OrvRenderLine, ScreenLineDrawsEnabledObjectsAndOnlyTheLastScreenLineRemains
 TEST(OrvRenderLine, LetterboxBarsStayBlackWhateverTheClearColour) {
     ORV_SKIP_WITHOUT_DISPLAY();
     // A square picture on a 2:1 display of square pixels: bars of 32 pixels left and right.
-    OrvRenderLineTestScene scene(128, 64, 100, 100, 2.0);
+    OrvRenderLineTestScene scene(128, 64, 64, 64, 2.0);
     ASSERT_TRUE(scene.window.IsOpen()) << scene.window.Error();
     scene.AddQuad("box", 0, 1, 0, 0.5);
     scene.AddQuad("wide", 0, 0, 1, 4); // far larger than the picture
