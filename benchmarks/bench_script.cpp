@@ -1,4 +1,6 @@
-// Loading and processing a large script: 100,000 timeline lines against 10,000 parameters.
+// Loading and processing a large script: 100,000 timeline lines against 10,000 parameters;
+// substituting a called block's arguments into very long words; and calls made in a file
+// with a million top-level lines.
 // Run by hand: build/benchmarks/bench_script
 
 #include "parameters/OrvParameterInterface.h"
@@ -25,8 +27,22 @@ public:
     double values[ParametersPerObject] = {};
 };
 
+std::string ScriptPath() {
+    return "/tmp/orv-bench-script-" + std::to_string(getpid()) + ".txt";
+}
+
+// The four required blocks around the script lines, then the extra top-level text.
+std::string WriteScript(const std::string& scriptLines, const std::string& extra) {
+    std::string path = ScriptPath();
+    std::ofstream out(path, std::ios::binary);
+    out << "header {\n  bpm: 120\n}\nobjects {\n}\nrenderLines {\n}\nscript {\n"
+        << scriptLines << "}\n"
+        << extra;
+    return path;
+}
+
 std::string WriteScript() {
-    std::string path = "/tmp/orv-bench-script-" + std::to_string(getpid()) + ".txt";
+    std::string path = ScriptPath();
     std::ofstream out(path);
     out << "header {\n  bpm: 120\n}\nobjects {\n}\nrenderLines {\n}\nscript {\n";
     // Each parameter gets ten items, one after another in time.
@@ -72,5 +88,89 @@ static void BM_LoadAndProcessScript(benchmark::State& state) {
     state.counters["parameters"] = Objects * ParametersPerObject;
 }
 BENCHMARK(BM_LoadAndProcessScript)->Unit(benchmark::kMillisecond);
+
+// Loads a script written by WriteScript and deletes its file.
+static void LoadGenerated(OrvAsciiScriptLoader& loader, const std::string& path,
+                          benchmark::State& state) {
+    if (!loader.Load(path.c_str()))
+        state.SkipWithError("the generated script did not load");
+    std::remove(path.c_str());
+}
+
+// One word of 1.6 million "1"s in a called block whose parameter "1" is given "22": every
+// character is replaced and the word doubles to 3.2 million digits (a valid hold value).
+static void BM_SubstituteOneKeyInALongWord(benchmark::State& state) {
+    const size_t length = 1600000;
+    std::string path = WriteScript("0 call grow 22\n",
+                                   "grow: 1 {\n  0 o0.p0 = " + std::string(length, '1') + "\n}\n");
+    OrvAsciiScriptLoader loader;
+    LoadGenerated(loader, path, state);
+    TenValues owner;
+    for (auto _ : state) {
+        OrvParameterManager parameters;
+        parameters.AddInterface("o0", owner);
+        bool ok = loader.ProcessScript(parameters);
+        if (!ok)
+            state.SkipWithError("the substituted line failed");
+        benchmark::DoNotOptimize(ok);
+    }
+    state.counters["word"] = static_cast<double>(length);
+}
+BENCHMARK(BM_SubstituteOneKeyInALongWord)->Unit(benchmark::kMillisecond);
+
+// Parameters k01..k22, each given the next name twice: the word "k01" doubles at every key
+// into 2^22 copies of "k23" (12.6 MB). It is the name of a nested call, which then fails with
+// "Sub node not found", so nothing else but the substitution costs much.
+static void BM_SubstituteDoublingKeys(benchmark::State& state) {
+    std::string names, values;
+    char key[8];
+    for (int i = 1; i <= 22; ++i) {
+        std::snprintf(key, sizeof key, "k%02d", i);
+        names += std::string(" ") + key;
+        std::snprintf(key, sizeof key, "k%02d", i + 1);
+        values += std::string(" ") + key + key;
+    }
+    std::string path = WriteScript("0 call doubling" + values + "\n",
+                                   "doubling:" + names + " {\n  0 call k01\n}\n");
+    OrvAsciiScriptLoader loader;
+    LoadGenerated(loader, path, state);
+    for (auto _ : state) {
+        OrvParameterManager parameters;
+        bool ok = loader.ProcessScript(parameters); // false: the nested call finds no block
+        benchmark::DoNotOptimize(ok);
+    }
+    state.counters["word"] = 3.0 * (1 << 22);
+}
+BENCHMARK(BM_SubstituteDoublingKeys)->Unit(benchmark::kMillisecond);
+
+// A loop of state.range(0) rounds, each calling an empty block that is written after a
+// million other top-level lines. "per_call" is the whole processing time divided by the calls
+// (finding the blocks once is included).
+static void BM_CallAmongAMillionTopLevelLines(benchmark::State& state) {
+    const int topLevelLines = 1000000;
+    const long long calls = state.range(0);
+    std::string extra;
+    for (int i = 0; i < topLevelLines; ++i)
+        extra += "line" + std::to_string(i) + ": x\n";
+    extra += "target {\n}\n";
+    std::string path =
+        WriteScript("0 loop 0 " + std::to_string(calls) + " times {\n  0 call target\n}\n", extra);
+    OrvAsciiScriptLoader loader;
+    LoadGenerated(loader, path, state);
+    for (auto _ : state) {
+        OrvParameterManager parameters;
+        bool ok = loader.ProcessScript(parameters);
+        if (!ok)
+            state.SkipWithError("the calls failed");
+        benchmark::DoNotOptimize(ok);
+    }
+    state.counters["per_call"] = benchmark::Counter(static_cast<double>(calls),
+                                                    benchmark::Counter::kIsIterationInvariantRate |
+                                                        benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_CallAmongAMillionTopLevelLines)
+    ->Arg(1000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

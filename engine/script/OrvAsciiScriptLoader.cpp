@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sys/stat.h>
 
 OrvAsciiScriptLoader::OrvAsciiScriptLoader()
     : header(nullptr), objects(nullptr), script(nullptr), renderLines(nullptr), beatLength(0),
@@ -14,12 +15,26 @@ OrvAsciiScriptLoader::OrvAsciiScriptLoader()
 OrvAsciiScriptLoader::~OrvAsciiScriptLoader() {}
 
 bool OrvAsciiScriptLoader::Load(const char* path) {
-    std::ifstream in(path ? path : "", std::ios::binary);
-    if (!in.is_open()) {
-        ReportError(1, std::string("Could not open ") + (path ? path : ""));
+    std::string name = path ? path : "";
+    // Only a regular file is a script. A directory opens as a stream on Linux and then fails
+    // to read, and a named pipe would wait for a writer; both count as not opening. Whatever
+    // the check missed, a read error shows in the stream afterwards.
+    struct stat status;
+    bool regular = stat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    std::ifstream in;
+    if (regular)
+        in.open(name, std::ios::binary);
+    if (!regular || !in.is_open()) {
+        ReportError(1, "Could not open " + name);
         return false;
     }
     Parse(in);
+    if (in.bad()) {
+        // A file cut off by a read error is not loaded half: nothing of it stays in the tree.
+        root = OrvScriptNode();
+        ReportError(1, "Could not open " + name);
+        return false;
+    }
     if (!CheckBlocks(path))
         return false;
     beatLength = 60000.0 / NumericValue(Bpm);

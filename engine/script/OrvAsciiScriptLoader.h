@@ -9,7 +9,9 @@
 // Reading never fails on content: any bytes give some tree (NUL bytes and invalid UTF-8 are
 // just bytes, lines have no length limit, the last line needs no line feed, an unclosed block
 // ends with the file, a stray top-level "}" ends the reading). Nesting is read without
-// recursion, so depth is no danger.
+// recursion, so depth is no danger. Load does fail, with "Could not open " and the path, when
+// the path is not a regular file it can open (a missing file, a directory, a named pipe) or
+// when reading breaks off with an error; the tree is then left empty.
 //
 // Ownership: the loader owns the tree; every node pointer it hands out is borrowed and valid
 // while the loader lives.

@@ -35,7 +35,7 @@ double Number(const std::string& word) {
 OrvTimeline::OrvTimeline(const OrvScriptNode& root, double beatLength,
                          OrvParameterManager& parameters, uint32_t& endPosition)
     : root(root), times(beatLength), parameters(parameters), endPosition(endPosition),
-      commandCount(0), overLimit(false) {
+      commandCount(0), overLimit(false), blocksIndexed(false) {
     for (const char* text : PatternTexts)
         patterns.push_back(OrvStringUtils::SmartSplit(text, " \t\n"));
 }
@@ -156,22 +156,55 @@ bool OrvTimeline::Matches(const Words& line, const Words& pattern) const {
 bool OrvTimeline::Substitute(Words& words, const Substitutions& table) const {
     for (std::string& word : words) {
         for (const auto& entry : table) {
-            const std::string& key = entry.first;
-            const std::string& value = entry.second;
-            if (key.empty())
-                continue;
-            size_t at = word.find(key);
-            while (at != std::string::npos) {
-                if (word.size() - key.size() + value.size() > MaxSubstitutedWord) {
-                    ReportError(1, "Substituting the block's arguments makes a word longer than " +
-                                       std::to_string(MaxSubstitutedWord) + " characters");
-                    return false;
-                }
-                word.replace(at, key.size(), value);
-                at = word.find(key, at + value.size());
-            }
+            if (!SubstituteKey(word, entry.first, entry.second))
+                return false;
         }
     }
+    return true;
+}
+
+bool OrvTimeline::SubstituteKey(std::string& word, const std::string& key,
+                                const std::string& value) const {
+    if (key.empty())
+        return true;
+    // Searching goes on right after each inserted value, so what the value brings in is never
+    // searched again for the same key; that makes the occurrences exactly the non-overlapping
+    // ones of the original word, read left to right. Count them first, then build the result
+    // once at its final size: replacing in place would move the rest of the word every time.
+    size_t count = 0;
+    for (size_t at = word.find(key); at != std::string::npos; at = word.find(key, at + key.size()))
+        ++count;
+    if (count == 0)
+        return true;
+    // The word may not pass the cap at any step. It changes by the same amount at every
+    // replacement, so it is largest after the last replacement when it grows and after the
+    // first when it shrinks. (Written so that nothing can overflow.)
+    bool tooLong;
+    size_t last;
+    if (value.size() >= key.size()) {
+        size_t growth = value.size() - key.size();
+        tooLong = word.size() > MaxSubstitutedWord ||
+                  (growth > 0 && count > (MaxSubstitutedWord - word.size()) / growth);
+        last = tooLong ? 0 : word.size() + count * growth;
+    } else {
+        tooLong = word.size() - key.size() + value.size() > MaxSubstitutedWord;
+        last = word.size() - count * (key.size() - value.size());
+    }
+    if (tooLong) {
+        ReportError(1, "Substituting the block's arguments makes a word longer than " +
+                           std::to_string(MaxSubstitutedWord) + " characters");
+        return false;
+    }
+    std::string result;
+    result.reserve(last);
+    size_t from = 0;
+    for (size_t at = word.find(key); at != std::string::npos; at = word.find(key, from)) {
+        result.append(word, from, at - from);
+        result.append(value);
+        from = at + key.size();
+    }
+    result.append(word, from, std::string::npos);
+    word.swap(result);
     return true;
 }
 
@@ -221,13 +254,7 @@ bool OrvTimeline::RunLoop(const OrvScriptNode& line, const Words& words, uint32_
 
 bool OrvTimeline::RunCall(const Words& words, uint32_t time, int depth) {
     const std::string& blockName = words[2];
-    const OrvScriptNode* block = nullptr;
-    for (const OrvScriptNode* candidate : root.Children()) {
-        if (candidate && candidate->Id() == blockName) {
-            block = candidate;
-            break;
-        }
-    }
+    const OrvScriptNode* block = FindBlock(blockName);
     if (!block) {
         ReportError(1, "Sub node not found: " + blockName);
         return false;
@@ -246,4 +273,20 @@ bool OrvTimeline::RunCall(const Words& words, uint32_t time, int depth) {
     for (size_t i = 0; i < names.size(); ++i)
         table[names[i]] = words[3 + i];
     return ProcessBlock(*block, time, table, depth + 1);
+}
+
+const OrvScriptNode* OrvTimeline::FindBlock(const std::string& name) {
+    if (!blocksIndexed) {
+        // Built on the first call only, so a script without calls never pays for it. The first
+        // top-level line with a name is the one called; later lines with that name are hidden.
+        // Lines without an identifier are indexed too: a quoted empty word names the first.
+        blocksIndexed = true;
+        blocks.reserve(root.Children().size());
+        for (const OrvScriptNode* candidate : root.Children()) {
+            if (candidate)
+                blocks.try_emplace(candidate->Id(), candidate); // keeps an existing entry
+        }
+    }
+    auto found = blocks.find(name);
+    return found == blocks.end() ? nullptr : found->second;
 }

@@ -27,6 +27,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "script/OrvScriptTime.h"
@@ -58,10 +59,15 @@ private:
                      int depth);
     bool Matches(const Words& line, const Words& pattern) const;
     bool Substitute(Words& words, const Substitutions& table) const;
+    // Replaces every occurrence of the key in the word by the value; false (after reporting
+    // it) when the word would grow past 16 MiB on the way.
+    bool SubstituteKey(std::string& word, const std::string& key, const std::string& value) const;
     bool TimeOf(const std::string& word, uint32_t& milliseconds) const;
     bool Switch(const Words& words, uint32_t time, double value);
     bool RunLoop(const OrvScriptNode& line, const Words& words, uint32_t time, int depth);
     bool RunCall(const Words& words, uint32_t time, int depth);
+    // The first top-level line whose identifier is the name; null when there is none.
+    const OrvScriptNode* FindBlock(const std::string& name);
     bool CountCommand();
 
     const OrvScriptNode& root;
@@ -71,6 +77,9 @@ private:
     std::vector<Words> patterns;
     uint64_t commandCount;
     bool overLimit;
+    // Top-level lines by identifier (borrowed from the root), filled on the first call.
+    std::unordered_map<std::string, const OrvScriptNode*> blocks;
+    bool blocksIndexed;
 };
 
 #endif

@@ -4,8 +4,10 @@
 #include "script/OrvScriptTestText.h"
 #include "support/OrvTestFolder.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 typedef IOrvScriptLoader L;
@@ -190,4 +192,26 @@ TEST(OrvAsciiScriptLoader, AMillionNestedBlocksLoadAndUnload) {
     Loaded s(text);
     EXPECT_TRUE(s.ok);
     EXPECT_EQ(5, s.loader.Root().ChildCount());
+}
+
+TEST(OrvAsciiScriptLoader, WhatCannotBeReadFailsLikeAMissingFile) {
+    // A directory where the script should be.
+    {
+        OrvTestFolder folder;
+        std::string path = folder.DataPath("script.txt");
+        ASSERT_EQ(0, mkdir(path.c_str(), 0700));
+        OrvAsciiScriptLoader loader;
+        EXPECT_FALSE(loader.Load(path.c_str()));
+        EXPECT_EQ("Could not open " + path + "\n", OrvErrorLog::Text());
+        EXPECT_EQ(0, loader.Root().ChildCount());
+    }
+    // A regular file whose reading fails: this process's memory file, read from address 0.
+    std::ifstream probe("/proc/self/mem", std::ios::binary);
+    std::string line;
+    if (!probe.is_open() || std::getline(probe, line) || !probe.bad())
+        GTEST_SKIP() << "/proc/self/mem does not give a read error here";
+    std::string before = OrvErrorLog::Text();
+    OrvAsciiScriptLoader loader;
+    EXPECT_FALSE(loader.Load("/proc/self/mem"));
+    EXPECT_EQ("Could not open /proc/self/mem\n", OrvErrorLog::Text().substr(before.size()));
 }

@@ -9,6 +9,7 @@
 #include "support/OrvTestFolder.h"
 
 #include <cmath>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -322,4 +323,165 @@ TEST(OrvTimeline, HostileLinesNeverCrash) {
     ScriptRun huge("0 box.x = " + std::string(1000000, '9') + "\n");
     EXPECT_TRUE(huge.processed);
     EXPECT_TRUE(std::isinf(huge.Box("x", 0)));
+}
+
+namespace {
+// "Sub node not found: " shows a nested call's word exactly as substitution left it.
+std::string NotFound(const std::string& word, const std::string& innerLine,
+                     const std::string& callLine) {
+    return "Sub node not found: " + word + "\nError on line: " + innerLine +
+           "\nError on line: " + callLine + "\n";
+}
+
+const std::string CapMessage =
+    "Substituting the block's arguments makes a word longer than 16777216 characters\n";
+const size_t Cap = 16u * 1024 * 1024;
+
+// A script whose one parameter is <prefix>.x, for words too long for the 1 MiB log: the hold
+// "0 <word> = 5" in a called block succeeds only when substitution makes the word exactly
+// "<prefix>.x".
+struct PrefixRun {
+    OrvTestFolder folder;
+    OrvAsciiScriptLoader loader;
+    Recorder owner{{"x"}};
+    OrvParameterManager parameters;
+    bool processed = false;
+    PrefixRun(const std::string& prefix, const std::string& scriptLines, const std::string& extra) {
+        parameters.AddInterface(prefix, owner);
+        std::string path =
+            folder.WriteData("script.txt", OrvScriptWith("bpm: 120\n", scriptLines, extra));
+        processed = loader.Load(path.c_str()) && loader.ProcessScript(parameters);
+    }
+    // The value the hold gave x; NAN when there is none.
+    double X() {
+        owner.Clear();
+        parameters.UpdateParameters(0);
+        return owner.Has("x") ? owner.Value("x") : NAN;
+    }
+};
+
+// Parameters k01..k<keys>, each given the next name twice, and a block holding "k01.x": the
+// name doubles at every key. Returns the call line; the block goes to extra.
+std::string Doubling(int keys, std::string& extra) {
+    std::string names, values;
+    char key[8];
+    for (int i = 1; i <= keys; ++i) {
+        std::snprintf(key, sizeof key, "k%02d", i);
+        names += std::string(" ") + key;
+        std::snprintf(key, sizeof key, "k%02d", i + 1);
+        values += std::string(" ") + key + key;
+    }
+    extra = "doubling:" + names + " {\n  0 k01.x = 5\n}\n";
+    return "0 call doubling" + values;
+}
+} // namespace
+
+TEST(OrvTimeline, SubstitutionRulesSeenThroughTheSubstitutedWord) {
+    struct Case {
+        const char* names;
+        const char* values;
+        const char* word;
+        const char* result;
+    } cases[] = {
+        // (No key may occur in "0 call" itself.)
+        {"pp", "x", "ppppp", "xxp"},    // occurrences do not overlap, read left to right
+        {"pqp", "Y", "pqpqp", "Yqp"},   // the search goes on after the replaced key
+        {"p", "pp", "pXp", "ppXpp"},    // an inserted value is not searched again by its key
+        {"p q", "q p", "pq", "pp"},     // ... but by every later key
+        {"pq p", "Z Q", "pqpq", "QqQq"} // "p" comes before "pq", which is then gone
+    };
+    for (const Case& c : cases) {
+        std::string before = OrvErrorLog::Text();
+        std::string call = std::string("0 call probe ") + c.values;
+        ScriptRun run(call + "\n",
+                      std::string("probe: ") + c.names + " {\n  0 call " + c.word + "\n}\n");
+        EXPECT_FALSE(run.processed);
+        EXPECT_EQ(NotFound(c.result, std::string("0 call ") + c.word, call),
+                  OrvErrorLog::Text().substr(before.size()))
+            << c.word;
+    }
+}
+
+TEST(OrvTimeline, DoublingKeysBuildAHugeWordUpToTheCap) {
+    // 22 doublings: 2^22 copies of "k23", 12.6 MB, below the cap.
+    std::string extra;
+    std::string call = Doubling(22, extra);
+    std::string expected;
+    expected.reserve(3u << 22);
+    for (int i = 0; i < (1 << 22); ++i)
+        expected += "k23";
+    {
+        PrefixRun run(expected, call + "\n", extra);
+        EXPECT_TRUE(run.processed);
+        EXPECT_EQ(5.0, run.X());
+        EXPECT_EQ("", OrvErrorLog::Text());
+    }
+    // One doubling more would pass 16 MiB.
+    call = Doubling(23, extra);
+    ScriptRun over(call + "\n", extra);
+    EXPECT_FALSE(over.processed);
+    EXPECT_EQ(CapMessage + "Error on line: 0 k01.x = 5\nError on line: " + call + "\n",
+              OrvErrorLog::Text());
+}
+
+// In the two cap tests below the failing line is itself too long for the log, which then
+// ends with its truncation line.
+TEST(OrvTimeline, AGrowingWordMayReachTheCapButNotPassIt) {
+    // "a" -> "bb": the word ends exactly at the cap.
+    std::string exact = "cc" + std::string(Cap / 2 - 2, 'a');
+    PrefixRun run("cc" + std::string(Cap - 4, 'b'), "0 call grow bb\n",
+                  "grow: a {\n  0 " + exact + ".x = 5\n}\n");
+    EXPECT_TRUE(run.processed);
+    EXPECT_EQ(5.0, run.X());
+    EXPECT_EQ("", OrvErrorLog::Text());
+
+    ScriptRun over("0 call grow bb\n", "grow: a {\n  0 c" + exact + ".x = 5\n}\n");
+    EXPECT_FALSE(over.processed);
+    EXPECT_EQ(CapMessage + OrvErrorLog::TruncatedLine + "\n", OrvErrorLog::Text());
+}
+
+TEST(OrvTimeline, AShrinkingWordLongerThanTheCapMustFitAfterItsFirstReplacement) {
+    // "aa" -> "a": cap + 1 characters are the cap after the first step.
+    PrefixRun run(std::string(Cap / 2, 'a'), "0 call shrink a\n",
+                  "shrink: aa {\n  0 " + std::string(Cap - 1, 'a') + ".x = 5\n}\n");
+    EXPECT_TRUE(run.processed);
+    EXPECT_EQ(5.0, run.X());
+    EXPECT_EQ("", OrvErrorLog::Text());
+
+    ScriptRun over("0 call shrink a\n",
+                   "shrink: aa {\n  0 " + std::string(Cap, 'a') + ".x = 5\n}\n");
+    EXPECT_FALSE(over.processed);
+    EXPECT_EQ(CapMessage + OrvErrorLog::TruncatedLine + "\n", OrvErrorLog::Text());
+}
+
+TEST(OrvTimeline, CallsFindTheFirstTopLevelLineWithTheName) {
+    // The first of two blocks with the same name is called.
+    ScriptRun twice("0 call twin\n", "twin {\n  0 box.x = 1\n}\ntwin {\n  0 box.x = 2\n}\n");
+    ASSERT_TRUE(twice.processed) << OrvErrorLog::Text();
+    EXPECT_EQ(1.0, twice.Box("x", 0));
+
+    // A plain top-level line counts too: "solo: p" declares one parameter and no lines.
+    std::string before = OrvErrorLog::Text();
+    ScriptRun solo("0 call solo\n", "solo: p\nsolo {\n  0 box.x = 9\n}\n");
+    EXPECT_FALSE(solo.processed);
+    EXPECT_EQ("Invalid number of arguments\nError on line: 0 call solo\n",
+              OrvErrorLog::Text().substr(before.size()));
+
+    // A block nested in another is not top-level.
+    before = OrvErrorLog::Text();
+    ScriptRun nested("0 call inner\n", "outer {\n  inner {\n    0 box.x = 3\n  }\n}\n");
+    EXPECT_FALSE(nested.processed);
+    EXPECT_EQ("Sub node not found: inner\nError on line: 0 call inner\n",
+              OrvErrorLog::Text().substr(before.size()));
+
+    // Many calls among many top-level lines, the called block last of them.
+    before = OrvErrorLog::Text();
+    std::string extra;
+    for (int i = 0; i < 100000; ++i)
+        extra += "line" + std::to_string(i) + ": x\n";
+    extra += "last: v {\n  0 box.y = v\n}\n";
+    ScriptRun many("0 loop 0.001 100000 times {\n  0 call last 4\n}\n", extra);
+    EXPECT_TRUE(many.processed);
+    EXPECT_EQ(before, OrvErrorLog::Text());
+    EXPECT_EQ(4.0, many.Box("y", 99999));
 }
