@@ -30,6 +30,10 @@ bool OrvErrorLog::HasError() {
     return highestSeverity > 0;
 }
 
+bool OrvErrorLog::Full() {
+    return truncated;
+}
+
 int OrvErrorLog::HighestSeverity() {
     return highestSeverity;
 }

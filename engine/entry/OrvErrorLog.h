@@ -23,6 +23,8 @@ public:
 
     // True when the highest severity reported so far is above 0.
     static bool HasError();
+    // True once the log has reached its limit and takes no more text.
+    static bool Full();
     // Highest severity so far; -1 before anything was reported.
     static int HighestSeverity();
     // Everything reported, one message per line. The pointer of Text().c_str() stays valid

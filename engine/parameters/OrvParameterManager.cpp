@@ -76,7 +76,11 @@ bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
     int record = FindParameterByName(name);
     if (record < 0) {
         std::string message = "Unknown parameter: " + name;
-        std::deque<std::string> similar = SimiliarParameterNames(name);
+        // Once the log is full nobody reads the suggestions; a loop repeating the broken line
+        // must not pay a scan of every name per round.
+        std::deque<std::string> similar;
+        if (!OrvErrorLog::Full())
+            similar = SimiliarParameterNames(name);
         if (!similar.empty()) {
             message += "\nDid you mean:\n\n";
             for (size_t i = 0; i < similar.size(); ++i) {

@@ -24,9 +24,11 @@ TEST(OrvErrorLog, KeepsMessagesInOrderAndOnlySeverityOneCountsAsAnError) {
 
 TEST(OrvErrorLog, StopsGrowingAtItsLimitAndSaysSo) {
     const std::string line(999, 'x'); // 1000 bytes with its newline
+    EXPECT_FALSE(OrvErrorLog::Full());
     std::size_t fitting = OrvErrorLog::MaxBytes / 1000;
     for (std::size_t i = 0; i < fitting + 5000; ++i)
         ReportError(0, line);
+    EXPECT_TRUE(OrvErrorLog::Full());
     const std::string& text = OrvErrorLog::Text();
     EXPECT_LE(text.size(), OrvErrorLog::MaxBytes + 64);
     EXPECT_EQ(fitting * 1000 + std::string(OrvErrorLog::TruncatedLine).size() + 1, text.size());
