@@ -27,6 +27,10 @@ const char* const PatternTexts[] = {
 // other keys can otherwise double a word at every step).
 const size_t MaxSubstitutedWord = 16 * 1024 * 1024;
 
+// What searching a word for one key is charged on top of the word's length: a search of a
+// short word costs about as much as reading this many bytes.
+const uint64_t SearchCost = 16;
+
 double Number(const std::string& word) {
     return OrvScriptTime::NumberValue(word);
 }
@@ -35,7 +39,7 @@ double Number(const std::string& word) {
 OrvTimeline::OrvTimeline(const OrvScriptNode& root, double beatLength,
                          OrvParameterManager& parameters, uint32_t& endPosition)
     : root(root), times(beatLength), parameters(parameters), endPosition(endPosition),
-      commandCount(0), overLimit(false), blocksIndexed(false) {
+      commandCount(0), textBytes(0), overLimit(false), blocksIndexed(false) {
     for (const char* text : PatternTexts)
         patterns.push_back(OrvStringUtils::SmartSplit(text, " \t\n"));
 }
@@ -69,9 +73,28 @@ bool OrvTimeline::CountCommand() {
     return true;
 }
 
+bool OrvTimeline::CountText(uint64_t bytes) {
+    if (overLimit)
+        return false;
+    textBytes += bytes; // stops growing once past the limit, so it cannot wrap
+    if (textBytes > MaxTextBytes) {
+        overLimit = true;
+        ReportError(1, "Script too long: more than " + std::to_string(MaxTextBytes) +
+                           " bytes of timeline text after expanding loops and calls");
+        return false;
+    }
+    return true;
+}
+
 bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
                               const Substitutions& table, int depth) {
     if (!CountCommand())
+        return false;
+    // Charged before the line is copied: a long line in a loop costs its length every round.
+    uint64_t length = 0;
+    for (const std::string& word : line.ArgsRef())
+        length += word.size() + 1;
+    if (!CountText(length))
         return false;
     Words words = line.Args();
     if (!table.empty() && !Substitute(words, table))
@@ -153,10 +176,16 @@ bool OrvTimeline::Matches(const Words& line, const Words& pattern) const {
     return true;
 }
 
-bool OrvTimeline::Substitute(Words& words, const Substitutions& table) const {
+bool OrvTimeline::Substitute(Words& words, const Substitutions& table) {
     for (std::string& word : words) {
         for (const auto& entry : table) {
-            if (!SubstituteKey(word, entry.first, entry.second))
+            // Searching reads the word and is charged its length (and the search itself); a
+            // replacement that changes the length is charged the new one. So many keys, many
+            // words, or values passed down call after call stay bounded in time and memory.
+            size_t before = word.size();
+            if (!CountText(before + SearchCost) || !SubstituteKey(word, entry.first, entry.second))
+                return false;
+            if (word.size() != before && !CountText(word.size()))
                 return false;
         }
     }

@@ -18,7 +18,12 @@
 // A failing line reports why, then "Error on line: " and the line as written, and stops its
 // block. Loops and calls nest at most MaxDepth deep, and one script expands to at most
 // MaxCommands lines and loop rounds, so a block that calls itself or loops within loops
-// cannot hang or exhaust the machine; both limits fail the line with a message.
+// cannot hang or exhaust the machine; both limits fail the line with a message. Counting
+// lines is not enough where lines are long or a called block has many arguments, so the
+// text is counted too: every line read charges its length, and searching a word for an
+// argument charges the word's length (plus a little for the search), and again its new
+// length when the argument was replaced in it; past MaxTextBytes in all, the line fails like
+// one past MaxCommands.
 //
 // Ownership: the timeline borrows the root node and the parameter manager for the duration
 // of Process(); it keeps nothing after that.
@@ -39,6 +44,7 @@ class OrvTimeline {
 public:
     static const int MaxDepth = 64;
     static const uint64_t MaxCommands = 5000000;
+    static const uint64_t MaxTextBytes = uint64_t(1) << 30;
 
     // root: the whole script, whose top-level blocks can be called.
     // endPosition: the loader's end position, which the end command sets (0 = none yet).
@@ -58,7 +64,7 @@ private:
     bool ProcessLine(const OrvScriptNode& line, uint32_t offset, const Substitutions& table,
                      int depth);
     bool Matches(const Words& line, const Words& pattern) const;
-    bool Substitute(Words& words, const Substitutions& table) const;
+    bool Substitute(Words& words, const Substitutions& table);
     // Replaces every occurrence of the key in the word by the value; false (after reporting
     // it) when the word would grow past 16 MiB on the way.
     bool SubstituteKey(std::string& word, const std::string& key, const std::string& value) const;
@@ -69,6 +75,7 @@ private:
     // The first top-level line whose identifier is the name; null when there is none.
     const OrvScriptNode* FindBlock(const std::string& name);
     bool CountCommand();
+    bool CountText(uint64_t bytes);
 
     const OrvScriptNode& root;
     OrvScriptTime times;
@@ -76,6 +83,7 @@ private:
     uint32_t& endPosition;
     std::vector<Words> patterns;
     uint64_t commandCount;
+    uint64_t textBytes;
     bool overLimit;
     // Top-level lines by identifier (borrowed from the root), filled on the first call.
     std::unordered_map<std::string, const OrvScriptNode*> blocks;
