@@ -34,3 +34,18 @@ __attribute__((noinline)) void operator delete(void* memory, std::size_t) noexce
 __attribute__((noinline)) void operator delete[](void* memory, std::size_t) noexcept {
     std::free(memory);
 }
+// The nothrow forms too (std::stable_sort asks for its buffer with them), so that every
+// allocation is counted and every block is freed by the allocator that made it.
+__attribute__((noinline)) void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    ++allocations;
+    return std::malloc(size ? size : 1);
+}
+__attribute__((noinline)) void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return operator new(size, std::nothrow);
+}
+__attribute__((noinline)) void operator delete(void* memory, const std::nothrow_t&) noexcept {
+    std::free(memory);
+}
+__attribute__((noinline)) void operator delete[](void* memory, const std::nothrow_t&) noexcept {
+    std::free(memory);
+}
