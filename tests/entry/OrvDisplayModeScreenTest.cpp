@@ -115,6 +115,12 @@ bool WaitUntilDrawn(OrvXDriver& x, unsigned long window) {
         .empty();
 }
 
+// The child's screen window once its first row is drawn; 0 when it did not appear in time.
+unsigned long ShownScreen(OrvXDriver& x, OrvChildProcess& child) {
+    unsigned long window = x.WaitForWindow(child.Pid(), waitMs);
+    return window != 0 && WaitUntilDrawn(x, window) ? window : 0;
+}
+
 // Rightmost yellow column of the first row's label; -1 when there is none.
 int LabelRightEdge(const OrvXDriver::Picture& picture) {
     int edge = -1;
@@ -230,9 +236,8 @@ TEST(OrvDisplayModeScreen, ClicksStepTheRowsAndTheStartAreaAccepts) {
     OrvTestFolder folder;
     WriteSplash(folder);
     auto child = StartScreen(false);
-    unsigned long window = x.WaitForWindow(child->Pid(), waitMs);
+    unsigned long window = ShownScreen(x, *child);
     ASSERT_NE(0ul, window) << child->Errors();
-    ASSERT_TRUE(WaitUntilDrawn(x, window));
 
     x.Click(window, 100, 275, 1); // mode -1: Full screen -> Windowed
     x.Click(window, 100, 240, 3); // still row 0, right button: +1 -> Full screen
@@ -256,9 +261,8 @@ TEST(OrvDisplayModeScreen, EscapeAndTheCloseButtonCancel) {
     WriteSplash(folder);
 
     auto escaped = StartScreen(false);
-    unsigned long window = x.WaitForWindow(escaped->Pid(), waitMs);
+    unsigned long window = ShownScreen(x, *escaped);
     ASSERT_NE(0ul, window) << escaped->Errors();
-    ASSERT_TRUE(WaitUntilDrawn(x, window));
     ASSERT_TRUE(x.KeyDown(window, "Escape"));
     ASSERT_TRUE(escaped->Wait(waitMs));
     std::string out = escaped->Output();
@@ -267,9 +271,8 @@ TEST(OrvDisplayModeScreen, EscapeAndTheCloseButtonCancel) {
     EXPECT_EQ("[]", Field(out, "log")) << out;
 
     auto closed = StartScreen(false);
-    window = x.WaitForWindow(closed->Pid(), waitMs);
+    window = ShownScreen(x, *closed);
     ASSERT_NE(0ul, window) << closed->Errors();
-    ASSERT_TRUE(WaitUntilDrawn(x, window));
     x.Close(window);
     ASSERT_TRUE(closed->Wait(waitMs))
         << "closing the window did not cancel: " << closed->Output() << closed->Errors();
