@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_BUILD_TESTS=ON
 cmake --build build -j"$(nproc)"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
