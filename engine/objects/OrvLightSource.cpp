@@ -1,6 +1,7 @@
 #include "objects/OrvLightSource.h"
 
 #include "parameters/OrvParameterInterfaceChild.h"
+#include "parameters/OrvParameterTable.h"
 
 #include <GL/glew.h>
 
@@ -78,25 +79,19 @@ void OrvLightSource::Use() {
     glLightf(light, GL_QUADRATIC_ATTENUATION, SendableAttenuation(quadraticAttenuation));
 }
 
-std::string OrvLightSource::ParameterName(int index) {
-    switch (index) {
-    case 0:
-        return "enable";
-    case 1:
-        return "pos.w";
-    case 2:
-        return "spotExp";
-    case 3:
-        return "spotCutoff";
-    case 4:
-        return "att.const";
-    case 5:
-        return "att.linear";
-    case 6:
-        return "att.quad";
-    default:
-        return std::string();
+void OrvLightSource::DescribeParameters(OrvParameterTable& table) {
+    if (table.Custom("enable", enabled ? 1.0 : 0.0)) {
+        // "pos.w" is registered after "enable", so an animated w overrides this each frame.
+        float v = static_cast<float>(table.Value());
+        enabled = v != 0.0f;
+        positionW = v;
     }
+    table.Float("pos.w", positionW);
+    table.Float("spotExp", spotExponent);
+    table.Float("spotCutoff", spotCutoff);
+    table.Float("att.const", constantAttenuation);
+    table.Float("att.linear", linearAttenuation);
+    table.Float("att.quad", quadraticAttenuation);
 }
 
 void OrvLightSource::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {
@@ -105,35 +100,4 @@ void OrvLightSource::ChildParameterInterfaces(std::vector<OrvParameterInterfaceC
     children.push_back(OrvParameterInterfaceChild("specular", &specular));
     children.push_back(OrvParameterInterfaceChild("position", &position));
     children.push_back(OrvParameterInterfaceChild("spotDir", &spotDirection));
-}
-
-void OrvLightSource::UpdateParameter(int index, double value) {
-    float v = static_cast<float>(value);
-    switch (index) {
-    case 0:
-        // "pos.w" is registered after "enable", so an animated w overrides this each frame.
-        enabled = v != 0.0f;
-        positionW = v;
-        break;
-    case 1:
-        positionW = v;
-        break;
-    case 2:
-        spotExponent = v;
-        break;
-    case 3:
-        spotCutoff = v;
-        break;
-    case 4:
-        constantAttenuation = v;
-        break;
-    case 5:
-        linearAttenuation = v;
-        break;
-    case 6:
-        quadraticAttenuation = v;
-        break;
-    default:
-        break;
-    }
 }

@@ -38,9 +38,7 @@ public:
     // Needs a current context.
     void Use();
 
-    std::string ParameterName(int index) override;
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
-    void UpdateParameter(int index, double value) override;
 
     int Index() const { return lightIndex; }
     bool IsEnabled() const { return enabled; }
@@ -52,6 +50,9 @@ public:
     OrvColorParameter specular;
     OrvVector3Parameter position;
     OrvVector3Parameter spotDirection;
+
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
 
 private:
     float positionW;

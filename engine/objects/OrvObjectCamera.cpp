@@ -2,10 +2,13 @@
 
 #include "core/OrvSystemInfo.h"
 #include "parameters/OrvParameterInterfaceChild.h"
+#include "parameters/OrvParameterTable.h"
 
 #include <GL/glew.h>
 
 #include <GL/glu.h>
+
+#include <limits>
 
 OrvObjectCamera::OrvObjectCamera() : baseAspect(1) {
     ResetLens();
@@ -20,51 +23,16 @@ void OrvObjectCamera::ResetLens() {
     farPlane = 100;
 }
 
-std::string OrvObjectCamera::ParameterName(int index) {
-    switch (index) {
-    case 0:
-        return "fovy";
-    case 1:
-        return "near";
-    case 2:
-        return "far";
-    case 3:
-        return "aspect";
-    default:
-        return std::string();
-    }
+void OrvObjectCamera::DescribeParameters(OrvParameterTable& table) {
+    table.FloatWithin("fovy", fovy, 1.0f, 179.0f);
+    table.FloatWithin("near", nearPlane, 0.0001f, std::numeric_limits<float>::infinity());
+    table.Float("far", farPlane);
+    table.Float("aspect", aspect);
 }
 
 void OrvObjectCamera::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {
     // The empty name puts the camera's vectors right after the object's name.
     children.push_back(OrvParameterInterfaceChild("", &camera));
-}
-
-void OrvObjectCamera::UpdateParameter(int index, double value) {
-    float v = static_cast<float>(value);
-    switch (index) {
-    case 0:
-        // Written so that NaN fails the first test and lands on the lower limit.
-        if (!(v >= 1.0f))
-            v = 1.0f;
-        else if (v > 179.0f)
-            v = 179.0f;
-        fovy = v;
-        break;
-    case 1:
-        if (!(v >= 0.0001f))
-            v = 0.0001f;
-        nearPlane = v;
-        break;
-    case 2:
-        farPlane = v;
-        break;
-    case 3:
-        aspect = v;
-        break;
-    default:
-        break;
-    }
 }
 
 void OrvObjectCamera::Init(OrvScriptNode&) {

@@ -36,9 +36,7 @@ public:
     OrvObjectCamera();
     ~OrvObjectCamera() override;
 
-    std::string ParameterName(int index) override;
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
-    void UpdateParameter(int index, double value) override;
 
     void Init(OrvScriptNode& node) override;
     void Draw() override;
@@ -50,6 +48,9 @@ public:
     float AspectFactor() const { return aspect; }
     float BaseAspectRatio() const { return baseAspect; }
     OrvCamera& Camera() { return camera; }
+
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
 
 private:
     void ResetLens();

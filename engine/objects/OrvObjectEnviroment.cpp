@@ -1,6 +1,7 @@
 #include "objects/OrvObjectEnviroment.h"
 
 #include "parameters/OrvParameterInterfaceChild.h"
+#include "parameters/OrvParameterTable.h"
 
 #include <GL/glew.h>
 
@@ -13,17 +14,10 @@ OrvObjectEnviroment::OrvObjectEnviroment() : lighting(false), fog(false), fogDen
 
 OrvObjectEnviroment::~OrvObjectEnviroment() {}
 
-std::string OrvObjectEnviroment::ParameterName(int index) {
-    switch (index) {
-    case 0:
-        return "lighting";
-    case 1:
-        return "fog";
-    case 2:
-        return "fogDensity";
-    default:
-        return std::string();
-    }
+void OrvObjectEnviroment::DescribeParameters(OrvParameterTable& table) {
+    table.Switch("lighting", lighting);
+    table.TruncatedSwitch("fog", fog); // 0.7 is off
+    table.Float("fogDensity", fogDensity);
 }
 
 void OrvObjectEnviroment::ChildParameterInterfaces(
@@ -34,23 +28,6 @@ void OrvObjectEnviroment::ChildParameterInterfaces(
         char name[32];
         std::snprintf(name, sizeof name, "light[%d]", static_cast<int>(i));
         children.push_back(OrvParameterInterfaceChild(std::string(name), &lights[i]));
-    }
-}
-
-void OrvObjectEnviroment::UpdateParameter(int index, double value) {
-    switch (index) {
-    case 0:
-        lighting = value != 0.0;
-        break;
-    case 1:
-        // Truncated toward zero: 0.7 is off. std::trunc has no overflow, unlike a cast to int.
-        fog = std::trunc(value) != 0.0;
-        break;
-    case 2:
-        fogDensity = static_cast<float>(value);
-        break;
-    default:
-        break;
     }
 }
 

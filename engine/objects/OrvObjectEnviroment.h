@@ -39,9 +39,7 @@ public:
     OrvObjectEnviroment();
     ~OrvObjectEnviroment() override;
 
-    std::string ParameterName(int index) override;
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
-    void UpdateParameter(int index, double value) override;
 
     void Init(OrvScriptNode& node) override;
     void Draw() override;
@@ -56,6 +54,9 @@ public:
 
     OrvColorParameter ambient;
     OrvColorParameter fogColor;
+
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
 
 private:
     std::vector<OrvLightSource> lights;

@@ -3,6 +3,7 @@
 #include "core/OrvException.h"
 #include "core/OrvSystemInfo.h"
 #include "parameters/OrvParameterInterfaceChild.h"
+#include "parameters/OrvParameterTable.h"
 #include "render/OrvShaderManager.h"
 #include "render/OrvTexture.h"
 #include "render/OrvTextureManager.h"
@@ -14,31 +15,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-
-namespace {
-
-// Truncation toward zero for values the timeline may send anywhere: a plain conversion of NaN
-// or of a value outside the range is undefined, so those are pinned first.
-int64_t TruncateToInt64(double value) {
-    if (std::isnan(value))
-        return 0;
-    if (value >= 9223372036854775807.0)
-        return INT64_MAX;
-    if (value <= -9223372036854775808.0)
-        return INT64_MIN;
-    return static_cast<int64_t>(value);
-}
-
-int TruncateToInt(double value) {
-    int64_t truncated = TruncateToInt64(value);
-    if (truncated > INT_MAX)
-        return INT_MAX;
-    if (truncated < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(truncated);
-}
-
-} // namespace
 
 OrvObjectImage::OrvObjectImage() : textureUnits(1) {
     Reset();
@@ -53,43 +29,34 @@ void OrvObjectImage::Reset() {
     rotate = 0;
     frame = 0;
     useShader = -1;
-    multiTexturing = 0;
+    multiTexturing = false;
     blend = 1;
     offsetX = offsetY = 0;
     posX = posY = 0;
 }
 
-std::string OrvObjectImage::ParameterName(int index) {
-    switch (index) {
-    case 0:
-        return "stretch";
-    case 1:
-        return "zoom";
-    case 2:
-        return "zoom.x";
-    case 3:
-        return "zoom.y";
-    case 4:
-        return "rotate";
-    case 5:
-        return "frame";
-    case 6:
-        return "useShader";
-    case 7:
-        return "multiTexturing";
-    case 8:
-        return "blend";
-    case 9:
-        return "offset.x";
-    case 10:
-        return "offset.y";
-    case 11:
-        return "pos.x";
-    case 12:
-        return "pos.y";
-    default:
-        return std::string();
+void OrvObjectImage::DescribeParameters(OrvParameterTable& table) {
+    table.Switch("stretch", stretch);
+    table.Float("zoom", zoom);
+    table.Float("zoom.x", zoomX);
+    table.Float("zoom.y", zoomY);
+    table.Float("rotate", rotate);
+    if (table.Custom("frame", frame)) {
+        // Negative frames count back from the end of the low 32 bits: -1 is 4294967295.
+        int64_t truncated = OrvParameterTable::TruncateToInt64(table.Value());
+        uint32_t low = static_cast<uint32_t>(static_cast<uint64_t>(truncated));
+        frame = images.empty() ? 0 : low % static_cast<uint32_t>(images.size());
     }
+    table.Integer("useShader", useShader, INT_MIN, static_cast<int>(shaders.size()) - 1);
+    table.TruncatedSwitch("multiTexturing", multiTexturing);
+    if (table.Custom("blend", blend)) {
+        int mode = OrvParameterTable::TruncateToInt(table.Value());
+        blend = (mode < 0 || mode > 3) ? 0 : mode;
+    }
+    table.Float("offset.x", offsetX);
+    table.Float("offset.y", offsetY);
+    table.Float("pos.x", posX);
+    table.Float("pos.y", posY);
 }
 
 void OrvObjectImage::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {
@@ -98,62 +65,6 @@ void OrvObjectImage::ChildParameterInterfaces(std::vector<OrvParameterInterfaceC
         char name[32];
         std::snprintf(name, sizeof name, "shaders[%d]", static_cast<int>(i));
         children.push_back(OrvParameterInterfaceChild(name, &shaders[i]));
-    }
-}
-
-void OrvObjectImage::UpdateParameter(int index, double value) {
-    float v = static_cast<float>(value);
-    switch (index) {
-    case 0:
-        stretch = value != 0;
-        break;
-    case 1:
-        zoom = v;
-        break;
-    case 2:
-        zoomX = v;
-        break;
-    case 3:
-        zoomY = v;
-        break;
-    case 4:
-        rotate = v;
-        break;
-    case 5: {
-        // Negative frames count back from the end of the low 32 bits: -1 is 4294967295.
-        uint32_t low = static_cast<uint32_t>(static_cast<uint64_t>(TruncateToInt64(value)));
-        frame = images.empty() ? 0 : low % static_cast<uint32_t>(images.size());
-        break;
-    }
-    case 6: {
-        int chosen = TruncateToInt(value);
-        if (chosen >= static_cast<int>(shaders.size()))
-            chosen = static_cast<int>(shaders.size()) - 1;
-        useShader = chosen;
-        break;
-    }
-    case 7:
-        multiTexturing = TruncateToInt(value) != 0 ? 1 : 0;
-        break;
-    case 8: {
-        int mode = TruncateToInt(value);
-        blend = (mode < 0 || mode > 3) ? 0 : mode;
-        break;
-    }
-    case 9:
-        offsetX = v;
-        break;
-    case 10:
-        offsetY = v;
-        break;
-    case 11:
-        posX = v;
-        break;
-    case 12:
-        posY = v;
-        break;
-    default:
-        break;
     }
 }
 

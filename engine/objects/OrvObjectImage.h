@@ -60,9 +60,7 @@ public:
     OrvObjectImage(const OrvObjectImage&) = delete;
     OrvObjectImage& operator=(const OrvObjectImage&) = delete;
 
-    std::string ParameterName(int index) override;
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
-    void UpdateParameter(int index, double value) override;
 
     void Init(OrvScriptNode& node) override;
     void Draw() override;
@@ -83,12 +81,15 @@ public:
     float Rotate() const { return rotate; }
     int Frame() const { return static_cast<int>(frame); }
     int UseShader() const { return useShader; }
-    int MultiTexturing() const { return multiTexturing; }
+    int MultiTexturing() const { return multiTexturing ? 1 : 0; }
     int Blend() const { return blend; }
     float OffsetX() const { return offsetX; }
     float OffsetY() const { return offsetY; }
     float PosX() const { return posX; }
     float PosY() const { return posY; }
+
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
 
 private:
     void Reset();
@@ -107,7 +108,7 @@ private:
     float rotate;
     unsigned frame; // always below the number of files
     int useShader;
-    int multiTexturing;
+    bool multiTexturing;
     int blend;
     float offsetX;
     float offsetY;

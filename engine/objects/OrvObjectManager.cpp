@@ -1,5 +1,7 @@
 #include "objects/OrvObjectManager.h"
 
+#include "parameters/OrvParameterTable.h"
+
 #include "core/IOrvLoadingObserver.h"
 #include "core/OrvException.h"
 #include "entry/OrvErrorLog.h"
@@ -144,14 +146,7 @@ OrvObject* OrvObjectManager::Object(const std::string& name) const {
     return nullptr;
 }
 
-std::string OrvObjectManager::ParameterName(int index) {
-    if (index < 0 || index >= ObjectCount())
-        return std::string();
-    return entries[index].name;
-}
-
-void OrvObjectManager::UpdateParameter(int index, double value) {
-    if (index < 0 || index >= ObjectCount())
-        return;
-    entries[index].object->enabled = value != 0.0;
+void OrvObjectManager::DescribeParameters(OrvParameterTable& table) {
+    for (Entry& entry : entries)
+        table.Switch(entry.name.c_str(), entry.object->enabled);
 }

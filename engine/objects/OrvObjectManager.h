@@ -51,12 +51,11 @@ public:
     // The first object in load order whose name is exactly `name`; null if none.
     OrvObject* Object(const std::string& name) const;
 
-    // The name of object `index`; empty past the end, which ends the enumeration.
-    std::string ParameterName(int index) override;
-    // Enables object `index` for any value other than 0.0, disables it for 0.0.
-    void UpdateParameter(int index, double value) override;
-
 protected:
+    // Parameter i is named after object i (so the list ends after the last object) and
+    // enables it for any value other than 0.0, disables it for 0.0.
+    void DescribeParameters(OrvParameterTable& table) override;
+
     // The factory: a new object of the class the word selects, owned by the caller, or null
     // when no class has that word. Words compare exactly (case-sensitive). "duplicate" never
     // reaches it.

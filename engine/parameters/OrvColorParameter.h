@@ -18,8 +18,8 @@ public:
 
     void Set(float r, float g, float b, float a);
 
-    std::string ParameterName(int index) override;
-    void UpdateParameter(int index, double value) override;
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
 };
 
 #endif

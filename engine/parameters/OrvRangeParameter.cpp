@@ -1,5 +1,7 @@
 #include "parameters/OrvRangeParameter.h"
 
+#include "parameters/OrvParameterTable.h"
+
 OrvRangeParameter::OrvRangeParameter() : min(0), max(0) {}
 
 void OrvRangeParameter::Set(double newMin, double newMax) {
@@ -7,26 +9,7 @@ void OrvRangeParameter::Set(double newMin, double newMax) {
     max = newMax;
 }
 
-std::string OrvRangeParameter::ParameterName(int index) {
-    switch (index) {
-    case 0:
-        return "min";
-    case 1:
-        return "max";
-    default:
-        return std::string();
-    }
-}
-
-void OrvRangeParameter::UpdateParameter(int index, double value) {
-    switch (index) {
-    case 0:
-        min = value;
-        break;
-    case 1:
-        max = value;
-        break;
-    default:
-        break;
-    }
+void OrvRangeParameter::DescribeParameters(OrvParameterTable& table) {
+    table.Double("min", min);
+    table.Double("max", max);
 }

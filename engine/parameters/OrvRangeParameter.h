@@ -17,8 +17,8 @@ public:
 
     void Set(double min, double max);
 
-    std::string ParameterName(int index) override;
-    void UpdateParameter(int index, double value) override;
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
 };
 
 #endif

@@ -14,8 +14,8 @@ public:
 
     OrvVector3Parameter();
 
-    std::string ParameterName(int index) override;
-    void UpdateParameter(int index, double value) override;
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
 };
 
 #endif

@@ -82,13 +82,7 @@ OrvShaderVariable* OrvShaderProgram::FindVariable(const std::string& name) {
     return nullptr;
 }
 
-std::string OrvShaderProgram::ParameterName(int) {
-    return std::string();
-}
-
 void OrvShaderProgram::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {
     for (OrvShaderVariable& variable : variables)
         children.push_back(OrvParameterInterfaceChild("", &variable));
 }
-
-void OrvShaderProgram::UpdateParameter(int, double) {}

@@ -47,9 +47,7 @@ public:
     // The uniform of that name, or null. Loading-time lookup (a linear scan).
     OrvShaderVariable* FindVariable(const std::string& name);
 
-    std::string ParameterName(int index) override;
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
-    void UpdateParameter(int index, double value) override;
     ~OrvShaderProgram() override;
 
 private:

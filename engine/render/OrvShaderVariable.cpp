@@ -1,6 +1,7 @@
 #include "render/OrvShaderVariable.h"
 
 #include "parameters/OrvParameterInterfaceChild.h"
+#include "parameters/OrvParameterTable.h"
 
 #include <GL/glew.h>
 
@@ -29,7 +30,9 @@ OrvShaderVariable::OrvShaderVariable()
 OrvShaderVariable::OrvShaderVariable(unsigned program, const char* name, unsigned type,
                                      int location)
     : name(name ? name : ""), program(program), type(type),
-      location(location), values{0.0f, 0.0f, 0.0f, 0.0f} {}
+      location(location), values{0.0f, 0.0f, 0.0f, 0.0f} {
+    NameComponents();
+}
 
 OrvShaderVariable::~OrvShaderVariable() {}
 
@@ -62,23 +65,19 @@ int OrvShaderVariable::ComponentCount() const {
     }
 }
 
-std::string OrvShaderVariable::ParameterName(int index) {
+void OrvShaderVariable::NameComponents() {
     int count = ComponentCount();
-    if (index < 0 || index >= count)
-        return std::string();
-    // A scalar is animated under the uniform's own name, a vector per component.
-    if (count == 1)
-        return name;
-    return name + "." + std::to_string(index);
+    for (int i = 0; i < count; ++i)
+        componentNames[i] = count == 1 ? name : name + "." + std::to_string(i);
+}
+
+void OrvShaderVariable::DescribeParameters(OrvParameterTable& table) {
+    int count = ComponentCount();
+    for (int i = 0; i < count; ++i)
+        table.Float(componentNames[i].c_str(), values[i]);
 }
 
 void OrvShaderVariable::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>&) {}
-
-void OrvShaderVariable::UpdateParameter(int index, double value) {
-    if (index < 0 || index >= ComponentCount())
-        return;
-    values[index] = static_cast<float>(value);
-}
 
 float OrvShaderVariable::Value(int index) const {
     if (index < 0 || index > 3)

@@ -33,9 +33,7 @@ public:
 
     void UpdateShader();
 
-    std::string ParameterName(int index) override;
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
-    void UpdateParameter(int index, double value) override;
     ~OrvShaderVariable() override;
 
     const std::string& Name() const { return name; }
@@ -47,8 +45,16 @@ public:
     // How many parameters the type gives: 0 to 4.
     int ComponentCount() const;
 
+protected:
+    void DescribeParameters(OrvParameterTable& table) override;
+
 private:
+    void NameComponents();
+
     std::string name;
+    // The parameter names, made once: a scalar is animated under the uniform's own name, a
+    // vector per component ("u.0", "u.1", ...).
+    std::string componentNames[4];
     unsigned program;
     unsigned type;
     int location;
