@@ -4,6 +4,7 @@
 #include "core/OrvGlUtils.h"
 #include "core/OrvSystemInfo.h"
 #include "entry/OrvErrorLog.h"
+#include "render/OrvGlState.h"
 #include "render/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 
@@ -159,17 +160,11 @@ void OrvEngine::UpdateLoadingScreen() {
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, W, H, 0, -1, 1); // one unit per pixel, y growing downwards
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    OrvGlState::BeginPixelSpace(viewport[2], viewport[3]);
 
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, loadingTexture.handle);
+    OrvGlState::BindTexture(loadingTexture.handle);
     glColor4f(1, 1, 1, 1);
     float tw = static_cast<float>(loadingTexture.width);
     float th = static_cast<float>(loadingTexture.height);
@@ -179,33 +174,17 @@ void OrvEngine::UpdateLoadingScreen() {
     int y0 = static_cast<int>(y0f);
     int x1 = static_cast<int>(x0f + tw);
     int y1 = static_cast<int>(y0f + th);
-    // The texture's first row is the picture's bottom row, so (0, 0) goes bottom left.
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2i(x0, y1);
-    glTexCoord2f(1, 0);
-    glVertex2i(x1, y1);
-    glTexCoord2f(1, 1);
-    glVertex2i(x1, y0);
-    glTexCoord2f(0, 1);
-    glVertex2i(x0, y0);
-    glEnd();
+    auto pixel = [](int value) { return static_cast<float>(value); };
+    OrvGlState::DrawQuad(pixel(x0), pixel(y0), pixel(x1), pixel(y1), 0, 0, 1, 1);
 
     glDisable(GL_TEXTURE_2D);
     float progress = loadingTotal > 0 ? static_cast<float>(loadingDone) / loadingTotal : 1.0f;
     int xp = x0 + static_cast<int>(progress * (x1 - x0));
-    glBegin(GL_QUADS); // a bar five pixels high, one pixel below the picture
-    glVertex2i(x0, y1 + 6);
-    glVertex2i(xp, y1 + 6);
-    glVertex2i(xp, y1 + 1);
-    glVertex2i(x0, y1 + 1);
-    glEnd();
+    // A bar five pixels high, one pixel below the picture.
+    OrvGlState::DrawQuad(pixel(x0), pixel(y1 + 1), pixel(xp), pixel(y1 + 6), 0, 0, 0, 0);
 
     glFlush();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    OrvGlState::EndPixelSpace();
     glPopAttrib();
     SDL_GL_SwapBuffers();
 }

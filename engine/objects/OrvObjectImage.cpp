@@ -4,6 +4,7 @@
 #include "core/OrvSystemInfo.h"
 #include "parameters/OrvParameterInterfaceChild.h"
 #include "parameters/OrvParameterTable.h"
+#include "render/OrvGlState.h"
 #include "render/OrvShaderManager.h"
 #include "render/OrvTexture.h"
 #include "render/OrvTextureManager.h"
@@ -104,42 +105,17 @@ void OrvObjectImage::Update(unsigned) {
         program.UpdateUniforms();
 }
 
-void OrvObjectImage::SetBlending() const {
-    switch (blend) {
-    case 1:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        glBlendEquation(GL_FUNC_ADD);
-        break;
-    case 2:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        glBlendEquation(GL_FUNC_ADD);
-        break;
-    case 3:
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_ONE, GL_ONE);
-        glBlendEquation(GL_MAX);
-        break;
-    default:
-        glDisable(GL_BLEND);
-        break;
-    }
-}
-
 void OrvObjectImage::BindTextures() const {
     if (!multiTexturing) {
-        glBindTexture(GL_TEXTURE_2D, images[frame]);
+        OrvGlState::BindTexture(images[frame]);
         return;
     }
     // File i on unit i, whatever the frame; the last unit stays selected.
     int count = static_cast<int>(images.size());
     if (count > textureUnits)
         count = textureUnits;
-    for (int i = 0; i < count; ++i) {
-        glActiveTexture(GL_TEXTURE0 + i);
-        glBindTexture(GL_TEXTURE_2D, images[i]);
-    }
+    for (int i = 0; i < count; ++i)
+        OrvGlState::BindTextureToUnit(i, images[i]);
 }
 
 void OrvObjectImage::Draw() {
@@ -158,17 +134,10 @@ void OrvObjectImage::Draw() {
     const float w = static_cast<float>(viewWidth);
     const float h = static_cast<float>(viewHeight);
 
-    // Origin at the top left, y downwards, one unit per viewport pixel.
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, viewWidth, viewHeight, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    OrvGlState::BeginPixelSpace(viewWidth, viewHeight);
 
     glEnable(GL_TEXTURE_2D);
-    SetBlending();
+    OrvGlState::SetBlend(blend);
     BindTextures();
     glColor4f(col.r, col.g, col.b, col.a);
 
@@ -211,21 +180,8 @@ void OrvObjectImage::Draw() {
     if (useShader >= 0)
         shaders[useShader].Use();
 
-    // t = 0 on the lower edge: the texture's first row is the bottom of the picture.
-    glBegin(GL_QUADS);
-    glTexCoord2f(offsetX, offsetY);
-    glVertex3f(left, bottom, 0);
-    glTexCoord2f(offsetX + 1, offsetY);
-    glVertex3f(right, bottom, 0);
-    glTexCoord2f(offsetX + 1, offsetY + 1);
-    glVertex3f(right, top, 0);
-    glTexCoord2f(offsetX, offsetY + 1);
-    glVertex3f(left, top, 0);
-    glEnd();
+    OrvGlState::DrawQuad(left, top, right, bottom, offsetX, offsetY, offsetX + 1, offsetY + 1);
 
     OrvShaderProgram::UnUse();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    OrvGlState::EndPixelSpace();
 }

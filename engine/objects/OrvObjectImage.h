@@ -93,7 +93,6 @@ protected:
 
 private:
     void Reset();
-    void SetBlending() const;
     void BindTextures() const;
 
     std::deque<unsigned> images;          // texture handles, one per frame

@@ -1,5 +1,7 @@
 #include "render/OrvTextureManager.h"
 
+#include "render/OrvGlState.h"
+
 #include "core/OrvException.h"
 #include "core/OrvSystemInfo.h"
 #include "render/OrvImageFile.h"
@@ -110,11 +112,8 @@ OrvTexture& OrvTextureManager::InitAsDepthBuffer(const std::string& name, int wi
 OrvTexture& OrvTextureManager::InitBuffer(const std::string& name, int width, int height,
                                           unsigned internalFormat, unsigned pixelFormat) {
     OrvTexture& texture = Texture(name);
-    glBindTexture(GL_TEXTURE_2D, texture.handle);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    OrvGlState::BindTexture(texture.handle);
+    OrvGlState::SetSampling(false, true);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat), width, height, 0,
                  pixelFormat, GL_BYTE, nullptr);
     texture.width = width;
@@ -125,11 +124,8 @@ OrvTexture& OrvTextureManager::InitBuffer(const std::string& name, int width, in
 OrvTexture OrvTextureManager::CreateTexture(const std::string& name) {
     GLuint handle = 0;
     glGenTextures(1, &handle);
-    glBindTexture(GL_TEXTURE_2D, handle);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    OrvGlState::BindTexture(handle);
+    OrvGlState::SetSampling(false, true);
     return OrvTexture(handle, name, 0, 0);
 }
 
@@ -161,11 +157,8 @@ OrvTexture OrvTextureManager::LoadFile(const std::string& name) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     GLuint handle = 0;
     glGenTextures(1, &handle);
-    glBindTexture(GL_TEXTURE_2D, handle);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    OrvGlState::BindTexture(handle);
+    OrvGlState::SetSampling(true, true);
     // OpenGL builds the mipmap chain from the picture as it is. gluBuild2DMipmaps would first
     // rescale a picture whose sides are not powers of two, which blurs it and, with the GLU
     // of Mesa, blackens its top row when only the width needs rescaling; OpenGL 2.0 takes
