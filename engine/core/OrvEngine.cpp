@@ -1,34 +1,18 @@
 #include "core/OrvEngine.h"
 
 #include "core/OrvException.h"
-#include "core/OrvGlUtils.h"
 #include "core/OrvSystemInfo.h"
 #include "entry/OrvErrorLog.h"
-#include "render/OrvGlState.h"
 #include "render/OrvTextureManager.h"
-#include "script/OrvAsciiScriptLoader.h"
 
-#include <GL/glew.h>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-
-OrvEngine::OrvEngine()
-    : loader(nullptr), screen(nullptr), lastTicks(0), startTicks(0), jumpOffset(0), startSeconds(0),
-      endPosition(0), loadingTotal(1), loadingDone(0), lastRate(0) {
-    renderLineManager.Init(objectManager);
-}
+OrvEngine::OrvEngine() : player(show, video, clock) {}
 
 OrvEngine::~OrvEngine() {
+    // The show's OpenGL objects are given back while the window still exists.
+    show.Unload();
     OrvTextureManager::Free();
     OrvSystemInfo::Free();
-    delete loader;
-    loader = nullptr;
-    SDL_Quit();
-    loadingTexture.name.clear();
-    title.clear();
-    // The members go next, in reverse order: the music first, then the parameters, the
-    // render lines and last the objects, after the OpenGL context is gone.
+    video.Close();
 }
 
 const char* OrvEngine::Version() {
@@ -36,256 +20,58 @@ const char* OrvEngine::Version() {
 }
 
 std::string OrvEngine::StringValue(IOrvScriptLoader::OrvScriptLoaderStringValueId id) {
-    return loader ? loader->StringValue(id) : "Not initialized";
+    return show.Loader() ? show.Loader()->StringValue(id) : "Not initialized";
 }
 
 double OrvEngine::NumericValue(IOrvScriptLoader::OrvScriptLoaderNumericValueId id) {
-    return loader ? loader->NumericValue(id) : -1.0;
+    return show.Loader() ? show.Loader()->NumericValue(id) : -1.0;
 }
 
 bool OrvEngine::PreInit() {
-    delete loader;
-    loader = new OrvAsciiScriptLoader();
-    std::string path = OrvSystemInfo::Instance()->DataFolder("script.txt");
-    if (loader->Load(path.c_str()))
-        return true;
-    ReportError(1, "Could not load a script file");
-    return false;
+    return show.ReadScript();
 }
 
 bool OrvEngine::Init(int width, int height, double aspectRatio, unsigned fullScreen) {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        ReportError(1, std::string("Unable to initialize SDL: ") + SDL_GetError());
+    if (!video.Open(width, height, aspectRatio, (fullScreen & 1) != 0, show.Loader()))
         return false;
-    }
-    std::atexit(SDL_Quit);
-    if (!InitVideo(width, height, aspectRatio, (fullScreen & 1) != 0))
-        return false;
-    GLenum glewError = glewInit();
-    if (glewError != GLEW_OK) {
-        SDL_Quit();
-        ReportError(1, std::string("Error: ") +
-                           reinterpret_cast<const char*>(glewGetErrorString(glewError)));
-        return false;
-    }
-    if (!GLEW_VERSION_2_0) {
-        SDL_Quit();
-        ReportError(1, "Error: OpenGL 2.0 not supported by your hardware.");
-        return false;
-    }
     try {
         // A broken loading picture is reported like any other loading error instead of
         // escaping the engine.
-        std::string loadingName = "loading.jpg";
-        loadingTexture = OrvTextureManager::Instance()->Texture(loadingName);
-        loadingDone = 0;
-        loadingTotal = 1;
-        UpdateLoadingScreen();
-        if (!LoadContent())
-            throw OrvException("Errors in script file");
+        loadingScreen.Begin();
+        loadingScreen.SetTotal(show.LoadingSteps());
+        show.Load(*this);
     } catch (const OrvException& error) {
-        SDL_Quit();
+        video.Close();
         ReportError(1, error.Message());
         return false;
     }
     return true;
 }
 
-// Builds the objects, the render lines and the timeline, then loads the music. Returns false
-// when the timeline had errors; raised errors pass through to Init.
-bool OrvEngine::LoadContent() {
-    std::vector<OrvScriptNode*> objectNodes = loader->Objects();
-    std::vector<OrvScriptNode*> renderLineNodes = loader->RenderLines();
-    loadingDone = 0;
-    loadingTotal = static_cast<int>(objectNodes.size()) + 3;
-    objectManager.LoadObjects(objectNodes, parameterManager, *this);
-    std::string objectsPrefix = "objects";
-    parameterManager.AddInterface(objectsPrefix, objectManager);
-    LoadingProgressed();
-    renderLineManager.LoadRenderLines(renderLineNodes, parameterManager);
-    LoadingProgressed();
-    if (!loader->ProcessScript(parameterManager))
-        return false;
-    std::string musicName = loader->StringValue(IOrvScriptLoader::Music);
-    std::string musicPath = OrvSystemInfo::Instance()->DataFolder(musicName.c_str());
-    music.Load(musicPath); // a show without music still plays
-    LoadingProgressed();
-    startSeconds = loader->NumericValue(IOrvScriptLoader::Jump);
-    double end = loader->NumericValue(IOrvScriptLoader::EndPosition);
-    endPosition = end > 0 ? static_cast<unsigned>(end) : 0;
-    return true;
-}
-
 bool OrvEngine::InitVideo(int width, int height, double aspectRatio, bool fullScreen) {
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
-    info->SetAspectRatio(aspectRatio);
-    double scriptWidth = loader ? loader->NumericValue(IOrvScriptLoader::Width) : 0;
-    double scriptHeight = loader ? loader->NumericValue(IOrvScriptLoader::Height) : 0;
-    // Out-of-range header values count as missing, like 0 does.
-    int surfaceWidth =
-        scriptWidth >= 1 && scriptWidth < 65536 ? static_cast<int>(scriptWidth) : 640;
-    int surfaceHeight =
-        scriptHeight >= 1 && scriptHeight < 65536 ? static_cast<int>(scriptHeight) : 480;
-    info->SetSurfaceSize(surfaceWidth, surfaceHeight);
-
-    Uint32 flags = SDL_OPENGL | SDL_DOUBLEBUF | (fullScreen ? SDL_FULLSCREEN : 0);
-    screen = SDL_SetVideoMode(width, height, 32, flags);
-    if (!screen) {
-        ReportError(1, std::string("Unable to set video mode: ") + SDL_GetError());
-        return false;
-    }
-    const SDL_VideoInfo* video = SDL_GetVideoInfo();
-    info->SetDisplaySize(video->current_w, video->current_h);
-    if (fullScreen)
-        SDL_ShowCursor(SDL_DISABLE);
-    title = loader ? loader->StringValue(IOrvScriptLoader::Title) : "";
-    SetCaption("Loading...");
-
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    return true;
+    return video.OpenWindow(width, height, aspectRatio, fullScreen, show.Loader());
 }
 
 void OrvEngine::UpdateLoadingScreen() {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    OrvGlUtils::SetFullViewport(false, -1, -1);
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    float W = static_cast<float>(viewport[2]);
-    float H = static_cast<float>(viewport[3]);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
-
-    OrvGlState::BeginPixelSpace(viewport[2], viewport[3]);
-
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    OrvGlState::BindTexture(loadingTexture.handle);
-    glColor4f(1, 1, 1, 1);
-    float tw = static_cast<float>(loadingTexture.width);
-    float th = static_cast<float>(loadingTexture.height);
-    float x0f = (W - tw) * 0.5f;
-    float y0f = (H - th) * 0.5f;
-    int x0 = static_cast<int>(x0f);
-    int y0 = static_cast<int>(y0f);
-    int x1 = static_cast<int>(x0f + tw);
-    int y1 = static_cast<int>(y0f + th);
-    auto pixel = [](int value) { return static_cast<float>(value); };
-    OrvGlState::DrawQuad(pixel(x0), pixel(y0), pixel(x1), pixel(y1), 0, 0, 1, 1);
-
-    glDisable(GL_TEXTURE_2D);
-    float progress = loadingTotal > 0 ? static_cast<float>(loadingDone) / loadingTotal : 1.0f;
-    int xp = x0 + static_cast<int>(progress * (x1 - x0));
-    // A bar five pixels high, one pixel below the picture.
-    OrvGlState::DrawQuad(pixel(x0), pixel(y1 + 1), pixel(xp), pixel(y1 + 6), 0, 0, 0, 0);
-
-    glFlush();
-    OrvGlState::EndPixelSpace();
-    glPopAttrib();
-    SDL_GL_SwapBuffers();
+    loadingScreen.Draw();
 }
 
 void OrvEngine::LoadingProgressed() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_QUIT)
-            std::exit(0);
-    }
-    ++loadingDone;
-    UpdateLoadingScreen();
-}
-
-unsigned OrvEngine::JumpStep() {
-    double bpm = loader ? loader->NumericValue(IOrvScriptLoader::Bpm) : 0;
-    double step = bpm > 0 ? std::trunc(960000.0 / bpm) : 0;
-    // A bpm so small that sixteen beats outlast the clock cannot be a real show's.
-    return step < 2147483647.0 ? static_cast<unsigned>(step) : 0;
+    loadingScreen.Step();
 }
 
 unsigned OrvEngine::CurrentPosition(unsigned ticks) const {
-    return (ticks - startTicks) + static_cast<unsigned>(jumpOffset);
+    return clock.PositionAt(ticks);
 }
 
 void OrvEngine::Jump(bool forward) {
-    unsigned step = JumpStep();
-    if (forward) {
-        jumpOffset += static_cast<int>(step);
-    } else {
-        unsigned position = CurrentPosition(SDL_GetTicks());
-        jumpOffset -= static_cast<int>(step < position ? step : position);
-    }
-    music.SetPosition(CurrentPosition(SDL_GetTicks()));
+    player.Jump(forward);
 }
 
 void OrvEngine::SetCaption(const std::string& text) {
-    SetCaptionText(text.c_str());
-}
-
-void OrvEngine::SetCaptionText(const char* text) {
-    // The caption string keeps its capacity, so once grown this costs no allocation.
-    caption.assign(title);
-    caption.append(" - ");
-    caption.append(text);
-    SDL_WM_SetCaption(caption.c_str(), nullptr);
-}
-
-void OrvEngine::SetPlayingCaption(unsigned frameTime, unsigned position) {
-    // Two frames within one millisecond have no measurable rate: keep showing the last one.
-    if (frameTime > 0)
-        lastRate = 1000.0 / frameTime;
-    char text[96];
-    std::snprintf(text, sizeof text, "FPS: %.0f / Position: %.1fs", lastRate, position * 0.001);
-    SetCaptionText(text);
+    video.SetCaption(text.c_str());
 }
 
 void OrvEngine::Run() {
-    jumpOffset = 0;
-    unsigned now = SDL_GetTicks();
-    double jumpMs = std::trunc(startSeconds * 1000.0);
-    unsigned jump = jumpMs > 0 && jumpMs < 4294967296.0 ? static_cast<unsigned>(jumpMs) : 0;
-    startTicks = lastTicks = now - jump;
-    // Picture and sound start together, also when the show starts later than 0.
-    music.SetPosition(CurrentPosition(now));
-    music.Play(0);
-
-    bool running = true;
-    while (running) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            if (event.type == SDL_QUIT) {
-                running = false;
-            } else if (event.type == SDL_KEYUP) {
-                switch (event.key.keysym.sym) {
-                case SDLK_ESCAPE:
-                    running = false;
-                    break;
-                case SDLK_RIGHT:
-                    Jump(true);
-                    break;
-                case SDLK_LEFT:
-                    Jump(false);
-                    break;
-                default:
-                    break;
-                }
-            }
-        }
-        if (!running)
-            break;
-        now = SDL_GetTicks();
-        unsigned frameTime = now - lastTicks;
-        lastTicks = now;
-        unsigned position = CurrentPosition(now);
-        if (endPosition != 0 && position >= endPosition)
-            running = false; // this last frame is still drawn
-        SetPlayingCaption(frameTime, position);
-        parameterManager.UpdateParameters(position);
-        renderLineManager.RenderAll(frameTime);
-        SDL_GL_SwapBuffers();
-    }
-    music.Stop();
+    player.Run();
 }

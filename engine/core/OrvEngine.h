@@ -5,27 +5,29 @@
 // everything the script names behind a loading screen, Run plays until the end position,
 // Escape or a closed window. The Left and Right arrows jump sixteen beats back and forth.
 //
-// The clock is SDL's tick counter; the position of a frame is
-//   (ticks - startTicks) + jumpOffset
-// where startTicks lies `jump` seconds before the tick at which Run starts, so a script with
-// `jump: 30` starts at 30 s and its first frame time is about 30000 ms. The music follows the
-// clock (it is sought to the start position before it plays, and on every jump); the clock
+// The engine puts together the parts that do the work: the show (the script and everything
+// loaded from it, OrvShow), the window (OrvVideo), the loading screen (OrvLoadingScreen), the
+// live clock (OrvRealTimeClock) and the player (OrvPlayer), which plays the show by that
+// clock. The position of a frame is (ticks - startTicks) + jump offset, where startTicks lies
+// `jump` seconds before the tick at which Run starts. The music follows the clock; the clock
 // never reads the music.
 //
-// Ownership: the engine owns the loader (and through it the node tree), the object manager
-// (and the objects), the render lines, the parameter manager (and the envelopes) and the
-// music for its whole life. It is used as one local object and never copied. The SDL surface
-// belongs to SDL.
+// Init catches what loading raises (from the loading picture on): the message is logged with
+// severity 1, SDL is shut down and Init fails; what was loaded stays until the engine goes.
+//
+// Ownership: the engine owns its parts for its whole life; the show owns what it loaded and
+// gives back every OpenGL object of it while the window still exists (the destructor
+// unloads the show first, then frees the texture manager and the system information, then
+// shuts SDL down). Used as one local object and never copied.
 
 #include "core/IOrvLoadingObserver.h"
-#include "core/OrvMusic.h"
-#include "objects/OrvObjectManager.h"
-#include "parameters/OrvParameterManager.h"
-#include "render/OrvRenderLineManager.h"
-#include "render/OrvTexture.h"
+#include "core/OrvLoadingScreen.h"
+#include "core/OrvPlayer.h"
+#include "core/OrvRealTimeClock.h"
+#include "core/OrvShow.h"
+#include "core/OrvVideo.h"
 #include "script/IOrvScriptLoader.h"
 
-#include <SDL/SDL.h>
 #include <string>
 
 class OrvEngine : public IOrvLoadingObserver {
@@ -47,6 +49,11 @@ public:
     // with status 0.
     void LoadingProgressed() override;
 
+    // The parts, for tools and tests built on the engine.
+    OrvShow& Show() { return show; }
+    OrvVideo& Video() { return video; }
+    OrvPlayer& Player() { return player; }
+
 protected:
     bool InitVideo(int width, int height, double aspectRatio, bool fullScreen);
     void UpdateLoadingScreen();
@@ -58,29 +65,11 @@ private:
     OrvEngine(const OrvEngine&) = delete;
     OrvEngine& operator=(const OrvEngine&) = delete;
 
-    bool LoadContent();
-    unsigned JumpStep();
-    void SetCaptionText(const char* text);
-    void SetPlayingCaption(unsigned frameTime, unsigned position);
-
-    IOrvScriptLoader* loader;
-    SDL_Surface* screen;
-    OrvObjectManager objectManager;
-    OrvRenderLineManager renderLineManager;
-    OrvParameterManager parameterManager;
-    OrvMusic music;
-    unsigned lastTicks;
-    unsigned startTicks;
-    int jumpOffset;
-    double startSeconds;
-    unsigned endPosition;
-    std::string title;
-    OrvTexture loadingTexture;
-    int loadingTotal;
-    int loadingDone;
-    // Reused every frame so the caption costs no allocation once it has grown.
-    std::string caption;
-    double lastRate;
+    OrvShow show;
+    OrvVideo video;
+    OrvLoadingScreen loadingScreen;
+    OrvRealTimeClock clock;
+    OrvPlayer player;
 };
 
 #endif

@@ -42,7 +42,7 @@ void OrvParameterManager::AddInterface(const std::string& prefix, OrvParameterIn
 void OrvParameterManager::AddRecord(const std::string& fullName, OrvParameterInterface* owner,
                                     int index) {
     int number = static_cast<int>(records.size());
-    records.push_back(Record{owner, index, OrvParameterEnvelope()});
+    records.push_back(Record{owner, index, OrvParameterEnvelope(), false, 0.0});
     names.push_back(fullName);
     // emplace keeps an existing entry: a duplicate name stays with its first record.
     firstRecordByName.emplace(fullName, number);
@@ -106,7 +106,22 @@ void OrvParameterManager::UpdateParameters(unsigned int position) {
     for (Record& record : records) {
         if (record.envelope.GetValue(position, value))
             record.owner->UpdateParameter(record.index, value);
+        else if (record.restores)
+            record.owner->UpdateParameter(record.index, record.loadedValue);
     }
+}
+
+void OrvParameterManager::RememberLoadedValues() {
+    for (Record& record : records) {
+        // Only what the timeline moves needs a way back; a failed read keeps today's
+        // behaviour of leaving the parameter alone.
+        record.restores = record.envelope.ItemCount() > 0 &&
+                          record.owner->ReadParameter(record.index, record.loadedValue);
+    }
+}
+
+bool OrvParameterManager::ReadValue(int record, double& value) const {
+    return records[record].owner->ReadParameter(records[record].index, value);
 }
 
 int OrvParameterManager::FindParameterByName(const std::string& name) const {

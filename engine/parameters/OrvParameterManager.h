@@ -16,8 +16,12 @@
 // reports the envelope's overlap message. Either way the item is discarded and false returned.
 //
 // UpdateParameters(position) asks every record's envelope, in registration order, and passes
-// each value it gets to the owner's UpdateParameter; records with nothing to say at that
-// position are left alone. It allocates nothing.
+// each value it gets to the owner's UpdateParameter. It allocates nothing.
+// What is on screen depends on the position alone, not on the way there: once loading is
+// done, RememberLoadedValues reads every parameter's value, and a record whose envelope has
+// nothing to say yet (a position before its first item) gets that value back, so a jump
+// backwards undoes what later items did. Records without items are left alone. Random items
+// draw anew at every evaluation and are the one exception.
 //
 // Ownership: the manager owns the envelopes and their items. The interfaces are NOT owned:
 // they must outlive the last UpdateParameters call. Main thread only.
@@ -50,6 +54,9 @@ public:
                    double bound1, double bound2);
 
     void UpdateParameters(unsigned int position);
+    // Reads every record's current value (OrvParameterInterface::ReadParameter): what a
+    // record returns to before its first item. Called once, when loading is done.
+    void RememberLoadedValues();
 
     // The number of the first record with exactly this full name, or -1.
     int FindParameterByName(const std::string& name) const;
@@ -63,6 +70,8 @@ public:
     int ParameterCount() const { return static_cast<int>(records.size()); }
     const std::string& FullName(int record) const { return names[record]; }
     const OrvParameterEnvelope& Envelope(int record) const { return records[record].envelope; }
+    // The record's current value, read from its owner; false when the owner cannot say.
+    bool ReadValue(int record, double& value) const;
 
 protected:
     // Takes ownership of `item` in every case: attached (true) or deleted (false).
@@ -74,6 +83,8 @@ private:
         OrvParameterInterface* owner; // not owned
         int index;
         OrvParameterEnvelope envelope;
+        bool restores;      // has a value from the end of loading to return to
+        double loadedValue; // that value
     };
 
     void AddRecord(const std::string& fullName, OrvParameterInterface* owner, int index);

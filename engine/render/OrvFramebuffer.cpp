@@ -1,10 +1,23 @@
 #include "render/OrvFramebuffer.h"
 
+#include "render/OrvGlState.h"
+
 #include <GL/glew.h>
 
 #include <cstdio>
 
 OrvFramebuffer::OrvFramebuffer() : framebuffer(0), depthRenderbuffer(0) {}
+
+void OrvFramebuffer::Release() {
+    // Without a context the names ended with it.
+    bool live = OrvGlState::HasCurrentContext();
+    if (live && depthRenderbuffer != 0)
+        glDeleteRenderbuffersEXT(1, &depthRenderbuffer);
+    if (live && framebuffer != 0)
+        glDeleteFramebuffersEXT(1, &framebuffer);
+    depthRenderbuffer = 0;
+    framebuffer = 0;
+}
 
 void OrvFramebuffer::Create(unsigned colorTexture, unsigned depthTexture, int width, int height) {
     glGenFramebuffersEXT(1, &framebuffer);

@@ -10,8 +10,9 @@
 //   and read buffers are set to GL_NONE, which the extension requires for completeness.
 // - Every attachment must have the size given to Create; the caller sees to that.
 //
-// Ownership: the textures belong to the texture manager. The framebuffer and renderbuffer
-// names are never deleted: like every OpenGL object of the engine they end with the context.
+// Ownership: the textures belong to the texture manager. The framebuffer and its depth
+// renderbuffer belong to this object: Release() deletes them (its owner calls it while the
+// context is current; a copy shares the names, so only one copy may release them).
 // OpenGL state: Create and Status leave framebuffer 0 and renderbuffer 0 bound; Bind binds this
 // framebuffer, BindScreen the window's. All calls need the current context and GLEW.
 
@@ -29,6 +30,8 @@ public:
     // The status constant's name, "GL_FRAMEBUFFER_INCOMPLETE_ATTACHMENT_EXT" for instance.
     static std::string StatusName(unsigned status);
 
+    // Deletes the framebuffer and the renderbuffer, if any; afterwards both handles are 0.
+    void Release();
     void Bind() const;
     static void BindScreen();
 

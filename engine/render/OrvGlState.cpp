@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <GL/glx.h>
+
 void OrvGlState::SetBlend(int mode) {
     switch (mode) {
     case BlendAlpha:
@@ -72,4 +74,8 @@ void OrvGlState::DrawQuad(float left, float top, float right, float bottom, floa
     glTexCoord2f(s0, t1);
     glVertex3f(left, top, 0);
     glEnd();
+}
+
+bool OrvGlState::HasCurrentContext() {
+    return glXGetCurrentContext() != nullptr;
 }

@@ -48,6 +48,10 @@ public:
     // row is the bottom of its picture. Without texturing the coordinates are ignored.
     static void DrawQuad(float left, float top, float right, float bottom, float s0, float t0,
                          float s1, float t1);
+
+    // True when this thread has a current OpenGL context: OpenGL objects can be deleted only
+    // then (after the window is gone they ended with it). Needs no context itself.
+    static bool HasCurrentContext();
 };
 
 #endif

@@ -18,7 +18,9 @@ OrvRenderLine::OrvRenderLine()
     : buffer(false), colorTexture(0), depthTexture(0), width(-1), height(-1),
       depthRequested(false) {}
 
-OrvRenderLine::~OrvRenderLine() {}
+OrvRenderLine::~OrvRenderLine() {
+    framebuffer.Release();
+}
 
 void OrvRenderLine::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {
     children.push_back(OrvParameterInterfaceChild("clear", &clear));

@@ -36,8 +36,8 @@
 // all 0 until animated. The line has no parameters of its own.
 //
 // Ownership: the objects belong to the object manager, the textures to the texture manager;
-// the line holds plain pointers and handles. Its framebuffer and renderbuffer are never
-// deleted (they end with the context).
+// the line holds plain pointers and handles. Its framebuffer and renderbuffer are its own:
+// the destructor deletes them, so a line must be destroyed while its context is current.
 
 #include "parameters/OrvColorParameter.h"
 #include "parameters/OrvParameterInterface.h"

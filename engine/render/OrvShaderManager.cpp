@@ -1,5 +1,7 @@
 #include "render/OrvShaderManager.h"
 
+#include "render/OrvGlState.h"
+
 #include "core/OrvException.h"
 #include "core/OrvSystemInfo.h"
 #include "render/OrvShaderSourceFile.h"
@@ -58,9 +60,25 @@ OrvShaderManager::OrvShaderManager() {}
 
 OrvShaderManager::~OrvShaderManager() {}
 
+void OrvShaderManager::ReleaseAll() {
+    // Without a context the objects are gone already. Programs first: a shader still
+    // attached to a program would only be marked for deletion.
+    if (OrvGlState::HasCurrentContext()) {
+        for (unsigned program : programs)
+            if (program != 0)
+                glDeleteProgram(program);
+        for (unsigned shader : shaders)
+            if (shader != 0)
+                glDeleteShader(shader);
+    }
+    programs.clear();
+    shaders.clear();
+}
+
 OrvShaderProgram OrvShaderManager::LoadShaderProgram(std::deque<std::string>& names, Type type) {
     OrvShaderProgram program;
     program.Create();
+    programs.push_back(program.Handle());
     for (std::string& name : names)
         LoadShader(program, name, type);
     if (!program.Link())
@@ -157,6 +175,7 @@ unsigned OrvShaderManager::CreateShader(std::deque<std::string>& lines, Type typ
         strings.push_back(line.c_str());
 
     GLuint shader = glCreateShader(type == Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+    shaders.push_back(shader);
     glShaderSource(shader, static_cast<GLsizei>(strings.size()), strings.data(), nullptr);
     glCompileShader(shader);
     GLint status = GL_FALSE;

@@ -37,15 +37,19 @@
 // A program that fails to link is reported, not raised (see OrvShaderProgram::Link), and
 // comes back with handle 0 and no uniforms; loading goes on.
 //
-// The manager holds no state and caches nothing: loading the same names twice compiles them
-// twice and gives two independent programs. Instance() creates the singleton on first use;
-// callers never delete it; Free() deletes it. A current OpenGL context is needed for every
-// load. Shader and program objects are never deleted: they end with the context.
+// The manager caches nothing: loading the same names twice compiles them twice and gives two
+// independent programs. It owns every shader and program object it creates (the programs it
+// hands out share their handle with it): ReleaseAll() deletes them all, when the show that
+// loaded them is unloaded; afterwards those programs must not be used. Instance() creates
+// the singleton on first use; callers never delete it; Free() deletes it without touching
+// OpenGL (at shutdown the objects end with the context). A current OpenGL context is needed
+// for every load and for ReleaseAll.
 
 #include "render/OrvShaderProgram.h"
 
 #include <deque>
 #include <string>
+#include <vector>
 
 class OrvShaderManager {
 public:
@@ -62,6 +66,11 @@ public:
     // Auto decides from the name; Combined honours section lines; Undefined loads the two
     // derived files; Vertex and Fragment compile the one file as that stage.
     void LoadShader(OrvShaderProgram& program, std::string& name, Type type);
+
+    // Deletes every shader and program object made since the last release.
+    void ReleaseAll();
+    // How many shader and program objects the manager holds.
+    int ObjectCount() const { return static_cast<int>(shaders.size() + programs.size()); }
 
 protected:
     OrvShaderManager();
@@ -86,6 +95,8 @@ private:
     // Compiles the collected lines and attaches the shader.
     void AttachStage(OrvShaderProgram& program, std::deque<std::string>& lines, Type type);
 
+    std::vector<unsigned> shaders;
+    std::vector<unsigned> programs;
     static OrvShaderManager* instance;
 };
 

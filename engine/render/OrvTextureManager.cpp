@@ -84,6 +84,17 @@ void OrvTextureManager::Free() {
     instance = nullptr;
 }
 
+void OrvTextureManager::ReleaseAll() {
+    if (OrvGlState::HasCurrentContext()) {
+        for (const OrvTexture& texture : textures) {
+            GLuint handle = texture.handle;
+            if (handle != 0)
+                glDeleteTextures(1, &handle);
+        }
+    }
+    textures.clear();
+}
+
 OrvTexture& OrvTextureManager::Texture(const std::string& name) {
     for (OrvTexture& texture : textures)
         if (texture.name == name)

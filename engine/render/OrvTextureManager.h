@@ -18,9 +18,11 @@
 //
 // Ownership: Instance() creates the one manager on first use; callers never delete it.
 // Free() (engine shutdown) deletes it with all its records. The manager owns every
-// OrvTexture record; the references and pointers it hands out stay valid until Free(), but
-// callers normally keep only the handle. OpenGL textures are never deleted: they end with the
-// context, which must be current for every call here.
+// OrvTexture record and every OpenGL texture it made; the references and pointers it hands
+// out stay valid until ReleaseAll() or Free(), but callers normally keep only the handle.
+// ReleaseAll() (a show being unloaded) deletes every texture and forgets every record, so the
+// next request for a name loads it again. Free() alone deletes no OpenGL texture: at shutdown
+// they end with the context. The context must be current for every call here.
 //
 // OpenGL state: creating or sizing a texture leaves it bound to GL_TEXTURE_2D. Loading an
 // image sets GL_UNPACK_ALIGNMENT to 1 for the upload (rows of odd length are packed tightly)
@@ -50,6 +52,10 @@ public:
 
     // Number of entries.
     std::size_t Count() const { return textures.size(); }
+
+    // Deletes every OpenGL texture of the manager and forgets all entries; handles and
+    // references handed out before are stale afterwards.
+    void ReleaseAll();
 
 protected:
     OrvTextureManager();
