@@ -13,7 +13,25 @@ using HasErrorFunction = int (*)();
 using ErrorMessageFunction = const char* (*)();
 } // namespace
 
+std::string OrvLauncher::OwnFolder() {
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return std::string();
+    std::string file(path, static_cast<std::size_t>(length));
+    std::size_t slash = file.rfind('/');
+    if (slash == std::string::npos)
+        return std::string();
+    return slash == 0 ? std::string("/") : file.substr(0, slash);
+}
+
 int OrvLauncher::Run() {
+    // The show folder is the one the program lies in, whatever folder it was started from
+    // (a desktop's file manager, a terminal elsewhere, a party's start script). If the
+    // program's own path cannot be read, the working directory is taken as it is.
+    std::string folder = OwnFolder();
+    if (!folder.empty() && chdir(folder.c_str()) != 0) {
+    }
     // A missing "bin" is not reported here: the load below then fails and says so.
     if (chdir("bin") != 0) {
     }

@@ -1,10 +1,12 @@
 #ifndef ORV_LAUNCHER_ORVLAUNCHER_H
 #define ORV_LAUNCHER_ORVLAUNCHER_H
 
-// The whole launcher: it moves into "bin", loads the engine library from there, resolves its
-// three entry points, runs the show with the debug flag off and reports the engine's error
-// log, if it holds an error, in a message box. The library is looked up relative to the
-// working directory the program was started in, not to where the program file lies.
+#include <string>
+
+// The whole launcher: it moves into the folder the program file lies in, then into its
+// "bin", loads the engine library from there, resolves its three entry points, runs the show
+// with the debug flag off and reports the engine's error log, if it holds an error, in a
+// message box. So a show folder works from wherever it is started (/some/where/Run).
 //
 // Exit code: 1 when the library cannot be loaded or lacks an entry point, otherwise what
 // OrvRun returned. The library is unloaded on every path that loaded it, after its error
@@ -20,6 +22,8 @@ public:
 
     // Runs the sequence above once and returns the exit code.
     static int Run();
+    // The folder of the running program, or empty when it cannot be found.
+    static std::string OwnFolder();
 };
 
 #endif

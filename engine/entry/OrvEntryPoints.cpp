@@ -47,6 +47,10 @@ extern "C" int OrvRun(bool debug) {
         ReportError(1, "Unexpected error");
         result = 1;
     }
+    // A run that logged only warnings (a misspelt music name, say, which plays silently) says
+    // so on standard error when it ends; errors go to the launcher's message box instead.
+    if (!OrvErrorLog::HasError() && !OrvErrorLog::Text().empty())
+        std::fputs(OrvErrorLog::Text().c_str(), stderr);
     if (result != 0 && debug) {
         std::fputs(OrvErrorLog::Text().c_str(), stdout);
         std::fputs("\nPress enter to continue...\n", stdout);

@@ -1,9 +1,9 @@
 // The player driven by a fixed-step clock: each step draws the frame of an exact position,
 // hands it to the frame sink before the swap, and the frame that reaches the end is the last.
 
+#include "core/OrvPlayer.h"
 #include "core/OrvEngine.h"
 #include "core/OrvFixedStepClock.h"
-#include "core/OrvPlayer.h"
 #include "entry/OrvErrorLog.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestFolder.h"
@@ -25,8 +25,8 @@ public:
         elapsed.push_back(frame.elapsedMs);
         unsigned char pixel[4] = {0, 0, 0, 0};
         glReadPixels(frame.viewport.x + frame.viewport.width / 2,
-                     frame.viewport.y + frame.viewport.height / 2, 1, 1, GL_RGBA,
-                     GL_UNSIGNED_BYTE, pixel);
+                     frame.viewport.y + frame.viewport.height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                     pixel);
         reds.push_back(pixel[0]);
         surfaceWidth = frame.surfaceWidth;
         viewportWidth = frame.viewport.width;

@@ -137,7 +137,8 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
     EXPECT_LT(ResidentKiB() - residentAfterWarmUp, 2048) << "KiB grown in 40 rounds";
     // The script names no music: that warning is all the log may have got.
     std::string log = OrvErrorLog::Text().substr(logStart);
-    for (const char* warning : {"Could not initialize audio\n", "Could not load the music file\n"}) {
+    for (const char* warning :
+         {"Could not initialize audio\n", "Could not load the music file\n"}) {
         for (std::size_t at = log.find(warning); at != std::string::npos; at = log.find(warning))
             log.erase(at, std::string(warning).size());
     }

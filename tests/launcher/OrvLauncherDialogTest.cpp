@@ -14,7 +14,6 @@
 #include <time.h>
 
 namespace {
-const std::string runProgram = std::string(ORV_TEST_SHOW_DIR) + "/Run";
 const std::string fullFixture = std::string(ORV_FAKE_ENGINE_DIR) + "/libOrvFakeEngineFull.so";
 const int waitMs = 10000;
 
@@ -30,8 +29,8 @@ void SleepMs(int ms) {
 std::unique_ptr<OrvChildProcess>
 StartRun(const OrvTestFolder& folder,
          const std::vector<std::pair<std::string, std::string>>& variables = {}) {
-    return std::make_unique<OrvChildProcess>(runProgram, folder.Root(), variables,
-                                             std::vector<std::string>());
+    return std::make_unique<OrvChildProcess>(OrvCopyLauncher(folder.Root()), folder.Root(),
+                                             variables, std::vector<std::string>());
 }
 
 void InstallFullFixture(const OrvTestFolder& folder) {

@@ -14,7 +14,6 @@
 #include <vector>
 
 namespace {
-const std::string runProgram = std::string(ORV_TEST_SHOW_DIR) + "/Run";
 const std::string fullFixture = std::string(ORV_FAKE_ENGINE_DIR) + "/libOrvFakeEngineFull.so";
 const std::string partialFixture = std::string(ORV_FAKE_ENGINE_DIR) + "/libOrvFakeEnginePartial.so";
 const int waitMs = 20000;
@@ -39,7 +38,7 @@ bool FileExists(const std::string& path) {
 // Runs Run in `directory` without a display and waits for it.
 struct LauncherRun {
     LauncherRun(const std::string& directory, const Variables& variables)
-        : child(runProgram, directory, variables, {"DISPLAY"}) {
+        : child(OrvCopyLauncher(directory), directory, variables, {"DISPLAY"}) {
         finished = child.Wait(waitMs);
     }
     OrvChildProcess child;
@@ -98,6 +97,15 @@ TEST(OrvLauncher, RunsInBinWithDebugOffAndPassesTheResultOn) {
     ASSERT_TRUE(failed.finished);
     EXPECT_EQ(7, failed.child.ExitCode());
     EXPECT_EQ("", failed.child.Errors()) << "no error logged, no message";
+
+    // Started by its full path from another folder (here /, which has no bin/ of its own
+    // with a library), the launcher runs the show it lies beside.
+    std::remove(folder.BinPath("orvrun-called.txt").c_str());
+    OrvChildProcess elsewhere(folder.Root() + "/Run", "/", {{"ORV_FAKE_RESULT", "0"}}, {"DISPLAY"});
+    ASSERT_TRUE(elsewhere.Wait(waitMs));
+    EXPECT_EQ(0, elsewhere.ExitCode());
+    EXPECT_EQ("", elsewhere.Errors());
+    EXPECT_EQ("debug=0\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
 }
 
 TEST(OrvLauncher, LoggedErrorIsShownWithCaptionErrorWhateverTheResult) {

@@ -13,7 +13,6 @@
 #include <vector>
 
 namespace {
-const std::string runProgram = std::string(ORV_TEST_SHOW_DIR) + "/Run";
 const std::string fullFixture = std::string(ORV_FAKE_ENGINE_DIR) + "/libOrvFakeEngineFull.so";
 const int waitMs = 10000;
 
@@ -58,7 +57,7 @@ TEST(OrvMessageBoxScroll, LongTextFitsWrapsScrollsAndStillClosesOnReturn) {
         text += "Error on line: " + std::to_string(i) + "\n";
     text += std::string(900, '#') + "\n";
 
-    OrvChildProcess run(runProgram, folder.Root(),
+    OrvChildProcess run(OrvCopyLauncher(folder.Root()), folder.Root(),
                         {{"ORV_FAKE_HAS_ERROR", "1"}, {"ORV_FAKE_ERROR_TEXT", text}}, {});
     unsigned long box = x.WaitForWindow(run.Pid(), waitMs);
     ASSERT_NE(0ul, box);

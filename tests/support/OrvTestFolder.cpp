@@ -45,3 +45,14 @@ std::string OrvReadFile(const std::string& path) {
     content << in.rdbuf();
     return content.str();
 }
+
+std::string OrvCopyLauncher(const std::string& directory) {
+    const std::string source = std::string(ORV_TEST_SHOW_DIR) + "/Run";
+    const std::string target = directory + "/Run";
+    std::ifstream in(source, std::ios::binary);
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out << in.rdbuf();
+    out.close();
+    chmod(target.c_str(), 0755);
+    return target;
+}

@@ -29,4 +29,8 @@ private:
 // Whole file as bytes; empty when it cannot be read.
 std::string OrvReadFile(const std::string& path);
 
+// Copies the built launcher into `directory` (which must exist) and returns the copy's path.
+// The launcher works in the folder it lies in, so each show folder needs its own copy.
+std::string OrvCopyLauncher(const std::string& directory);
+
 #endif
