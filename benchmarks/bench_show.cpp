@@ -1,0 +1,103 @@
+// The bundled show (or any show folder) played frame by frame by a fixed-step clock, as fast
+// as the renderer allows: frames per second for each stretch of the show, the whole show's
+// average, and the time to unload the show and load it again in the open window. Needs an X
+// display (under Xvfb: xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
+// build/benchmarks/bench_show [show folder] [window width] [window height] [seconds per row]).
+// Defaults: build/show, the script's own size, 4 s.
+
+#include "core/IOrvLoadingObserver.h"
+#include "core/OrvEngine.h"
+#include "core/OrvFixedStepClock.h"
+#include "core/OrvPlayer.h"
+#include "entry/OrvErrorLog.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+class NoObserver : public IOrvLoadingObserver {
+public:
+    void LoadingProgressed() override {}
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string folder = argc > 1 ? argv[1] : "build/show";
+    if (chdir((folder + "/bin").c_str()) != 0) {
+        std::fprintf(stderr, "bench_show: no folder %s/bin\n", folder.c_str());
+        return 1;
+    }
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    OrvEngine engine;
+    if (!engine.PreInit()) {
+        std::fprintf(stderr, "%s", OrvErrorLog::Text().c_str());
+        return 1;
+    }
+    int width = argc > 2 ? std::atoi(argv[2]) : 0;
+    int height = argc > 3 ? std::atoi(argv[3]) : 0;
+    if (width <= 0 || height <= 0) {
+        width = static_cast<int>(engine.NumericValue(IOrvScriptLoader::Width));
+        height = static_cast<int>(engine.NumericValue(IOrvScriptLoader::Height));
+    }
+    unsigned rowMs = argc > 4 ? static_cast<unsigned>(std::atof(argv[4]) * 1000) : 4000;
+    if (rowMs == 0)
+        rowMs = 4000;
+    if (!engine.Init(width, height, static_cast<double>(width) / height, 0)) {
+        std::fprintf(stderr, "%s", OrvErrorLog::Text().c_str());
+        return 1;
+    }
+    unsigned end = engine.Show().EndPosition();
+    if (end == 0)
+        end = 60000;
+
+    OrvFixedStepClock clock(60);
+    OrvPlayer player(engine.Show(), engine.Video(), clock);
+    player.Start();
+    std::printf("window %d x %d, show %.1f s at 60 frames a show second\n", width, height,
+                end / 1000.0);
+    std::printf("%-16s %10s\n", "show time", "frames/s");
+    unsigned rowStart = clock.Position();
+    int rowFrames = 0, frames = 0;
+    Clock::time_point began = Clock::now(), rowBegan = began;
+    bool more = true;
+    while (more) {
+        more = player.Step();
+        ++rowFrames;
+        ++frames;
+        unsigned position = clock.Position();
+        if (position - rowStart >= rowMs || !more) {
+            Clock::time_point now = Clock::now();
+            std::printf("%6.1f - %5.1f s %10.1f\n", rowStart / 1000.0, position / 1000.0,
+                        rowFrames / Seconds(rowBegan, now));
+            rowStart = position;
+            rowFrames = 0;
+            rowBegan = now;
+        }
+    }
+    std::printf("whole show        %10.1f\n", frames / Seconds(began, Clock::now()));
+
+    // Unloading and loading again in the same window, as a reload does.
+    const int rounds = 5;
+    Clock::time_point reloadBegan = Clock::now();
+    for (int i = 0; i < rounds; ++i) {
+        engine.Show().Unload();
+        NoObserver observer;
+        if (!engine.Show().ReadScript())
+            return 1;
+        engine.Show().Load(observer);
+    }
+    std::printf("unload + load     %10.1f ms\n",
+                1000.0 * Seconds(reloadBegan, Clock::now()) / rounds);
+    return 0;
+}
