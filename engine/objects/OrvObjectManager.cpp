@@ -6,6 +6,7 @@
 #include "core/OrvException.h"
 #include "entry/OrvErrorLog.h"
 #include "objects/OrvObject.h"
+#include "objects/OrvObject3ds.h"
 #include "objects/OrvObjectCamera.h"
 #include "objects/OrvObjectEnviroment.h"
 #include "objects/OrvObjectImage.h"
@@ -35,6 +36,8 @@ OrvObject* OrvObjectManager::CreateObject(const std::string& classWord) {
     // particles, ovi; the first match constructs the object.
     if (classWord == "image")
         return new OrvObjectImage();
+    if (classWord == "3ds")
+        return new OrvObject3ds();
     if (classWord == "camera")
         return new OrvObjectCamera();
     if (classWord == "enviroment")

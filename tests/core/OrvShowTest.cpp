@@ -7,6 +7,7 @@
 #include "parameters/OrvParameterManager.h"
 #include "render/OrvShaderManager.h"
 #include "render/OrvTextureManager.h"
+#include "support/Orv3dsTestModel.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
@@ -38,6 +39,7 @@ int LiveGlObjects() {
         live += glIsProgram(name) || glIsShader(name) ? 1 : 0;
         live += glIsFramebufferEXT(name) ? 1 : 0;
         live += glIsRenderbufferEXT(name) ? 1 : 0;
+        live += glIsBuffer(name) ? 1 : 0;
     }
     return live;
 }
@@ -54,7 +56,8 @@ long ResidentKiB() {
 }
 
 // Every class that exists: pictures (two frames), a shader, a camera, an environment with a
-// light, a render line into a colour and a depth texture, and the screen.
+// light, a 3DS model and a duplicate of it, a render line into a colour and a depth texture,
+// and the screen.
 const char* const EveryClassScript = R"(header {
     title: Every class
     bpm: 120
@@ -76,19 +79,23 @@ objects {
     back: image *buf {
         stretch: 1
     }
+    ship: 3ds ship.3ds {
+        meshes.Hull.rot.y: 30
+    }
+    copy: duplicate ship
 }
 renderLines {
     pass {
         output: *buf 32 32
         depthOutput: *depth
-        objects: cam env pic
+        objects: cam env pic ship copy
     }
     screen {
         exclude: pic
     }
 }
 script {
-    0 enable cam env pic back
+    0 enable cam env pic back ship copy
     0 pic.zoom = 0 to 1 in 2
     1 pic.frame = 1
 }
@@ -104,6 +111,11 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
     folder.WriteData("script.txt", EveryClassScript);
     folder.WriteData("a.png", OrvMakePng(8, 8, 3, {255, 0, 0}));
     folder.WriteData("b.png", OrvMakePng(8, 8, 4, {0, 255, 0, 255}));
+    Orv3dsTestModel model;
+    model.materials.push_back(Orv3dsTestMaterial());
+    model.materials.back().name = "Paint";
+    model.meshes.push_back(Orv3dsTestModel::Quad("Hull", "Paint"));
+    folder.WriteData("ship.3ds", model.Bytes());
     folder.WriteData("tint.frag", "uniform vec4 tint;\nvoid main() { gl_FragColor = tint; }\n");
     const std::size_t logStart = OrvErrorLog::Text().size();
 
@@ -116,10 +128,11 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
         show.Load(observer);
         ASSERT_TRUE(show.IsLoaded());
         EXPECT_EQ(show.LoadingSteps(), observer.steps);
-        // The show made textures (2 pictures, 2 buffers), 2 program objects and the
-        // framebuffer with nothing else: a depth texture needs no renderbuffer.
+        // The show made textures (2 pictures, 2 buffers), 2 program objects, the
+        // framebuffer with nothing else (a depth texture needs no renderbuffer), and the
+        // model's positions and normals, which its duplicate shares.
         if (round == 0) {
-            EXPECT_EQ(before + 4 + 2 + 1, LiveGlObjects());
+            EXPECT_EQ(before + 4 + 2 + 1 + 2, LiveGlObjects());
         }
         show.Frame(1500, 16);
         show.Unload();
