@@ -128,14 +128,9 @@ bool OrvEngine::InitVideo(int width, int height, double aspectRatio, bool fullSc
     info->SetSurfaceSize(surfaceWidth, surfaceHeight);
 
     Uint32 flags = SDL_OPENGL | SDL_DOUBLEBUF | (fullScreen ? SDL_FULLSCREEN : 0);
-    // Vector images fill concave outlines through the stencil. A display without stencil
-    // still plays: those fills then fall back to plain fans.
+    // Vector images fill concave outlines through the stencil.
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     screen = SDL_SetVideoMode(width, height, 32, flags);
-    if (!screen) {
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-        screen = SDL_SetVideoMode(width, height, 32, flags);
-    }
     if (!screen) {
         ReportError(1, std::string("Unable to set video mode: ") + SDL_GetError());
         return false;
