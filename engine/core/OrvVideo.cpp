@@ -48,6 +48,8 @@ bool OrvVideo::OpenWindow(int width, int height, double aspectRatio, bool fullSc
     info->SetSurfaceSize(surfaceWidth, surfaceHeight);
 
     Uint32 flags = SDL_OPENGL | SDL_DOUBLEBUF | (fullScreen ? SDL_FULLSCREEN : 0);
+    // Vector images fill concave outlines through the stencil.
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     screen = SDL_SetVideoMode(width, height, 32, flags);
     if (!screen) {
         ReportError(1, std::string("Unable to set video mode: ") + SDL_GetError());

@@ -25,7 +25,14 @@ void OrvFramebuffer::Create(unsigned colorTexture, unsigned depthTexture, int wi
     if (depthTexture == 0) {
         glGenRenderbuffersEXT(1, &depthRenderbuffer);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depthRenderbuffer);
-        glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT, width, height);
+        if (GLEW_EXT_packed_depth_stencil) {
+            // Stencil too, for the fills of concave outlines (OrvPathFill).
+            glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH24_STENCIL8_EXT, width, height);
+            glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_STENCIL_ATTACHMENT_EXT,
+                                         GL_RENDERBUFFER_EXT, depthRenderbuffer);
+        } else {
+            glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH_COMPONENT, width, height);
+        }
         glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT,
                                      GL_RENDERBUFFER_EXT, depthRenderbuffer);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, 0);

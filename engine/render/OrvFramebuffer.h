@@ -5,7 +5,9 @@
 // texture manager: a colour texture, a depth texture, or both.
 //
 // - A colour texture without a depth texture gets a depth renderbuffer of the same size, so
-//   depth testing works while drawing.
+//   depth testing works while drawing; where EXT_packed_depth_stencil is there (everywhere in
+//   practice) it is a depth-stencil renderbuffer with 8 stencil bits, for stencil fills.
+// - With a depth texture there is no stencil: depth textures have none.
 // - A depth texture without a colour texture makes a depth-only buffer: the framebuffer's draw
 //   and read buffers are set to GL_NONE, which the extension requires for completeness.
 // - Every attachment must have the size given to Create; the caller sees to that.
@@ -36,7 +38,7 @@ public:
     static void BindScreen();
 
     unsigned Handle() const { return framebuffer; }
-    // 0 when the depth goes to a depth texture.
+    // 0 when the depth goes to a depth texture. Holds the stencil too where it can.
     unsigned DepthRenderbuffer() const { return depthRenderbuffer; }
 
 private:

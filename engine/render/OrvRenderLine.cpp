@@ -156,7 +156,8 @@ void OrvRenderLine::PrepareFrame() {
         glEnable(GL_SCISSOR_TEST);
     }
     glClearColor(clear.r, clear.g, clear.b, clear.a);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Fills of concave outlines (OrvPathFill) count on a clear stencil.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }
 
 void OrvRenderLine::DrawObjects() {

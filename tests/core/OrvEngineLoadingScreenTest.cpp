@@ -200,6 +200,9 @@ TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsL
     EXPECT_EQ(GL_LEQUAL, depthFunc);
     EXPECT_EQ(GL_SMOOTH, shadeModel);
     EXPECT_EQ(GL_NICEST, hint);
+    GLint stencilBits = 0; // for the fills of concave outlines
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    EXPECT_GE(stencilBits, 8);
     EXPECT_EQ("", LogSince(logStart));
 
     // X cannot make a window this large; SDL refuses before asking.

@@ -56,6 +56,7 @@ OrvGlTestWindow::OrvGlTestWindow(int width, int height)
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL)) {
         error = std::string("SDL_SetVideoMode failed: ") + SDL_GetError();
         return;

@@ -2,8 +2,8 @@
 #define ORV_TESTS_SUPPORT_ORVGLTESTWINDOW_H
 
 // A real OpenGL window for tests: SDL 1.2 video with a double-buffered OpenGL mode (8 bits per
-// colour channel, a depth buffer) and GLEW initialised, so engine code that draws, creates
-// textures, framebuffers or shaders runs exactly as in the show. Under Xvfb this is Mesa's
+// colour channel, a depth buffer, 8 stencil bits) and GLEW initialised, so engine code that draws,
+// creates textures, framebuffers or shaders runs exactly as in the show. Under Xvfb this is Mesa's
 // software renderer; the test command runs every test program inside xvfb-run.
 //
 // Use:
