@@ -1,5 +1,6 @@
 #include "objects/OrvVectorPathSampler.h"
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -36,7 +37,13 @@ void EmitSpread(const OrvVectorPathSampler::Segment& s, int count, float* xy) {
 float OrvVectorPathSampler::Step(float density) {
     // The product is not rounded to float: that is what makes density 4000 step a little
     // under 0.25 (and give five points), where a float product would give 0.25 exactly.
-    return static_cast<float>(1.0 / (double(density) * double(0.001f)));
+    double step = 1.0 / (double(density) * double(0.001f));
+    // Beyond float's range (a tiny density) the conversion alone would be undefined.
+    if (step > FLT_MAX)
+        return INFINITY;
+    if (step < -FLT_MAX)
+        return -INFINITY;
+    return static_cast<float>(step);
 }
 
 int OrvVectorPathSampler::SegmentPointCount(float density) {
