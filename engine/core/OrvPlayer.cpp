@@ -13,7 +13,7 @@
 
 OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock)
     : show(&show), video(video), clock(clock), sink(nullptr), hook(nullptr), lastRate(0),
-      debug(false), reloadRequested(false), musicCorrections(0) {}
+      debug(false), reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
 
 void OrvPlayer::Start() {
     clock.Start(show->StartPosition());
@@ -131,13 +131,18 @@ bool OrvPlayer::TakeReloadRequest() {
 
 void OrvPlayer::KeepMusicInStep(unsigned position) {
     unsigned heard = 0;
-    if (clock.Paused() || !show->Music().PlayPosition(heard))
+    if (!correctMusic || clock.Paused() || !show->Music().PlayPosition(heard))
         return;
     long long drift = static_cast<long long>(heard) - position;
-    if (drift > MaxMusicDrift || drift < -MaxMusicDrift) {
-        show->Music().SetPosition(position);
-        ++musicCorrections;
+    if (drift <= MaxMusicDrift && drift >= -MaxMusicDrift) {
+        driftingFrames = 0;
+        return;
     }
+    if (++driftingFrames < DriftFrames)
+        return;
+    show->Music().SetPosition(position);
+    ++musicCorrections;
+    driftingFrames = 0;
 }
 
 bool OrvPlayer::Step() {

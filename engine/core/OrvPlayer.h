@@ -19,7 +19,8 @@
 //
 // The music stays with the clock: while it plays, each step compares where the sound is
 // (OrvMusic::PlayPosition) with the frame's position and seeks the music to the frame's
-// position when they differ by more than MaxMusicDrift ms. The clock is never moved by it.
+// position when they differ by more than MaxMusicDrift ms in DriftFrames measurements in a
+// row (one late audio callback must not make the sound skip). The clock is never moved.
 //
 // Debug mode (SetDebug) adds keys: Space pauses and resumes the picture and the music
 // together, Home goes back to the show's start (the header's `jump`), Page Up and Page Down
@@ -43,10 +44,13 @@ public:
     OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock);
 
     static const int MaxMusicDrift = 20;
+    static const int DriftFrames = 3;
 
     void SetFrameSink(IOrvFrameSink* sink) { this->sink = sink; }
     void SetHook(IOrvPlayerHook* hook) { this->hook = hook; }
     void SetDebug(bool debug) { this->debug = debug; }
+    // On by default; off, the music is only sought on jumps (the engine of old did so).
+    void SetMusicCorrection(bool on) { correctMusic = on; }
     void SetShow(OrvShow& show) { this->show = &show; }
     OrvShow& Show() { return *show; }
     IOrvClock& Clock() { return clock; }
@@ -80,7 +84,9 @@ private:
     double lastRate;
     bool debug;
     bool reloadRequested;
+    bool correctMusic;
     int musicCorrections;
+    int driftingFrames;
 };
 
 #endif
