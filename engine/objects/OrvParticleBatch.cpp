@@ -10,11 +10,12 @@ namespace {
 
 const int CornersPerParticle = 4;
 // The corners in drawing order, as (x, y) multiples of the half-side, and their texture
-// coordinates.
+// coordinates. Textures hold their picture's bottom row first (t = 0), so t = 1 goes to the
+// square's top edge and a picture stands upright.
 const float CornerX[CornersPerParticle] = {-1, 1, 1, -1};
 const float CornerY[CornersPerParticle] = {1, 1, -1, -1};
 const float CornerS[CornersPerParticle] = {0, 1, 1, 0};
-const float CornerT[CornersPerParticle] = {0, 0, 1, 1};
+const float CornerT[CornersPerParticle] = {1, 1, 0, 0};
 
 } // namespace
 

@@ -235,12 +235,12 @@ TEST(OrvObjectParticlesDraw, TexturesArePickedAtRandomAndDrawnInRuns) {
     EXPECT_TRUE(OrvRgbNear(scene.Pixel(32, 32), Black, 2));
 }
 
-TEST(OrvObjectParticlesDraw, TexturesLieWithTheirFirstRowAtTheTopOfTheSquare) {
+TEST(OrvObjectParticlesDraw, TexturesStandUpright) {
     ORV_SKIP_WITHOUT_DISPLAY();
     ParticleScene scene;
     ASSERT_TRUE(scene.window.IsOpen()) << scene.window.Error();
-    // The picture's top half red, its bottom half blue; the texture's first row (t = 0) is
-    // the bottom of the picture, and t = 0 lies at the square's top edge.
+    // The picture's top half red, its bottom half blue: so on the square, seen through the
+    // camera with y up.
     std::vector<unsigned char> rgb = OrvRepeatPixel({255, 0, 0}, 8 * 4);
     std::vector<unsigned char> lower = OrvRepeatPixel({0, 0, 255}, 8 * 4);
     rgb.insert(rgb.end(), lower.begin(), lower.end());
@@ -250,8 +250,8 @@ TEST(OrvObjectParticlesDraw, TexturesLieWithTheirFirstRowAtTheTopOfTheSquare) {
                              " emitter {\n  size: 2\n  lifeTime: 0\n }\n");
     ASSERT_NE(nullptr, fx);
     scene.Frame();
-    EXPECT_TRUE(OrvRgbNear(scene.At(0, 1.5), Blue, 3));
-    EXPECT_TRUE(OrvRgbNear(scene.At(0, -1.5), Red, 3));
+    EXPECT_TRUE(OrvRgbNear(scene.At(0, 1.5), Red, 3));
+    EXPECT_TRUE(OrvRgbNear(scene.At(0, -1.5), Blue, 3));
 }
 
 TEST(OrvObjectParticlesDraw, RotationTurnsTheSquareAboutTheViewingAxis) {
