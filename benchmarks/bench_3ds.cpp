@@ -6,9 +6,10 @@
 //   triangles drawn by a short hand-written OpenGL loop from the same vertex buffers
 //   (Orv3dsMesh::Buffers) with the same state (lighting, material, client arrays,
 //   glDrawArrays). Whole frames (the engine's render line with its camera and environment
-//   against a hand-made clear, lens, view and light) and the model's draw alone are compared,
-//   alternating in small batches so both see the same machine; "ratio" is engine / hand. The
-//   engine's frames must make no heap allocations.
+//   against a hand-made clear, lens, view and light) and the model's draw alone are compared
+//   frame by frame, taking turns, so both see the same machine; times are medians, and each
+//   "ratio" is the median of engine / hand over the pairs. The engine's frames and draws must
+//   make no heap allocations.
 // Runs on a real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_3ds).
 
@@ -28,6 +29,7 @@
 #include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -275,6 +277,13 @@ void BM_3dsLoad(benchmark::State& state) {
     state.counters["load_ms"] = milliseconds / loads;
 }
 
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
 void BM_3dsDraw(benchmark::State& state) {
     Show& show = TheShow();
     if (!show.open) {
@@ -287,60 +296,84 @@ void BM_3dsDraw(benchmark::State& state) {
         show.HandDraw(0, 0);
     }
     glFinish();
-    const int batch = 5;
+    // One time per frame and kind, paired frame by frame: the medians of the times and of
+    // the pairs' ratios stand still while other programs come and go on the machine.
+    const std::size_t most = 100000;
+    std::vector<double> engineFrames, handFrames, frameRatios, engineDraws, handDraws, drawRatios;
+    for (std::vector<double>* times :
+         {&engineFrames, &handFrames, &frameRatios, &engineDraws, &handDraws, &drawRatios})
+        times->reserve(most);
     unsigned position = 0;
-    double engineFrame = 0, handFrame = 0, engineDraw = 0, handDraw = 0, frames = 0;
     unsigned long allocated = 0;
-    for (auto _ : state) {
-        // Whole frames: the engine's render line, then the hand-made one.
+    double engineMs = 0, handMs = 0;
+    auto engineFrame = [&] {
         unsigned long before = OrvAllocationCount();
         auto begin = std::chrono::steady_clock::now();
-        for (int f = 0; f < batch; ++f) {
-            show.parameters.UpdateParameters(position + f * 20);
-            show.lines.RenderAll(16);
-            glFinish();
-        }
-        engineFrame += Milliseconds(begin);
-        allocated += OrvAllocationCount() - before;
-        begin = std::chrono::steady_clock::now();
-        for (int f = 0; f < batch; ++f) {
-            double at = (position + f * 20) / 60000.0;
-            show.HandFrameStart();
-            show.HandDraw(3600 * at, 1800 * at);
-            glFinish();
-        }
-        handFrame += Milliseconds(begin);
-
-        // The model alone, after the same camera and light (the engine's, drawn once).
+        show.parameters.UpdateParameters(position);
         show.lines.RenderAll(16);
         glFinish();
-        before = OrvAllocationCount();
-        begin = std::chrono::steady_clock::now();
-        for (int f = 0; f < batch; ++f) {
-            show.EngineDraw();
-            glFinish();
-        }
-        engineDraw += Milliseconds(begin);
+        engineMs = Milliseconds(begin);
         allocated += OrvAllocationCount() - before;
-        begin = std::chrono::steady_clock::now();
-        // The same turn as the engine's model, which holds its last frame's.
-        double at = (position + (batch - 1) * 20) / 60000.0;
-        for (int f = 0; f < batch; ++f) {
-            show.HandDraw(3600 * at, 1800 * at);
-            glFinish();
-        }
-        handDraw += Milliseconds(begin);
-        frames += batch;
-        position += batch * 20;
+    };
+    auto handFrame = [&] {
+        double at = position / 60000.0;
+        auto begin = std::chrono::steady_clock::now();
+        show.HandFrameStart();
+        show.HandDraw(3600 * at, 1800 * at);
+        glFinish();
+        handMs = Milliseconds(begin);
+    };
+    auto engineDraw = [&] {
+        unsigned long before = OrvAllocationCount();
+        auto begin = std::chrono::steady_clock::now();
+        show.EngineDraw();
+        glFinish();
+        engineMs = Milliseconds(begin);
+        allocated += OrvAllocationCount() - before;
+    };
+    auto handDraw = [&] {
+        double at = position / 60000.0;
+        auto begin = std::chrono::steady_clock::now();
+        show.HandDraw(3600 * at, 1800 * at);
+        glFinish();
+        handMs = Milliseconds(begin);
+    };
+    for (auto _ : state) {
+        if (engineFrames.size() >= most)
+            break;
+        // Whole frames: the engine's render line and the hand-made one, taking turns first.
+        bool engineFirst = position % 40 == 0;
+        if (engineFirst)
+            engineFrame();
+        handFrame();
+        if (!engineFirst)
+            engineFrame();
+        engineFrames.push_back(engineMs);
+        handFrames.push_back(handMs);
+        frameRatios.push_back(engineMs / handMs);
+
+        // The model alone, after the engine's camera and light.
+        show.lines.RenderAll(16);
+        glFinish();
+        if (engineFirst)
+            engineDraw();
+        handDraw();
+        if (!engineFirst)
+            engineDraw();
+        engineDraws.push_back(engineMs);
+        handDraws.push_back(handMs);
+        drawRatios.push_back(engineMs / handMs);
+        position += 20;
     }
     state.counters["triangles"] = show.triangles;
-    state.counters["engine_frame_ms"] = engineFrame / frames;
-    state.counters["hand_frame_ms"] = handFrame / frames;
-    state.counters["frame_ratio"] = engineFrame / handFrame;
-    state.counters["engine_draw_ms"] = engineDraw / frames;
-    state.counters["hand_draw_ms"] = handDraw / frames;
-    state.counters["draw_ratio"] = engineDraw / handDraw;
-    state.counters["allocations_per_frame"] = double(allocated) / (2 * frames);
+    state.counters["engine_frame_ms"] = Median(engineFrames);
+    state.counters["hand_frame_ms"] = Median(handFrames);
+    state.counters["frame_ratio"] = Median(frameRatios);
+    state.counters["engine_draw_ms"] = Median(engineDraws);
+    state.counters["hand_draw_ms"] = Median(handDraws);
+    state.counters["draw_ratio"] = Median(drawRatios);
+    state.counters["allocations_per_frame"] =
+        engineFrames.empty() ? 0 : double(allocated) / double(2 * engineFrames.size());
 }
 
 } // namespace
