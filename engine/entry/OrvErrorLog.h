@@ -30,6 +30,19 @@ public:
     // Everything reported, one message per line. The pointer of Text().c_str() stays valid
     // until the next report.
     static const std::string& Text();
+
+    // A point of the log to return to: what a show loaded again in debug mode reports is
+    // shown to the user at once, then taken back out, so the log of the run keeps describing
+    // the show that plays.
+    struct Mark {
+        std::size_t size;
+        int severity;
+        bool truncated;
+    };
+    static Mark Here();
+    // Everything reported since the mark; RollBack removes it (and its severity).
+    static std::string Since(const Mark& mark);
+    static void RollBack(const Mark& mark);
 };
 
 // Shorthand used throughout the engine.
