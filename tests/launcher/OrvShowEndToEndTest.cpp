@@ -321,6 +321,40 @@ TEST(OrvShowEndToEnd, TheBundledShowShowsItsScenes) {
                       return "only " + std::to_string(plasma.colours) + " colours";
                   return "";
               }));
+
+    // Three more land in the 3D scene (bars 24 to 36), once its fog has lifted: the gold torus
+    // lit in the middle, the tiled floor below, and the fog's dark blue above the horizon.
+    for (int i = 0; i < 3; ++i) {
+        x.Key(playing, "Right");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    ASSERT_TRUE(WaitForPosition(x, child, playing, 53.0));
+    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
+                  int gold = 0, floor = 0;
+                  for (int y = 32; y < 992; y += 8) {
+                      for (int x = 0; x < 1280; x += 8) {
+                          int r, g, b;
+                          p.Pixel(x, y, r, g, b);
+                          // Lit gold: strong red, green about half to four fifths of it, little
+                          // blue. Unlit, or lit ten times too bright, it would be black or white.
+                          if (r > 120 && g * 100 > r * 45 && g * 100 < r * 85 && b * 2 < g)
+                              ++gold;
+                          // The tiles: blue over red, brighter than the fog.
+                          if (y > 600 && b > r + 20 && b > 70)
+                              ++floor;
+                      }
+                  }
+                  if (gold < 40)
+                      return "no lit torus: " + std::to_string(gold) + " gold samples";
+                  if (floor < 400)
+                      return "no floor: " + std::to_string(floor) + " tile samples";
+                  int r, g, b;
+                  p.Pixel(640, 60, r, g, b);
+                  if (std::abs(r - 13) > 8 || std::abs(g - 15) > 8 || std::abs(b - 36) > 8)
+                      return "the sky is not the fog's colour: " + std::to_string(r) + "," +
+                             std::to_string(g) + "," + std::to_string(b);
+                  return "";
+              }));
     x.Key(playing, "Escape");
     ASSERT_TRUE(child.Wait(10000));
     EXPECT_EQ(0, child.ExitCode());

@@ -32,8 +32,9 @@ Orv3dsTestMaterial Material(const std::string& name, float r, float g, float b,
     return material;
 }
 
-// A window of 64 x 64 looking from z = 2 at the origin, a white positional light at (0, 0, 1)
-// and a blue background; models are unit squares centred by their "pos".
+// A window of 64 x 64 looking from z = 2 at the origin, a white light shining from straight
+// ahead (from +z, so every point of a square facing the camera is fully lit) and a blue
+// background; models are unit squares centred by their "pos".
 class ModelScene {
 public:
     ModelScene() : scene(64, 64, 64, 64) {
@@ -53,7 +54,8 @@ public:
     // Loads the camera, the light and then the object lines; holds at 0 go after.
     void Load(const std::string& objectLines) {
         scene.Load("cam: camera {\n pos.z: 2\n}\nenv: enviroment {\n lighting: 1\n"
-                   " light[0].enable: 1\n ambient.r: 0\n ambient.g: 0\n ambient.b: 0\n}\n" +
+                   " light[0].enable: 1\n light[0].pos.w: 0\n ambient.r: 0\n ambient.g: 0\n "
+                   "ambient.b: 0\n}\n" +
                    objectLines);
         scene.parameters.AddInterface("objects", scene.objects);
         scene.Line("screen");
