@@ -6,8 +6,8 @@
 //                groups), a light and a deep ruby
 //   letters.3ds  meshes "O", "R", "V": extruded block letters from box segments, flat, in
 //                chrome (O, V) and ember (R)
-//   floor.3ds    mesh "Floor": a flat grid with texture coordinates that repeat the tile
-//                picture TileTexture (made by make-show.sh) every 5 units
+//   grid.3ds     mesh "Grid": glowing lines on the ground, 2.5 units apart, drawn with the
+//                picture LineTexture (made by make-show.sh) across each line
 //
 //   orv-make-models <output folder>
 //
@@ -28,7 +28,7 @@
 
 namespace {
 const double Pi = 3.14159265358979323846;
-const char* const TileTexture = "tiles.png";
+const char* const LineTexture = "neon.png";
 
 struct Vec {
     double x, y, z;
@@ -273,25 +273,28 @@ std::vector<Mesh> Letters() {
     return {o, r, v};
 }
 
-// A square of `size` at height 0, `cells` cells a side, facing up, the tile picture once
-// every five units.
-Mesh Floor(double size, int cells) {
-    Mesh mesh{"Floor", "Tiles", 1, {}, {}, {}};
-    for (int i = 0; i <= cells; ++i) {
-        for (int j = 0; j <= cells; ++j) {
-            double x = -size / 2 + size * i / cells;
-            double z = -size / 2 + size * j / cells;
-            mesh.Add({x, 0, z});
-            mesh.texCoords.push_back(static_cast<float>(x / 5));
-            mesh.texCoords.push_back(static_cast<float>(z / 5));
-        }
-    }
-    for (int i = 0; i < cells; ++i) {
-        for (int j = 0; j < cells; ++j) {
-            int p = i * (cells + 1) + j;
-            mesh.OutwardFace(p, p + cells + 1, p + cells + 2, {0, -1, 0});
-            mesh.OutwardFace(p, p + cells + 2, p + 1, {0, -1, 0});
-        }
+// Glowing lines on the ground instead of a floor: `lines` lines each way across a square of
+// `size`, `width` wide, at height 0 and facing up. Between them there is nothing, so the fog's
+// colour shows through and a renderer only fills the thin lines. The texture's u runs across
+// each line, so a picture that is bright in its middle and dark at its sides (LineTexture)
+// draws soft lines.
+Mesh Grid(double size, int lines, double width) {
+    Mesh mesh{"Grid", "Neon", 0, {}, {}, {}};
+    const double half = size / 2, step = size / (lines - 1);
+    const Vec below{0, -1, 0};
+    auto quad = [&](Vec a, Vec b, Vec c, Vec d) {
+        int first = static_cast<int>(mesh.points.size());
+        for (Vec corner : {a, b, c, d})
+            mesh.Add(corner);
+        mesh.texCoords.insert(mesh.texCoords.end(), {0, 0, 1, 0, 1, 1, 0, 1});
+        mesh.OutwardFace(first, first + 1, first + 2, below);
+        mesh.OutwardFace(first, first + 2, first + 3, below);
+    };
+    for (int i = 0; i < lines; ++i) {
+        double at = -half + i * step, w = width / 2;
+        // One line along z at x = at, one along x at z = at.
+        quad({at - w, 0, -half}, {at + w, 0, -half}, {at + w, 0, half}, {at - w, 0, half});
+        quad({-half, 0, at - w}, {-half, 0, at + w}, {half, 0, at + w}, {half, 0, at - w});
     }
     return mesh;
 }
@@ -314,8 +317,8 @@ int main(int argc, char** argv) {
         "Chrome", {0.2f, 0.22f, 0.25f}, {0.6f, 0.68f, 0.8f}, {0.8f, 0.8f, 0.8f}, 0.9f, ""};
     const Material ember{
         "Ember", {0.3f, 0.08f, 0.0f}, {1.0f, 0.35f, 0.05f}, {1.0f, 0.8f, 0.5f}, 0.5f, ""};
-    const Material tiles{"Tiles", {0.3f, 0.3f, 0.35f}, {0.8f, 0.8f, 0.9f}, {0.2f, 0.2f, 0.25f},
-                         0.1f,    TileTexture};
+    const Material neon{"Neon", {1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f},
+                        0.0f,   LineTexture};
 
     Mesh crown{"Crown", "Ruby", 0, {}, {}, {}};
     Mesh pavilion{"Pavilion", "DeepRuby", 0, {}, {}, {}};
@@ -324,6 +327,6 @@ int main(int argc, char** argv) {
     bool saved = Save(folder + "torus.3ds", {gold}, {Torus("Ring", "Gold", 1.6, 0.55, 64, 24)}) &&
                  Save(folder + "gem.3ds", {ruby, deepRuby}, {crown, pavilion}) &&
                  Save(folder + "letters.3ds", {chrome, ember}, Letters()) &&
-                 Save(folder + "floor.3ds", {tiles}, {Floor(80, 32)});
+                 Save(folder + "grid.3ds", {neon}, {Grid(80, 33, 0.16)});
     return saved ? 0 : 1;
 }

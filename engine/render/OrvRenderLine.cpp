@@ -136,6 +136,31 @@ void OrvRenderLine::UpdateObjects(unsigned elapsedMs) {
         object->Update(elapsedMs);
 }
 
+namespace {
+void ClearLetterbox(const OrvGlUtils::Viewport& view) {
+    // The letterbox bars stay black whatever the line's colour. The whole window was cleared
+    // to that colour at once (a renderer can clear a whole buffer much faster than a part of
+    // it); the bars, on two sides of the picture, are cleared black one by one. The scissor
+    // then keeps everything the objects draw inside the picture.
+    const int windowWidth = OrvSystemInfo::Instance()->DisplayWidth();
+    const int windowHeight = OrvSystemInfo::Instance()->DisplayHeight();
+    const int bars[4][4] = {
+        {0, 0, view.x, windowHeight},                                                 // left
+        {view.x + view.width, 0, windowWidth - view.x - view.width, windowHeight},    // right
+        {0, 0, windowWidth, view.y},                                                  // bottom
+        {0, view.y + view.height, windowWidth, windowHeight - view.y - view.height}}; // top
+    glEnable(GL_SCISSOR_TEST);
+    glClearColor(0, 0, 0, 0);
+    for (const int* bar : bars) {
+        if (bar[2] <= 0 || bar[3] <= 0)
+            continue;
+        glScissor(bar[0], bar[1], bar[2], bar[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glScissor(view.x, view.y, view.width, view.height);
+}
+} // namespace
+
 void OrvRenderLine::PrepareFrame() {
     if (buffer)
         framebuffer.Bind();
@@ -147,17 +172,11 @@ void OrvRenderLine::PrepareFrame() {
     glLoadIdentity();
 
     glDisable(GL_SCISSOR_TEST);
-    if (!buffer) {
-        // The letterbox bars stay black whatever the line's colour; the scissor then keeps
-        // the colour and everything the objects draw inside the picture.
-        glClearColor(0, 0, 0, 0);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glScissor(view.x, view.y, view.width, view.height);
-        glEnable(GL_SCISSOR_TEST);
-    }
     glClearColor(clear.r, clear.g, clear.b, clear.a);
     // Fills of concave outlines (OrvPathFill) count on a clear stencil.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    if (!buffer)
+        ClearLetterbox(view);
 }
 
 void OrvRenderLine::DrawObjects() {

@@ -24,10 +24,12 @@
 //   plus the texture manager's errors for buffer names that are not "*" names.
 //
 // Each frame (driven by OrvRenderLineManager::RenderAll): UpdateObjects, PrepareFrame,
-// DrawObjects, FinishFrame. A screen line clears the whole window to black and then its fitted
-// viewport to the clear colour, keeping the scissor on that viewport while its objects draw, so
-// the letterbox bars stay black. A buffer line clears its whole buffer to the clear colour.
-// Both clear depth. OpenGL state touched: the bound framebuffer (0 again after FinishFrame),
+// DrawObjects, FinishFrame. A screen line clears the whole window to the clear colour and then
+// the letterbox bars around its fitted viewport to black, keeping the scissor on that viewport
+// while its objects draw, so the bars stay black. (Clearing the whole window at once and only
+// the thin bars under a scissor is much cheaper for a software renderer than a scissored clear
+// of the picture.) A buffer line clears its whole buffer to the clear colour. Both clear depth
+// and stencil. OpenGL state touched: the bound framebuffer (0 again after FinishFrame),
 // viewport, scissor box and test (off after FinishFrame), clear colour, both matrices (loaded
 // with identity; GL_MODELVIEW selected), and whatever objects with Flags() 1 set.
 // The per-frame path allocates nothing.
