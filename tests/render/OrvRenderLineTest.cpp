@@ -134,6 +134,33 @@ TEST(OrvRenderLine, LetterboxBarsStayBlackWhateverTheClearColour) {
     EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(40, 32), kBlue, 2));
 }
 
+TEST(OrvRenderLine, LetterboxBarsAboveAndBelowStayBlackToo) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    // A square picture on a 1:2 display: bars of 32 pixels above and below.
+    OrvRenderLineTestScene scene(64, 128, 64, 64, 0.5);
+    ASSERT_TRUE(scene.window.IsOpen()) << scene.window.Error();
+    scene.AddQuad("wide", 0, 0, 1, 4); // far larger than the picture
+    OrvRenderLine* line = scene.AddLine("main");
+    line->ClearColor().Set(1, 0, 0, 1);
+    scene.window.Clear(1, 1, 1); // stale content in the bars
+
+    scene.lines.RenderAll(10);
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(32, 2), kBlack, 2));
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(0, 31), kBlack, 2));
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(63, 96), kBlack, 2));
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(32, 125), kBlack, 2));
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(0, 32), kBlue, 2)); // picture's bottom edge
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(63, 95), kBlue, 2));
+
+    // Without the quad, the picture is the clear colour, up to its edges.
+    scene.objects.UpdateParameter(0, 0);
+    scene.lines.RenderAll(10);
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(0, 32), kRed, 2));
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(63, 95), kRed, 2));
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(32, 31), kBlack, 2));
+    EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(32, 96), kBlack, 2));
+}
+
 TEST(OrvRenderLine, OnlyObjectsWithFlagsOneLeaveTheirStateToTheObjectsAfterThem) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvRenderLineTestScene scene(64, 64, 64, 64, 1.0);
