@@ -17,7 +17,8 @@
 // `bars` sets the file's length: the arrangement is cut there, or followed by silence. The
 // format follows the file name: ".ogg" writes Ogg Vorbis, anything else 16-bit WAV. Everything
 // is computed from the arguments alone (a fixed noise seed, no clock), so every build writes
-// the same sound.
+// the same sound: a WAV file is the same to the byte, an Ogg file decodes to the same samples
+// (its stream serial number is drawn by the encoding library).
 
 #include <sndfile.h>
 
@@ -330,7 +331,7 @@ void Reverb(const Bus& send, Bus& out, double mix) {
     for (int side = 0; side < 2; ++side) {
         const std::vector<float>& input = side == 0 ? send.left : send.right;
         std::vector<float>& output = side == 0 ? out.left : out.right;
-        std::vector<double> wet(input.size(), 0.0);
+        std::vector<float> wet(input.size(), 0.0f);
         for (int c = 0; c < 4; ++c) {
             std::size_t length = static_cast<std::size_t>(combs[c] + side * 23);
             std::vector<double> line(length, 0.0);
@@ -340,7 +341,7 @@ void Reverb(const Bus& send, Bus& out, double mix) {
                 double delayed = line[at];
                 damp = delayed * 0.6 + damp * 0.4;
                 line[at] = input[i] + damp * 0.84;
-                wet[i] += delayed;
+                wet[i] += static_cast<float>(delayed);
                 at = (at + 1) % length;
             }
         }
@@ -352,7 +353,7 @@ void Reverb(const Bus& send, Bus& out, double mix) {
                 double delayed = line[at];
                 double value = -wet[i] + delayed;
                 line[at] = wet[i] + delayed * 0.5;
-                wet[i] = value;
+                wet[i] = static_cast<float>(value);
                 at = (at + 1) % length;
             }
         }
@@ -394,11 +395,12 @@ private:
     double beat;
 };
 
+// The tracks that are treated alike: the drums and the risers as they are, the bass, pads and
+// arpeggio ducked by the kick, the lead with its echoes, and what goes to the reverb.
 struct Mix {
-    Bus drums, bass, pads, lead, arp, fx, send;
+    Bus drums, bass, pads, lead, arp, send;
     explicit Mix(std::size_t frames)
-        : drums(frames), bass(frames), pads(frames), lead(frames), arp(frames), fx(frames),
-          send(frames) {}
+        : drums(frames), bass(frames), pads(frames), lead(frames), arp(frames), send(frames) {}
 };
 
 bool Between(int bar, int from, int to) {
@@ -465,9 +467,9 @@ void Arrange(Mix& mix, const Timing& time, int bars) {
 
         // Risers into the groove and into the drop.
         if (bar == 6)
-            Riser(mix.fx, time.At(6), time.At(8) - time.At(6), 0.8, noise);
+            Riser(mix.drums, time.At(6), time.At(8) - time.At(6), 0.8, noise);
         if (bar == 40)
-            Riser(mix.fx, time.At(40), time.At(47, 3) - time.At(40), 1.5, noise);
+            Riser(mix.drums, time.At(40), time.At(47, 3) - time.At(40), 1.5, noise);
 
         // Bass: off-beat eighths in the groove, rolling sixteenths from bar 24 and in the drop,
         // a drone in the break.
@@ -615,9 +617,9 @@ int main(int argc, char** argv) {
 
     Bus master(frames);
     Reverb(mix.send, master, 1.0);
-    const Bus* parts[] = {&mix.drums, &mix.bass, &mix.pads, &mix.lead, &mix.arp, &mix.fx};
-    const float gains[] = {0.8f, 0.8f, 0.8f, 1.2f, 1.1f, 0.8f};
-    for (int p = 0; p < 6; ++p) {
+    const Bus* parts[] = {&mix.drums, &mix.bass, &mix.pads, &mix.lead, &mix.arp};
+    const float gains[] = {0.8f, 0.8f, 0.8f, 1.2f, 1.1f};
+    for (int p = 0; p < 5; ++p) {
         for (std::size_t i = 0; i < frames; ++i) {
             master.left[i] += parts[p]->left[i] * gains[p];
             master.right[i] += parts[p]->right[i] * gains[p];
