@@ -30,6 +30,7 @@ int RunOnce(bool debug) {
     if (!engine.Init(settings.ChosenWidth(), settings.ChosenHeight(), settings.ChosenAspectRatio(),
                      settings.ChosenFullScreen() ? 1u : 0u))
         return 1;
+    engine.SetDebug(debug);
     engine.Run();
     return 0;
 }

@@ -47,6 +47,21 @@ const std::string& OrvErrorLog::Text() {
     return logText;
 }
 
+OrvErrorLog::Mark OrvErrorLog::Here() {
+    return Mark{logText.size(), highestSeverity, truncated};
+}
+
+std::string OrvErrorLog::Since(const Mark& mark) {
+    return mark.size < logText.size() ? logText.substr(mark.size) : std::string();
+}
+
+void OrvErrorLog::RollBack(const Mark& mark) {
+    if (mark.size < logText.size())
+        logText.resize(mark.size);
+    highestSeverity = mark.severity;
+    truncated = mark.truncated;
+}
+
 IOrvErrorListener* OrvErrorLog::SetListener(IOrvErrorListener* newListener) {
     IOrvErrorListener* previous = listener;
     listener = newListener;

@@ -34,6 +34,19 @@ public:
     // until the next report.
     static const std::string& Text();
 
+    // A point of the log to return to: what a show loaded again in debug mode reports is
+    // shown to the user at once, then taken back out, so the log of the run keeps describing
+    // the show that plays.
+    struct Mark {
+        std::size_t size;
+        int severity;
+        bool truncated;
+    };
+    static Mark Here();
+    // Everything reported since the mark; RollBack removes it (and its severity).
+    static std::string Since(const Mark& mark);
+    static void RollBack(const Mark& mark);
+
     // Sets the one listener (null: none) and returns the one set before, so that whoever
     // sets one can put the previous back. The log does not own it.
     static IOrvErrorListener* SetListener(IOrvErrorListener* listener);
