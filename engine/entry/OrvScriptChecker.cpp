@@ -315,6 +315,16 @@ int OrvScriptChecker::LineFor(const OrvScriptNode& node, const std::string& mess
             if (key && !key->IsProcessed() && message == NotProcessed + key->ToString())
                 return key->Line();
     }
+    // A message that ends in the full name of a key's parameter ("...: box.col.a") is the
+    // key's too.
+    for (const OrvScriptNode* key : node.Children()) {
+        if (!key || key->Id().empty())
+            continue;
+        std::string ending = ": " + node.Id() + "." + key->Id();
+        if (message.size() >= ending.size() &&
+            message.compare(message.size() - ending.size(), ending.size(), ending) == 0)
+            return key->Line();
+    }
     return node.Line();
 }
 

@@ -10,7 +10,8 @@
 // (OrvCheckReport) beside the line it belongs to:
 // - what the loader says about the file as a whole ("Missing block: ..."): no line;
 // - what loading an object raises or reports: the object's line, except that a line of its
-//   block nobody understood ("Error: Line not processed: ...") is that line's;
+//   block nobody understood ("Error: Line not processed: ...") or a message ending in the
+//   full name of a key's parameter (": box.col.a") is that key's line;
 // - what loading a render line raises: the render line's line;
 // - what a timeline line reports: that line (a line in a called block or loop body is the
 //   line in that block; the calling line gets its own "Error on line: ").

@@ -189,9 +189,28 @@ TEST(OrvScriptChecker, WarningsAloneLeaveTheCheckClean) {
               show.text);
     EXPECT_TRUE(show.clean);
 
-    show.Check("header {\n  music: gone.ogg\n}\nobjects {\n}\nrenderLines {\n}\nscript {\n"
-               "  1 end\n}\n");
-    EXPECT_EQ("script.txt:2: warning: music file cannot be loaded: gone.ogg\n", show.text);
+    // An initial value for the second of two objects of one name would land on the first.
+    show.Check("header {\n"             // 1
+               "  music: gone.ogg\n"    // 2
+               "}\n"                    // 3
+               "objects {\n"            // 4
+               "  pic: image a.png\n"   // 5
+               "  pic: image a.png {\n" // 6
+               "    col.a: 0.5\n"       // 7
+               "  }\n"                  // 8
+               "}\n"                    // 9
+               "renderLines {\n"        // 10
+               "  screen {\n"           // 11
+               "  }\n"                  // 12
+               "}\n"                    // 13
+               "script {\n"             // 14
+               "  0 enable pic\n"       // 15
+               "  1 end\n"              // 16
+               "}\n");                  // 17
+    EXPECT_EQ("script.txt:2: warning: music file cannot be loaded: gone.ogg\n"
+              "script.txt:7: Warning: Initial value not applied, because an earlier object has "
+              "the same name: pic.col.a\n",
+              show.text);
     EXPECT_TRUE(show.clean);
 }
 
