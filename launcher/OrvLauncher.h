@@ -11,6 +11,12 @@
 // Exit code: 1 when the library cannot be loaded or lacks an entry point, otherwise what
 // OrvRun returned. The library is unloaded on every path that loaded it, after its error
 // text was shown.
+//
+// Check does the same for "Run --check" with the entry point OrvCheck alone, which prints
+// what it found on standard output. It shows no message box, as checks run in terminals and
+// scripts: a library that cannot be loaded or lacks OrvCheck is reported on standard error
+// only, as "Critical error: " and the same text as above, with exit code 1. Otherwise the
+// exit code is what OrvCheck returned.
 
 class OrvLauncher {
 public:
@@ -22,8 +28,14 @@ public:
 
     // Runs the sequence above once and returns the exit code.
     static int Run();
+    // Checks the show (see above) and returns the exit code.
+    static int Check();
     // The folder of the running program, or empty when it cannot be found.
     static std::string OwnFolder();
+
+private:
+    // Into the program's folder, then its "bin"; failures are left to the load that follows.
+    static void EnterBinFolder();
 };
 
 #endif
