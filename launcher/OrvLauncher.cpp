@@ -39,7 +39,7 @@ void OrvLauncher::EnterBinFolder() {
     }
 }
 
-int OrvLauncher::Run() {
+int OrvLauncher::Run(bool debug) {
     EnterBinFolder();
     void* library = dlopen(LibraryFile, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
@@ -57,7 +57,7 @@ int OrvLauncher::Run() {
         return 1;
     }
 
-    int result = run(false);
+    int result = run(debug);
 
     // Only the low byte carries the answer; a completed run may still have logged an error.
     if ((hasError() & 0xFF) != 0) {

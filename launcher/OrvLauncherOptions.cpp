@@ -5,6 +5,8 @@ bool OrvLauncherOptions::Parse(int argc, const char* const* argv) {
         const std::string word = argv[i];
         if (word == "--check") {
             check = true;
+        } else if (word == "--debug") {
+            debug = true;
         } else {
             error = "Unknown option: " + word;
             return false;

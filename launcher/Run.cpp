@@ -3,12 +3,12 @@
 
 #include <cstdio>
 
-// Without options Run plays the show; "--check" checks it instead.
+// Without options Run plays the show; "--debug" plays it in debug mode; "--check" checks it.
 int main(int argc, char** argv) {
     OrvLauncherOptions options;
     if (!options.Parse(argc, argv)) {
         std::fprintf(stderr, "%s\n%s\n", options.Error().c_str(), OrvLauncherOptions::Usage);
         return 1;
     }
-    return options.Check() ? OrvLauncher::Check() : OrvLauncher::Run();
+    return options.Check() ? OrvLauncher::Check() : OrvLauncher::Run(options.Debug());
 }

@@ -4,6 +4,7 @@
 
 #include "support/OrvChildProcess.h"
 #include "support/OrvTestFolder.h"
+#include "support/OrvTestImages.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -79,19 +80,26 @@ TEST(OrvCheckEndToEnd, TheBundledShowChecksClean) {
 TEST(OrvCheckEndToEnd, AMissingBraceIsNamedWhereItsBlockOpens) {
     if (!HasDisplay())
         GTEST_SKIP() << "needs an X display";
-    // The bundled show with the "}" of its last loop left out: the script block's own "}"
-    // closes the loop, so the end line runs in every round of it.
-    std::string script = OrvReadFile(showDir + "/data/script.txt");
-    const std::string loopEnd = "        0 call pulse glow 0.15\n    }\n";
-    size_t at = script.find(loopEnd);
-    ASSERT_NE(std::string::npos, at);
-    script.replace(at, loopEnd.size(), "        0 call pulse glow 0.15\n");
+    // A show whose loop lost its "}": the script block's own "}" closes the loop, so the end
+    // line runs in every round of it.
+    const std::string script = "header {\n  bpm: 120\n  music: music.ogg\n}\n"
+                               "objects {\n  box: image box.png\n}\n"
+                               "renderLines {\n  screen {\n  }\n}\n"
+                               "flash: who {\n  0 who.col.a = 1 to 0 in @0.1\n}\n"
+                               "script {\n"
+                               "    0 enable box\n"
+                               "    @18 loop @0.1 24 times {\n"
+                               "        0 call flash box\n"
+                               "    @24 end\n"
+                               "}\n";
     int loopLine = LineOf(script, "    @18 loop @0.1 24 times {");
     int endLine = LineOf(script, "    @24 end");
     ASSERT_GT(loopLine, 0);
     ASSERT_GT(endLine, loopLine);
     Show show;
     show.BundledData();
+    show.folder.WriteData("box.png",
+                          OrvMakePng(2, 2, 3, {255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0}));
     show.Script(script);
 
     CheckRun run(show.folder.Root());

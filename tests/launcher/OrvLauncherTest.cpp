@@ -107,6 +107,14 @@ TEST(OrvLauncher, RunsInBinWithDebugOffAndPassesTheResultOn) {
     EXPECT_EQ(0, elsewhere.ExitCode());
     EXPECT_EQ("", elsewhere.Errors());
     EXPECT_EQ("debug=0\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
+
+    // "--debug" passes the debug flag on.
+    std::remove(folder.BinPath("orvrun-called.txt").c_str());
+    OrvChildProcess debug(folder.Root() + "/Run", folder.Root(), {{"ORV_FAKE_RESULT", "0"}},
+                          {"DISPLAY"}, {"--debug"});
+    ASSERT_TRUE(debug.Wait(waitMs));
+    EXPECT_EQ(0, debug.ExitCode());
+    EXPECT_EQ("debug=1\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
 }
 
 TEST(OrvLauncher, LoggedErrorIsShownWithCaptionErrorWhateverTheResult) {
@@ -186,7 +194,7 @@ TEST(OrvLauncher, UnknownOptionsGetTheUsageLineAndNothingRuns) {
         LauncherRun run(folder.Root(), {{"ORV_FAKE_CHECK_RESULT", "0"}}, arguments);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(1, run.child.ExitCode()) << arguments.back();
-        EXPECT_EQ("Unknown option: " + arguments.back() + "\nUsage: Run [--check]\n",
+        EXPECT_EQ("Unknown option: " + arguments.back() + "\nUsage: Run [--debug | --check]\n",
                   run.child.Errors());
         EXPECT_EQ("", run.child.Output());
     }
