@@ -110,8 +110,8 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     OrvTestFolder folder;
     folder.WriteData("script.txt", EveryClassScript);
-    folder.WriteData("a.png", OrvMakePng(8, 8, 3, {255, 0, 0}));
-    folder.WriteData("b.png", OrvMakePng(8, 8, 4, {0, 255, 0, 255}));
+    folder.WriteData("a.png", OrvMakePng(8, 8, 3, OrvRepeatPixel({255, 0, 0}, 64)));
+    folder.WriteData("b.png", OrvMakePng(8, 8, 4, OrvRepeatPixel({0, 255, 0, 255}, 64)));
     Orv3dsTestModel model;
     model.materials.push_back(Orv3dsTestMaterial());
     model.materials.back().name = "Paint";
