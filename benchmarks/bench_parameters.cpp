@@ -8,11 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <time.h>
 #include <vector>
 
 namespace {
@@ -148,8 +150,173 @@ void BM_LoadParametersAndItems(benchmark::State& state) {
     state.counters["items"] = 10.0 * Parameters;
 }
 
+// The same 10,000 parameters with 100 linear fades each, held twice: by the engine, and laid
+// out flat for the two baselines. Each side animates its own colours, so the values can be
+// compared.
+struct FlatFade {
+    unsigned int start;
+    unsigned int duration;
+    double from;
+    double to;
+    double slope;
+};
+
+struct LinearShow {
+    bool parameterOrder;
+    std::vector<OrvColorParameter> colors;
+    std::vector<OrvColorParameter> baselineColors;
+    std::vector<OrvParameterInterface*> baselineOwners; // by parameter, as the manager holds them
+    OrvParameterManager manager;
+    std::vector<FlatFade> fades;       // parameter p's fades at p * ItemsPerParameter
+    std::vector<unsigned int> starts;  // the same layout: the keys of a plain binary search
+    std::vector<unsigned int> cursors; // one per parameter, for the forward loop
+    unsigned int length = 0;
+
+    explicit LinearShow(bool byParameter)
+        : parameterOrder(byParameter), colors(Blocks), baselineColors(Blocks),
+          fades(size_t(Parameters) * ItemsPerParameter), starts(fades.size()),
+          cursors(Parameters, 0) {
+        for (int b = 0; b < Blocks; ++b) {
+            char prefix[32];
+            std::snprintf(prefix, sizeof prefix, "object%d.col", b);
+            manager.AddInterface(prefix, colors[b]);
+        }
+        for (int p = 0; p < Parameters; ++p)
+            baselineOwners.push_back(&baselineColors[p / 4]);
+        // The engine gets the fades either in the order a script lists its timeline (time
+        // first) or parameter by parameter. Heap items used to land in memory in that order.
+        for (int i = 0; i < Parameters * ItemsPerParameter; ++i) {
+            int p = parameterOrder ? i / ItemsPerParameter : i % Parameters;
+            int k = parameterOrder ? i % ItemsPerParameter : i / Parameters;
+            unsigned int start = k * ItemSpacing + (p % 10) * 37;
+            double from = p % 7, to = k;
+            manager.AddLinearParameterFade(manager.FullName(p), start, 700, from, to);
+            size_t at = size_t(p) * ItemsPerParameter + k;
+            fades[at] = FlatFade{start, 700, from, to, (to - from) / 700u};
+            starts[at] = start;
+            length = std::max(length, start + 700);
+        }
+    }
+
+    static double Evaluate(const FlatFade& fade, unsigned int time) {
+        unsigned int elapsed = time - fade.start;
+        return elapsed < fade.duration ? fade.from + fade.slope * elapsed : fade.to;
+    }
+
+    // (a) The ideal forward loop: a cursor per parameter steps along a contiguous array.
+    void FlatForward(unsigned int time) {
+        for (int p = 0; p < Parameters; ++p) {
+            const FlatFade* first = &fades[size_t(p) * ItemsPerParameter];
+            unsigned int c = cursors[p];
+            while (c + 1 < unsigned(ItemsPerParameter) && first[c + 1].start <= time)
+                ++c;
+            cursors[p] = c;
+            if (time >= first[c].start)
+                baselineOwners[p]->UpdateParameter(p % 4, Evaluate(first[c], time));
+        }
+    }
+
+    // (b) A seek: std::upper_bound over the contiguous starts, then the fade found.
+    void BinarySearchSeek(unsigned int time) {
+        for (int p = 0; p < Parameters; ++p) {
+            const unsigned int* keys = &starts[size_t(p) * ItemsPerParameter];
+            size_t i = std::upper_bound(keys, keys + ItemsPerParameter, time) - keys;
+            if (i > 0)
+                baselineOwners[p]->UpdateParameter(
+                    p % 4, Evaluate(fades[size_t(p) * ItemsPerParameter + i - 1], time));
+        }
+    }
+
+    bool SameValues() const {
+        for (int b = 0; b < Blocks; ++b) {
+            const OrvColorParameter &x = colors[b], &y = baselineColors[b];
+            if (x.r != y.r || x.g != y.g || x.b != y.b || x.a != y.a)
+                return false;
+        }
+        return true;
+    }
+};
+
+// One show at a time: each holds about a hundred megabytes.
+LinearShow& FullLinearShow(benchmark::State& state) {
+    static std::unique_ptr<LinearShow> show;
+    bool parameterOrder = state.range(0) != 0;
+    if (!show || show->parameterOrder != parameterOrder) {
+        show.reset();
+        show = std::make_unique<LinearShow>(parameterOrder);
+    }
+    state.SetLabel(parameterOrder ? "added by parameter" : "added in script order");
+    return *show;
+}
+
+// Processor time of this thread in nanoseconds: the machine may be shared, and time spent
+// waiting for a core must not land on one side of a ratio.
+double ThreadNanoseconds() {
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e9 + now.tv_nsec;
+}
+
+// Each round plays the whole show forward once with the flat loop and once with the engine,
+// so both see the same machine load; the ratio is engine / flat loop.
+void BM_ForwardVersusFlatLoop(benchmark::State& state) {
+    LinearShow& show = FullLinearShow(state);
+    unsigned int frames = show.length * 60 / 1000 + 1;
+    double engine = 0, flat = 0, updates = 0;
+    for (auto _ : state) {
+        std::fill(show.cursors.begin(), show.cursors.end(), 0u);
+        double begin = ThreadNanoseconds();
+        for (unsigned int f = 0; f < frames; ++f)
+            show.FlatForward(f * 1000 / 60);
+        double middle = ThreadNanoseconds();
+        for (unsigned int f = 0; f < frames; ++f)
+            show.manager.UpdateParameters(f * 1000 / 60);
+        double end = ThreadNanoseconds();
+        flat += middle - begin;
+        engine += end - middle;
+        updates += frames;
+        if (!show.SameValues())
+            state.SkipWithError("the engine and the flat loop disagree");
+    }
+    state.counters["engine_ns"] = engine / (updates * Parameters);
+    state.counters["flat_ns"] = flat / (updates * Parameters);
+    state.counters["ratio"] = engine / flat;
+}
+
+// Random seeks, the same times for both: the engine against a plain binary search.
+void BM_SeeksVersusBinarySearch(benchmark::State& state) {
+    LinearShow& show = FullLinearShow(state);
+    const int seeks = 500;
+    std::vector<unsigned int> times(seeks);
+    double engine = 0, search = 0, updates = 0;
+    uint32_t lcg = 2024;
+    for (auto _ : state) {
+        for (unsigned int& time : times) {
+            lcg = lcg * 1664525u + 1013904223u;
+            time = (lcg >> 8) % (show.length + 1000);
+        }
+        double begin = ThreadNanoseconds();
+        for (unsigned int time : times)
+            show.BinarySearchSeek(time);
+        double middle = ThreadNanoseconds();
+        for (unsigned int time : times)
+            show.manager.UpdateParameters(time);
+        double end = ThreadNanoseconds();
+        search += middle - begin;
+        engine += end - middle;
+        updates += seeks;
+        if (!show.SameValues())
+            state.SkipWithError("the engine and the binary search disagree");
+    }
+    state.counters["engine_ns"] = engine / (updates * Parameters);
+    state.counters["search_ns"] = search / (updates * Parameters);
+    state.counters["ratio"] = engine / search;
+}
+
 } // namespace
 
+BENCHMARK(BM_ForwardVersusFlatLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_SeeksVersusBinarySearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_UpdateForward60fps)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_UpdateBackward60fps)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_UpdateRandomSeeks)->Unit(benchmark::kMillisecond)->MinTime(2.0);
