@@ -2,6 +2,16 @@
 // items each. Reports nanoseconds per parameter per frame for playback forward at 60 frames
 // per second, for playback backwards (every frame a step back), and for random seeks; and
 // the time to register the parameters and attach 100,000 items by name.
+//
+// Two baselines run in the same process on the same data (100 linear fades per parameter,
+// laid out flat in parameter order) and deliver their values the same way the engine does
+// (UpdateParameter on each parameter's owner), so a ratio measures the envelopes alone:
+//   ForwardVersusFlatLoop: the engine against a cursor per parameter stepping along one
+//     contiguous array, playing the whole show forward at 60 frames per second;
+//   SeeksVersusBinarySearch: the engine against std::upper_bound over contiguous starts,
+//     500 random times.
+// Each runs with the engine's items added in script order (time first, as a timeline lists
+// them) and parameter by parameter; ratio = engine / baseline, measured in processor time.
 
 #include "parameters/OrvColorParameter.h"
 #include "parameters/OrvParameterManager.h"
@@ -184,7 +194,7 @@ struct LinearShow {
         for (int p = 0; p < Parameters; ++p)
             baselineOwners.push_back(&baselineColors[p / 4]);
         // The engine gets the fades either in the order a script lists its timeline (time
-        // first) or parameter by parameter. Heap items used to land in memory in that order.
+        // first) or parameter by parameter; where its records lie in memory follows that order.
         for (int i = 0; i < Parameters * ItemsPerParameter; ++i) {
             int p = parameterOrder ? i / ItemsPerParameter : i % Parameters;
             int k = parameterOrder ? i % ItemsPerParameter : i / Parameters;

@@ -11,9 +11,6 @@
 
 namespace {
 const unsigned int Forever = std::numeric_limits<unsigned int>::max();
-// Forward moves first try this many following items before searching: at playback speed
-// the answer is nearly always the current item or the next one.
-const int ForwardSteps = 4;
 
 // Holds, fades and splines of exactly those classes are copied flat. Anything else, a
 // subclass of them included (it may answer in its own way), is asked through Value().
@@ -36,7 +33,7 @@ void DeleteItemOf(const OrvEnvelopeSegment& segment) {
 
 OrvParameterEnvelope::OrvParameterEnvelope()
     : windowStart(0), windowEnd(Forever), answering(OrvEnvelopeSegment::Hold(0, 0)), answers(false),
-      located(true), cursor(0), firstStart(0), lastEnd(0), store(nullptr) {
+      cursor(0), nextUntil(0), firstStart(0), store(nullptr) {
     // No items: every time is inside the window and gives no value.
 }
 
@@ -52,9 +49,9 @@ OrvParameterEnvelope::~OrvParameterEnvelope() {
 
 OrvParameterEnvelope::OrvParameterEnvelope(OrvParameterEnvelope&& other) noexcept
     : windowStart(other.windowStart), windowEnd(other.windowEnd), answering(other.answering),
-      answers(other.answers), located(other.located), cursor(other.cursor),
-      firstStart(other.firstStart), lastEnd(other.lastEnd), entries(std::move(other.entries)),
-      store(other.store), ownStore(std::move(other.ownStore)) {
+      answers(other.answers), cursor(other.cursor), nextUntil(other.nextUntil),
+      firstStart(other.firstStart), entries(std::move(other.entries)), store(other.store),
+      ownStore(std::move(other.ownStore)) {
     // The source is left as a new, empty envelope: on the shared store if there is one, else
     // without a store (its own went with the items). The copy of the answering record still
     // points at the same item, if any.
@@ -63,10 +60,9 @@ OrvParameterEnvelope::OrvParameterEnvelope(OrvParameterEnvelope&& other) noexcep
     other.windowStart = 0;
     other.windowEnd = Forever;
     other.answers = false;
-    other.located = true;
     other.cursor = 0;
+    other.nextUntil = 0;
     other.firstStart = 0;
-    other.lastEnd = 0;
     other.entries.clear();
 }
 
@@ -74,13 +70,16 @@ bool OrvParameterEnvelope::AddItem(IOrvParameterEnvelopeItem* item) {
     if (!item)
         return false;
     uint64_t start = item->Start();
-    uint64_t end = start + item->Duration();
 
     // A 1 ms item (a hold, say) followed by one at the same start is a correction of it.
     bool replaces = false;
+    // End of the last item, in 64 bits: start + duration may pass the 32-bit range of times,
+    // and must not wrap round and let an overlapping item in.
+    uint64_t lastEnd = 0;
     if (!entries.empty()) {
         const OrvEnvelopeSegment& last = RecordOf(entries.back());
         replaces = last.duration == 1 && last.start == start;
+        lastEnd = uint64_t(last.start) + last.duration;
     }
     // Starting exactly at the end is fine; starting inside the last item's span is not.
     if (!replaces && start < lastEnd) {
@@ -113,7 +112,6 @@ bool OrvParameterEnvelope::AddItem(IOrvParameterEnvelopeItem* item) {
     // Its record says all a hold, fade or spline has to say.
     if (segment.kind != OrvEnvelopeSegment::Kind::Item)
         delete item;
-    lastEnd = end;
     Forget();
     return true;
 }
@@ -124,13 +122,12 @@ const OrvEnvelopeSegment* OrvParameterEnvelope::Segment(int index) const {
     return &RecordOf(entries[index]);
 }
 
-// The first index in [low, high] whose item answers until `time` or later; `high` must.
-size_t OrvParameterEnvelope::FirstAnswering(size_t low, size_t high, unsigned int time) const {
-    auto first = entries.begin();
+// The first index whose item answers until `time` or later; the last one always does.
+size_t OrvParameterEnvelope::FirstAnswering(unsigned int time) const {
     auto found =
-        std::lower_bound(first + low, first + high, time,
+        std::lower_bound(entries.begin(), entries.end() - 1, time,
                          [](const Entry& entry, unsigned int t) { return entry.answersUntil < t; });
-    return found - first;
+    return found - entries.begin();
 }
 
 void OrvParameterEnvelope::Seek(unsigned int time) {
@@ -140,33 +137,23 @@ void OrvParameterEnvelope::Seek(unsigned int time) {
         windowEnd = Forever;
         return;
     }
-    size_t last = entries.size() - 1;
-    size_t found;
-    if (located && time > windowEnd) {
-        // Forward: nothing up to the cursor can answer any more. The last item answers until
-        // Forever, so the steps never pass it.
-        found = cursor;
-        for (int step = 0; step < ForwardSteps && entries[found].answersUntil < time; ++step)
-            ++found;
-        if (entries[found].answersUntil < time)
-            found = FirstAnswering(found + 1, last, time);
-    } else {
-        // Backward (the cursor's item still answers, but an earlier one may come first), or
-        // the items changed since the last evaluation.
-        found = FirstAnswering(0, located ? cursor : last, time);
-    }
-    Settle(found, time);
+    // Playing on into the next item needs no search; any other move (a jump either way, a
+    // step over several items, the first evaluation after a change) is one binary search.
+    if (time > windowEnd && time <= nextUntil)
+        Settle(answers ? cursor + 1 : 0, time);
+    else
+        Settle(FirstAnswering(time), time);
 }
 
 // Makes `index` (which answers at `time`) the cursor, with the stretch it answers for:
 // from just after the previous item's last time up to its own.
 void OrvParameterEnvelope::Settle(size_t index, unsigned int time) {
     cursor = static_cast<unsigned int>(index);
-    located = true;
     if (index == 0 && time < firstStart) {
         answers = false;
         windowStart = 0;
         windowEnd = firstStart - 1;
+        nextUntil = entries[0].answersUntil; // the first item is the next one
         return;
     }
     answers = true;
@@ -174,6 +161,8 @@ void OrvParameterEnvelope::Settle(size_t index, unsigned int time) {
     // The previous item stopped before `time`, so adding 1 cannot overflow.
     windowStart = index == 0 ? firstStart : entries[index - 1].answersUntil + 1;
     windowEnd = entries[index].answersUntil;
+    // After the last item's window (which lasts for ever) nothing comes.
+    nextUntil = index + 1 < entries.size() ? entries[index + 1].answersUntil : 0;
 }
 
 // The items changed: the next evaluation searches from scratch. An empty window forces it.
@@ -182,5 +171,5 @@ void OrvParameterEnvelope::Forget() {
     windowStart = 1;
     windowEnd = 0;
     cursor = 0;
-    located = false;
+    nextUntil = 0;
 }

@@ -74,7 +74,8 @@ public:
 
     int ItemCount() const { return static_cast<int>(entries.size()); }
     // The item at that position, 0 first, as the envelope keeps it: its span and either its
-    // numbers or the item it asks (still owned by the envelope). Null when out of range.
+    // numbers or the item it asks (still owned by the envelope). Null when out of range. Valid
+    // until an item is added to any envelope on the same store.
     const OrvEnvelopeSegment* Segment(int index) const;
 
 private:
@@ -86,7 +87,7 @@ private:
     };
 
     void Seek(unsigned int time);
-    size_t FirstAnswering(size_t low, size_t high, unsigned int time) const;
+    size_t FirstAnswering(unsigned int time) const;
     void Settle(size_t index, unsigned int time);
     void Forget();
     OrvEnvelopeSegment& RecordOf(const Entry& entry) const { return (*store)[entry.slot]; }
@@ -98,12 +99,11 @@ private:
     // `answers` (false: that stretch has no value, before the first item or with no items).
     OrvEnvelopeSegment answering;
     bool answers;
-    bool located;            // false until the first evaluation after a change of the items
-    unsigned int cursor;     // index of the entry the window belongs to
+    unsigned int cursor; // index of the entry the window belongs to
+    // Until when the item after the cursor's answers (the first item, before it), so a step
+    // into it needs no search; 0 when there is none to step into.
+    unsigned int nextUntil;
     unsigned int firstStart; // start of the first item, so settling never reads a record for it
-    // End of the last item, in 64 bits: start + duration may pass the 32-bit range of times,
-    // and must not wrap round and let an overlapping item in.
-    uint64_t lastEnd;
 
     std::vector<Entry> entries;             // in time order; records of Kind::Item own their item
     std::vector<OrvEnvelopeSegment>* store; // null until the first item when not shared
