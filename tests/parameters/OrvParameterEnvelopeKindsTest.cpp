@@ -169,11 +169,12 @@ TEST(OrvParameterEnvelopeKinds, MixedKindsInASharedStoreMatchTheItemsAskedOneByO
                 next[e] - (random.Below(6) == 0 ? random.Below(next[e] - base + 1) : 0));
             double values[4] = {random.Real(), random.Real(), random.Real(), random.Real()};
             auto item = MakeItem(kind, start, duration, values);
+            uint64_t end = uint64_t(start) + item->Duration();
             bool accepted = references[e].Add(MakeItem(kind, start, duration, values));
             ASSERT_EQ(accepted, envelopes[e].AddItem(item.get())) << "round " << round;
             if (accepted) {
-                next[e] = uint64_t(start) + item->Duration() + random.Below(3) * random.Below(40);
                 item.release(); // the envelope's now, and maybe gone already
+                next[e] = end + random.Below(3) * random.Below(40);
             }
             ASSERT_EQ(int(references[e].items.size()), envelopes[e].ItemCount());
         }
