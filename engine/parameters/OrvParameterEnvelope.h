@@ -24,9 +24,9 @@
 // - The envelope's own array holds, per item, the time it answers until and the place of its
 //   record: the search reads nothing else.
 // - The envelope keeps a copy of the answering record together with the stretch of time
-//   during which it answers, so a frame inside that stretch reads nothing but the envelope;
-//   a step forward costs a few checks, and a jump anywhere (backwards included) at most one
-//   binary search.
+//   during which it answers, so a frame inside that stretch reads nothing but the envelope.
+//   Playing on into the next item costs no search; any other move (a jump either way, a step
+//   over several items) costs one binary search.
 //
 // Ownership: an accepted item belongs to the envelope (deleted at once, or when the envelope
 // goes); a refused item stays with the caller. A shared store is not owned and must outlive
@@ -54,11 +54,12 @@ public:
     OrvParameterEnvelope(const OrvParameterEnvelope&) = delete;
     OrvParameterEnvelope& operator=(const OrvParameterEnvelope&) = delete;
 
-    // Appends the item and takes ownership (true). When the last item lasts exactly 1 ms and
-    // starts where the new one starts, the new one replaces it (the old one is deleted). An
-    // item that starts before the end of the last one is refused: "Envelope defined already
-    // to this section of time" is reported at severity 1, false is returned, and the caller
-    // keeps the item. A null item is refused silently.
+    // Appends the item and takes ownership (true); the caller must not touch it again, as a
+    // hold, fade or spline is copied and deleted at once. When the last item lasts exactly
+    // 1 ms and starts where the new one starts, the new one replaces it (the old one is
+    // deleted). An item that starts before the end of the last one is refused: "Envelope
+    // defined already to this section of time" is reported at severity 1, false is returned,
+    // and the caller keeps the item. A null item is refused silently.
     bool AddItem(IOrvParameterEnvelopeItem* item);
 
     // True and the value of the answering item, or false when there are no items or t is
