@@ -5,7 +5,7 @@
 #include "core/OrvSystemInfo.h"
 #include "entry/OrvErrorLog.h"
 #include "objects/OrvObjectManager.h"
-#include "parameters/OrvParameterHold.h"
+#include "parameters/OrvEnvelopeSegment.h"
 #include "parameters/OrvParameterManager.h"
 #include "render/OrvImageFile.h"
 #include "render/OrvRenderLine.h"
@@ -46,8 +46,8 @@ bool CanBeSwitchedOn(const OrvParameterManager& parameters, const std::string& n
         return false;
     const OrvParameterEnvelope& envelope = parameters.Envelope(record);
     for (int i = 0; i < envelope.ItemCount(); ++i) {
-        const OrvParameterHold* hold = dynamic_cast<const OrvParameterHold*>(envelope.Item(i));
-        if (!hold || hold->HeldValue() != 0)
+        const OrvEnvelopeSegment* item = envelope.Segment(i);
+        if (!item || item->kind != OrvEnvelopeSegment::Kind::Hold || item->values[0] != 0)
             return true;
     }
     return false;
