@@ -45,8 +45,22 @@ OrvChildProcess::OrvChildProcess(const std::function<int()>& body) {
 OrvChildProcess::OrvChildProcess(
     const std::string& program, const std::string& workingDirectory,
     const std::vector<std::pair<std::string, std::string>>& setVariables,
+    const std::vector<std::string>& unsetVariables)
+    : OrvChildProcess(program, {}, workingDirectory, setVariables, unsetVariables) {}
+
+OrvChildProcess::OrvChildProcess(
+    const std::string& program, const std::vector<std::string>& arguments,
+    const std::string& workingDirectory,
+    const std::vector<std::pair<std::string, std::string>>& setVariables,
     const std::vector<std::string>& unsetVariables) {
     MakeCaptureFiles();
+    // Built before forking: the child only execs.
+    std::vector<std::string> words(1, program);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(&word[0]);
+    argv.push_back(nullptr);
     std::fflush(nullptr);
     pid = fork();
     if (pid < 0)
@@ -59,7 +73,7 @@ OrvChildProcess::OrvChildProcess(
             unsetenv(name.c_str());
         if (chdir(workingDirectory.c_str()) != 0)
             _exit(126);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
 }

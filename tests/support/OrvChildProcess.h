@@ -24,6 +24,12 @@ public:
                     const std::vector<std::pair<std::string, std::string>>& setVariables,
                     const std::vector<std::string>& unsetVariables);
 
+    // The same with arguments (argv[1] on).
+    OrvChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                    const std::string& workingDirectory,
+                    const std::vector<std::pair<std::string, std::string>>& setVariables,
+                    const std::vector<std::string>& unsetVariables);
+
     ~OrvChildProcess();
     OrvChildProcess(const OrvChildProcess&) = delete;
     OrvChildProcess& operator=(const OrvChildProcess&) = delete;
