@@ -3,7 +3,8 @@
 // 80 x 60 surface whose clear colour is red until 1 s, green until 2 s and blue until the end
 // at 3 s, a 10 x 10 white square 15 pixels below the middle (rows 40 to 49) moving from
 // x = 5..15 to x = 65..75 over 3 s, and a 441 Hz
-// tone of 2 s (100 sample frames a period) as its music.
+// tone of 2 s (100 sample frames a period) as its music. A render line into a buffer comes
+// first, so the screen line must find its way back to the capture's picture afterwards.
 
 #include "support/OrvChildProcess.h"
 #include "support/OrvTestFolder.h"
@@ -45,6 +46,10 @@ const char* const ShowScript = "header {\n"
                                "  }\n"
                                "}\n"
                                "renderLines {\n"
+                               "  offscreen {\n"
+                               "    output: *spare 16 16\n"
+                               "    objects: box\n"
+                               "  }\n"
                                "  screen {\n"
                                "  }\n"
                                "}\n"
