@@ -8,21 +8,21 @@ double OrvCaptureProgress::Rate(uint64_t done) const {
     return seconds > 0 ? static_cast<double>(done) / seconds : 0.0;
 }
 
-std::string OrvCaptureProgress::Line(uint64_t done, uint64_t total, double rate) {
+void OrvCaptureProgress::Line(uint64_t done, uint64_t total, double rate, char (&text)[160]) {
     const int width = 30;
     int filled = total > 0 ? static_cast<int>(done * width / total) : width;
-    std::string bar(static_cast<size_t>(filled), '#');
-    bar.append(static_cast<size_t>(width - filled), '-');
+    char bar[width + 1];
+    for (int i = 0; i < width; ++i)
+        bar[i] = i < filled ? '#' : '-';
+    bar[width] = 0;
     char left[32] = "--:--";
     if (rate > 0) {
         unsigned long seconds = static_cast<unsigned long>((total - done) / rate + 0.5);
         std::snprintf(left, sizeof left, "%lu:%02lu", seconds / 60, seconds % 60);
     }
-    char text[160];
-    std::snprintf(text, sizeof text, "[%s] %llu/%llu frames  %.1f frames/s  %s left", bar.c_str(),
+    std::snprintf(text, sizeof text, "[%s] %llu/%llu frames  %.1f frames/s  %s left", bar,
                   static_cast<unsigned long long>(done), static_cast<unsigned long long>(total),
                   rate, left);
-    return text;
 }
 
 void OrvCaptureProgress::Update(uint64_t done) {
@@ -33,8 +33,10 @@ void OrvCaptureProgress::Update(uint64_t done) {
         return;
     lastDrawn = now;
     drawn = true;
+    char text[160];
+    Line(done, total, Rate(done), text);
     // Clears to the end of the line: the new text may be shorter than the old.
-    std::fprintf(stderr, "\r%s\033[K", Line(done, total, Rate(done)).c_str());
+    std::fprintf(stderr, "\r%s\033[K", text);
     std::fflush(stderr);
 }
 

@@ -7,7 +7,7 @@
 // redraws); Summary is the one line that always comes, at the end, on standard output.
 //
 // Reads the wall clock (steady_clock) and nothing else; never influences what is captured.
-// Main thread only; owns nothing.
+// Update allocates nothing. Main thread only; owns nothing.
 
 #include <chrono>
 #include <cstdint>
@@ -26,8 +26,8 @@ public:
     std::string Summary(uint64_t done, const std::string& where) const;
 
     double Rate(uint64_t done) const;
-    // The line for `done` frames at `rate` (without the carriage return).
-    static std::string Line(uint64_t done, uint64_t total, double rate);
+    // The line for `done` frames at `rate` (without the carriage return) into `text`.
+    static void Line(uint64_t done, uint64_t total, double rate, char (&text)[160]);
 
 private:
     using Clock = std::chrono::steady_clock;

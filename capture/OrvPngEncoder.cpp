@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <zlib.h>
+#include <libdeflate.h>
 
 namespace {
 
@@ -18,22 +18,19 @@ void PutBigEndian(uint8_t* at, uint32_t value) {
 
 } // namespace
 
-OrvPngEncoder::OrvPngEncoder(int width, int height, int level, Filter filter, int strategy)
-    : width(width), height(height), filter(filter), stream(new z_stream()), size(0) {
-    std::memset(stream, 0, sizeof *stream);
-    deflateInit2(stream, level, Z_DEFLATED, 15, 8, strategy);
+OrvPngEncoder::OrvPngEncoder(int width, int height, int level, Filter filter)
+    : width(width), height(height), filter(filter), compressor(libdeflate_alloc_compressor(level)),
+      size(0) {
     size_t rowBytes = 1 + 3 * static_cast<size_t>(width);
-    row.assign(rowBytes, 0);
+    filtered.assign(rowBytes * static_cast<size_t>(height), 0);
     previous.assign(rowBytes, 0);
-    uLong raw = static_cast<uLong>(rowBytes * static_cast<size_t>(height));
-    size_t bound = deflateBound(stream, raw);
+    size_t bound = compressor ? libdeflate_zlib_compress_bound(compressor, filtered.size()) : 0;
     output.assign(sizeof Signature + (ChunkOverhead + 13) + (ChunkOverhead + bound) + ChunkOverhead,
                   0);
 }
 
 OrvPngEncoder::~OrvPngEncoder() {
-    deflateEnd(stream);
-    delete stream;
+    libdeflate_free_compressor(compressor);
 }
 
 void OrvPngEncoder::PutChunkHeader(size_t at, uint32_t length, const char* type) {
@@ -43,15 +40,14 @@ void OrvPngEncoder::PutChunkHeader(size_t at, uint32_t length, const char* type)
 
 size_t OrvPngEncoder::PutChunkEnd(size_t typeAt, size_t dataEnd) {
     // The CRC covers the type and the data.
-    uLong crc = crc32(0, &output[typeAt], static_cast<uInt>(dataEnd - typeAt));
-    PutBigEndian(&output[dataEnd], static_cast<uint32_t>(crc));
+    PutBigEndian(&output[dataEnd], libdeflate_crc32(0, &output[typeAt], dataEnd - typeAt));
     return dataEnd + 4;
 }
 
-void OrvPngEncoder::FilterRow(const uint8_t* source, PixelOrder order) {
+void OrvPngEncoder::FilterRow(const uint8_t* source, PixelOrder order, uint8_t* row) {
     int red = order == Rgba ? 0 : 2;
     int blue = 2 - red;
-    uint8_t* rgb = row.data() + 1;
+    uint8_t* rgb = row + 1;
     row[0] = static_cast<uint8_t>(filter);
     if (filter == FilterNone) {
         for (int x = 0; x < width; ++x, source += 4, rgb += 3) {
@@ -102,24 +98,22 @@ bool OrvPngEncoder::Encode(const uint8_t* pixels, PixelOrder order) {
 
     size_t idat = at;
     size_t dataStart = idat + 8;
-    if (deflateReset(stream) != Z_OK)
-        return false;
+    size_t room = output.size() - dataStart - 4 - ChunkOverhead;
     std::fill(previous.begin(), previous.end(), 0);
-    stream->next_out = &output[dataStart];
-    stream->avail_out = static_cast<uInt>(output.size() - dataStart - 4 - ChunkOverhead);
     size_t stride = 4 * static_cast<size_t>(width);
-    for (int y = height - 1; y >= 0; --y) {
-        FilterRow(pixels + stride * static_cast<size_t>(y), order);
-        stream->next_in = row.data();
-        stream->avail_in = static_cast<uInt>(row.size());
-        // The output has room for the whole bound, so deflate always takes the whole row.
-        if (deflate(stream, Z_NO_FLUSH) != Z_OK || stream->avail_in != 0)
-            return false;
-    }
-    if (deflate(stream, Z_FINISH) != Z_STREAM_END)
+    size_t rowBytes = 1 + 3 * static_cast<size_t>(width);
+    for (int y = 0; y < height; ++y)
+        FilterRow(pixels + stride * static_cast<size_t>(height - 1 - y), order,
+                  &filtered[rowBytes * static_cast<size_t>(y)]);
+    if (!compressor)
         return false;
-    size_t dataEnd = dataStart + stream->total_out;
-    PutChunkHeader(idat, static_cast<uint32_t>(stream->total_out), "IDAT");
+    // The output has room for the bound, so this never runs out of space.
+    size_t compressed = libdeflate_zlib_compress(compressor, filtered.data(), filtered.size(),
+                                                 &output[dataStart], room);
+    if (compressed == 0)
+        return false;
+    size_t dataEnd = dataStart + compressed;
+    PutChunkHeader(idat, static_cast<uint32_t>(compressed), "IDAT");
     at = PutChunkEnd(idat + 4, dataEnd);
 
     PutChunkHeader(at, 0, "IEND");

@@ -92,7 +92,8 @@ struct Show {
     std::string Path(const std::string& name) const { return folder.Root() + "/" + name; }
 };
 
-// Capture with these arguments, started from the show's bin/ (not its own folder).
+// Capture with these arguments, started from the show's bin/ (not its own folder); or another
+// `program` (a shell) with these arguments, which starts Capture itself.
 struct Result {
     int code = -1;
     std::string output;
@@ -103,11 +104,7 @@ Result Capture(const Show& show, const std::vector<std::string>& arguments,
                const std::vector<std::pair<std::string, std::string>>& environment = {},
                const std::string& program = "") {
     std::string path = program.empty() ? show.Path("Capture") : program;
-    // Another program (a shell) gets Capture's path as its last argument.
-    std::vector<std::string> words = arguments;
-    if (!program.empty())
-        words.push_back(show.Path("Capture"));
-    OrvChildProcess child(path, words, show.folder.BinPath(""), environment, {});
+    OrvChildProcess child(path, arguments, show.folder.BinPath(""), environment, {});
     Result run;
     if (!child.Wait(60000)) {
         run.errors = "Capture did not end";
@@ -359,13 +356,33 @@ TEST(OrvCapture, AFullDiskStopsTheCaptureWithoutHalfWrittenFiles) {
     Show show;
     // A file size limit of 64 KiB makes the sound (529,244 bytes) fail the way a full disk
     // does.
-    Result run =
-        Capture(show, {"-c", "ulimit -f 128 && exec \"$0\" --fps 10 --out full"}, {}, "/bin/sh");
+    Result run = Capture(
+        show, {"-c", "ulimit -f 128 && exec \"$0\" --fps 10 --out full", show.Path("Capture")}, {},
+        "/bin/sh");
     EXPECT_EQ(1, run.code);
     EXPECT_EQ("Capture: Could not write " + show.folder.BinPath("full/audio.wav") +
                   ": File too large\n",
               run.errors);
     EXPECT_TRUE(Files(show.folder.BinPath("full")).empty());
+
+    // A short sound fits; a frame of stretched noise does not: the writer thread's failure
+    // stops the rendering, the finished sound stays.
+    std::string noise;
+    for (int i = 0; i < 64 * 64 * 3; ++i)
+        noise.push_back(static_cast<char>((i * 7919u + (i >> 3) * 104729u) % 251u));
+    Show noisy("header {\n  width: 400\n  height: 300\n}\nobjects {\n  box: image noise.png {\n"
+               "    stretch: 1\n  }\n}\nrenderLines {\n  screen {\n  }\n}\nscript {\n"
+               "  0 enable box\n  1 end\n}\n");
+    noisy.folder.WriteData(
+        "noise.png", OrvMakePng(64, 64, 3, std::vector<unsigned char>(noise.begin(), noise.end())));
+    run = Capture(noisy,
+                  {"-c", "ulimit -f 128 && exec \"$0\" --to 0.3 --out full", noisy.Path("Capture")},
+                  {}, "/bin/sh");
+    EXPECT_EQ(1, run.code);
+    EXPECT_EQ("Capture: Could not write " + noisy.folder.BinPath("full/frame-000000.png") +
+                  ": File too large\n",
+              run.errors);
+    EXPECT_EQ(std::vector<std::string>{"audio.wav"}, Files(noisy.folder.BinPath("full")));
 }
 
 TEST(OrvCapture, VideoNeedsFfmpegAndMuxesTheSound) {
@@ -393,4 +410,20 @@ TEST(OrvCapture, VideoNeedsFfmpegAndMuxesTheSound) {
     for (const std::string& name : Files(show.folder.Root()))
         EXPECT_EQ(std::string::npos, name.find(".part")) << name;
     EXPECT_EQ(std::string::npos, OrvReadFile(show.Path("probe.txt")).find("audio.wav"));
+}
+
+TEST(OrvCapture, ShowsItsProgressOnATerminal) {
+    if (std::system("command -v script > /dev/null") != 0)
+        GTEST_SKIP() << "needs script(1) for a terminal";
+    Show show;
+    // script gives Capture a terminal and copies what it shows to its own output.
+    Result run = Capture(
+        show,
+        {"-qec", show.Path("Capture") + " --fps 10 --out " + show.Path("frames"), "/dev/null"}, {},
+        "/usr/bin/script");
+    ASSERT_EQ(0, run.code) << run.output << run.errors;
+    EXPECT_NE(std::string::npos, run.output.find("30/30 frames")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("frames/s")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("0:00 left")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("Captured 30 frames")) << run.output;
 }
