@@ -406,10 +406,25 @@ TEST(OrvCapture, VideoNeedsFfmpegAndMuxesTheSound) {
     std::string streams = OrvReadFile(show.Path("probe.txt"));
     EXPECT_NE(std::string::npos, streams.find("h264,80,75")) << streams;
     EXPECT_NE(std::string::npos, streams.find("aac")) << streams;
-    // No temporary file stays behind.
-    for (const std::string& name : Files(show.folder.Root()))
+    // The first frame upright: the square below the middle (H.264 colours are near, not exact).
+    std::string first = "ffmpeg -v error -i '" + show.Path("show.mp4") +
+                        "' -frames:v 1 -f rawvideo -pix_fmt rgb24 '" + show.Path("first.rgb") + "'";
+    ASSERT_EQ(0, std::system(first.c_str()));
+    std::string rgb = OrvReadFile(show.Path("first.rgb"));
+    ASSERT_EQ(80u * 60u * 3u, rgb.size());
+    auto channel = [&rgb](int x, int y, int c) {
+        return static_cast<unsigned char>(rgb[static_cast<size_t>((y * 80 + x) * 3 + c)]);
+    };
+    EXPECT_GT(channel(10, 45, 1), 200); // white square: green is high
+    EXPECT_LT(channel(10, 15, 1), 60);  // red above it: green is low
+    EXPECT_GT(channel(10, 15, 0), 200);
+    std::remove(show.Path("first.rgb").c_str());
+
+    // No temporary file stays behind: neither the video's nor the sound handed to ffmpeg.
+    for (const std::string& name : Files(show.folder.Root())) {
         EXPECT_EQ(std::string::npos, name.find(".part")) << name;
-    EXPECT_EQ(std::string::npos, OrvReadFile(show.Path("probe.txt")).find("audio.wav"));
+        EXPECT_EQ(std::string::npos, name.find(".wav")) << name;
+    }
 }
 
 TEST(OrvCapture, ShowsItsProgressOnATerminal) {
