@@ -2,6 +2,8 @@
 #include "OrvCaptureOptions.h"
 
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 
 // Capture [options]: see OrvCaptureOptions::HelpText.
@@ -16,5 +18,13 @@ int main(int argc, char** argv) {
         std::fputs(OrvCaptureOptions::HelpText(), stdout);
         return 0;
     }
-    return OrvCapture::Run(options);
+    try {
+        return OrvCapture::Run(options);
+    } catch (const std::bad_alloc&) {
+        // The picture slots of a huge --size, say.
+        std::fputs("Capture: not enough memory for the pictures of this size (--size)\n", stderr);
+    } catch (const std::exception& failure) {
+        std::fprintf(stderr, "Capture: %s\n", failure.what());
+    }
+    return 1;
 }
