@@ -172,7 +172,8 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
     if (chdir("bin") != 0) {
         // Reading the script then fails and says which file it missed.
     }
-    // Nothing may play, and no sound device is needed.
+    // Nothing may play: the show is loaded without its music, and should anything still open
+    // a sound device, it is SDL's silent one.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     // A video encoder that stops, or a file size limit, must come back as a write error.
     signal(SIGPIPE, SIG_IGN);
@@ -198,8 +199,9 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
     if (!session.target.Create(width, height, error))
         return Fail("Capture: " + error);
     try {
+        // The music is decoded offline below: no sound device is opened at all.
         QuietObserver observer;
-        show.Load(observer);
+        show.Load(observer, false);
     } catch (const OrvException& failure) {
         ReportError(1, failure.Message());
         return FailWithLog();
@@ -227,10 +229,12 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
         audioPath = outFolder + "/audio.wav";
     }
 
-    std::string music =
-        OrvSystemInfo::Instance()->DataFolder(script->StringValue(IOrvScriptLoader::Music).c_str());
-    if (!OrvCaptureAudio::Write(music, from, to, audioPath, error))
+    std::string music = OrvSystemInfo::Instance()->DataFolder(show.MusicName().c_str());
+    bool musicFound = false;
+    if (!OrvCaptureAudio::Write(music, from, to, audioPath, musicFound, error))
         return Fail("Capture: " + error);
+    if (!musicFound)
+        ReportError(0, "Could not load the music file"); // as loading warns when playing
 
     std::unique_ptr<IOrvFrameOutput> output;
     if (toVideo) {

@@ -7,13 +7,16 @@
 //     into bin/, like Run;
 //  2. the script is read; the size is --size or the script's width x height (640 x 480 when
 //     missing, as the engine counts it);
-//  3. a tiny window holds the OpenGL context (SDL's audio is the dummy driver: nothing plays),
-//     the capture's picture becomes the screen (OrvCaptureTarget) and the show is loaded;
+//  3. a tiny window holds the OpenGL context, the capture's picture becomes the screen
+//     (OrvCaptureTarget) and the show is loaded without its music (no sound device is
+//     opened; SDL's audio driver is set to the dummy one all the same);
 //  4. `from` is --from or the header's jump, `to` is --to or the end command's position (known
 //     once the timeline is processed; a show without one needs --to); the output folder is
 //     made and checked for writing;
-//  5. the sound is written (OrvCaptureAudio), then the frames are rendered and written side by
-//     side (OrvCaptureRenderer, OrvFrameQueue) as PNG files or into ffmpeg.
+//  5. the sound is written (OrvCaptureAudio; a music file that cannot be read gets the
+//     engine's warning "Could not load the music file", as when playing), then the frames are
+//     rendered and written side by side (OrvCaptureRenderer, OrvFrameQueue) as PNG files or into
+//     ffmpeg.
 //
 // Exit status 0 when everything was written. 1 for anything else, with one line on standard
 // error: "Capture: " and what went wrong, or, when reading the script, opening the window or

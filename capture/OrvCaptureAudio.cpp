@@ -15,7 +15,7 @@ uint64_t OrvCaptureAudio::FrameCount(unsigned fromMs, unsigned toMs) {
 }
 
 bool OrvCaptureAudio::Write(const std::string& musicPath, unsigned fromMs, unsigned toMs,
-                            const std::string& wavPath, std::string& error) {
+                            const std::string& wavPath, bool& musicFound, std::string& error) {
     uint64_t frames = FrameCount(fromMs, toMs);
     OrvWavWriter wav;
     if (!wav.Open(wavPath, frames)) {
@@ -23,7 +23,8 @@ bool OrvCaptureAudio::Write(const std::string& musicPath, unsigned fromMs, unsig
         return false;
     }
     OrvAudioStream stream;
-    if (stream.Open(musicPath))
+    musicFound = stream.Open(musicPath);
+    if (musicFound)
         stream.Seek(OrvMusic::BytePosition(fromMs));
     // Without a file the stream fills silence.
     const int chunk = 4096;

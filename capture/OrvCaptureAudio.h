@@ -6,7 +6,7 @@
 // stereo with exactly round((to - from) * 44100) sample frames. Sample frame 0 is the one the
 // live engine seeks to for `from` (OrvMusic::BytePosition), so sound and picture line up as
 // they do when playing. Where the music ends, or when it cannot be opened (no music, a
-// missing file: the show's loading has warned already), the file holds silence.
+// missing file), the file holds silence; `musicFound` tells which.
 //
 // Decoding is deterministic: the same file and positions give the same bytes.
 // Stateless; the file is whole under its name or not there (OrvWavWriter).
@@ -20,7 +20,7 @@ public:
     static uint64_t FrameCount(unsigned fromMs, unsigned toMs);
     // False with `error` set when the file cannot be written.
     static bool Write(const std::string& musicPath, unsigned fromMs, unsigned toMs,
-                      const std::string& wavPath, std::string& error);
+                      const std::string& wavPath, bool& musicFound, std::string& error);
 };
 
 #endif

@@ -1,10 +1,68 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test with CTest inside a virtual X display
 # (the GL and end-to-end tests need one; -noreset keeps it alive between test programs).
+# Then builds everything again into build-sanitize/ with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the suite there too: a failed test or any sanitizer
+# report fails the script. Leaks of system libraries are suppressed by scripts/lsan.supp.
+#
+#   bash scripts/test.sh [--quick] [ctest arguments...]
+#
+# --quick (or ORV_SKIP_SANITIZE=1) skips the sanitized build and run, for quick local work;
+# CI never skips it. Every other argument goes to both CTest runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+skip_sanitize=${ORV_SKIP_SANITIZE:-0}
+ctest_args=()
+for arg in "$@"; do
+    if [ "$arg" = --quick ]; then
+        skip_sanitize=1
+    else
+        ctest_args+=("$arg")
+    fi
+done
+
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_BUILD_TESTS=ON
 cmake --build build -j"$(nproc)"
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-    ctest --test-dir build --output-on-failure -j"$(nproc)" "$@"
+    ctest --test-dir build --output-on-failure -j"$(nproc)" "${ctest_args[@]}"
+
+if [ "$skip_sanitize" = 1 ]; then
+    echo "test.sh: sanitized run skipped"
+    exit 0
+fi
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_BUILD_TESTS=ON \
+    -DORV_SANITIZE=ON
+cmake --build build-sanitize -j"$(nproc)"
+
+# Exported, so every process the tests start (Run, the engine it opens, forked children)
+# checks the same way. AddressSanitizer and LeakSanitizer write their reports into one folder:
+# a report of a child whose exit status no test looks at still fails the run. Undefined
+# behaviour stops the process with a report on its standard error (it cannot be sent to the
+# folder), which fails the test that ran it.
+reports=$PWD/build-sanitize/sanitizer-reports
+rm -rf "$reports"
+mkdir -p "$reports"
+export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:log_path=$reports/asan"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+
+status=0
+xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
+    ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" "${ctest_args[@]}" ||
+    status=$?
+
+if [ -n "$(ls -A "$reports")" ]; then
+    for report in "$reports"/*; do
+        echo "=== $report"
+        cat "$report"
+    done
+    echo "test.sh: the sanitizers reported problems (above, and in $reports)" >&2
+    exit 1
+fi
+if [ "$status" -ne 0 ]; then
+    echo "test.sh: the sanitized run failed" >&2
+fi
+exit "$status"

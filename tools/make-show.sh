@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
 # Builds the bundled show's data folder from the project's own material: the script from
-# show/, pictures drawn with ImageMagick, music synthesized by orv-make-music.
+# show/, pictures drawn with ImageMagick, music synthesized by orv-make-music, 3D models
+# written by orv-make-models.
 #
-#   make-show.sh <source dir> <output data dir> <orv-make-music program>
+#   make-show.sh <source dir> <output data dir> <orv-make-music program> <orv-make-models program>
 set -euo pipefail
 src=$1
 out=$2
 music_maker=$3
+model_maker=$4
 font=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 bold=/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf
 mkdir -p "$out"
 
 cp "$src/show/script.txt" "$src/show/plasma.shader" "$out/"
-"$music_maker" "$out/music.ogg" 120 24
+# 36 bars at 120 bpm: the script's "@36 end".
+"$music_maker" "$out/music.ogg" 120 36
+"$model_maker" "$out"
 
 # The start-up screen: its rows of settings are drawn by the engine at y 260, 290 and 320
 # from x 50; a click right of x 480 below y 260 starts the show. The top-left corner stays
@@ -48,3 +52,10 @@ done
 
 # A soft disc for the blend-mode showcase: bright in the middle, fading out at the edge.
 convert -size 192x192 radial-gradient:'#ffffffff-#ff800000' "PNG32:$out/disc.png"
+
+# The floor's tiles for the 3D scene: a two-by-two checker with light joints, repeated.
+convert -size 256x256 xc:'#2c3454' \
+    -fill '#4a5482' -draw "rectangle 0,0 127,127" -draw "rectangle 128,128 255,255" \
+    -fill none -stroke '#b8c4e8' -strokewidth 4 \
+    -draw "rectangle 2,2 253,253" -draw "line 128,0 128,255" -draw "line 0,128 255,128" \
+    "PNG24:$out/tiles.png"

@@ -26,6 +26,10 @@ public:
     virtual unsigned Position() = 0;
     // Moves the position of every later frame by deltaMs (a jump).
     virtual void Shift(int deltaMs) = 0;
+    // Paused, every frame keeps the position of the moment of pausing and no time elapses;
+    // resumed, the position goes on from there. Start ends a pause.
+    virtual void SetPaused(bool paused) = 0;
+    virtual bool Paused() const = 0;
 };
 
 #endif

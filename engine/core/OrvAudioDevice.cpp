@@ -1,11 +1,14 @@
 #include "core/OrvAudioDevice.h"
 
 #include "core/OrvAudioStream.h"
+#include "core/OrvRealTimeClock.h"
 
 #include <SDL/SDL.h>
 #include <cstring>
 
-OrvAudioDevice::OrvAudioDevice() : stream(nullptr), open(false), startedSubsystem(false) {}
+OrvAudioDevice::OrvAudioDevice()
+    : stream(nullptr), notedPosition(0), notedTicks(0), noted(false), open(false),
+      startedSubsystem(false) {}
 
 OrvAudioDevice::~OrvAudioDevice() {
     Close();
@@ -63,7 +66,27 @@ bool OrvAudioDevice::IsOpen() const {
 void OrvAudioDevice::Attach(OrvAudioStream* attached) {
     Lock();
     stream = attached;
+    Forget();
     Unlock();
+}
+
+void OrvAudioDevice::Forget() {
+    noted = false;
+}
+
+bool OrvAudioDevice::PlayedPosition(uint64_t& bytes) const {
+    if (!noted)
+        return false;
+    uint64_t start = notedPosition;
+    unsigned since = OrvRealTimeClock::Now() - notedTicks;
+    // The buffer handed over at the note plays for one callback's length, then the next note
+    // comes; a late callback must not let the estimate run past what was handed over.
+    const unsigned bufferMs = FramesPerCallback * 1000u / OrvAudioStream::OutputRate;
+    if (since > bufferMs)
+        since = bufferMs;
+    uint64_t frames = uint64_t(since) * OrvAudioStream::OutputRate / 1000u;
+    bytes = start + frames * OrvAudioStream::BytesPerFrame;
+    return true;
 }
 
 void OrvAudioDevice::Pause(bool paused) {
@@ -85,9 +108,12 @@ void OrvAudioDevice::Unlock() {
 void OrvAudioDevice::Callback(void* device, unsigned char* bytes, int length) {
     OrvAudioDevice* self = static_cast<OrvAudioDevice*>(device);
     int frames = length / OrvAudioStream::BytesPerFrame;
-    if (self->stream)
+    if (self->stream) {
+        self->notedPosition = self->stream->Position();
+        self->notedTicks = OrvRealTimeClock::Now();
+        self->noted = true;
         self->stream->Fill(reinterpret_cast<int16_t*>(bytes), frames);
-    else
+    } else
         std::memset(bytes, 0, size_t(frames) * OrvAudioStream::BytesPerFrame);
     int rest = length - frames * OrvAudioStream::BytesPerFrame;
     if (rest > 0)

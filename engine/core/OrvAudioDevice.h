@@ -15,8 +15,16 @@
 // down again on Close() only in that case. Close() is safe after SDL_Quit() has already shut
 // audio down (the engine quits SDL before releasing its music): it then has nothing to do.
 //
+// Where the sound is: every callback notes the stream's position before it filled the buffer
+// (what the device has consumed, less the buffer it is being given) and the moment of the
+// call; PlayedPosition adds the time since then, up to one buffer. A seek or an attach forgets
+// the note until the next callback.
+//
 // Ownership: the attached stream is not owned; it must stay alive while attached, so detach
 // it (or close the device) before destroying it. Not copyable.
+
+#include <atomic>
+#include <cstdint>
 
 class OrvAudioStream;
 
@@ -46,10 +54,20 @@ public:
     void Lock();
     void Unlock();
 
+    // The stream position being heard now, in bytes; false while there is no note since the
+    // last Forget() (no callback yet, or a seek just happened). Safe from the engine's thread.
+    bool PlayedPosition(uint64_t& bytes) const;
+    // Drops the note (call with the device locked, right after moving the stream).
+    void Forget();
+
 private:
     static void Callback(void* device, unsigned char* bytes, int length);
 
     OrvAudioStream* stream;
+    // The last callback's note, written on the audio thread under SDL's audio lock.
+    std::atomic<uint64_t> notedPosition;
+    std::atomic<unsigned> notedTicks;
+    std::atomic<bool> noted;
     bool open;
     bool startedSubsystem;
 };

@@ -5,11 +5,12 @@
 #include "entry/OrvErrorLog.h"
 #include "render/OrvTextureManager.h"
 
-OrvEngine::OrvEngine() : player(show, video, clock) {}
+OrvEngine::OrvEngine() : show(new OrvShow()), player(*show, video, clock) {}
 
 OrvEngine::~OrvEngine() {
     // The show's OpenGL objects are given back while the window still exists.
-    show.Unload();
+    debugSession.reset();
+    show->Unload();
     OrvTextureManager::Free();
     OrvSystemInfo::Free();
     video.Close();
@@ -20,26 +21,26 @@ const char* OrvEngine::Version() {
 }
 
 std::string OrvEngine::StringValue(IOrvScriptLoader::OrvScriptLoaderStringValueId id) {
-    return show.Loader() ? show.Loader()->StringValue(id) : "Not initialized";
+    return show->Loader() ? show->Loader()->StringValue(id) : "Not initialized";
 }
 
 double OrvEngine::NumericValue(IOrvScriptLoader::OrvScriptLoaderNumericValueId id) {
-    return show.Loader() ? show.Loader()->NumericValue(id) : -1.0;
+    return show->Loader() ? show->Loader()->NumericValue(id) : -1.0;
 }
 
 bool OrvEngine::PreInit() {
-    return show.ReadScript();
+    return show->ReadScript();
 }
 
 bool OrvEngine::Init(int width, int height, double aspectRatio, unsigned fullScreen) {
-    if (!video.Open(width, height, aspectRatio, (fullScreen & 1) != 0, show.Loader()))
+    if (!video.Open(width, height, aspectRatio, (fullScreen & 1) != 0, show->Loader()))
         return false;
     try {
         // A broken loading picture is reported like any other loading error instead of
         // escaping the engine.
         loadingScreen.Begin();
-        loadingScreen.SetTotal(show.LoadingSteps());
-        show.Load(*this);
+        loadingScreen.SetTotal(show->LoadingSteps());
+        show->Load(*this);
     } catch (const OrvException& error) {
         video.Close();
         ReportError(1, error.Message());
@@ -49,7 +50,7 @@ bool OrvEngine::Init(int width, int height, double aspectRatio, unsigned fullScr
 }
 
 bool OrvEngine::InitVideo(int width, int height, double aspectRatio, bool fullScreen) {
-    return video.OpenWindow(width, height, aspectRatio, fullScreen, show.Loader());
+    return video.OpenWindow(width, height, aspectRatio, fullScreen, show->Loader());
 }
 
 void OrvEngine::UpdateLoadingScreen() {
@@ -70,6 +71,18 @@ void OrvEngine::Jump(bool forward) {
 
 void OrvEngine::SetCaption(const std::string& text) {
     video.SetCaption(text.c_str());
+}
+
+void OrvEngine::SetDebug(bool debug) {
+    player.SetDebug(debug);
+    if (debug && !debugSession) {
+        debugSession.reset(new OrvDebugSession(show));
+        debugSession->Start();
+        player.SetHook(debugSession.get());
+    } else if (!debug && debugSession) {
+        player.SetHook(nullptr);
+        debugSession.reset();
+    }
 }
 
 void OrvEngine::Run() {

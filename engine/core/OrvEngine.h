@@ -15,12 +15,16 @@
 // Init catches what loading raises (from the loading picture on): the message is logged with
 // severity 1, SDL is shut down and Init fails; what was loaded stays until the engine goes.
 //
+// Debug mode (SetDebug, from OrvRun's flag) adds the player's debug keys and live reload
+// (OrvDebugSession): the show held by the engine is then replaced when its files change.
+//
 // Ownership: the engine owns its parts for its whole life; the show owns what it loaded and
 // gives back every OpenGL object of it while the window still exists (the destructor
 // unloads the show first, then frees the texture manager and the system information, then
 // shuts SDL down). Used as one local object and never copied.
 
 #include "core/IOrvLoadingObserver.h"
+#include "core/OrvDebugSession.h"
 #include "core/OrvLoadingScreen.h"
 #include "core/OrvPlayer.h"
 #include "core/OrvRealTimeClock.h"
@@ -28,6 +32,7 @@
 #include "core/OrvVideo.h"
 #include "script/IOrvScriptLoader.h"
 
+#include <memory>
 #include <string>
 
 class OrvEngine : public IOrvLoadingObserver {
@@ -49,8 +54,14 @@ public:
     // with status 0.
     void LoadingProgressed() override;
 
-    // The parts, for tools and tests built on the engine.
-    OrvShow& Show() { return show; }
+    // Debug mode: the player's debug keys and live reload of the show's files. Call after a
+    // successful Init, before Run.
+    void SetDebug(bool debug);
+
+    // The parts, for tools and tests built on the engine. Show() is the show playing now (a
+    // reload in debug mode replaces it).
+    OrvShow& Show() { return *show; }
+    OrvDebugSession* DebugSession() { return debugSession.get(); }
     OrvVideo& Video() { return video; }
     OrvPlayer& Player() { return player; }
 
@@ -65,11 +76,12 @@ private:
     OrvEngine(const OrvEngine&) = delete;
     OrvEngine& operator=(const OrvEngine&) = delete;
 
-    OrvShow show;
+    std::unique_ptr<OrvShow> show;
     OrvVideo video;
     OrvLoadingScreen loadingScreen;
     OrvRealTimeClock clock;
     OrvPlayer player;
+    std::unique_ptr<OrvDebugSession> debugSession;
 };
 
 #endif

@@ -3,13 +3,14 @@
 OrvFixedStepClock::OrvFixedStepClock(unsigned numerator, unsigned denominator)
     : numerator(numerator && denominator ? numerator : 60),
       denominator(numerator && denominator ? denominator : 1), start(0), shift(0), frames(0),
-      lastPosition(0) {}
+      lastPosition(0), paused(false) {}
 
 void OrvFixedStepClock::Start(unsigned startMs) {
     start = startMs;
     shift = 0;
     frames = 0;
     lastPosition = 0; // the first frame's elapsed time counts from the show's beginning
+    paused = false;
 }
 
 unsigned OrvFixedStepClock::FramePosition(uint64_t n) const {
@@ -19,6 +20,11 @@ unsigned OrvFixedStepClock::FramePosition(uint64_t n) const {
 }
 
 void OrvFixedStepClock::NextFrame(unsigned& position, unsigned& elapsedMs) {
+    if (paused) {
+        position = Position();
+        elapsedMs = 0;
+        return;
+    }
     position = FramePosition(frames) + shift;
     elapsedMs = position - lastPosition;
     lastPosition = position;

@@ -25,6 +25,9 @@ public:
     // The position of the last frame taken, or the start before the first one.
     unsigned Position() override;
     void Shift(int deltaMs) override;
+    // Paused, NextFrame gives the last position again with 0 ms elapsed, and counts no frame.
+    void SetPaused(bool paused) override { this->paused = paused; }
+    bool Paused() const override { return paused; }
 
     // How many frames NextFrame has given since Start.
     uint64_t FramesTaken() const { return frames; }
@@ -38,6 +41,7 @@ private:
     unsigned shift;
     uint64_t frames;
     unsigned lastPosition;
+    bool paused;
 };
 
 #endif

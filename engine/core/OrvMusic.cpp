@@ -2,7 +2,7 @@
 
 #include "entry/OrvErrorLog.h"
 
-OrvMusic::OrvMusic() {}
+OrvMusic::OrvMusic() : playing(false) {}
 
 OrvMusic::~OrvMusic() {
     Release();
@@ -14,6 +14,7 @@ void OrvMusic::Release() {
     device.Attach(nullptr);
     stream.Close();
     device.Close();
+    playing = false;
 }
 
 bool OrvMusic::Load(const std::string& path) {
@@ -31,8 +32,10 @@ bool OrvMusic::Load(const std::string& path) {
 }
 
 void OrvMusic::Play(double) {
-    if (stream.IsOpen())
+    if (stream.IsOpen()) {
         device.Pause(false);
+        playing = true;
+    }
 }
 
 void OrvMusic::SetPosition(unsigned ms) {
@@ -41,11 +44,22 @@ void OrvMusic::SetPosition(unsigned ms) {
     uint64_t position = BytePosition(ms);
     device.Lock();
     stream.Seek(position);
+    device.Forget();
     device.Unlock();
 }
 
 void OrvMusic::Stop() {
     device.Pause(true);
+    playing = false;
+}
+
+bool OrvMusic::PlayPosition(unsigned& ms) const {
+    uint64_t bytes = 0;
+    if (!playing || !stream.IsOpen() || !device.PlayedPosition(bytes))
+        return false;
+    uint64_t frames = bytes / OrvAudioStream::BytesPerFrame;
+    ms = static_cast<unsigned>(frames * 1000u / OrvAudioStream::OutputRate);
+    return true;
 }
 
 uint64_t OrvMusic::BytePosition(unsigned ms) {

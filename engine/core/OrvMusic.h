@@ -45,6 +45,10 @@ public:
     // before Play() too: the track then starts from there.
     void SetPosition(unsigned ms);
     void Stop();
+    // Where the sound being heard is, in ms of the track; false when that is not known now
+    // (nothing loaded, not playing, or just sought and no sound handed over since).
+    bool PlayPosition(unsigned& ms) const;
+    bool IsLoaded() const { return stream.IsOpen(); }
 
     // The byte position SetPosition(ms) seeks to: whole seconds land exactly on their own
     // byte position, times within a second are interpolated linearly in integer arithmetic,
@@ -56,6 +60,7 @@ private:
 
     OrvAudioDevice device;
     OrvAudioStream stream;
+    bool playing;
 };
 
 #endif

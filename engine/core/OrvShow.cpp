@@ -13,7 +13,7 @@
 
 #include <cmath>
 
-OrvShow::OrvShow() : loaded(false), madeGlObjects(false) {}
+OrvShow::OrvShow() : music(new OrvMusic()), loaded(false), madeGlObjects(false), generation(0) {}
 
 OrvShow::~OrvShow() {
     Unload();
@@ -32,14 +32,18 @@ int OrvShow::LoadingSteps() const {
     return loader ? static_cast<int>(loader->Objects().size()) + 3 : 3;
 }
 
-void OrvShow::Load(IOrvLoadingObserver& observer) {
+void OrvShow::Load(IOrvLoadingObserver& observer, bool withMusic) {
     // Whatever an earlier load left behind goes first: a show is loaded once.
     objects.reset(new OrvObjectManager());
     renderLines.reset(new OrvRenderLineManager());
     parameters.reset(new OrvParameterManager());
     renderLines->Init(*objects);
     loaded = false;
+    if (madeGlObjects)
+        ReleaseGlObjects();
     madeGlObjects = true;
+    generation = OrvTextureManager::Instance()->BeginGeneration();
+    OrvShaderManager::Instance()->SetGeneration(generation);
     if (!loader)
         throw OrvException("Errors in script file");
 
@@ -52,8 +56,8 @@ void OrvShow::Load(IOrvLoadingObserver& observer) {
     observer.LoadingProgressed();
     if (!loader->ProcessScript(*parameters))
         throw OrvException("Errors in script file");
-    std::string musicName = loader->StringValue(IOrvScriptLoader::Music);
-    music.Load(OrvSystemInfo::Instance()->DataFolder(musicName.c_str())); // silence is fine
+    if (withMusic) // a show without music still plays
+        music->Load(OrvSystemInfo::Instance()->DataFolder(MusicName().c_str()));
     observer.LoadingProgressed();
     parameters->RememberLoadedValues();
     loaded = true;
@@ -67,19 +71,33 @@ void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
 }
 
 void OrvShow::Unload() {
-    music.Stop();
+    music->Stop();
     // The parameters point into the render lines and the objects; the lines into the objects.
     parameters.reset();
     renderLines.reset(); // deletes their framebuffers
     objects.reset();
     // Every texture and program made since Load began, the loading picture's included.
-    if (madeGlObjects) {
-        OrvTextureManager::Instance()->ReleaseAll();
-        OrvShaderManager::Instance()->ReleaseAll();
-        madeGlObjects = false;
-    }
+    if (madeGlObjects)
+        ReleaseGlObjects();
     loader.reset();
     loaded = false;
+}
+
+void OrvShow::ReleaseGlObjects() {
+    OrvTextureManager::Instance()->ReleaseGeneration(generation);
+    OrvShaderManager::Instance()->ReleaseGeneration(generation);
+    madeGlObjects = false;
+}
+
+void OrvShow::AdoptMusic(OrvShow& other) {
+    if (&other == this)
+        return;
+    music.swap(other.music);
+    other.music->Stop();
+}
+
+std::string OrvShow::MusicName() const {
+    return loader ? loader->StringValue(IOrvScriptLoader::Music) : "";
 }
 
 unsigned OrvShow::StartPosition() const {

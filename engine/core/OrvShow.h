@@ -17,10 +17,15 @@
 // Ownership: the show owns the loader (and through it the node tree), the object manager
 // (and the objects), the render lines, the parameter manager (and the envelopes) and the
 // music. Every OpenGL object made while loading belongs to one owner that Unload releases:
-// the render lines their framebuffers, the texture and shader managers every texture,
-// shader and program. So Unload needs the context the show was loaded in to be current (when
+// the render lines their framebuffers, the meshes their vertex buffers, and the texture and
+// shader managers every texture, shader and program of the show's own generation (each Load
+// begins one), so a second show can be loaded beside this one and either can be released
+// alone (live reload). Unload needs the context the show was loaded in to be current (when
 // it no longer is, the objects ended with it and only the records are dropped). The
 // destructor unloads. Main thread only; never copied.
+//
+// A reload keeps the music playing: the new show is loaded without its music and takes the
+// old show's over (AdoptMusic) when it names the same file.
 
 #include "core/OrvMusic.h"
 
@@ -48,7 +53,11 @@ public:
     // Builds the objects (one observer step each), registers them as "objects", builds the
     // render lines (a step), processes the timeline (a step) and loads the music (a step),
     // then remembers every parameter's value. Raises on failure (see above).
-    void Load(IOrvLoadingObserver& observer);
+    void Load(IOrvLoadingObserver& observer, bool withMusic = true);
+    // Takes over the other show's music (playing or not) and its name; the other has none left.
+    void AdoptMusic(OrvShow& other);
+    // The music file the show's header names ("" for none).
+    std::string MusicName() const;
     // How many steps Load reports for the script read: objects + 3.
     int LoadingSteps() const;
     // True between a Load that returned and the next Unload.
@@ -70,20 +79,23 @@ public:
     unsigned JumpStep() const;
     std::string Title() const;
 
-    OrvMusic& Music() { return music; }
+    OrvMusic& Music() { return *music; }
     // Valid while loaded (and during Load); null otherwise.
     OrvObjectManager* Objects() const { return objects.get(); }
     OrvRenderLineManager* RenderLines() const { return renderLines.get(); }
     OrvParameterManager* Parameters() const { return parameters.get(); }
 
 private:
+    void ReleaseGlObjects();
+
     std::unique_ptr<IOrvScriptLoader> loader;
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;
     std::unique_ptr<OrvParameterManager> parameters;
-    OrvMusic music;
+    std::unique_ptr<OrvMusic> music;
     bool loaded;
     bool madeGlObjects; // Load ran since the last Unload: the managers hold the show's objects
+    int generation;     // the managers' generation of this show's objects
 };
 
 #endif

@@ -21,6 +21,8 @@ void OrvSystemInfo::Free() {
 }
 
 std::string OrvSystemInfo::DataFolder(const char* name) const {
+    if (name && *name)
+        dataFiles.insert(name);
     return std::string("../data/") + (name ? name : "");
 }
 

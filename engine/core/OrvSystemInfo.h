@@ -12,6 +12,7 @@
 
 #include "core/OrvVector3.h"
 
+#include <set>
 #include <string>
 
 class OrvSystemInfo {
@@ -22,6 +23,10 @@ public:
     // "../data/" followed by the name, unchanged: the library runs with bin/ as its
     // working directory.
     std::string DataFolder(const char* name) const;
+    // Every non-empty name given to DataFolder since ForgetDataFiles: the files of the data
+    // folder that a show loaded (live reload watches them).
+    const std::set<std::string>& DataFiles() const { return dataFiles; }
+    void ForgetDataFiles() { dataFiles.clear(); }
 
     void SetSurfaceSize(int width, int height);
     int SurfaceWidth() const;
@@ -56,6 +61,7 @@ private:
     double aspectRatio;
 
     static OrvSystemInfo* instance;
+    mutable std::set<std::string> dataFiles;
 };
 
 #endif

@@ -9,20 +9,30 @@
 #include <climits>
 #include <cstdio>
 
+namespace {
+
+// The unindexed triangle list of a per-vertex array: `width` floats of each face's corners.
+std::vector<float> PerCorner(const Orv3dsMeshData& mesh, const std::vector<float>& values,
+                             std::size_t width) {
+    std::vector<float> corners;
+    corners.reserve(mesh.faces.size() * 3 * width);
+    for (const Orv3dsMeshData::Face& face : mesh.faces) {
+        for (int vertex : face.vertex) {
+            const float* value = &values[static_cast<std::size_t>(vertex) * width];
+            corners.insert(corners.end(), value, value + width);
+        }
+    }
+    return corners;
+}
+
+} // namespace
+
 Orv3dsMesh::Orv3dsMesh(const Orv3dsMeshData& mesh)
     : name(mesh.name), vertexCount(static_cast<int>(mesh.faces.size()) * 3),
       buffers(std::make_shared<Orv3dsMeshBuffers>()), material(nullptr), uniformScale(1),
       lighting(true), generated(false), fileTexCoords(false), useShader(-1) {
     scaling.vector.Set(1, 1, 1);
-    std::vector<float> positions;
-    positions.reserve(static_cast<std::size_t>(vertexCount) * 3);
-    for (const Orv3dsMeshData::Face& face : mesh.faces) {
-        for (int corner : face.vertex) {
-            const float* p = &mesh.positions[static_cast<std::size_t>(corner) * 3];
-            positions.insert(positions.end(), p, p + 3);
-        }
-    }
-    buffers->Upload(Orv3dsMeshBuffers::Positions, positions);
+    buffers->Upload(Orv3dsMeshBuffers::Positions, PerCorner(mesh, mesh.positions, 3));
     buffers->Upload(Orv3dsMeshBuffers::Normals, mesh.normals);
 }
 
@@ -30,15 +40,7 @@ void Orv3dsMesh::AssignMaterial(const Orv3dsMeshData& mesh, Orv3dsMaterial& chos
     material = &chosen;
     if (!chosen.IsTextured() || !mesh.HasTexCoords())
         return;
-    std::vector<float> coordinates;
-    coordinates.reserve(static_cast<std::size_t>(vertexCount) * 2);
-    for (const Orv3dsMeshData::Face& face : mesh.faces) {
-        for (int corner : face.vertex) {
-            const float* uv = &mesh.texCoords[static_cast<std::size_t>(corner) * 2];
-            coordinates.insert(coordinates.end(), uv, uv + 2);
-        }
-    }
-    buffers->Upload(Orv3dsMeshBuffers::TexCoords, coordinates);
+    buffers->Upload(Orv3dsMeshBuffers::TexCoords, PerCorner(mesh, mesh.texCoords, 2));
     fileTexCoords = true;
 }
 

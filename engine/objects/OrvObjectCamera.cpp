@@ -48,9 +48,16 @@ void OrvObjectCamera::Init(OrvScriptNode&) {
 }
 
 void OrvObjectCamera::Draw() {
+    // The lens goes on the projection matrix, not the modelview. Lighting, fog and sphere
+    // mapping work in eye space, the modelview's output: with the lens in the modelview, Mesa
+    // (which takes the normal matrix from the inverse of the whole 4 x 4 matrix) lengthens
+    // every normal by about the eye's distance from the model: a lit model would shine many
+    // times too bright, and brighter the further the camera moves away.
+    glMatrixMode(GL_PROJECTION);
     // The product of the two floats is formed in double, without rounding it back to float.
     gluPerspective(fovy, static_cast<double>(aspect) * static_cast<double>(baseAspect), nearPlane,
                    farPlane);
+    glMatrixMode(GL_MODELVIEW);
     camera.Run();
 }
 

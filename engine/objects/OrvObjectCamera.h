@@ -13,11 +13,14 @@
 // and takes the base aspect ratio, surface width / surface height, from the system
 // information (1 while the surface size is not set, instead of a division by zero).
 //
-// Draw multiplies onto the CURRENT matrix, without selecting one, loading the identity or
-// pushing: gluPerspective(fovy, aspect * base aspect, near, far) and then the camera's
-// gluLookAt. Render lines select the modelview matrix with identities loaded, so both end up
-// in the modelview matrix. GLU leaves the matrix alone when far equals near or the aspect is
-// 0. Draw also publishes the camera vectors in the system information.
+// Draw multiplies onto the matrices that are there, without loading the identity or pushing:
+// gluPerspective(fovy, aspect * base aspect, near, far) onto the projection matrix, then the
+// camera's gluLookAt onto the modelview matrix, which it leaves selected. Render lines load
+// identities into both at the start of a frame. Keeping the lens out of the modelview keeps
+// eye space a true eye space, so lighting and fog come out the same on every OpenGL (Mesa
+// derives normals from the whole modelview matrix). GLU leaves the matrix alone when far
+// equals near or the aspect is 0. Draw also publishes the camera vectors in the system
+// information.
 //
 // Flags() is 1: render lines draw it without saving state, so its transform holds for the
 // objects after it. No per-frame Update, no Duplicate.

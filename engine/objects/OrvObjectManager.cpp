@@ -10,6 +10,7 @@
 #include "objects/OrvObjectCamera.h"
 #include "objects/OrvObjectEnviroment.h"
 #include "objects/OrvObjectImage.h"
+#include "objects/OrvObjectParticles.h"
 #include "objects/OrvObjectVectorImage.h"
 #include "parameters/OrvParameterManager.h"
 #include "script/OrvScriptNode.h"
@@ -43,6 +44,8 @@ OrvObject* OrvObjectManager::CreateObject(const std::string& classWord) {
         return new OrvObjectCamera();
     if (classWord == "enviroment")
         return new OrvObjectEnviroment();
+    if (classWord == "particles")
+        return new OrvObjectParticles();
     if (classWord == "ovi")
         return new OrvObjectVectorImage();
     return nullptr;

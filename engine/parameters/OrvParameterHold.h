@@ -11,6 +11,8 @@ public:
     OrvParameterHold(unsigned int start, double value);
 
     double Value(unsigned int time) override;
+    // The value it holds, without being asked for a time.
+    double HeldValue() const { return value; }
 
 private:
     double value;

@@ -56,7 +56,7 @@ void OrvShaderManager::Free() {
     instance = nullptr;
 }
 
-OrvShaderManager::OrvShaderManager() {}
+OrvShaderManager::OrvShaderManager() : generation(0) {}
 
 OrvShaderManager::~OrvShaderManager() {}
 
@@ -64,21 +64,38 @@ void OrvShaderManager::ReleaseAll() {
     // Without a context the objects are gone already. Programs first: a shader still
     // attached to a program would only be marked for deletion.
     if (OrvGlState::HasCurrentContext()) {
-        for (unsigned program : programs)
-            if (program != 0)
-                glDeleteProgram(program);
-        for (unsigned shader : shaders)
-            if (shader != 0)
-                glDeleteShader(shader);
+        for (const Made& program : programs)
+            if (program.handle != 0)
+                glDeleteProgram(program.handle);
+        for (const Made& shader : shaders)
+            if (shader.handle != 0)
+                glDeleteShader(shader.handle);
     }
     programs.clear();
     shaders.clear();
 }
 
+void OrvShaderManager::ReleaseGeneration(int which) {
+    bool live = OrvGlState::HasCurrentContext();
+    auto release = [&](std::vector<Made>& made, void (*remove)(GLuint)) {
+        std::size_t kept = 0;
+        for (const Made& object : made) {
+            if (object.generation != which)
+                made[kept++] = object;
+            else if (live && object.handle != 0)
+                remove(object.handle);
+        }
+        made.resize(kept);
+    };
+    // Programs first: a shader still attached to a program would only be marked for deletion.
+    release(programs, [](GLuint handle) { glDeleteProgram(handle); });
+    release(shaders, [](GLuint handle) { glDeleteShader(handle); });
+}
+
 OrvShaderProgram OrvShaderManager::LoadShaderProgram(std::deque<std::string>& names, Type type) {
     OrvShaderProgram program;
     program.Create();
-    programs.push_back(program.Handle());
+    programs.push_back(Made{program.Handle(), generation});
     for (std::string& name : names)
         LoadShader(program, name, type);
     if (!program.Link())
@@ -175,7 +192,7 @@ unsigned OrvShaderManager::CreateShader(std::deque<std::string>& lines, Type typ
         strings.push_back(line.c_str());
 
     GLuint shader = glCreateShader(type == Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
-    shaders.push_back(shader);
+    shaders.push_back(Made{shader, generation});
     glShaderSource(shader, static_cast<GLsizei>(strings.size()), strings.data(), nullptr);
     glCompileShader(shader);
     GLint status = GL_FALSE;

@@ -69,6 +69,10 @@ public:
 
     // Deletes every shader and program object made since the last release.
     void ReleaseAll();
+    // Objects made from now on belong to generation `which` (see OrvTextureManager: two shows
+    // side by side during a reload); ReleaseGeneration deletes exactly that generation's.
+    void SetGeneration(int which) { generation = which; }
+    void ReleaseGeneration(int which);
     // How many shader and program objects the manager holds.
     int ObjectCount() const { return static_cast<int>(shaders.size() + programs.size()); }
 
@@ -95,8 +99,13 @@ private:
     // Compiles the collected lines and attaches the shader.
     void AttachStage(OrvShaderProgram& program, std::deque<std::string>& lines, Type type);
 
-    std::vector<unsigned> shaders;
-    std::vector<unsigned> programs;
+    struct Made {
+        unsigned handle;
+        int generation;
+    };
+    std::vector<Made> shaders;
+    std::vector<Made> programs;
+    int generation;
     static OrvShaderManager* instance;
 };
 

@@ -69,7 +69,7 @@ struct SurfaceDeleter {
 
 } // namespace
 
-OrvTextureManager::OrvTextureManager() {}
+OrvTextureManager::OrvTextureManager() : generation(0) {}
 
 OrvTextureManager::~OrvTextureManager() {}
 
@@ -85,30 +85,47 @@ void OrvTextureManager::Free() {
 }
 
 void OrvTextureManager::ReleaseAll() {
-    if (OrvGlState::HasCurrentContext()) {
-        for (const OrvTexture& texture : textures) {
-            GLuint handle = texture.handle;
-            if (handle != 0)
-                glDeleteTextures(1, &handle);
-        }
+    bool live = OrvGlState::HasCurrentContext();
+    for (const Entry& entry : textures) {
+        GLuint handle = entry.texture.handle;
+        if (live && handle != 0)
+            glDeleteTextures(1, &handle);
     }
     textures.clear();
 }
 
+int OrvTextureManager::BeginGeneration() {
+    return ++generation;
+}
+
+void OrvTextureManager::ReleaseGeneration(int which) {
+    bool live = OrvGlState::HasCurrentContext();
+    for (auto entry = textures.begin(); entry != textures.end();) {
+        if (entry->generation != which) {
+            ++entry;
+            continue;
+        }
+        GLuint handle = entry->texture.handle;
+        if (live && handle != 0)
+            glDeleteTextures(1, &handle);
+        entry = textures.erase(entry);
+    }
+}
+
 OrvTexture& OrvTextureManager::Texture(const std::string& name) {
-    for (OrvTexture& texture : textures)
-        if (texture.name == name)
-            return texture;
+    for (Entry& entry : textures)
+        if (entry.generation == generation && entry.texture.name == name)
+            return entry.texture;
     // Made in full before it is appended, so a name whose loading raised leaves no entry.
     OrvTexture created = (!name.empty() && name[0] == '*') ? CreateTexture(name) : LoadFile(name);
-    textures.push_back(created);
-    return textures.back();
+    textures.push_back(Entry{created, generation});
+    return textures.back().texture;
 }
 
 OrvTexture* OrvTextureManager::Texture(unsigned handle) {
-    for (OrvTexture& texture : textures)
-        if (texture.handle == handle)
-            return &texture;
+    for (Entry& entry : textures)
+        if (entry.texture.handle == handle)
+            return &entry.texture;
     return nullptr;
 }
 

@@ -21,8 +21,14 @@
 // OrvTexture record and every OpenGL texture it made; the references and pointers it hands
 // out stay valid until ReleaseAll() or Free(), but callers normally keep only the handle.
 // ReleaseAll() (a show being unloaded) deletes every texture and forgets every record, so the
-// next request for a name loads it again. Free() alone deletes no OpenGL texture: at shutdown
-// they end with the context. The context must be current for every call here.
+// next request for a name loads it again.
+//
+// Generations let two shows live side by side while a show is loaded again (live reload):
+// BeginGeneration starts a new one; from then on a name is looked up among the textures of
+// the current generation only (so a changed picture file is read again), handles among all of
+// them, and ReleaseGeneration deletes exactly the textures of one generation. Free() alone deletes
+// no OpenGL texture: at shutdown they end with the context. The context must be current for every
+// call here.
 //
 // OpenGL state: creating or sizing a texture leaves it bound to GL_TEXTURE_2D. Loading an
 // image sets GL_UNPACK_ALIGNMENT to 1 for the upload (rows of odd length are packed tightly)
@@ -31,7 +37,7 @@
 #include "render/OrvTexture.h"
 
 #include <cstddef>
-#include <deque>
+#include <list>
 #include <string>
 
 class OrvTextureManager {
@@ -53,6 +59,13 @@ public:
     // Number of entries.
     std::size_t Count() const { return textures.size(); }
 
+    // Starts a new generation and returns its number (the first one, before any call, is 0).
+    int BeginGeneration();
+    int CurrentGeneration() const { return generation; }
+    // Deletes the OpenGL textures of that generation and forgets their entries; the others
+    // and the references to them stay valid.
+    void ReleaseGeneration(int which);
+
     // Deletes every OpenGL texture of the manager and forgets all entries; handles and
     // references handed out before are stale afterwards.
     void ReleaseAll();
@@ -72,8 +85,13 @@ private:
     OrvTextureManager(const OrvTextureManager&) = delete;
     OrvTextureManager& operator=(const OrvTextureManager&) = delete;
 
-    // A deque, so that appending never moves the entries already handed out.
-    std::deque<OrvTexture> textures;
+    struct Entry {
+        OrvTexture texture;
+        int generation;
+    };
+    // A list, so that appending or releasing a generation never moves the entries handed out.
+    std::list<Entry> textures;
+    int generation;
 
     static OrvTextureManager* instance;
 };

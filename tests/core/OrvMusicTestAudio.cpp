@@ -126,8 +126,12 @@ OrvMusicCapture::OrvMusicCapture(const std::string& folder, const std::string& n
 std::vector<int16_t> OrvMusicCapture::Samples() const {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Only whole stereo frames count: the driver may be in the middle of writing one. Until it
+    // wrote the first, there is nothing to copy and no storage to copy to: memcpy must not be
+    // given a null pointer, even for zero bytes.
     std::vector<int16_t> samples(bytes.size() / 4 * 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
+    if (!samples.empty())
+        std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
     return samples;
 }
 

@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
@@ -166,13 +167,10 @@ TEST(OrvShow, ParametersDependOnThePositionAlone) {
     OrvGlTestWindow window(160, 120);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     OrvTestFolder folder;
-    const std::string source = std::string(ORV_TEST_SHOW_DIR) + "/data/";
-    for (const char* name : {"script.txt", "plasma.shader", "logo.png", "disc.png", "loading.jpg",
-                             "spinner1.png", "spinner2.png", "spinner3.png", "spinner4.png"}) {
-        std::string bytes = OrvReadFile(source + name);
-        ASSERT_FALSE(bytes.empty()) << "the bundled show has no " << name;
-        folder.WriteData(name, bytes);
-    }
+    // The whole data folder: pictures, shaders, models, whatever the script names.
+    const std::string source = std::string(ORV_TEST_SHOW_DIR) + "/data";
+    ASSERT_EQ(0, std::system(("cp -r '" + source + "/.' '" + folder.DataPath("") + "'").c_str()));
+    ASSERT_FALSE(OrvReadFile(source + "/script.txt").empty()) << "the bundled show has no script";
     OrvShow show;
     ASSERT_TRUE(show.ReadScript()) << OrvErrorLog::Text();
     SilentObserver observer;

@@ -180,3 +180,34 @@ TEST(Orv3dsBadFile, RandomlyAlteredFilesLoadOrAreRefused) {
     }
     std::cout << loaded << " of " << files.size() << " altered files still loaded\n";
 }
+
+// lib3ds recurses without end on a key-framer node that is its own parent (or on a cycle of
+// parents), and allocates keys until memory runs out for a track with a huge key count. The
+// engine does not use the key-framer, so lib3ds never sees it, and such files load.
+TEST(Orv3dsBadFile, KeyframerDamageNeverReachesLib3ds) {
+    const std::string bytes = SmallModel().Bytes();
+    std::vector<Orv3dsTestChunk> nodeIds, headers, tracks;
+    for (const Orv3dsTestChunk& chunk : Orv3dsListChunks(bytes)) {
+        if (chunk.id == 0xB030)
+            nodeIds.push_back(chunk);
+        if (chunk.id == 0xB010)
+            headers.push_back(chunk);
+        if (chunk.id == 0xB020 || chunk.id == 0xB021 || chunk.id == 0xB022)
+            tracks.push_back(chunk);
+    }
+    ASSERT_EQ(2u, nodeIds.size());
+    ASSERT_EQ(2u, headers.size());
+    ASSERT_FALSE(tracks.empty());
+    auto parentAt = [](const Orv3dsTestChunk& header) { return header.start + header.length - 2; };
+    std::string ownParent = bytes, cycle = bytes, hugeTracks = bytes;
+    for (std::size_t node = 0; node < 2; ++node) {
+        Orv3dsPut16(ownParent, parentAt(headers[node]),
+                    Orv3dsGet16(bytes, nodeIds[node].start + 6));
+        Orv3dsPut16(cycle, parentAt(headers[node]),
+                    Orv3dsGet16(bytes, nodeIds[1 - node].start + 6));
+    }
+    for (const Orv3dsTestChunk& track : tracks)
+        Orv3dsPut32(hugeTracks, track.start + 16, 0x7FFFFFFF); // after flags and 8 reserved
+    std::vector<std::string> outcomes = ReadInChild({ownParent, cycle, hugeTracks}, 30000);
+    EXPECT_EQ((std::vector<std::string>{"loaded", "loaded", "loaded"}), outcomes);
+}

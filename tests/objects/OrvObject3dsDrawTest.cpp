@@ -32,8 +32,9 @@ Orv3dsTestMaterial Material(const std::string& name, float r, float g, float b,
     return material;
 }
 
-// A window of 64 x 64 looking from z = 2 at the origin, a white positional light at (0, 0, 1)
-// and a blue background; models are unit squares centred by their "pos".
+// A window of 64 x 64 looking from z = 2 at the origin, a white light shining from straight
+// ahead (from +z, so every point of a square facing the camera is fully lit) and a blue
+// background; models are unit squares centred by their "pos".
 class ModelScene {
 public:
     ModelScene() : scene(64, 64, 64, 64) {
@@ -53,7 +54,8 @@ public:
     // Loads the camera, the light and then the object lines; holds at 0 go after.
     void Load(const std::string& objectLines) {
         scene.Load("cam: camera {\n pos.z: 2\n}\nenv: enviroment {\n lighting: 1\n"
-                   " light[0].enable: 1\n ambient.r: 0\n ambient.g: 0\n ambient.b: 0\n}\n" +
+                   " light[0].enable: 1\n light[0].pos.w: 0\n ambient.r: 0\n ambient.g: 0\n "
+                   "ambient.b: 0\n}\n" +
                    objectLines);
         scene.parameters.AddInterface("objects", scene.objects);
         scene.Line("screen");
@@ -208,18 +210,28 @@ TEST(OrvObject3dsDraw, TexturesOverridesAndGeneratedCoordinates) {
     s.scene.Solid("paint.png", 4, 4, 255, 255, 0);
     s.scene.Solid("green.png", 4, 4, 0, 255, 0);
     s.scene.Solid("cyan.png", 4, 4, 0, 255, 255);
+    std::vector<unsigned char> halves = OrvRepeatPixel({255, 0, 0}, 8);
+    std::vector<unsigned char> lower = OrvRepeatPixel({0, 0, 255}, 8);
+    halves.insert(halves.end(), lower.begin(), lower.end());
+    s.scene.Picture("halves.png", 4, 4, halves);
     s.Load(
         QuadObject("plain", "ship.3ds") +
         QuadObject("swapped", "ship.3ds", " override: PAINT.PNG cyan.png\n") +
         QuadObject("own", "ship.3ds", " texture: 0 red.png\n texture: 0 green.png\n") +
-        QuadObject("gen", "ship.3ds", " generateTexCoords\n multiTextures: green.png cyan.png\n"));
+        QuadObject("gen", "ship.3ds", " generateTexCoords\n multiTextures: green.png cyan.png\n") +
+        QuadObject("upright", "ship.3ds", " override: PAINT.PNG halves.png\n"));
     auto only = [&](const std::string& name, unsigned at) {
-        for (const char* other : {"plain", "swapped", "own", "gen"})
+        for (const char* other : {"plain", "swapped", "own", "gen", "upright"})
             s.Hold(std::string("objects.") + other, name == other ? 1 : 0, at);
         s.Frame(at);
-        return s.Pixel(32, 32);
+        return s.Pixel(32, 20);
     };
     EXPECT_TRUE(OrvRgbNear(only("plain", 0), OrvRgba{255, 255, 0, 255}, 30));
+    // The quad's texture coordinates put (0, 0) at its bottom left: a picture red above and
+    // blue below stands upright on it.
+    OrvRgba top = only("upright", 500);
+    EXPECT_TRUE(OrvRgbNear(top, OrvRgba{255, 0, 0, 255}, 60)) << top;
+    EXPECT_TRUE(OrvRgbNear(s.Pixel(32, 44), OrvRgba{0, 0, 255, 255}, 60)) << s.Pixel(32, 44);
     EXPECT_TRUE(OrvRgbNear(only("swapped", 1000), OrvRgba{0, 255, 255, 255}, 30));
     // A "texture" line appends a material of the mesh's own; the second line won.
     OrvObject3ds* own = s.Object("own");

@@ -97,6 +97,11 @@ Matrix Read(GLenum which) {
     return out;
 }
 
+// The whole way from the model to the picture: projection times modelview.
+Matrix Seen() {
+    return Multiply(Read(GL_PROJECTION_MATRIX), Read(GL_MODELVIEW_MATRIX));
+}
+
 // OpenGL keeps matrices in single precision: compare relative to each element's size.
 ::testing::AssertionResult MatrixNear(const Matrix& actual, const Matrix& expected) {
     for (int i = 0; i < 16; ++i) {
@@ -211,7 +216,7 @@ TEST(OrvObjectCamera, StartsWithItsLensAndVectorsAndLimitsFovyAndNear) {
     EXPECT_FLOAT_EQ(4.0f, early.BaseAspectRatio());
 }
 
-TEST(OrvObjectCamera, MultipliesPerspectiveAndLookAtOntoTheCurrentModelviewMatrix) {
+TEST(OrvObjectCamera, MultipliesThePerspectiveOntoTheProjectionAndTheViewOntoTheModelview) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
@@ -222,10 +227,9 @@ TEST(OrvObjectCamera, MultipliesPerspectiveAndLookAtOntoTheCurrentModelviewMatri
     // The defaults: 45 degrees, 4/3, 0.01 to 100, eye (0, 0, 10) looking at the origin.
     ResetMatrices();
     camera.Draw();
-    Matrix expected = Multiply(Perspective(45, 4.0 / 3.0, 0.01f, 100),
-                               LookAt(OrvVector3(0, 0, 10), OrvVector3(), OrvVector3(0, 1, 0)));
-    EXPECT_TRUE(MatrixNear(Read(GL_MODELVIEW_MATRIX), expected));
-    EXPECT_TRUE(MatrixNear(Read(GL_PROJECTION_MATRIX), Identity()));
+    EXPECT_TRUE(MatrixNear(Read(GL_PROJECTION_MATRIX), Perspective(45, 4.0 / 3.0, 0.01f, 100)));
+    EXPECT_TRUE(MatrixNear(Read(GL_MODELVIEW_MATRIX),
+                           LookAt(OrvVector3(0, 0, 10), OrvVector3(), OrvVector3(0, 1, 0))));
 
     // Every setting changed; the camera multiplies onto what is there instead of replacing it.
     camera.UpdateParameter(0, 60);
@@ -237,24 +241,71 @@ TEST(OrvObjectCamera, MultipliesPerspectiveAndLookAtOntoTheCurrentModelviewMatri
     camera.Camera().SetTarget(center);
     camera.Camera().SetUpVector(up);
     ResetMatrices();
+    glMatrixMode(GL_PROJECTION);
+    glTranslated(0, 0, -1);
+    glMatrixMode(GL_MODELVIEW);
     glTranslated(1, 2, 3);
     camera.Draw();
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(GL_MODELVIEW, mode);
-    expected = Multiply(Translation(1, 2, 3),
-                        Multiply(Perspective(60, 2.0, 0.5, 50), LookAt(eye, center, up)));
-    EXPECT_TRUE(MatrixNear(Read(GL_MODELVIEW_MATRIX), expected));
-    EXPECT_TRUE(MatrixNear(Read(GL_PROJECTION_MATRIX), Identity()));
+    EXPECT_TRUE(MatrixNear(Read(GL_PROJECTION_MATRIX),
+                           Multiply(Translation(0, 0, -1), Perspective(60, 2.0, 0.5, 50))));
+    EXPECT_TRUE(MatrixNear(Read(GL_MODELVIEW_MATRIX),
+                           Multiply(Translation(1, 2, 3), LookAt(eye, center, up))));
 
     // A far plane in front of the near plane is passed on as it is.
     camera.UpdateParameter(1, 1);
     camera.UpdateParameter(2, 0.5);
     ResetMatrices();
     camera.Draw();
-    expected = Multiply(Perspective(60, 2.0, 1, 0.5), LookAt(eye, center, up));
-    EXPECT_TRUE(MatrixNear(Read(GL_MODELVIEW_MATRIX), expected));
+    EXPECT_TRUE(MatrixNear(Read(GL_PROJECTION_MATRIX), Perspective(60, 2.0, 1, 0.5)));
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+}
+
+// A grey square facing a white light from straight ahead: a quarter of the light comes back,
+// however far away the camera looks at it from.
+TEST(OrvObjectCamera, LitSurfacesKeepTheirBrightnessAtAnyDistance) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    OrvGlTestWindow window(64, 64);
+    ASSERT_TRUE(window.IsOpen()) << window.Error();
+    OrvSystemInfo::Instance()->SetSurfaceSize(64, 64);
+    OrvObjectCamera camera;
+    camera.Init(dummyNode);
+    const double pi = std::acos(-1.0);
+    for (double distance : {2.0, 20.0, 60.0}) {
+        window.Clear(0, 0, 1);
+        ResetMatrices();
+        // The square (2 x 2) fills 80 % of the picture's height at every distance.
+        camera.UpdateParameter(0, 2 * std::atan(1.25 / distance) * 180 / pi);
+        camera.UpdateParameter(1, 1);
+        camera.Camera().SetPosition(OrvVector3(0, 0, distance));
+        camera.Draw();
+
+        const GLfloat none[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1};
+        const GLfloat grey[4] = {0.25f, 0.25f, 0.25f, 1}, ahead[4] = {0, 0, 1, 0};
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+        glLightfv(GL_LIGHT0, GL_POSITION, ahead);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        glMaterialfv(GL_FRONT, GL_AMBIENT, none);
+        glMaterialfv(GL_FRONT, GL_DIFFUSE, grey);
+        glMaterialfv(GL_FRONT, GL_SPECULAR, none);
+        glBegin(GL_QUADS);
+        glNormal3f(0, 0, 1);
+        glVertex3f(-1, -1, 0);
+        glVertex3f(1, -1, 0);
+        glVertex3f(1, 1, 0);
+        glVertex3f(-1, 1, 0);
+        glEnd();
+        glDisable(GL_LIGHTING);
+        OrvRgba centre = window.ReadPixel(32, 32);
+        EXPECT_TRUE(OrvRgbNear(centre, OrvRgba{64, 64, 64, 255}, 6))
+            << "at distance " << distance << ": " << centre;
+        EXPECT_TRUE(OrvRgbNear(window.ReadPixel(1, 1), OrvRgba{0, 0, 255, 255}, 2))
+            << "at distance " << distance;
+    }
 }
 
 TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLastValidUp) {
@@ -305,7 +356,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
         EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), 0.6, 0, 0.8));
         OrvSystemInfo::Instance()->GetActiveCameraVectors(position, target, up);
         EXPECT_TRUE(VectorNear(up, 0.6, 0, 0.8));
-        EXPECT_TRUE(MatrixNear(Read(GL_MODELVIEW_MATRIX), expected));
+        EXPECT_TRUE(MatrixNear(Seen(), expected));
     }
 }
 
@@ -340,10 +391,9 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
     ResetMatrices();
     camera.Draw();
     double s = std::sqrt(0.5);
-    EXPECT_TRUE(MatrixNear(
-        Read(GL_MODELVIEW_MATRIX),
-        Multiply(Perspective(90, 1.0, 0.01f, 100),
-                 LookAt(OrvVector3(0, 0, 12.5), OrvVector3(2, 0, 0), OrvVector3(s, s, 0)))));
+    EXPECT_TRUE(MatrixNear(Seen(), Multiply(Perspective(90, 1.0, 0.01f, 100),
+                                            LookAt(OrvVector3(0, 0, 12.5), OrvVector3(2, 0, 0),
+                                                   OrvVector3(s, s, 0)))));
     EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), s, s, 0));
 
     parameters.UpdateParameters(1000);
@@ -351,9 +401,8 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
     camera.Draw();
     EXPECT_FLOAT_EQ(0.0001f, camera.NearPlane()); // the hold's -1, limited
     EXPECT_TRUE(MatrixNear(
-        Read(GL_MODELVIEW_MATRIX),
-        Multiply(Perspective(90, 1.0, 0.0001f, 100),
-                 LookAt(OrvVector3(0, 0, 20), OrvVector3(2, 0, 0), OrvVector3(s, s, 0)))));
+        Seen(), Multiply(Perspective(90, 1.0, 0.0001f, 100),
+                         LookAt(OrvVector3(0, 0, 20), OrvVector3(2, 0, 0), OrvVector3(s, s, 0)))));
     EXPECT_EQ("", OrvErrorLog::Text());
 }
 

@@ -45,22 +45,14 @@ OrvChildProcess::OrvChildProcess(const std::function<int()>& body) {
 OrvChildProcess::OrvChildProcess(
     const std::string& program, const std::string& workingDirectory,
     const std::vector<std::pair<std::string, std::string>>& setVariables,
-    const std::vector<std::string>& unsetVariables)
-    : OrvChildProcess(program, {}, workingDirectory, setVariables, unsetVariables) {}
-
-OrvChildProcess::OrvChildProcess(
-    const std::string& program, const std::vector<std::string>& arguments,
-    const std::string& workingDirectory,
-    const std::vector<std::pair<std::string, std::string>>& setVariables,
-    const std::vector<std::string>& unsetVariables) {
-    MakeCaptureFiles();
-    // Built before forking: the child only execs.
-    std::vector<std::string> words(1, program);
-    words.insert(words.end(), arguments.begin(), arguments.end());
+    const std::vector<std::string>& unsetVariables, const std::vector<std::string>& arguments) {
+    // Built before forking: the child only reads it.
     std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(&word[0]);
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
+    MakeCaptureFiles();
     std::fflush(nullptr);
     pid = fork();
     if (pid < 0)

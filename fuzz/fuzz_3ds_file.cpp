@@ -1,0 +1,65 @@
+// Feeds arbitrary bytes to the 3DS reader: the structure check, then (for what it accepts)
+// lib3ds through the reader. Besides the sanitizers' findings, it stops on any broken promise
+// of the reader: a file the check accepted that lib3ds then could not read whole, or data
+// that breaks the guarantees of Orv3dsMeshData.
+//
+// Seeds: models written by lib3ds, made by fuzz_3ds_seeds (fuzz/seeds/). For example:
+//   build-fuzz/fuzz/fuzz_3ds_seeds corpus-3ds
+//   build-fuzz/fuzz/fuzz_3ds_file -max_total_time=600 -dict=fuzz/3ds.dict corpus-3ds
+
+#include "core/OrvException.h"
+#include "objects/Orv3dsFileCheck.h"
+#include "objects/Orv3dsFileReader.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void Broken(const char* what) {
+    std::fprintf(stderr, "broken promise: %s\n", what);
+    std::abort();
+}
+
+void CheckContent(const Orv3dsFileContent& content) {
+    const int materials = static_cast<int>(content.materials.size());
+    for (const Orv3dsMeshData& mesh : content.meshes) {
+        const int vertices = mesh.VertexCount();
+        if (mesh.positions.size() != static_cast<std::size_t>(vertices) * 3)
+            Broken("positions are not three per vertex");
+        if (!mesh.texCoords.empty() && mesh.texCoords.size() != mesh.positions.size() / 3 * 2)
+            Broken("texture coordinates are not one pair per vertex");
+        if (mesh.normals.size() != mesh.faces.size() * 9)
+            Broken("normals are not three per face corner");
+        for (const Orv3dsMeshData::Face& face : mesh.faces) {
+            for (int corner = 0; corner < 3; ++corner)
+                if (face.vertex[corner] < 0 || face.vertex[corner] >= vertices)
+                    Broken("a face uses a vertex outside its mesh");
+            if (face.material < -1 || face.material >= materials)
+                Broken("a face names a material outside the list");
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const bool accepted = Orv3dsFileCheck(bytes).Valid();
+    try {
+        Orv3dsFileContent content = Orv3dsFileReader::ReadBytes(bytes, "fuzz.3ds");
+        if (!accepted)
+            Broken("a file the check refused was loaded");
+        CheckContent(content);
+    } catch (const OrvException& error) {
+        // After the check, lib3ds must read the whole copy (the one refusal left, a mesh too
+        // slow for its normals, needs far more bytes than a fuzzer input has).
+        if (accepted) {
+            std::fprintf(stderr, "%s\n", error.what());
+            Broken("a file the check accepted was not loaded");
+        }
+    }
+    return 0;
+}
