@@ -25,7 +25,7 @@
 // capture leaves no half-written file under a final name; what was complete stays.
 //
 // Ownership: owns the show, the window and the outputs for one run; gives back the show's
-// OpenGL objects before the window closes. Main thread (plus the queue's writer thread).
+// OpenGL objects before the window closes. Main thread (plus the queue's writer threads).
 
 #include "OrvCaptureOptions.h"
 
