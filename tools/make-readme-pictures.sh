@@ -9,9 +9,10 @@ build=${1:-build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# The logo, the spinner, the blend modes, the plasma and the glow (seconds into the show).
+# The logo, the blend modes, the plasma, the glow and the 3D scene twice (seconds into the
+# show).
 frames=()
-for at in 5 12 21 30 40 46; do
+for at in 5 21 30 42 52 64; do
   "$build/show/Capture" --fps 1 --size 400x300 --from "$at" --to "$at.5" --out "$work/$at" > /dev/null
   frames+=("$work/$at/frame-000000.png")
 done
