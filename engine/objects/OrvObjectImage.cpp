@@ -105,17 +105,20 @@ void OrvObjectImage::Update(unsigned) {
         program.UpdateUniforms();
 }
 
-void OrvObjectImage::BindTextures() const {
+void OrvObjectImage::BindTextures(bool repeatS, bool repeatT) const {
     if (!multiTexturing) {
         OrvGlState::BindTexture(images[frame]);
+        OrvGlState::SetWrap(repeatS, repeatT);
         return;
     }
     // File i on unit i, whatever the frame; the last unit stays selected.
     int count = static_cast<int>(images.size());
     if (count > textureUnits)
         count = textureUnits;
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count; ++i) {
         OrvGlState::BindTextureToUnit(i, images[i]);
+        OrvGlState::SetWrap(repeatS, repeatT);
+    }
 }
 
 void OrvObjectImage::Draw() {
@@ -138,7 +141,10 @@ void OrvObjectImage::Draw() {
 
     glEnable(GL_TEXTURE_2D);
     OrvGlState::SetBlend(blend);
-    BindTextures();
+    // A picture that is not scrolled stops at its edge pixels: with repeat, linear filtering
+    // would blend the opposite edge into the outermost pixels (a seam along a logo's edge, the
+    // far side of a render buffer bleeding in). Along an axis its offset scrolls, it repeats.
+    BindTextures(offsetX != 0, offsetY != 0);
     glColor4f(col.r, col.g, col.b, col.a);
 
     float x0 = 0, y0 = 0, x1 = w, y1 = h;
@@ -181,6 +187,9 @@ void OrvObjectImage::Draw() {
         shaders[useShader].Use();
 
     OrvGlState::DrawQuad(left, top, right, bottom, offsetX, offsetY, offsetX + 1, offsetY + 1);
+    // The textures are shared (a model may tile the same picture): they go back to the
+    // repeating wrap the texture manager gave them.
+    BindTextures(true, true);
 
     OrvShaderProgram::UnUse();
     OrvGlState::EndPixelSpace();

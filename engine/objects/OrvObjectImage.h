@@ -27,7 +27,8 @@
 //   7 "multiTexturing"  truncated value not 0: file i is bound to texture unit i (as many as
 //                       the implementation has units; the rest are not bound)
 //   8 "blend"           truncated: 0 off, 1 alpha (start), 2 additive, 3 maximum; others 0
-//   9 "offset.x", 10 "offset.y"   added to the s and t texture coordinates
+//   9 "offset.x", 10 "offset.y"   added to the s and t texture coordinates; while one is 0
+//                       the picture is clamped at its edges along that axis, else it repeats
 //  11 "pos.x", 12 "pos.y"         offset in viewport pixels, y downwards
 // Truncations cannot overflow: NaN counts as 0, values past the 64-bit range as its ends.
 // Children: "col" (the colour, starts opaque white), then "shaders[0]", "shaders[1]", ... one
@@ -36,9 +37,12 @@
 // Update calls UpdateUniforms on every program. Draw allocates nothing. It disables lighting
 // and depth testing, enables GL_TEXTURE_2D, sets blending, the bound textures (and with
 // multiTexturing the active unit, left on the last one) and the colour, and does not restore
-// them: render lines save and restore all attribute groups around it (Flags() is 0). It saves
-// and restores both matrices itself and always leaves program 0 current. The picture's size is
-// looked up again on every draw, so a buffer sized after Init is drawn at its size.
+// them: render lines save and restore all attribute groups around it (Flags() is 0). The wrap
+// of the textures it binds is set for its quad (clamp to edge along an axis whose offset is 0,
+// repeat along a scrolled one) and set back to the texture manager's repeat after it, since
+// other objects share the textures. It saves and restores both matrices itself and always
+// leaves program 0 current. The picture's size is looked up again on every draw, so a buffer
+// sized after Init is drawn at its size.
 //
 // Ownership: the texture handles belong to the texture manager; the shader programs belong to
 // the image. Init loads every program before the object is registered, and the list never
@@ -93,7 +97,8 @@ protected:
 
 private:
     void Reset();
-    void BindTextures() const;
+    // Binds the frame's file (or every file with multiTexturing) with the given wrap.
+    void BindTextures(bool repeatS, bool repeatT) const;
 
     std::deque<unsigned> images;          // texture handles, one per frame
     std::deque<OrvShaderProgram> shaders; // a deque: adding never moves the earlier programs

@@ -35,6 +35,9 @@ public:
     // or, with mipmaps, trilinear minification. Repeat wraps the picture round; clamp stops
     // at the edge pixels, so a picture drawn past its edge shows no seam of the other side.
     static void SetSampling(bool mipmaps, bool repeat);
+    // Only the wrap of the texture bound to GL_TEXTURE_2D, each direction on its own: s runs
+    // along the picture's width, t along its height. The filters stay as they are.
+    static void SetWrap(bool repeatS, bool repeatT);
 
     // Pushes both matrices and sets them so that one unit is one pixel of a viewport of
     // width x height, origin at the top left, y growing downwards. Leaves GL_MODELVIEW

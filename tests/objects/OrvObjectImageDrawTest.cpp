@@ -5,6 +5,7 @@
 
 #include "OrvObjectImageTestScene.h"
 
+#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -113,6 +114,68 @@ TEST(OrvObjectImageDraw, StretchedZoomAndOffsetsPickThePartOfThePictureShown) {
     scene.Frame();
     EXPECT_TRUE(OrvRgbNear(scene.Pixel(200, 225), Red, 4));
     EXPECT_TRUE(OrvRgbNear(scene.Pixel(200, 75), Blue, 4));
+}
+
+namespace {
+// The wrap mode the texture `handle` holds now.
+int Wrap(unsigned handle, unsigned direction) {
+    GLint value = 0;
+    glBindTexture(GL_TEXTURE_2D, handle);
+    glGetTexParameteriv(GL_TEXTURE_2D, direction, &value);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return value;
+}
+} // namespace
+
+TEST(OrvObjectImageDraw, EdgesAreClampedUnlessAnOffsetScrollsThePicture) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    OrvImageTestScene scene(400, 300, 400, 300);
+    ASSERT_TRUE(scene.window.IsOpen()) << scene.window.Error();
+    // Black then white, across and down: stretched, the outermost screen pixels are sampled a
+    // quarter texel from the picture's edge, where a repeating wrap mixes in the other side.
+    scene.Picture("across.png", 2, 1, {0, 0, 0, 255, 255, 255});
+    scene.Picture("down.png", 1, 2, {0, 0, 0, 255, 255, 255});
+    OrvObjectImage* across = scene.Load("across: image across.png {\n stretch: 1\n}");
+    OrvObjectImage* down = scene.Load("down: image down.png {\n stretch: 1\n}");
+    ASSERT_TRUE(across && down);
+    scene.objects.UpdateParameter(1, 0);
+    scene.Line("screen");
+    const OrvRgba Grey{128, 128, 128, 255};
+
+    // Not scrolled: each edge shows its own colour, no seam of the other side.
+    scene.Frame();
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(0, 150), Black, 8)) << "left edge";
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(399, 150), White, 8)) << "right edge";
+
+    // A whole picture width of offset shows the same picture, now repeating: both edges mix.
+    across->UpdateParameter(9, 1); // offset.x
+    scene.Frame();
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(0, 150), Grey, 30)) << "left edge, scrolled";
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(399, 150), Grey, 30)) << "right edge, scrolled";
+
+    // Each axis on its own: scrolled down only, the picture is still clamped across.
+    across->UpdateParameter(9, 0);
+    across->UpdateParameter(10, 1); // offset.y
+    scene.Frame();
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(0, 150), Black, 8)) << "left edge, scrolled down";
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(399, 150), White, 8)) << "right edge, scrolled down";
+
+    // The same down the picture: black at the top, white at the bottom.
+    scene.objects.UpdateParameter(0, 0);
+    scene.objects.UpdateParameter(1, 1);
+    scene.Frame();
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(200, 0), Black, 8)) << "top edge";
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(200, 299), White, 8)) << "bottom edge";
+    down->UpdateParameter(10, -2);
+    scene.Frame();
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(200, 0), Grey, 30)) << "top edge, scrolled";
+    EXPECT_TRUE(OrvRgbNear(scene.Pixel(200, 299), Grey, 30)) << "bottom edge, scrolled";
+
+    // Other objects share the textures (a model may tile the same picture): after drawing,
+    // they repeat again, as the texture manager made them.
+    EXPECT_EQ(GL_REPEAT, Wrap(across->ImageHandle(0), GL_TEXTURE_WRAP_S));
+    EXPECT_EQ(GL_REPEAT, Wrap(across->ImageHandle(0), GL_TEXTURE_WRAP_T));
+    EXPECT_EQ(GL_REPEAT, Wrap(down->ImageHandle(0), GL_TEXTURE_WRAP_T));
 }
 
 TEST(OrvObjectImageDraw, RotationTurnsClockwiseAboutTheViewportCentre) {
