@@ -49,13 +49,13 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:log_path=$reports/asan"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
-# A test is run a second time when it failed: LeakSanitizer's own tracer now and then crashes
+# A failed test is run again (up to three runs in all): LeakSanitizer's own tracer now and then crashes
 # while it stops Mesa's rendering threads at exit ("LeakSanitizer has encountered a fatal
 # error"), which says nothing about the code under test. Such a report alone is set aside;
-# every other report fails the run, and so does a test that fails twice.
+# every other report fails the run, and so does a test that fails three times.
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-    ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" --repeat until-pass:2 \
+    ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" --repeat until-pass:3 \
     "${ctest_args[@]}" || status=$?
 
 found=0
