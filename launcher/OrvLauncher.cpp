@@ -2,6 +2,7 @@
 
 #include "OrvMessageBox.h"
 
+#include <cstdio>
 #include <dlfcn.h>
 #include <string>
 #include <unistd.h>
@@ -11,6 +12,7 @@ namespace {
 using RunFunction = int (*)(bool debug);
 using HasErrorFunction = int (*)();
 using ErrorMessageFunction = const char* (*)();
+using CheckFunction = int (*)();
 } // namespace
 
 std::string OrvLauncher::OwnFolder() {
@@ -25,7 +27,7 @@ std::string OrvLauncher::OwnFolder() {
     return slash == 0 ? std::string("/") : file.substr(0, slash);
 }
 
-int OrvLauncher::Run() {
+void OrvLauncher::EnterBinFolder() {
     // The show folder is the one the program lies in, whatever folder it was started from
     // (a desktop's file manager, a terminal elsewhere, a party's start script). If the
     // program's own path cannot be read, the working directory is taken as it is.
@@ -35,7 +37,10 @@ int OrvLauncher::Run() {
     // A missing "bin" is not reported here: the load below then fails and says so.
     if (chdir("bin") != 0) {
     }
+}
 
+int OrvLauncher::Run(bool debug) {
+    EnterBinFolder();
     void* library = dlopen(LibraryFile, RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         OrvMessageBox::Show(CriticalCaption, LoadFailedText);
@@ -52,7 +57,7 @@ int OrvLauncher::Run() {
         return 1;
     }
 
-    int result = run(false);
+    int result = run(debug);
 
     // Only the low byte carries the answer; a completed run may still have logged an error.
     if ((hasError() & 0xFF) != 0) {
@@ -60,6 +65,24 @@ int OrvLauncher::Run() {
         OrvMessageBox::Show(ErrorCaption, text != nullptr ? text : "");
     }
 
+    dlclose(library);
+    return result;
+}
+
+int OrvLauncher::Check() {
+    EnterBinFolder();
+    void* library = dlopen(LibraryFile, RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        std::fprintf(stderr, "%s: %s\n", CriticalCaption, LoadFailedText);
+        return 1;
+    }
+    auto check = reinterpret_cast<CheckFunction>(dlsym(library, "OrvCheck"));
+    if (check == nullptr) {
+        std::fprintf(stderr, "%s: %s\n", CriticalCaption, InvalidLibraryText);
+        dlclose(library);
+        return 1;
+    }
+    int result = check();
     dlclose(library);
     return result;
 }

@@ -5,12 +5,18 @@
 
 // The whole launcher: it moves into the folder the program file lies in, then into its
 // "bin", loads the engine library from there, resolves its three entry points, runs the show
-// with the debug flag off and reports the engine's error log, if it holds an error, in a
-// message box. So a show folder works from wherever it is started (/some/where/Run).
+// with the debug flag off ("Run --debug": on) and reports the engine's error log, if it holds an
+// error, in a message box. So a show folder works from wherever it is started (/some/where/Run).
 //
 // Exit code: 1 when the library cannot be loaded or lacks an entry point, otherwise what
 // OrvRun returned. The library is unloaded on every path that loaded it, after its error
 // text was shown.
+//
+// Check does the same for "Run --check" with the entry point OrvCheck alone, which prints
+// what it found on standard output. It shows no message box, as checks run in terminals and
+// scripts: a library that cannot be loaded or lacks OrvCheck is reported on standard error
+// only, as "Critical error: " and the same text as above, with exit code 1. Otherwise the
+// exit code is what OrvCheck returned.
 
 class OrvLauncher {
 public:
@@ -21,9 +27,16 @@ public:
     static constexpr const char* InvalidLibraryText = "libOrvEngine.so is invalid or old version";
 
     // Runs the sequence above once and returns the exit code.
-    static int Run();
+    // debug: OrvRun's debug flag.
+    static int Run(bool debug = false);
+    // Checks the show (see above) and returns the exit code.
+    static int Check();
     // The folder of the running program, or empty when it cannot be found.
     static std::string OwnFolder();
+
+private:
+    // Into the program's folder, then its "bin"; failures are left to the load that follows.
+    static void EnterBinFolder();
 };
 
 #endif

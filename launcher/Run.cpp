@@ -1,6 +1,14 @@
 #include "OrvLauncher.h"
+#include "OrvLauncherOptions.h"
 
-// The command line is ignored: everything the show needs comes from its data folder.
-int main() {
-    return OrvLauncher::Run();
+#include <cstdio>
+
+// Without options Run plays the show; "--debug" plays it in debug mode; "--check" checks it.
+int main(int argc, char** argv) {
+    OrvLauncherOptions options;
+    if (!options.Parse(argc, argv)) {
+        std::fprintf(stderr, "%s\n%s\n", options.Error().c_str(), OrvLauncherOptions::Usage);
+        return 1;
+    }
+    return options.Check() ? OrvLauncher::Check() : OrvLauncher::Run(options.Debug());
 }

@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake pkg-config clang-format
-  # engine libraries
+  # engine libraries (libdeflate: the PNG files of Capture)
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
   libgl1-mesa-dev libglu1-mesa-dev libglew-dev libgl1-mesa-dri
-  lib3ds-dev libsndfile1-dev libsamplerate0-dev libx11-dev
+  lib3ds-dev libsndfile1-dev libsamplerate0-dev libx11-dev libdeflate-dev
   fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -49,16 +49,28 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:log_path=$reports/asan"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
+# A failed test is run again (up to three runs in all): LeakSanitizer's own tracer now and then crashes
+# while it stops Mesa's rendering threads at exit ("LeakSanitizer has encountered a fatal
+# error"), which says nothing about the code under test. Such a report alone is set aside;
+# every other report fails the run, and so does a test that fails three times.
 status=0
 xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
-    ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" "${ctest_args[@]}" ||
-    status=$?
+    ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" --repeat until-pass:3 \
+    "${ctest_args[@]}" || status=$?
 
-if [ -n "$(ls -A "$reports")" ]; then
-    for report in "$reports"/*; do
-        echo "=== $report"
-        cat "$report"
-    done
+found=0
+for report in "$reports"/*; do
+    [ -e "$report" ] || continue
+    if grep -q "LeakSanitizer has encountered a fatal error" "$report" &&
+        ! grep -q -E "ERROR: (AddressSanitizer|LeakSanitizer: detected)|runtime error" "$report"; then
+        echo "test.sh: set aside, a crash of the leak checker's own tracer: $report"
+        continue
+    fi
+    echo "=== $report"
+    cat "$report"
+    found=1
+done
+if [ "$found" -ne 0 ]; then
     echo "test.sh: the sanitizers reported problems (above, and in $reports)" >&2
     exit 1
 fi

@@ -4,6 +4,7 @@
 #include "entry/OrvDisplayModeScreen.h"
 #include "entry/OrvDisplaySettings.h"
 #include "entry/OrvErrorLog.h"
+#include "entry/OrvScriptChecker.h"
 
 #include <cstdio>
 #include <exception>
@@ -67,4 +68,21 @@ extern "C" int OrvHasError() {
 
 extern "C" const char* OrvErrorMsg() {
     return OrvErrorLog::Text().c_str();
+}
+
+extern "C" int OrvCheck() {
+    try {
+        OrvScriptChecker checker;
+        bool clean = checker.Check();
+        std::fputs(checker.Report().Text().c_str(), stdout);
+        std::fflush(stdout);
+        if (!checker.Failure().empty())
+            std::fprintf(stderr, "The show could not be checked: %s\n", checker.Failure().c_str());
+        return clean ? 0 : 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "The show could not be checked: %s\n", error.what());
+    } catch (...) {
+        std::fputs("The show could not be checked\n", stderr);
+    }
+    return 1;
 }

@@ -1,8 +1,8 @@
 #ifndef ORV_ENTRY_ORVENTRYPOINTS_H
 #define ORV_ENTRY_ORVENTRYPOINTS_H
 
-// The three functions the launcher resolves by their plain names. Nothing raised inside the
-// engine ever crosses them.
+// The functions the launcher resolves by their plain names: the three that play a show, and
+// OrvCheck for "Run --check". Nothing raised inside the engine ever crosses them.
 
 extern "C" {
 // Plays one presentation from start to end; 0 when it ended normally or the user cancelled,
@@ -12,6 +12,11 @@ int OrvRun(bool debug);
 int OrvHasError();
 // The whole log text, owned by the library; valid until the next message is reported.
 const char* OrvErrorMsg();
+// Checks the show without playing or showing it (OrvScriptChecker) and writes what it found
+// to standard output, one "script.txt:LINE: message" entry each; 0 when it found no error,
+// 1 otherwise. When the check cannot run at all (no OpenGL context), the reason goes to
+// standard error and the result is 1.
+int OrvCheck();
 }
 
 #endif

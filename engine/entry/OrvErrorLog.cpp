@@ -1,10 +1,13 @@
 #include "entry/OrvErrorLog.h"
 
+#include "entry/IOrvErrorListener.h"
+
 namespace {
 // The engine-wide log: set up when the library loads, never reset.
 std::string logText;
 int highestSeverity = -1;
 bool truncated = false;
+IOrvErrorListener* listener = nullptr; // not owned
 } // namespace
 
 const char* const OrvErrorLog::TruncatedLine = "Too many messages: the rest were left out";
@@ -12,6 +15,8 @@ const char* const OrvErrorLog::TruncatedLine = "Too many messages: the rest were
 void OrvErrorLog::Report(int severity, const std::string& message) {
     if (severity > highestSeverity)
         highestSeverity = severity;
+    if (listener)
+        listener->Reported(severity, message);
     if (truncated)
         return;
     // A loop over a broken line can report millions of times; past the limit one line says
@@ -55,6 +60,12 @@ void OrvErrorLog::RollBack(const Mark& mark) {
         logText.resize(mark.size);
     highestSeverity = mark.severity;
     truncated = mark.truncated;
+}
+
+IOrvErrorListener* OrvErrorLog::SetListener(IOrvErrorListener* newListener) {
+    IOrvErrorListener* previous = listener;
+    listener = newListener;
+    return previous;
 }
 
 void ReportError(int severity, const std::string& message) {

@@ -8,10 +8,13 @@
 // The log is never cleared: a second run in the same process appends to the first.
 // It holds at most MaxBytes: the message that would pass that limit is replaced by
 // TruncatedLine, and later messages only raise the severity.
+// A listener, when one is set, hears of every message as well (a script check uses it).
 // Main thread only; nothing is locked.
 
 #include <cstddef>
 #include <string>
+
+class IOrvErrorListener;
 
 class OrvErrorLog {
 public:
@@ -43,6 +46,10 @@ public:
     // Everything reported since the mark; RollBack removes it (and its severity).
     static std::string Since(const Mark& mark);
     static void RollBack(const Mark& mark);
+
+    // Sets the one listener (null: none) and returns the one set before, so that whoever
+    // sets one can put the previous back. The log does not own it.
+    static IOrvErrorListener* SetListener(IOrvErrorListener* listener);
 };
 
 // Shorthand used throughout the engine.

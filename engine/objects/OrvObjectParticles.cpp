@@ -39,6 +39,15 @@ bool Bounce(double& coordinate, double& velocity, double minimum, double maximum
     return std::fabs(velocity) < RestingSpeed;
 }
 
+// True while the particle's motion is within the range of doubles. Values from the script or
+// the timeline may be anything (NaN, infinities, 1e308), and finite ones may still overflow
+// as they are integrated; a particle that is not a number anywhere cannot be drawn or moved.
+bool Finite(const OrvParticle& p) {
+    return std::isfinite(p.position.x) && std::isfinite(p.position.y) &&
+           std::isfinite(p.position.z) && std::isfinite(p.velocity.x) &&
+           std::isfinite(p.velocity.y) && std::isfinite(p.velocity.z) && std::isfinite(p.rotation);
+}
+
 // One axis of a sort key, held so that three squares sum within 64 bits.
 int64_t SortComponent(double camera, double particle) {
     const double limit = 1.7e9;
@@ -184,6 +193,8 @@ void OrvObjectParticles::MoveParticles(double dt) {
         resting |= Bounce(p.position.z, p.velocity.z, boxMinimum.z, boxMaximum.z, p.elasticity);
         if (resting)
             p.velocity *= RestingDamping;
+        if (!Finite(p))
+            continue; // left the range of numbers: removed like an expired one
 
         if (kept != i)
             particles[kept] = p;
@@ -214,7 +225,13 @@ void OrvObjectParticles::EmitParticles(double dt) {
         for (OrvParticleEmitter& emitter : emitters) {
             if (!emitter.WantsToEmit())
                 continue;
-            particles.push_back(emitter.Emit(*random));
+            // A particle made from values outside the range of numbers is dropped at once.
+            // It adds nothing to the pass, so emitters that only make such particles end the
+            // passes, while the others still fill the pool.
+            const OrvParticle particle = emitter.Emit(*random);
+            if (!Finite(particle))
+                continue;
+            particles.push_back(particle);
             ++pass;
         }
         if (pass == 0)

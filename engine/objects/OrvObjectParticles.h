@@ -30,8 +30,13 @@
 // velocity is scaled by 0.8). Then the emitters earn their budgets and fill the free room of
 // the pool in passes: each pass lets every emitter that wants to emit create one particle, so
 // the pool can end up to (emitters - 1) above maxParticles. New particles do not move in the
-// update that creates them. Update runs whether or not the object is enabled; state depends on
-// the sequence of elapsed times, not on the show's position alone.
+// update that creates them. Script and timeline values may be anything (NaN, infinities,
+// 1e308) and finite ones may overflow as they are integrated: a particle whose position,
+// velocity or rotation is then not a finite number is removed after its move like an expired
+// one, and a new one made so is dropped (a pass that adds no particle ends the emission), so
+// every particle in the pool can be moved, sorted and drawn. Update runs whether or not the
+// object is enabled; state depends on the sequence of elapsed times, not on the show's
+// position alone.
 //
 // Random numbers come from the engine's shared generator (OrvRandom::Shared); UseRandom gives
 // the system another one (tests).

@@ -66,7 +66,13 @@ void OrvParticleEmitter::Init(OrvScriptNode& node) {
 double OrvParticleEmitter::Draw(const OrvRangeParameter& range, int value) {
     // A lower bound that animation pushed above the upper one gives the lower bound.
     double upper = range.max > range.min ? range.max : range.min;
-    return range.min + (static_cast<double>(value) / OrvRandom::Max) * (upper - range.min);
+    double t = static_cast<double>(value) / OrvRandom::Max;
+    double spread = upper - range.min;
+    if (std::isfinite(spread))
+        return range.min + t * spread;
+    // Finite bounds more than the largest double apart (-1e308..1e308): the plain form would
+    // give infinities, and NaN for t = 0. Weighing the bounds stays between them.
+    return range.min * (1 - t) + upper * t;
 }
 
 OrvParticle OrvParticleEmitter::Emit() {

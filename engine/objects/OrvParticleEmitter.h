@@ -55,7 +55,9 @@ public:
     // textures, the texture index (raw value modulo the count). Lowers the budget by one.
     OrvParticle Emit(OrvRandom& random);
 
-    // The draw from a range: min + value / 32767 x (max(min, max) - min).
+    // The draw from a range: min + value / 32767 x (max(min, max) - min). When the bounds
+    // are finite but so far apart that their difference overflows, the same point is worked
+    // out as a weighted sum of the bounds, so the draw stays between them.
     static double Draw(const OrvRangeParameter& range, int value);
 
     // Adds what the emitting speed earns in `seconds` to the budget, at most up to `limit`.

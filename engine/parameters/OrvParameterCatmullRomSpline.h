@@ -4,8 +4,11 @@
 // One uniform Catmull-Rom segment: p1 at start, p2 at start + duration (and ever after), with
 // p0 and p3 as the neighbouring control points that set the tangents. A duration of 0 is
 // taken as 1 ms.
+//
+// An envelope that accepts one keeps only its Segment() and deletes the item at once.
 
 #include "parameters/IOrvParameterEnvelopeItem.h"
+#include "parameters/OrvEnvelopeSegment.h"
 
 class OrvParameterCatmullRomSpline : public IOrvParameterEnvelopeItem {
 public:
@@ -14,11 +17,13 @@ public:
 
     double Value(unsigned int time) override;
 
+    // The same item as a plain record; it answers exactly as the item does.
+    const OrvEnvelopeSegment& Segment() const { return segment; }
+
 private:
-    double p0;
-    double p1;
-    double p2;
-    double p3;
+    explicit OrvParameterCatmullRomSpline(const OrvEnvelopeSegment& segment);
+
+    OrvEnvelopeSegment segment;
 };
 
 #endif

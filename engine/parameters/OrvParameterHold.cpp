@@ -1,8 +1,11 @@
 #include "parameters/OrvParameterHold.h"
 
 OrvParameterHold::OrvParameterHold(unsigned int itemStart, double heldValue)
-    : IOrvParameterEnvelopeItem(itemStart, 1), value(heldValue) {}
+    : OrvParameterHold(OrvEnvelopeSegment::Hold(itemStart, heldValue)) {}
 
-double OrvParameterHold::Value(unsigned int) {
-    return value;
+OrvParameterHold::OrvParameterHold(const OrvEnvelopeSegment& flat)
+    : IOrvParameterEnvelopeItem(flat.start, flat.duration), segment(flat) {}
+
+double OrvParameterHold::Value(unsigned int time) {
+    return segment.Value(time);
 }

@@ -3,8 +3,11 @@
 
 // A value that holds from start on. Its duration is always 1 ms, so a later item may start
 // right after it, and an item that starts at the same time replaces it.
+//
+// An envelope that accepts one keeps only its Segment() and deletes the item at once.
 
 #include "parameters/IOrvParameterEnvelopeItem.h"
+#include "parameters/OrvEnvelopeSegment.h"
 
 class OrvParameterHold : public IOrvParameterEnvelopeItem {
 public:
@@ -12,8 +15,13 @@ public:
 
     double Value(unsigned int time) override;
 
+    // The same item as a plain record; it answers exactly as the item does.
+    const OrvEnvelopeSegment& Segment() const { return segment; }
+
 private:
-    double value;
+    explicit OrvParameterHold(const OrvEnvelopeSegment& segment);
+
+    OrvEnvelopeSegment segment;
 };
 
 #endif

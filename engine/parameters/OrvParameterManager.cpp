@@ -42,7 +42,7 @@ void OrvParameterManager::AddInterface(const std::string& prefix, OrvParameterIn
 void OrvParameterManager::AddRecord(const std::string& fullName, OrvParameterInterface* owner,
                                     int index) {
     int number = static_cast<int>(records.size());
-    records.push_back(Record{owner, index, OrvParameterEnvelope(), false, 0.0});
+    records.push_back(Record{owner, index, OrvParameterEnvelope(segmentStore), false, 0.0});
     names.push_back(fullName);
     // emplace keeps an existing entry: a duplicate name stays with its first record.
     firstRecordByName.emplace(fullName, number);

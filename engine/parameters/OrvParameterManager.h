@@ -23,6 +23,9 @@
 // backwards undoes what later items did. Records without items are left alone. Random items
 // draw anew at every evaluation and are the one exception.
 //
+// Every envelope keeps its item records in one store of the manager's, in the order the items
+// were added (see OrvParameterEnvelope).
+//
 // Ownership: the manager owns the envelopes and their items. The interfaces are NOT owned:
 // they must outlive the last UpdateParameters call. Main thread only.
 
@@ -32,6 +35,7 @@
 #include <vector>
 
 #include "parameters/IOrvParameterEnvelopeItem.h"
+#include "parameters/OrvEnvelopeSegment.h"
 #include "parameters/OrvParameterEnvelope.h"
 #include "parameters/OrvParameterInterface.h"
 
@@ -89,6 +93,9 @@ private:
 
     void AddRecord(const std::string& fullName, OrvParameterInterface* owner, int index);
 
+    // The envelopes' item records. Declared before `records`, so the envelopes, which read
+    // it when they delete their items, go first.
+    std::vector<OrvEnvelopeSegment> segmentStore;
     std::vector<Record> records;
     std::vector<std::string> names; // names[i] is the full name of records[i]
     // Full name -> first record with it. Loading a long script looks names up constantly.

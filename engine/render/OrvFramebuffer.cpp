@@ -6,6 +6,11 @@
 
 #include <cstdio>
 
+namespace {
+// Main thread only, like everything that draws.
+unsigned screenFramebuffer = 0;
+} // namespace
+
 OrvFramebuffer::OrvFramebuffer() : framebuffer(0), depthRenderbuffer(0) {}
 
 void OrvFramebuffer::Release() {
@@ -48,13 +53,13 @@ void OrvFramebuffer::Create(unsigned colorTexture, unsigned depthTexture, int wi
         glDrawBuffer(GL_NONE);
         glReadBuffer(GL_NONE);
     }
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    BindScreen();
 }
 
 unsigned OrvFramebuffer::Status() const {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
     GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    BindScreen();
     return status;
 }
 
@@ -94,5 +99,13 @@ void OrvFramebuffer::Bind() const {
 }
 
 void OrvFramebuffer::BindScreen() {
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screenFramebuffer);
+}
+
+void OrvFramebuffer::SetScreen(unsigned framebuffer) {
+    screenFramebuffer = framebuffer;
+}
+
+unsigned OrvFramebuffer::Screen() {
+    return screenFramebuffer;
 }

@@ -15,8 +15,14 @@
 // Ownership: the textures belong to the texture manager. The framebuffer and its depth
 // renderbuffer belong to this object: Release() deletes them (its owner calls it while the
 // context is current; a copy shares the names, so only one copy may release them).
-// OpenGL state: Create and Status leave framebuffer 0 and renderbuffer 0 bound; Bind binds this
-// framebuffer, BindScreen the window's. All calls need the current context and GLEW.
+// OpenGL state: Create and Status leave the screen's framebuffer and renderbuffer 0 bound; Bind
+// binds this framebuffer, BindScreen the screen's. All calls need the current context and GLEW.
+//
+// The screen: what the render line without an output draws into, and what every buffer line
+// goes back to when it is done. It is the window's framebuffer (name 0) unless SetScreen
+// named another one: offline capture renders the whole show into a framebuffer of its own
+// size that way, with the window only holding the context. Whoever sets a screen sets 0 back
+// before deleting it.
 
 #include <string>
 
@@ -36,6 +42,9 @@ public:
     void Release();
     void Bind() const;
     static void BindScreen();
+    // The framebuffer name BindScreen binds from now on; 0 (the start) is the window's.
+    static void SetScreen(unsigned framebuffer);
+    static unsigned Screen();
 
     unsigned Handle() const { return framebuffer; }
     // 0 when the depth goes to a depth texture. Holds the stencil too where it can.

@@ -4,13 +4,35 @@
 #include "script/OrvStringUtils.h"
 #include "script/OrvTimeline.h"
 
+#include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 
+namespace {
+// The width of a line's leading spaces and tabs (a tab reaching the next multiple of four);
+// only compared between lines, so the tab width matters little. Counting stops at a width
+// no script indents by, so a line of millions of spaces cannot overflow it.
+int Indentation(const std::string& line) {
+    const int limit = 1 << 20;
+    int columns = 0;
+    for (char c : line) {
+        if (c == ' ')
+            ++columns;
+        else if (c == '\t')
+            columns += 4 - columns % 4;
+        else
+            break;
+        if (columns > limit)
+            break;
+    }
+    return columns;
+}
+} // namespace
+
 OrvAsciiScriptLoader::OrvAsciiScriptLoader()
     : header(nullptr), objects(nullptr), script(nullptr), renderLines(nullptr), beatLength(0),
-      barLength(0), endPosition(0) {}
+      barLength(0), endPosition(0), unclosedBlock(nullptr), strayBraceLine(0) {}
 
 OrvAsciiScriptLoader::~OrvAsciiScriptLoader() {}
 
@@ -35,26 +57,44 @@ bool OrvAsciiScriptLoader::Load(const char* path) {
         ReportError(1, "Could not open " + name);
         return false;
     }
-    if (!CheckBlocks(path))
-        return false;
+    bool blocksFound = CheckBlocks(path);
+    // Worked out even when a block is missing, so that a check can go on with the timeline.
     beatLength = 60000.0 / NumericValue(Bpm);
     barLength = 4 * beatLength;
-    return true;
+    return blocksFound;
 }
 
 void OrvAsciiScriptLoader::Parse(std::istream& in) {
-    // The blocks being read, innermost last; the root is always at the bottom.
-    std::vector<OrvScriptNode*> open;
-    open.push_back(&root);
+    // The blocks being read, innermost last, each with the indentation of its opening line;
+    // the root is always at the bottom.
+    struct OpenBlock {
+        OrvScriptNode* node;
+        int indentation;
+    };
+    std::vector<OpenBlock> open;
+    open.push_back(OpenBlock{&root, -1});
+    // The first block, since the last top-level block opened, closed by a "}" further left
+    // than its opening line: where a missing "}" most likely is, if the file ends in a block.
+    const OrvScriptNode* closedByOuterBrace = nullptr;
+    unclosedBlock = nullptr;
+    strayBraceLine = 0;
+    int number = 0;
     std::string line;
     while (std::getline(in, line)) {
+        if (number < INT_MAX) // past two thousand million lines the number stays put
+            ++number;
         // Read as text: a carriage return before the line feed is not part of the line.
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        int indentation = Indentation(line);
         OrvStringUtils::Chop(line);
         if (line == "}") {
-            if (open.size() == 1)
+            if (open.size() == 1) {
+                strayBraceLine = number;
                 break; // a stray top-level "}" ends the file
+            }
+            if (!closedByOuterBrace && indentation < open.back().indentation)
+                closedByOuterBrace = open.back().node;
             open.pop_back();
             continue;
         }
@@ -73,12 +113,17 @@ void OrvAsciiScriptLoader::Parse(std::istream& in) {
             identifier = words.front().substr(0, words.front().size() - 1);
             words.pop_front();
         }
-        OrvScriptNode* current = open.back();
-        current->AddChild(OrvScriptNode(identifier, words));
-        if (opensBlock)
-            open.push_back(current->Last());
+        OrvScriptNode* current = open.back().node;
+        current->AddChild(OrvScriptNode(identifier, words, number));
+        if (opensBlock) {
+            if (open.size() == 1)
+                closedByOuterBrace = nullptr;
+            open.push_back(OpenBlock{current->Last(), indentation});
+        }
     }
-    // The end of the file closes every open block silently.
+    // The end of the file closes every open block silently; a check names the likely one.
+    if (open.size() > 1)
+        unclosedBlock = closedByOuterBrace ? closedByOuterBrace : open.back().node;
 }
 
 bool OrvAsciiScriptLoader::CheckBlocks(const char* path) {
@@ -148,6 +193,16 @@ bool OrvAsciiScriptLoader::ProcessScript(OrvParameterManager& parameters) {
         return false;
     }
     OrvTimeline timeline(root, beatLength, parameters, endPosition);
+    return timeline.Process(*script);
+}
+
+bool OrvAsciiScriptLoader::CheckScript(OrvParameterManager& parameters,
+                                       IOrvTimelineObserver& observer) {
+    if (!script) {
+        ReportError(1, "Missing block: script");
+        return false;
+    }
+    OrvTimeline timeline(root, beatLength, parameters, endPosition, &observer);
     return timeline.Process(*script);
 }
 

@@ -13,11 +13,17 @@
 // the path is not a regular file it can open (a missing file, a directory, a named pipe) or
 // when reading breaks off with an error; the tree is then left empty.
 //
+// Every node remembers the number of its line in the file (from 1). For checking a script,
+// the loader also remembers where the braces went wrong (UnclosedBlock, StrayBraceLine), and
+// CheckScript processes the timeline without stopping at the first failed line.
+//
 // Ownership: the loader owns the tree; every node pointer it hands out is borrowed and valid
 // while the loader lives.
 
 #include "script/IOrvScriptLoader.h"
 #include "script/OrvScriptNode.h"
+
+class IOrvTimelineObserver;
 
 #include <cstdint>
 #include <istream>
@@ -33,11 +39,23 @@ public:
     std::vector<OrvScriptNode*> Objects() override;
     std::vector<OrvScriptNode*> RenderLines() override;
     bool ProcessScript(OrvParameterManager& parameters) override;
+    // ProcessScript for checking a script: a failed line is reported like there but does not
+    // stop its block, and the observer hears of every line before and after it is processed
+    // (its messages come in between). False when any line failed or the block is missing.
+    bool CheckScript(OrvParameterManager& parameters, IOrvTimelineObserver& observer);
 
     // The whole tree; its children are the file's top-level lines.
     const OrvScriptNode& Root() const;
     // Parses a stream into the tree without the block check (Load uses it for the file).
     void Parse(std::istream& in);
+
+    // When the file ended with blocks still open, the block most likely missing its "}":
+    // the first block, since the last top-level block opened, that a "}" standing further
+    // left than its own opening line closed (a "}" meant for an enclosing block), else the
+    // innermost block still open. Null when every block was closed.
+    const OrvScriptNode* UnclosedBlock() const { return unclosedBlock; }
+    // The line of a top-level "}" that ended the reading early; 0 when there was none.
+    int StrayBraceLine() const { return strayBraceLine; }
 
 private:
     OrvAsciiScriptLoader(const OrvAsciiScriptLoader&) = delete;
@@ -54,6 +72,8 @@ private:
     double beatLength;
     double barLength;
     uint32_t endPosition;
+    const OrvScriptNode* unclosedBlock;
+    int strayBraceLine;
 };
 
 #endif

@@ -4,13 +4,14 @@
 #include <utility>
 #include <vector>
 
-OrvScriptNode::OrvScriptNode() : processed(false) {}
+OrvScriptNode::OrvScriptNode() : processed(false), line(0) {}
 
 OrvScriptNode::OrvScriptNode(const std::string& identifier,
-                             const std::deque<std::string>& arguments)
-    : identifier(identifier), arguments(arguments.begin(), arguments.end()), processed(false) {}
+                             const std::deque<std::string>& arguments, int line)
+    : identifier(identifier), arguments(arguments.begin(), arguments.end()), processed(false),
+      line(line) {}
 
-OrvScriptNode::OrvScriptNode(const OrvScriptNode& other) : processed(false) {
+OrvScriptNode::OrvScriptNode(const OrvScriptNode& other) : processed(false), line(0) {
     CopyFrom(other);
 }
 
@@ -24,6 +25,7 @@ OrvScriptNode& OrvScriptNode::operator=(const OrvScriptNode& other) {
         children = std::move(copy.children);
         copy.children.clear();
         processed = copy.processed;
+        line = copy.line;
     }
     return *this;
 }
@@ -36,6 +38,7 @@ void OrvScriptNode::CopyFrom(const OrvScriptNode& other) {
     identifier = other.identifier;
     arguments = other.arguments;
     processed = other.processed;
+    line = other.line;
     // Copy the subtree level by level with an explicit work list instead of recursion.
     std::vector<std::pair<const OrvScriptNode*, OrvScriptNode*>> pending;
     pending.emplace_back(&other, this);
@@ -50,6 +53,7 @@ void OrvScriptNode::CopyFrom(const OrvScriptNode& other) {
             copy->identifier = child->identifier;
             copy->arguments = child->arguments;
             copy->processed = child->processed;
+            copy->line = child->line;
             target->children.push_back(copy);
             pending.emplace_back(child, copy);
         }

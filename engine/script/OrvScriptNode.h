@@ -2,7 +2,9 @@
 #define ORV_SCRIPT_ORVSCRIPTNODE_H
 
 // One parsed script line: an identifier (may be empty), its argument words, the lines of the
-// block it opened as children, and a flag that the consumer which used the line sets.
+// block it opened as children, a flag that the consumer which used the line sets, and the
+// number of the line in its file (from 1; 0 for a node that no file line made, such as the
+// root), so that messages about the line can say where it stands.
 //
 // Ownership: a node owns its children and deletes them with itself. Pointers handed out by
 // operator[], Last() and Children() are borrowed: they stay valid while the node lives.
@@ -18,7 +20,8 @@
 class OrvScriptNode {
 public:
     OrvScriptNode();
-    OrvScriptNode(const std::string& identifier, const std::deque<std::string>& arguments);
+    OrvScriptNode(const std::string& identifier, const std::deque<std::string>& arguments,
+                  int line = 0);
     OrvScriptNode(const OrvScriptNode& other);
     OrvScriptNode& operator=(const OrvScriptNode& other);
     virtual ~OrvScriptNode();
@@ -48,6 +51,10 @@ public:
     bool IsProcessed() const;
     void SetProcessed();
 
+    // The number of the file line the node was read from; 0 when none.
+    int Line() const { return line; }
+    void SetLine(int number) { line = number; }
+
     // The line rebuilt for messages: "pos: 1 2 3", "a b", "header {".
     std::string ToString() const;
 
@@ -59,6 +66,7 @@ private:
     std::vector<std::string> arguments;
     std::vector<OrvScriptNode*> children;
     bool processed;
+    int line;
 };
 
 #endif

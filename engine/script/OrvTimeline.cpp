@@ -2,6 +2,7 @@
 
 #include "entry/OrvErrorLog.h"
 #include "parameters/OrvParameterManager.h"
+#include "script/IOrvTimelineObserver.h"
 #include "script/OrvScriptNode.h"
 #include "script/OrvStringUtils.h"
 
@@ -37,9 +38,10 @@ double Number(const std::string& word) {
 } // namespace
 
 OrvTimeline::OrvTimeline(const OrvScriptNode& root, double beatLength,
-                         OrvParameterManager& parameters, uint32_t& endPosition)
+                         OrvParameterManager& parameters, uint32_t& endPosition,
+                         IOrvTimelineObserver* observer)
     : root(root), times(beatLength), parameters(parameters), endPosition(endPosition),
-      commandCount(0), textBytes(0), overLimit(false), blocksIndexed(false) {
+      observer(observer), commandCount(0), textBytes(0), overLimit(false), blocksIndexed(false) {
     for (const char* text : PatternTexts)
         patterns.push_back(OrvStringUtils::SmartSplit(text, " \t\n"));
 }
@@ -50,15 +52,25 @@ bool OrvTimeline::Process(const OrvScriptNode& script) {
 
 bool OrvTimeline::ProcessBlock(const OrvScriptNode& block, uint32_t offset,
                                const Substitutions& table, int depth) {
+    bool allSucceeded = true;
     for (const OrvScriptNode* line : block.Children()) {
         if (!line)
             continue;
-        if (!ProcessLine(*line, offset, table, depth)) {
+        if (observer)
+            observer->LineStarted(*line);
+        bool succeeded = ProcessLine(*line, offset, table, depth);
+        if (!succeeded)
             ReportError(1, "Error on line: " + line->JoinedArgs());
-            return false; // the rest of the block is skipped
+        if (observer)
+            observer->LineEnded(*line);
+        if (!succeeded) {
+            // Playing skips the rest of the block; checking goes on unless a limit was hit.
+            if (!observer || overLimit)
+                return false;
+            allSucceeded = false;
         }
     }
-    return true;
+    return allSucceeded;
 }
 
 bool OrvTimeline::CountCommand() {

@@ -25,8 +25,12 @@
 // length when the argument was replaced in it; past MaxTextBytes in all, the line fails like
 // one past MaxCommands.
 //
-// Ownership: the timeline borrows the root node and the parameter manager for the duration
-// of Process(); it keeps nothing after that.
+// A checking timeline (one given an observer) goes on after a failed line: the line is
+// reported as above, and the rest of its block still runs, so one pass finds every failing
+// line. The block then fails at its end. Only the limits above still stop everything.
+//
+// Ownership: the timeline borrows the root node, the parameter manager and the observer for
+// the duration of Process(); it keeps nothing after that.
 
 #include <cstdint>
 #include <deque>
@@ -37,6 +41,7 @@
 
 #include "script/OrvScriptTime.h"
 
+class IOrvTimelineObserver;
 class OrvParameterManager;
 class OrvScriptNode;
 
@@ -48,8 +53,9 @@ public:
 
     // root: the whole script, whose top-level blocks can be called.
     // endPosition: the loader's end position, which the end command sets (0 = none yet).
+    // observer: null for playing; an observer makes a checking timeline (see above).
     OrvTimeline(const OrvScriptNode& root, double beatLength, OrvParameterManager& parameters,
-                uint32_t& endPosition);
+                uint32_t& endPosition, IOrvTimelineObserver* observer = nullptr);
 
     // Processes the lines of the block at offset 0; true when every line succeeded.
     bool Process(const OrvScriptNode& script);
@@ -81,6 +87,7 @@ private:
     OrvScriptTime times;
     OrvParameterManager& parameters;
     uint32_t& endPosition;
+    IOrvTimelineObserver* observer; // not owned; null unless checking
     std::vector<Words> patterns;
     uint64_t commandCount;
     uint64_t textBytes;

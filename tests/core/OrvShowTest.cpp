@@ -110,8 +110,8 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     OrvTestFolder folder;
     folder.WriteData("script.txt", EveryClassScript);
-    folder.WriteData("a.png", OrvMakePng(8, 8, 3, {255, 0, 0}));
-    folder.WriteData("b.png", OrvMakePng(8, 8, 4, {0, 255, 0, 255}));
+    folder.WriteData("a.png", OrvMakePng(8, 8, 3, OrvRepeatPixel({255, 0, 0}, 64)));
+    folder.WriteData("b.png", OrvMakePng(8, 8, 4, OrvRepeatPixel({0, 255, 0, 255}, 64)));
     Orv3dsTestModel model;
     model.materials.push_back(Orv3dsTestMaterial());
     model.materials.back().name = "Paint";
@@ -148,7 +148,13 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
     // 40 more rounds may not keep what they loaded: a leak of even one picture's pixels per
     // round would be 40 x 256 bytes plus its records, far from pages of allocator noise;
     // the bound is generous because the driver's own caches settle late.
+#ifndef __SANITIZE_ADDRESS__
     EXPECT_LT(ResidentKiB() - residentAfterWarmUp, 2048) << "KiB grown in 40 rounds";
+#else
+    // AddressSanitizer keeps freed memory in quarantine, so the resident size grows by design
+    // there; its leak check at exit covers what this bound covers.
+    (void)residentAfterWarmUp;
+#endif
     // The script names no music: that warning is all the log may have got.
     std::string log = OrvErrorLog::Text().substr(logStart);
     for (const char* warning :

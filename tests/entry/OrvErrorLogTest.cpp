@@ -1,4 +1,5 @@
 #include "entry/OrvErrorLog.h"
+#include "entry/IOrvErrorListener.h"
 #include "entry/OrvEntryPoints.h"
 
 #include <gtest/gtest.h>
@@ -38,4 +39,22 @@ TEST(OrvErrorLog, StopsGrowingAtItsLimitAndSaysSo) {
     ReportError(1, "an error past the limit still counts");
     EXPECT_EQ(1, OrvHasError());
     EXPECT_EQ(std::string::npos, OrvErrorLog::Text().find("past the limit"));
+
+    // A listener hears of every message, also those the full log no longer keeps.
+    class Listener : public IOrvErrorListener {
+    public:
+        void Reported(int severity, const std::string& message) override {
+            heard += std::to_string(severity) + " " + message + "\n";
+        }
+        std::string heard;
+    };
+    Listener first, second;
+    EXPECT_EQ(nullptr, OrvErrorLog::SetListener(&first));
+    ReportError(0, "heard by the first");
+    EXPECT_EQ(&first, OrvErrorLog::SetListener(&second));
+    ReportError(1, "heard by the second");
+    EXPECT_EQ(&second, OrvErrorLog::SetListener(nullptr));
+    ReportError(1, "heard by none");
+    EXPECT_EQ("0 heard by the first\n", first.heard);
+    EXPECT_EQ("1 heard by the second\n", second.heard);
 }

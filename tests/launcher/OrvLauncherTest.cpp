@@ -35,10 +35,11 @@ bool FileExists(const std::string& path) {
     return stat(path.c_str(), &info) == 0;
 }
 
-// Runs Run in `directory` without a display and waits for it.
+// Runs Run with these arguments in `directory` without a display and waits for it.
 struct LauncherRun {
-    LauncherRun(const std::string& directory, const Variables& variables)
-        : child(OrvCopyLauncher(directory), directory, variables, {"DISPLAY"}) {
+    LauncherRun(const std::string& directory, const Variables& variables,
+                const std::vector<std::string>& arguments = {})
+        : child(OrvCopyLauncher(directory), directory, variables, {"DISPLAY"}, arguments) {
         finished = child.Wait(waitMs);
     }
     OrvChildProcess child;
@@ -106,6 +107,14 @@ TEST(OrvLauncher, RunsInBinWithDebugOffAndPassesTheResultOn) {
     EXPECT_EQ(0, elsewhere.ExitCode());
     EXPECT_EQ("", elsewhere.Errors());
     EXPECT_EQ("debug=0\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
+
+    // "--debug" passes the debug flag on.
+    std::remove(folder.BinPath("orvrun-called.txt").c_str());
+    OrvChildProcess debug(folder.Root() + "/Run", folder.Root(), {{"ORV_FAKE_RESULT", "0"}},
+                          {"DISPLAY"}, {"--debug"});
+    ASSERT_TRUE(debug.Wait(waitMs));
+    EXPECT_EQ(0, debug.ExitCode());
+    EXPECT_EQ("debug=1\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
 }
 
 TEST(OrvLauncher, LoggedErrorIsShownWithCaptionErrorWhateverTheResult) {
@@ -135,4 +144,59 @@ TEST(OrvLauncher, LoggedErrorIsShownWithCaptionErrorWhateverTheResult) {
     ASSERT_TRUE(highBits.finished);
     EXPECT_EQ(0, highBits.child.ExitCode());
     EXPECT_EQ("", highBits.child.Errors());
+}
+
+TEST(OrvLauncher, CheckCallsOrvCheckInBinAndNothingElse) {
+    OrvTestFolder folder;
+    InstallLibrary(folder, fullFixture);
+    for (int result : {0, 1}) {
+        LauncherRun check(folder.Root(),
+                          {{"ORV_FAKE_CHECK_RESULT", std::to_string(result)},
+                           {"ORV_FAKE_HAS_ERROR", "1"},
+                           {"ORV_FAKE_ERROR_TEXT", "never shown"}},
+                          {"--check"});
+        ASSERT_TRUE(check.finished);
+        EXPECT_TRUE(check.child.Exited());
+        EXPECT_EQ(result, check.child.ExitCode());
+        EXPECT_EQ("checked in bin\n", check.child.Output());
+        EXPECT_EQ("", check.child.Errors()) << "a check shows no message box";
+    }
+    EXPECT_FALSE(FileExists(folder.BinPath("orvrun-called.txt"))) << "OrvRun must not be called";
+
+    // An option given twice is still that option.
+    LauncherRun twice(folder.Root(), {}, {"--check", "--check"});
+    ASSERT_TRUE(twice.finished);
+    EXPECT_EQ("checked in bin\n", twice.child.Output());
+
+    // Without OrvCheck, or without a library, the check says so on standard error only.
+    OrvTestFolder old;
+    InstallLibrary(old, partialFixture);
+    LauncherRun oldCheck(old.Root(), {}, {"--check"});
+    ASSERT_TRUE(oldCheck.finished);
+    EXPECT_EQ(1, oldCheck.child.ExitCode());
+    EXPECT_EQ("Critical error: libOrvEngine.so is invalid or old version\n",
+              oldCheck.child.Errors());
+    EXPECT_EQ("", oldCheck.child.Output());
+    EXPECT_FALSE(FileExists(old.BinPath("orvrun-called.txt")));
+    OrvTestFolder empty;
+    LauncherRun noLibrary(empty.Root(), {}, {"--check"});
+    ASSERT_TRUE(noLibrary.finished);
+    EXPECT_EQ(1, noLibrary.child.ExitCode());
+    EXPECT_EQ("Critical error: Could not load bin/libOrvEngine.so\n", noLibrary.child.Errors());
+}
+
+TEST(OrvLauncher, UnknownOptionsGetTheUsageLineAndNothingRuns) {
+    OrvTestFolder folder;
+    InstallLibrary(folder, fullFixture);
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--chek"}, {"check"}, {"--check", "-x"}, {""}, {"--CHECK"}};
+    for (const std::vector<std::string>& arguments : wrong) {
+        LauncherRun run(folder.Root(), {{"ORV_FAKE_CHECK_RESULT", "0"}}, arguments);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(1, run.child.ExitCode()) << arguments.back();
+        EXPECT_EQ("Unknown option: " + arguments.back() + "\nUsage: Run [--debug | --check]\n",
+                  run.child.Errors());
+        EXPECT_EQ("", run.child.Output());
+    }
+    EXPECT_FALSE(FileExists(folder.BinPath("orvrun-called.txt")));
 }

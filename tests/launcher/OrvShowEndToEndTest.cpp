@@ -476,3 +476,80 @@ TEST(OrvShowEndToEnd, TheAspectRatioChosenOnTheStartScreenShapesThePicture) {
     ASSERT_TRUE(child.Wait(10000));
     EXPECT_EQ(0, child.ExitCode());
 }
+
+namespace {
+// A check of a window's picture: its middle pixel within 40 of the colour.
+std::function<std::string(const OrvXDriver::Picture&)> MiddleIs(int r, int g, int b) {
+    return [=](const OrvXDriver::Picture& picture) -> std::string {
+        int pr, pg, pb;
+        picture.Pixel(picture.width / 2, picture.height / 2, pr, pg, pb);
+        if (std::abs(pr - r) <= 40 && std::abs(pg - g) <= 40 && std::abs(pb - b) <= 40)
+            return "";
+        return "middle is " + std::to_string(pr) + "," + std::to_string(pg) + "," +
+               std::to_string(pb);
+    };
+}
+} // namespace
+
+// Run --debug: edits of script.txt show while the show plays on, a broken edit keeps the
+// picture and says what is wrong, Space pauses.
+TEST(OrvShowEndToEnd, DebugModeReloadsEditsAndPauses) {
+    OrvXDriver x;
+    if (!x.Connected())
+        GTEST_SKIP() << "needs an X display";
+    Show show;
+    show.Music();
+    auto script = [&](const std::string& colour) {
+        show.Script(ShowScript("  bpm: 120\n",
+                               "  0 screen.clear.a = 1\n  0 screen.clear." + colour + " = 1\n"));
+    };
+    script("r");
+    OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
+                          {{"SDL_AUDIODRIVER", "dummy"}}, {}, {"--debug"});
+    ASSERT_TRUE(StartShow(x, child)) << child.Errors();
+    unsigned long playing = WaitForTitle(x, child, "E2E - FPS: ", 20000);
+    ASSERT_NE(0u, playing) << child.Errors();
+    EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(255, 0, 0), 10000));
+
+    // Blue, within a second on a quiet machine (a loaded test machine gets more time).
+    double before = CaptionPosition(x.Name(playing));
+    auto edited = std::chrono::steady_clock::now();
+    script("b");
+    EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(0, 0, 255), 5000));
+    long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                       std::chrono::steady_clock::now() - edited)
+                       .count();
+    std::printf("the edit showed after %lld ms\n", ms);
+    EXPECT_GT(CaptionPosition(x.Name(playing)), before) << "the position went on";
+
+    // A broken edit keeps the blue show; the fixed one turns it green.
+    script("q");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(0, 0, 255), 2000));
+    script("g");
+    EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(0, 255, 0), 5000));
+
+    // Space pauses: the caption says so and its position stands.
+    ASSERT_TRUE(x.Key(playing, "space"));
+    std::string caption;
+    for (int waited = 0; waited < 5000; waited += 50) {
+        caption = x.Name(playing);
+        if (caption.find("(paused)") != std::string::npos)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ASSERT_NE(std::string::npos, caption.find("(paused)")) << caption;
+    double paused = CaptionPosition(caption);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_EQ(paused, CaptionPosition(x.Name(playing)));
+    ASSERT_TRUE(x.Key(playing, "space"));
+    ASSERT_TRUE(WaitForPosition(x, child, playing, paused + 0.3));
+
+    ASSERT_TRUE(x.Key(playing, "Escape"));
+    ASSERT_TRUE(child.Wait(10000));
+    EXPECT_EQ(0, child.ExitCode());
+    const std::string& errors = child.Errors();
+    EXPECT_NE(std::string::npos, errors.find("Unknown parameter: screen.clear.q")) << errors;
+    EXPECT_NE(std::string::npos, errors.find("The show was not reloaded")) << errors;
+    EXPECT_NE(std::string::npos, errors.find("Reloaded the show at")) << errors;
+}

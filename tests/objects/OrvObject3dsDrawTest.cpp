@@ -210,18 +210,28 @@ TEST(OrvObject3dsDraw, TexturesOverridesAndGeneratedCoordinates) {
     s.scene.Solid("paint.png", 4, 4, 255, 255, 0);
     s.scene.Solid("green.png", 4, 4, 0, 255, 0);
     s.scene.Solid("cyan.png", 4, 4, 0, 255, 255);
+    std::vector<unsigned char> halves = OrvRepeatPixel({255, 0, 0}, 8);
+    std::vector<unsigned char> lower = OrvRepeatPixel({0, 0, 255}, 8);
+    halves.insert(halves.end(), lower.begin(), lower.end());
+    s.scene.Picture("halves.png", 4, 4, halves);
     s.Load(
         QuadObject("plain", "ship.3ds") +
         QuadObject("swapped", "ship.3ds", " override: PAINT.PNG cyan.png\n") +
         QuadObject("own", "ship.3ds", " texture: 0 red.png\n texture: 0 green.png\n") +
-        QuadObject("gen", "ship.3ds", " generateTexCoords\n multiTextures: green.png cyan.png\n"));
+        QuadObject("gen", "ship.3ds", " generateTexCoords\n multiTextures: green.png cyan.png\n") +
+        QuadObject("upright", "ship.3ds", " override: PAINT.PNG halves.png\n"));
     auto only = [&](const std::string& name, unsigned at) {
-        for (const char* other : {"plain", "swapped", "own", "gen"})
+        for (const char* other : {"plain", "swapped", "own", "gen", "upright"})
             s.Hold(std::string("objects.") + other, name == other ? 1 : 0, at);
         s.Frame(at);
-        return s.Pixel(32, 32);
+        return s.Pixel(32, 20);
     };
     EXPECT_TRUE(OrvRgbNear(only("plain", 0), OrvRgba{255, 255, 0, 255}, 30));
+    // The quad's texture coordinates put (0, 0) at its bottom left: a picture red above and
+    // blue below stands upright on it.
+    OrvRgba top = only("upright", 500);
+    EXPECT_TRUE(OrvRgbNear(top, OrvRgba{255, 0, 0, 255}, 60)) << top;
+    EXPECT_TRUE(OrvRgbNear(s.Pixel(32, 44), OrvRgba{0, 0, 255, 255}, 60)) << s.Pixel(32, 44);
     EXPECT_TRUE(OrvRgbNear(only("swapped", 1000), OrvRgba{0, 255, 255, 255}, 30));
     // A "texture" line appends a material of the mesh's own; the second line won.
     OrvObject3ds* own = s.Object("own");

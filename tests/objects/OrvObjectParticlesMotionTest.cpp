@@ -6,6 +6,7 @@
 #include "objects/OrvObjectParticles.h"
 
 #include "core/OrvRandom.h"
+#include "objects/OrvParticleEmitter.h"
 #include "support/OrvAllocationCounter.h"
 
 #include "OrvParticleTestSystem.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -400,4 +402,90 @@ TEST(OrvObjectParticlesMotion, UpdatesAllocateNothingOnceThePoolIsSized) {
     EXPECT_GE(fx->Particles().size(), 3000u);
     for (const OrvParticle& p : fx->Particles())
         ASSERT_TRUE(std::isfinite(p.position.x + p.position.y + p.position.z));
+}
+
+TEST(OrvObjectParticlesMotion, RangesWiderThanTheLargestDoubleDrawBetweenTheirBounds) {
+    // The bounds are numbers, but their difference is not: every draw must still lie between
+    // them (the plain form gives NaN for the lowest draw and infinities for the others).
+    OrvRangeParameter wide;
+    wide.Set(-1.5e308, 1.5e308);
+    EXPECT_EQ(-1.5e308, OrvParticleEmitter::Draw(wide, 0));
+    EXPECT_EQ(1.5e308, OrvParticleEmitter::Draw(wide, OrvRandom::Max));
+    EXPECT_NEAR(0, OrvParticleEmitter::Draw(wide, OrvRandom::Max / 2), 1e304);
+
+    OrvParticleTestSystem system;
+    OrvObjectParticles* fx = system.Load("fx: particles {\n maxParticles: 50\n"
+                                         " emitter {\n  dir.x: 1.5e308 -1.5e308\n }\n}");
+    ASSERT_NE(nullptr, fx);
+    fx->Update(0);
+    ASSERT_EQ(50u, fx->Particles().size());
+    int negative = 0;
+    for (const OrvParticle& p : fx->Particles()) {
+        ASSERT_GE(p.velocity.x, -1.5e308);
+        ASSERT_LE(p.velocity.x, 1.5e308);
+        negative += p.velocity.x < 0 ? 1 : 0;
+    }
+    EXPECT_GT(negative, 10);
+    EXPECT_LT(negative, 40);
+}
+
+TEST(OrvObjectParticlesMotion, ParticlesThatStopBeingNumbersAreRemoved) {
+    // Gravity NaN from the timeline: the particle that moves is removed and the refilling
+    // emitter puts a new one in its place, at the emitter with its starting velocity.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    OrvParticleTestSystem system;
+    OrvObjectParticles* fx = OneParticle(system, "", "  dir.y: 5\n");
+    ASSERT_NE(nullptr, fx);
+    fx->Update(16);
+    ASSERT_EQ(1u, fx->Particles().size());
+    EXPECT_DOUBLE_EQ(5 * 0.016, fx->Particles()[0].position.y);
+    ASSERT_TRUE(system.parameters.AddParameterHold("fx.gravity.y", 1000, nan));
+    system.parameters.UpdateParameters(1000);
+    fx->Update(16);
+    ASSERT_EQ(1u, fx->Particles().size());
+    EXPECT_EQ(0, fx->Particles()[0].position.y);
+    EXPECT_EQ(5, fx->Particles()[0].velocity.y);
+
+    // A finite start that overflows on the way (the largest frame time) goes the same way.
+    OrvParticleTestSystem far;
+    OrvObjectParticles* fast =
+        OneParticle(far, " box: -1e308 -1e308 -1e308 1e308 1e308 1e308\n", "  dir.y: 1e308\n");
+    ASSERT_NE(nullptr, fast);
+    fast->Update(16);
+    ASSERT_EQ(1u, fast->Particles().size());
+    EXPECT_DOUBLE_EQ(1e308 * 0.016, fast->Particles()[0].position.y); // still a number: kept
+    fast->Update(0xFFFFFFFFu);
+    ASSERT_EQ(1u, fast->Particles().size());
+    EXPECT_EQ(0, fast->Particles()[0].position.y);
+
+    // A turn that overflows alone is enough.
+    OrvParticleTestSystem spinning;
+    OrvObjectParticles* spin = OneParticle(spinning, "", "  dir.x: 1\n  rotationSpeed: 1e306\n");
+    ASSERT_NE(nullptr, spin);
+    spin->Update(0xFFFFFFFFu);
+    ASSERT_EQ(1u, spin->Particles().size());
+    EXPECT_EQ(0, spin->Particles()[0].position.x);
+
+    // Values that are not numbers from the script: nothing such is ever added, and the
+    // passes still end when such an emitter is alone.
+    const char* const blocks[] = {"  pos: nan 0 0\n", "  dir.z: inf\n", "  rotation: -inf\n",
+                                  "  radius: 1e400\n"};
+    for (const char* block : blocks) {
+        OrvParticleTestSystem bad;
+        OrvObjectParticles* none = bad.Load(std::string("fx: particles {\n emitter {\n") + block +
+                                            " }\n emitter {\n  pos: 1 2 3\n }\n}");
+        ASSERT_NE(nullptr, none) << block;
+        none->Update(16);
+        none->Update(16);
+        // The other emitter fills the pool alone.
+        ASSERT_EQ(1000u, none->Particles().size()) << block;
+        for (const OrvParticle& p : none->Particles())
+            ASSERT_EQ(1, p.position.x) << block;
+        OrvParticleTestSystem alone;
+        OrvObjectParticles* empty =
+            alone.Load(std::string("fx: particles {\n emitter {\n") + block + " }\n}");
+        ASSERT_NE(nullptr, empty) << block;
+        empty->Update(16);
+        EXPECT_EQ(0u, empty->Particles().size()) << block;
+    }
 }

@@ -3,13 +3,17 @@
 
 #include "objects/OrvObjectVectorImage.h"
 
+#include "render/OrvGlState.h"
+#include "render/OrvTextureManager.h"
 #include "support/OrvVectorImageWriter.h"
 
 #include "OrvObjectImageTestScene.h"
 
+#include <GL/glew.h>
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -97,4 +101,29 @@ TEST(OrvObjectVectorImage, OneFrameStandsStillAndFaultsAreReported) {
               scene.LoadError("b: ovi still.ovi {\n zoom: 1\n}"));
     EXPECT_EQ("Could not duplicate object, because it does not support duplication: still",
               scene.LoadError("c: duplicate still"));
+}
+
+// Drawn by a render line into a 256 x 256 buffer, the file's coordinates 0..256 cover the
+// buffer whatever the window's size.
+TEST(OrvObjectVectorImage, ABufferLineMapsTheFileOntoTheBuffer) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    OrvImageTestScene scene(64, 64, 64, 64);
+    ASSERT_TRUE(scene.window.IsOpen());
+    OrvVectorImageWriter::Layer layer;
+    layer.header = {0, 1, 0, 1, 0, 0, 0, 0, 0};
+    layer.paths.push_back(Square(128, 0, 128)); // the top right quarter
+    scene.folder.WriteData("quarter.ovi", OrvVectorImageWriter::Bytes({{layer}}));
+    scene.Load("pic: ovi quarter.ovi");
+    scene.Line("into", "output: *buf 256 256\nobjects: pic");
+    scene.Frame();
+    std::vector<unsigned char> pixels(256 * 256 * 4, 7);
+    OrvGlState::BindTexture(OrvTextureManager::Instance()->Texture("*buf").handle);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    // Rows are stored bottom first: file row y is texture row 255 - y.
+    auto green = [&](int x, int y) { return pixels[((255 - y) * 256 + x) * 4 + 1]; };
+    EXPECT_EQ(255, green(129, 1));
+    EXPECT_EQ(255, green(254, 126));
+    EXPECT_EQ(0, green(126, 1));
+    EXPECT_EQ(0, green(200, 130));
+    EXPECT_EQ(0, green(20, 200));
 }

@@ -45,7 +45,13 @@ OrvChildProcess::OrvChildProcess(const std::function<int()>& body) {
 OrvChildProcess::OrvChildProcess(
     const std::string& program, const std::string& workingDirectory,
     const std::vector<std::pair<std::string, std::string>>& setVariables,
-    const std::vector<std::string>& unsetVariables) {
+    const std::vector<std::string>& unsetVariables, const std::vector<std::string>& arguments) {
+    // Built before forking: the child only reads it.
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
     MakeCaptureFiles();
     std::fflush(nullptr);
     pid = fork();
@@ -59,7 +65,7 @@ OrvChildProcess::OrvChildProcess(
             unsetenv(name.c_str());
         if (chdir(workingDirectory.c_str()) != 0)
             _exit(126);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        execv(program.c_str(), argv.data());
         _exit(127);
     }
 }

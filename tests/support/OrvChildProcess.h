@@ -18,11 +18,12 @@ public:
     // Forks and runs `body` in the child, which ends with _exit(body()).
     explicit OrvChildProcess(const std::function<int()>& body);
 
-    // Starts `program` (no arguments) in `workingDirectory` with these variables set and
-    // those removed from the environment.
+    // Starts `program` with these arguments in `workingDirectory`, with these variables set
+    // and those removed from the environment.
     OrvChildProcess(const std::string& program, const std::string& workingDirectory,
                     const std::vector<std::pair<std::string, std::string>>& setVariables,
-                    const std::vector<std::string>& unsetVariables);
+                    const std::vector<std::string>& unsetVariables,
+                    const std::vector<std::string>& arguments = {});
 
     ~OrvChildProcess();
     OrvChildProcess(const OrvChildProcess&) = delete;

@@ -1,0 +1,273 @@
+#include "OrvCapture.h"
+
+#include "OrvCaptureAudio.h"
+#include "OrvCaptureProgress.h"
+#include "OrvCaptureRenderer.h"
+#include "OrvCaptureTarget.h"
+#include "OrvFrameQueue.h"
+#include "OrvPngFolderOutput.h"
+#include "OrvVideoPipe.h"
+
+#include "core/IOrvLoadingObserver.h"
+#include "core/OrvException.h"
+#include "core/OrvShow.h"
+#include "core/OrvSystemInfo.h"
+#include "core/OrvVideo.h"
+#include "entry/OrvErrorLog.h"
+#include "render/OrvTextureManager.h"
+#include "script/IOrvScriptLoader.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <signal.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// PNG files are encoded by this many threads at once beside the rendering thread: one core
+// is left to rendering (and the driver's own threads), the others encode, up to three.
+int PngWriters() {
+    unsigned cores = std::thread::hardware_concurrency();
+    return cores >= 4 ? 3 : cores == 3 ? 2 : 1;
+}
+// The window only holds the context.
+constexpr int WindowSide = 64;
+
+class QuietObserver : public IOrvLoadingObserver {
+public:
+    void LoadingProgressed() override {}
+};
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+// The engine's log as Run shows it: errors as its message box prints them, warnings alone as
+// the engine prints them at the end of a run.
+void PrintLog() {
+    const std::string& text = OrvErrorLog::Text();
+    if (text.empty())
+        return;
+    if (OrvErrorLog::HasError())
+        std::fprintf(stderr, "Error: %s%s", text.c_str(), text.back() == '\n' ? "" : "\n");
+    else
+        std::fputs(text.c_str(), stderr);
+}
+
+int FailWithLog() {
+    PrintLog();
+    return 1;
+}
+
+std::string Absolute(const std::string& path) {
+    if (!path.empty() && path[0] == '/')
+        return path;
+    char folder[PATH_MAX];
+    if (!getcwd(folder, sizeof folder))
+        return path;
+    return std::string(folder) + "/" + path;
+}
+
+std::string OwnFolder() {
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return std::string();
+    std::string file(path, static_cast<size_t>(length));
+    size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash ? slash : 1);
+}
+
+// Like mkdir -p; false with the reason in errno.
+bool MakeFolders(const std::string& path) {
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        std::string part = path.substr(0, slash);
+        if (!part.empty() && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            break;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return false;
+    if (!S_ISDIR(info.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+// Made, and a file can be created in it.
+bool CheckFolder(const std::string& folder, std::string& error) {
+    std::string probe = folder + "/.capture-write-test";
+    int descriptor = -1;
+    if (MakeFolders(folder))
+        descriptor = open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) {
+        error =
+            "Capture: cannot write to the output folder " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    close(descriptor);
+    unlink(probe.c_str());
+    return true;
+}
+
+std::string Seconds(unsigned ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%u.%03u s", ms / 1000, ms % 1000);
+    return text;
+}
+
+// The header size as the engine's window set-up counts it.
+int ScriptSide(double value, int missing) {
+    return value >= 1 && value < 65536 ? static_cast<int>(value) : missing;
+}
+
+// Everything that lives while the show is loaded, given back in the engine's order: the
+// capture's picture and the show's OpenGL objects while the context exists, then the
+// managers, then SDL.
+struct Session {
+    OrvShow show;
+    OrvVideo video;
+    OrvCaptureTarget target;
+    bool windowOpen = false;
+    ~Session() {
+        if (windowOpen)
+            target.Release();
+        show.Unload();
+        OrvTextureManager::Free();
+        OrvSystemInfo::Free();
+        if (windowOpen)
+            video.Close();
+    }
+};
+
+} // namespace
+
+int OrvCapture::Run(const OrvCaptureOptions& options) {
+    std::string outFolder = Absolute(options.outFolder);
+    bool toVideo = !options.videoFile.empty();
+    std::string videoFile = toVideo ? Absolute(options.videoFile) : "";
+    std::string ffmpeg;
+    if (toVideo) {
+        ffmpeg = OrvVideoPipe::FindProgram("ffmpeg");
+        if (ffmpeg.empty())
+            return Fail("Capture: --video needs ffmpeg, which is not on the PATH; install it "
+                        "(apt-get install ffmpeg) or capture PNG frames without --video");
+    }
+
+    // Where Run looks: the program's own folder, then its bin/.
+    std::string own = OwnFolder();
+    if (!own.empty() && chdir(own.c_str()) != 0) {
+    }
+    if (chdir("bin") != 0) {
+        // Reading the script then fails and says which file it missed.
+    }
+    // Nothing may play: the show is loaded without its music, and should anything still open
+    // a sound device, it is SDL's silent one.
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // A video encoder that stops, or a file size limit, must come back as a write error.
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
+
+    Session session;
+    OrvShow& show = session.show;
+    if (!show.ReadScript())
+        return FailWithLog();
+
+    IOrvScriptLoader* script = show.Loader();
+    int width = options.width > 0 ? options.width
+                                  : ScriptSide(script->NumericValue(IOrvScriptLoader::Width), 640);
+    int height = options.height > 0
+                     ? options.height
+                     : ScriptSide(script->NumericValue(IOrvScriptLoader::Height), 480);
+
+    if (!session.video.Open(WindowSide, WindowSide, 1.0, false, script))
+        return FailWithLog();
+    session.windowOpen = true;
+    session.video.SetCaption("Capturing");
+    std::string error;
+    if (!session.target.Create(width, height, error))
+        return Fail("Capture: " + error);
+    try {
+        // The music is decoded offline below: no sound device is opened at all.
+        QuietObserver observer;
+        show.Load(observer, false);
+    } catch (const OrvException& failure) {
+        ReportError(1, failure.Message());
+        return FailWithLog();
+    }
+
+    // The end command's position is known once the timeline has been processed.
+    unsigned from = options.hasFrom ? options.fromMs : show.StartPosition();
+    unsigned to = options.hasTo ? options.toMs : show.EndPosition();
+    if (!options.hasTo && to == 0)
+        return Fail("Capture: the show has no end command: say where the capture ends with "
+                    "--to S");
+    if (to <= from)
+        return Fail("Capture: nothing to capture: the start (" + Seconds(from) +
+                    ") is not before the end (" + Seconds(to) + ")");
+
+    std::string audioPath;
+    if (toVideo) {
+        size_t slash = videoFile.rfind('/');
+        if (!CheckFolder(videoFile.substr(0, slash ? slash : 1), error))
+            return Fail(error);
+        audioPath = videoFile + ".audio.wav";
+    } else {
+        if (!CheckFolder(outFolder, error))
+            return Fail(error);
+        audioPath = outFolder + "/audio.wav";
+    }
+
+    std::string music = OrvSystemInfo::Instance()->DataFolder(show.MusicName().c_str());
+    bool musicFound = false;
+    if (!OrvCaptureAudio::Write(music, from, to, audioPath, musicFound, error))
+        return Fail("Capture: " + error);
+    if (!musicFound)
+        ReportError(0, "Could not load the music file"); // as loading warns when playing
+
+    std::unique_ptr<IOrvFrameOutput> output;
+    if (toVideo) {
+        std::unique_ptr<OrvVideoPipe> pipe(new OrvVideoPipe());
+        if (!pipe->Start(ffmpeg, videoFile, audioPath, width, height, options.fpsNumerator,
+                         options.fpsDenominator, OrvCaptureTarget::Order)) {
+            unlink(audioPath.c_str());
+            return Fail("Capture: " + pipe->Error());
+        }
+        output = std::move(pipe);
+    } else {
+        output.reset(new OrvPngFolderOutput(outFolder, width, height, OrvCaptureTarget::Order,
+                                            PngWriters()));
+    }
+
+    uint64_t total =
+        OrvCaptureRenderer::FrameCount(from, to, options.fpsNumerator, options.fpsDenominator);
+    OrvCaptureProgress progress(total, isatty(2) != 0);
+    OrvFrameQueue queue(session.target.FrameBytes(), *output);
+    queue.Start();
+    OrvCaptureRenderer renderer(show, session.target);
+    uint64_t rendered = renderer.Render(from, options.fpsNumerator, options.fpsDenominator, total,
+                                        &queue, &progress);
+    bool written = queue.Finish();
+    written = output->Finish() && written;
+    progress.End();
+    if (toVideo)
+        unlink(audioPath.c_str());
+    if (!written)
+        return Fail("Capture: " + output->Error());
+
+    std::printf("%s\n", progress.Summary(rendered, toVideo ? videoFile : outFolder).c_str());
+    std::fflush(stdout);
+    PrintLog();
+    return 0;
+}

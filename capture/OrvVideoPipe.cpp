@@ -1,0 +1,136 @@
+#include "OrvVideoPipe.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+OrvVideoPipe::OrvVideoPipe() : pid(-1), input(-1), frameBytes(0) {}
+
+OrvVideoPipe::~OrvVideoPipe() {
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        Stop();
+        unlink(PartPath().c_str());
+    }
+}
+
+std::string OrvVideoPipe::FindProgram(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "/usr/local/bin:/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= folders.size()) {
+        size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        std::string folder = folders.substr(start, end - start);
+        std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
+        struct stat info;
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        start = end + 1;
+    }
+    return std::string();
+}
+
+bool OrvVideoPipe::Start(const std::string& ffmpeg, const std::string& video,
+                         const std::string& audioPath, int width, int height, unsigned fpsNumerator,
+                         unsigned fpsDenominator, OrvPngEncoder::PixelOrder order) {
+    videoPath = video;
+    frameBytes = static_cast<size_t>(width) * height * 4;
+    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::string rate = std::to_string(fpsNumerator) + "/" + std::to_string(fpsDenominator);
+    std::string part = PartPath();
+    // Built before forking: the child only execs.
+    std::vector<std::string> words = {
+        ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+        // the frames, raw through the pipe
+        "-f", "rawvideo", "-pix_fmt", order == OrvPngEncoder::Bgra ? "bgra" : "rgba", "-video_size",
+        size, "-framerate", rate, "-i", "pipe:0",
+        // the sound
+        "-i", audioPath, "-map", "0:v:0", "-map", "1:a:0",
+        // upright, and even sizes for yuv420p
+        "-vf", "vflip,pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "medium",
+        "-crf", "18", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-movflags",
+        "+faststart", "-f", "mp4", part};
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(&word[0]);
+    argv.push_back(nullptr);
+
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        error = std::string("Could not start ffmpeg: ") + std::strerror(errno);
+        return false;
+    }
+    pid = fork();
+    if (pid < 0) {
+        error = std::string("Could not start ffmpeg: ") + std::strerror(errno);
+        close(ends[0]);
+        close(ends[1]);
+        return false;
+    }
+    if (pid == 0) {
+        dup2(ends[0], 0);
+        int nothing = open("/dev/null", O_WRONLY);
+        if (nothing >= 0)
+            dup2(nothing, 1);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(ends[0]);
+    input = ends[1];
+    return true;
+}
+
+bool OrvVideoPipe::WriteFrame(int, uint64_t, const uint8_t* pixels) {
+    const uint8_t* bytes = pixels;
+    size_t left = frameBytes;
+    while (left > 0) {
+        ssize_t written = write(input, bytes, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            error = std::string("ffmpeg stopped taking frames (") +
+                    std::strerror(written < 0 ? errno : EPIPE) + "): see its messages above";
+            return false;
+        }
+        bytes += written;
+        left -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+void OrvVideoPipe::Stop() {
+    if (input >= 0)
+        close(input);
+    input = -1;
+    int status = 0;
+    while (pid > 0 && waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (pid > 0 && error.empty() && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+        error = WIFEXITED(status)
+                    ? "ffmpeg failed with exit status " + std::to_string(WEXITSTATUS(status)) +
+                          ": see its messages above"
+                    : std::string("ffmpeg was stopped by a signal");
+    pid = -1;
+}
+
+bool OrvVideoPipe::Finish() {
+    // End of input: ffmpeg finishes the file and exits.
+    Stop();
+    if (error.empty() && std::rename(PartPath().c_str(), videoPath.c_str()) != 0)
+        error = "Could not write " + videoPath + ": " + std::strerror(errno);
+    if (!error.empty()) {
+        unlink(PartPath().c_str());
+        return false;
+    }
+    return true;
+}

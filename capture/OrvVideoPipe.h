@@ -1,0 +1,57 @@
+#ifndef ORV_CAPTURE_ORVVIDEOPIPE_H
+#define ORV_CAPTURE_ORVVIDEOPIPE_H
+
+// Frames into an MP4 video through the ffmpeg program: Start runs ffmpeg with the frames
+// coming raw through a pipe (4 bytes a pixel, bottom-up; ffmpeg turns them upright) at the
+// capture's exact rate, and the capture's WAV file as the sound. The video is H.264
+// (yuv420p, so odd sizes get one black row or column added) and the sound AAC. ffmpeg writes
+// to the video's name plus ".part"; Finish renames that once ffmpeg has ended well, so a
+// failed or stopped capture leaves no half video under the name asked for.
+//
+// ffmpeg's own messages (errors only) go to standard error. When ffmpeg stops early, the
+// next WriteFrame fails ("ffmpeg stopped ...") instead of the process dying of SIGPIPE: the
+// program ignores SIGPIPE.
+//
+// Ownership: owns the ffmpeg process and the pipe; the destructor of a pipe not finished
+// kills ffmpeg and removes the ".part" file. WriteFrame runs on the frame queue's writer
+// thread; the rest on the thread that made it.
+
+#include "IOrvFrameOutput.h"
+#include "OrvPngEncoder.h"
+
+#include <string>
+#include <sys/types.h>
+
+class OrvVideoPipe : public IOrvFrameOutput {
+public:
+    OrvVideoPipe();
+    ~OrvVideoPipe() override;
+    OrvVideoPipe(const OrvVideoPipe&) = delete;
+    OrvVideoPipe& operator=(const OrvVideoPipe&) = delete;
+
+    // The full path of an executable `name` in a folder of the PATH; empty when none is.
+    static std::string FindProgram(const std::string& name);
+
+    // Starts `ffmpeg`; false with Error() set when it cannot be started.
+    bool Start(const std::string& ffmpeg, const std::string& videoPath,
+               const std::string& audioPath, int width, int height, unsigned fpsNumerator,
+               unsigned fpsDenominator, OrvPngEncoder::PixelOrder order);
+
+    // Frames must reach ffmpeg in order: one writer.
+    int Writers() const override { return 1; }
+    bool WriteFrame(int writer, uint64_t index, const uint8_t* pixels) override;
+    bool Finish() override;
+    const std::string& Error() const override { return error; }
+
+private:
+    void Stop();
+    std::string PartPath() const { return videoPath + ".part"; }
+
+    pid_t pid;
+    int input; // ffmpeg's standard input
+    size_t frameBytes;
+    std::string videoPath;
+    std::string error;
+};
+
+#endif

@@ -1,0 +1,343 @@
+#include "entry/OrvScriptChecker.h"
+
+#include "core/OrvAudioStream.h"
+#include "core/OrvHiddenGlContext.h"
+#include "core/OrvSystemInfo.h"
+#include "entry/OrvErrorLog.h"
+#include "objects/OrvObjectManager.h"
+#include "parameters/OrvEnvelopeSegment.h"
+#include "parameters/OrvParameterManager.h"
+#include "render/OrvImageFile.h"
+#include "render/OrvRenderLine.h"
+#include "render/OrvRenderLineManager.h"
+#include "render/OrvShaderManager.h"
+#include "render/OrvTextureManager.h"
+#include "script/OrvAsciiScriptLoader.h"
+#include "script/OrvScriptNode.h"
+
+#include <exception>
+
+namespace {
+const std::string NotProcessed = "Error: Line not processed: ";
+const std::string UnknownParameter = "Unknown parameter: ";
+const std::string ErrorOnLine = "Error on line: ";
+
+bool StartsWith(const std::string& text, const std::string& start) {
+    return text.compare(0, start.size(), start) == 0;
+}
+
+// How a warning names a block: its identifier, or its words when it has none (a loop).
+std::string BlockName(const OrvScriptNode& block) {
+    return block.Id().empty() ? block.JoinedArgs() : block.Id();
+}
+
+// Gives back every texture and program made while checking, while the context still exists.
+struct GlObjectRelease {
+    ~GlObjectRelease() {
+        OrvTextureManager::Instance()->ReleaseAll();
+        OrvShaderManager::Instance()->ReleaseAll();
+    }
+};
+
+// True when some item of the object's switch can turn it on: anything but a hold of 0.
+bool CanBeSwitchedOn(const OrvParameterManager& parameters, const std::string& name) {
+    int record = parameters.FindParameterByName("objects." + name);
+    if (record < 0)
+        return false;
+    const OrvParameterEnvelope& envelope = parameters.Envelope(record);
+    for (int i = 0; i < envelope.ItemCount(); ++i) {
+        const OrvEnvelopeSegment* item = envelope.Segment(i);
+        if (!item || item->kind != OrvEnvelopeSegment::Kind::Hold || item->values[0] != 0)
+            return true;
+    }
+    return false;
+}
+
+bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
+    for (int i = 0; i < renderLines.LineCount(); ++i) {
+        const OrvRenderLine* line = renderLines[i];
+        for (int j = 0; j < line->DrawListSize(); ++j)
+            if (line->DrawListObject(j) == object)
+                return true;
+    }
+    return false;
+}
+} // namespace
+
+OrvScriptChecker::OrvScriptChecker() : loading(nullptr) {}
+
+OrvScriptChecker::~OrvScriptChecker() {}
+
+bool OrvScriptChecker::Check() {
+    report = OrvCheckReport();
+    failure.clear();
+    failedNames.clear();
+    wordsOfFailedLines.clear();
+    IOrvErrorListener* previous = OrvErrorLog::SetListener(this);
+    bool clean = false;
+    try {
+        clean = CheckShow();
+    } catch (const std::exception& error) {
+        report.Add(0, 1, error.what());
+    } catch (...) {
+        report.Add(0, 1, "Unexpected error");
+    }
+    OrvErrorLog::SetListener(previous);
+    loading = nullptr;
+    openLines.clear();
+    OrvTextureManager::Free();
+    OrvShaderManager::Free();
+    OrvSystemInfo::Free();
+    return clean && !report.HasError();
+}
+
+bool OrvScriptChecker::CheckShow() {
+    OrvAsciiScriptLoader loader;
+    std::string path = OrvSystemInfo::Instance()->DataFolder("script.txt");
+    // A script with a block missing is checked on as far as it goes; one that could not be
+    // read has nothing to check ("Could not open ..." is reported).
+    if (!loader.Load(path.c_str()) && loader.Root().ChildCount() == 0)
+        return false;
+    CheckBraces(loader);
+
+    OrvHiddenGlContext gl;
+    if (!gl.Open()) {
+        failure = gl.Error();
+        return false;
+    }
+    // The sizes the show's window would record; the display is taken to be the surface.
+    double width = loader.NumericValue(IOrvScriptLoader::Width);
+    double height = loader.NumericValue(IOrvScriptLoader::Height);
+    int surfaceWidth = width >= 1 && width < 65536 ? static_cast<int>(width) : 640;
+    int surfaceHeight = height >= 1 && height < 65536 ? static_cast<int>(height) : 480;
+    OrvSystemInfo* info = OrvSystemInfo::Instance();
+    info->SetSurfaceSize(surfaceWidth, surfaceHeight);
+    info->SetDisplaySize(surfaceWidth, surfaceHeight);
+    info->SetAspectRatio(static_cast<double>(surfaceWidth) / surfaceHeight);
+    {
+        // Destroyed in reverse: the parameters, the render lines, the objects, then the
+        // textures and programs, all before the context goes.
+        GlObjectRelease release;
+        OrvObjectManager objects;
+        OrvRenderLineManager renderLines;
+        OrvParameterManager parameters;
+        renderLines.Init(objects);
+        LoadObjects(loader, objects, parameters);
+        parameters.AddInterface("objects", objects);
+        LoadRenderLines(loader, renderLines, parameters);
+        CheckTimeline(loader, parameters);
+        CheckObjectUse(loader, objects, renderLines, parameters);
+        CheckPictures();
+    }
+    CheckMusic(loader);
+    return !report.HasError();
+}
+
+void OrvScriptChecker::CheckBraces(const OrvAsciiScriptLoader& loader) {
+    if (const OrvScriptNode* block = loader.UnclosedBlock())
+        report.Warn(block->Line(), "block \"" + BlockName(*block) + "\" is never closed");
+    if (loader.StrayBraceLine() > 0)
+        report.Warn(loader.StrayBraceLine(),
+                    "\"}\" closes no block: the rest of the file is ignored");
+    // "} # end of objects" is a line with the word "}", not the end of a block.
+    std::vector<const OrvScriptNode*> pending(loader.Root().Children().begin(),
+                                              loader.Root().Children().end());
+    while (!pending.empty()) {
+        const OrvScriptNode* node = pending.back();
+        pending.pop_back();
+        if (!node)
+            continue;
+        if (node->IdEquals("}"))
+            report.Warn(node->Line(), "\"}\" with more on its line does not close a block");
+        pending.insert(pending.end(), node->Children().begin(), node->Children().end());
+    }
+}
+
+void OrvScriptChecker::LoadObjects(OrvAsciiScriptLoader& loader, OrvObjectManager& objects,
+                                   OrvParameterManager& parameters) {
+    for (OrvScriptNode* node : loader.Objects()) {
+        loading = node;
+        try {
+            objects.LoadObject(*node, parameters);
+        } catch (const std::exception& error) {
+            Reported(1, error.what());
+            // An object whose block had unknown lines is kept; one that raised before is not.
+            if (!node->Id().empty() && !objects.Object(node->Id()))
+                failedNames.insert(node->Id());
+        }
+        loading = nullptr;
+    }
+}
+
+void OrvScriptChecker::LoadRenderLines(OrvAsciiScriptLoader& loader,
+                                       OrvRenderLineManager& renderLines,
+                                       OrvParameterManager& parameters) {
+    std::vector<const OrvScriptNode*> loaded; // the node of each line kept, in order
+    for (OrvScriptNode* node : loader.RenderLines()) {
+        loading = node;
+        try {
+            renderLines.LoadRenderLine(*node, parameters);
+            loaded.push_back(node);
+        } catch (const std::exception& error) {
+            Reported(1, error.what());
+            if (!node->Id().empty())
+                failedNames.insert(node->Id());
+        }
+        loading = nullptr;
+    }
+    // As the manager does once all are loaded: a later line may resize an earlier one's buffer.
+    for (int i = 0; i < renderLines.LineCount(); ++i) {
+        loading = loaded[i];
+        try {
+            renderLines[i]->CheckBuffer();
+        } catch (const std::exception& error) {
+            Reported(1, error.what());
+        }
+        loading = nullptr;
+    }
+}
+
+void OrvScriptChecker::CheckTimeline(OrvAsciiScriptLoader& loader,
+                                     OrvParameterManager& parameters) {
+    if (!loader.Root()["script"])
+        return; // the loader has said so
+    loader.CheckScript(parameters, *this);
+    openLines.clear();
+}
+
+void OrvScriptChecker::CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
+                                      const OrvRenderLineManager& renderLines,
+                                      const OrvParameterManager& parameters) {
+    const OrvScriptNode& root = loader.Root();
+    const OrvScriptNode* objectBlock = root["objects"];
+    const OrvScriptNode* script = root["script"];
+    if (script && loader.NumericValue(IOrvScriptLoader::EndPosition) == 0)
+        report.Warn(script->Line(), "no end command: the show never stops");
+    if (!objectBlock)
+        return;
+    std::set<std::string> templates; // sources of duplicates
+    for (const OrvScriptNode* node : objectBlock->Children()) {
+        const std::vector<std::string>& args = node->ArgsRef();
+        if (args.size() == 2 && args[0] == "duplicate")
+            templates.insert(args[1]);
+    }
+    // Without the timeline nothing is enabled, and without every render line loaded the
+    // draw lists are not the show's: those warnings would only repeat the errors.
+    bool timelineRan = script != nullptr;
+    bool renderLinesComplete =
+        root["renderLines"] != nullptr &&
+        renderLines.LineCount() == static_cast<int>(root["renderLines"]->ChildCount());
+    std::set<std::string> seen;
+    for (const OrvScriptNode* node : objectBlock->Children()) {
+        const std::string name = node->Id();
+        const OrvObject* object = objects.Object(name);
+        if (!object || !seen.insert(name).second || templates.count(name))
+            continue;
+        if (timelineRan && !wordsOfFailedLines.count(name) && !CanBeSwitchedOn(parameters, name))
+            report.Warn(node->Line(), "object \"" + name + "\" is never enabled");
+        if (renderLinesComplete && !IsDrawn(renderLines, object))
+            report.Warn(node->Line(), "object \"" + name + "\" is in no render line");
+    }
+}
+
+void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
+    const OrvScriptNode* header = loader.Root()["header"];
+    if (!header)
+        return;
+    const OrvScriptNode* music = (*header)["music"];
+    if (!music) {
+        report.Warn(header->Line(), "no music key: the show plays silently");
+        return;
+    }
+    // Opened as the music would be, but not played: no sound device is needed.
+    std::string name = loader.StringValue(IOrvScriptLoader::Music);
+    OrvAudioStream stream;
+    if (!stream.Open(OrvSystemInfo::Instance()->DataFolder(name.c_str())))
+        report.Warn(music->Line(), "music file cannot be loaded: " + name);
+}
+
+void OrvScriptChecker::CheckPictures() {
+    // As the display-mode screen reads its picture and says why it cannot.
+    std::string splashPath = OrvSystemInfo::Instance()->DataFolder("splash.jpg");
+    OrvImageFile splash(splashPath);
+    if (splash.GetState() != OrvImageFile::Decoded)
+        report.AddForFile("splash.jpg", 1,
+                          "Unable to load graphics: " + splashPath + ": " + splash.Reason());
+    // As the loading screen gets its picture.
+    try {
+        OrvTextureManager::Instance()->Texture("loading.jpg");
+    } catch (const std::exception& error) {
+        report.AddForFile("loading.jpg", 1, error.what());
+    }
+}
+
+void OrvScriptChecker::Reported(int severity, const std::string& message) {
+    if (openLines.empty()) {
+        report.Add(loading ? LineFor(*loading, message) : 0, severity, message);
+        return;
+    }
+    OpenLine& line = openLines.back();
+    if (FollowsFromFailedLoad(message)) {
+        line.hidden = true;
+        return;
+    }
+    if (StartsWith(message, ErrorOnLine)) {
+        // An object named on a failed line ("0 enable a box" where a is unknown) may have
+        // been switched on by it: no warning that it never is.
+        for (const std::string& word : line.node->ArgsRef())
+            wordsOfFailedLines.insert(word);
+        // A line that failed only because of what failed to load is not reported either.
+        if (line.hidden && !line.shown)
+            return;
+    }
+    line.shown = true;
+    report.Add(line.node->Line(), severity, message);
+}
+
+void OrvScriptChecker::LineStarted(const OrvScriptNode& line) {
+    openLines.push_back(OpenLine{&line, false, false});
+}
+
+void OrvScriptChecker::LineEnded(const OrvScriptNode& line) {
+    if (openLines.empty() || openLines.back().node != &line)
+        return;
+    OpenLine ended = openLines.back();
+    openLines.pop_back();
+    if (!openLines.empty()) {
+        openLines.back().shown = openLines.back().shown || ended.shown;
+        openLines.back().hidden = openLines.back().hidden || ended.hidden;
+    }
+}
+
+int OrvScriptChecker::LineFor(const OrvScriptNode& node, const std::string& message) const {
+    if (StartsWith(message, NotProcessed)) {
+        for (const OrvScriptNode* key : node.Children())
+            if (key && !key->IsProcessed() && message == NotProcessed + key->ToString())
+                return key->Line();
+    }
+    // A message that ends in the full name of a key's parameter ("...: box.col.a") is the
+    // key's too.
+    for (const OrvScriptNode* key : node.Children()) {
+        if (!key || key->Id().empty())
+            continue;
+        std::string ending = ": " + node.Id() + "." + key->Id();
+        if (message.size() >= ending.size() &&
+            message.compare(message.size() - ending.size(), ending.size(), ending) == 0)
+            return key->Line();
+    }
+    return node.Line();
+}
+
+bool OrvScriptChecker::FollowsFromFailedLoad(const std::string& message) const {
+    if (failedNames.empty() || !StartsWith(message, UnknownParameter))
+        return false;
+    size_t end = message.find('\n', UnknownParameter.size());
+    std::string name = message.substr(
+        UnknownParameter.size(), end == std::string::npos ? end : end - UnknownParameter.size());
+    for (const std::string& failed : failedNames) {
+        // Its own parameters ("box.col.a") and its switch ("objects.box").
+        if (StartsWith(name, failed + ".") || name == "objects." + failed)
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,115 @@
+#ifndef ORV_ENTRY_ORVSCRIPTCHECKER_H
+#define ORV_ENTRY_ORVSCRIPTCHECKER_H
+
+// Checks a show without playing it ("Run --check"). It reads the data folder's "script.txt"
+// and loads everything the script names as the engine does, in an OpenGL context that is
+// never shown (OrvHiddenGlContext), without the display-mode screen, the loading screen or
+// the sound device; but where the engine stops at the first error, the check goes on: an
+// object or render line that fails is left out and the next one loaded, and the whole
+// timeline runs, a failed line not stopping its block. Every message goes into the report
+// (OrvCheckReport) beside the line it belongs to:
+// - what the loader says about the file as a whole ("Missing block: ..."): no line;
+// - what loading an object raises or reports: the object's line, except that a line of its
+//   block nobody understood ("Error: Line not processed: ...") or a message ending in the
+//   full name of a key's parameter (": box.col.a") is that key's line;
+// - what loading a render line raises: the render line's line;
+// - what a timeline line reports: that line (a line in a called block or loop body is the
+//   line in that block; the calling line gets its own "Error on line: ").
+// The messages are the engine's own texts. Left out, because they say nothing new: the
+// engine's summaries ("Errors in script file", "Could not load a script file"), and what
+// follows from an object or render line that failed to load: "Unknown parameter: " for its
+// parameters, with the "Error on line: " lines that only that caused.
+//
+// The check's own warnings, which never make the check fail:
+//   block "NAME" is never closed               the file ended inside it: a "}" is missing
+//                                              (the line is the block's opening line)
+//   "}" closes no block: the rest of the file is ignored
+//   "}" with more on its line does not close a block
+//   object "NAME" is never enabled             no timeline line can switch it on
+//   object "NAME" is in no render line         so it is never drawn
+//   no end command: the show never stops       (at the script block's line)
+//   music file cannot be loaded: NAME          (at the music line; the show plays silently)
+//   no music key: the show plays silently      (at the header's line)
+// An object that is the source of a duplicate may be meant as a template only: it gets
+// neither object warning. Nor does an object named on a timeline line that failed (it might
+// be switched on once the line is mended), nor, while a render line failed to load, does
+// any object get the render-line warning.
+//
+// Errors about the two pictures the engine shows before the script's own ones, because the
+// show cannot start without them, under their own file names with the engine's messages:
+// "splash.jpg" (the display-mode screen, "Unable to load graphics: ...") and "loading.jpg"
+// (the loading screen, the texture manager's message).
+//
+// Check leaves nothing behind: every OpenGL object it made is released, the context closed,
+// the texture and shader managers and the system information freed, and the error log's
+// listener set back. The messages also reach the engine's error log as usual.
+// Ownership: owns its report. Main thread only; one check at a time.
+
+#include "entry/IOrvErrorListener.h"
+#include "entry/OrvCheckReport.h"
+#include "script/IOrvTimelineObserver.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+class OrvAsciiScriptLoader;
+class OrvObjectManager;
+class OrvParameterManager;
+class OrvRenderLineManager;
+class OrvScriptNode;
+
+class OrvScriptChecker : private IOrvErrorListener, private IOrvTimelineObserver {
+public:
+    OrvScriptChecker();
+    ~OrvScriptChecker();
+    OrvScriptChecker(const OrvScriptChecker&) = delete;
+    OrvScriptChecker& operator=(const OrvScriptChecker&) = delete;
+
+    // Checks the show of the data folder once; true when the check found no error. False
+    // too when the check itself could not run (no OpenGL context): Failure() then says why
+    // and the report holds what was found before.
+    bool Check();
+    const OrvCheckReport& Report() const { return report; }
+    // Why the check could not run; empty when it ran.
+    const std::string& Failure() const { return failure; }
+
+private:
+    // A timeline line being processed, and what became of its messages so far.
+    struct OpenLine {
+        const OrvScriptNode* node;
+        bool shown;  // a message of it, or of a line it ran, was reported
+        bool hidden; // one was left out as following from a failed object or render line
+    };
+
+    void Reported(int severity, const std::string& message) override;
+    void LineStarted(const OrvScriptNode& line) override;
+    void LineEnded(const OrvScriptNode& line) override;
+
+    bool CheckShow();
+    void CheckBraces(const OrvAsciiScriptLoader& loader);
+    void LoadObjects(OrvAsciiScriptLoader& loader, OrvObjectManager& objects,
+                     OrvParameterManager& parameters);
+    void LoadRenderLines(OrvAsciiScriptLoader& loader, OrvRenderLineManager& renderLines,
+                         OrvParameterManager& parameters);
+    void CheckTimeline(OrvAsciiScriptLoader& loader, OrvParameterManager& parameters);
+    void CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
+                        const OrvRenderLineManager& renderLines,
+                        const OrvParameterManager& parameters);
+    void CheckMusic(OrvAsciiScriptLoader& loader);
+    void CheckPictures();
+
+    // The line a message reported while `node` loads belongs to.
+    int LineFor(const OrvScriptNode& node, const std::string& message) const;
+    // True for "Unknown parameter: " about a parameter of something that failed to load.
+    bool FollowsFromFailedLoad(const std::string& message) const;
+
+    OrvCheckReport report;
+    std::string failure;
+    const OrvScriptNode* loading;             // the object or render line being loaded, or null
+    std::vector<OpenLine> openLines;          // the timeline lines being processed, innermost last
+    std::set<std::string> failedNames;        // objects and render lines that failed to load
+    std::set<std::string> wordsOfFailedLines; // the words of every timeline line that failed
+};
+
+#endif

@@ -1,0 +1,289 @@
+// The script check on generated shows: every message beside its line, loading going on after
+// each error, and the warnings for what demo makers get wrong most. Needs an X display for
+// its hidden OpenGL context.
+
+#include "entry/OrvScriptChecker.h"
+
+#include "render/OrvImageFile.h"
+#include "support/Orv3dsTestModel.h"
+#include "support/OrvGlTestWindow.h"
+#include "support/OrvTestFolder.h"
+#include "support/OrvTestImages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace {
+// A mono 16-bit PCM WAV file of a tenth of a second of silence.
+std::string SilentWav() {
+    auto le = [](uint32_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i)
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        return out;
+    };
+    const uint32_t samples = 4410;
+    std::string data(samples * 2, '\0');
+    return "RIFF" + le(36 + samples * 2, 4) + "WAVE" + "fmt " + le(16, 4) + le(1, 2) + le(1, 2) +
+           le(44100, 4) + le(88200, 4) + le(2, 2) + le(16, 2) + "data" + le(samples * 2, 4) + data;
+}
+
+std::string Picture() {
+    return OrvMakePng(4, 4, 3, OrvRepeatPixel({200, 100, 50}, 16));
+}
+
+// A show folder with both start-up pictures, a picture, a model and music; the script is
+// what each test gives.
+struct CheckedShow {
+    OrvTestFolder folder;
+    bool clean = false;
+    std::string text;
+    std::string failure;
+
+    CheckedShow() {
+        folder.WriteData("splash.jpg", Picture());
+        folder.WriteData("loading.jpg", Picture());
+        folder.WriteData("a.png", Picture());
+        folder.WriteData("music.wav", SilentWav());
+        Orv3dsTestModel model;
+        model.meshes.push_back(Orv3dsTestModel::Quad("Hull", ""));
+        folder.WriteData("ship.3ds", model.Bytes());
+    }
+    void Check(const std::string& script) {
+        folder.WriteData("script.txt", script);
+        OrvScriptChecker checker;
+        clean = checker.Check();
+        text = checker.Report().Text();
+        failure = checker.Failure();
+    }
+};
+} // namespace
+
+TEST(OrvScriptChecker, AGoodShowChecksClean) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    CheckedShow show;
+    show.Check("header {\n  title: Check\n  music: music.wav\n  bpm: 120\n  width: 64\n"
+               "  height: 48\n}\nobjects {\n  pic: image a.png {\n    col.a: 0.5\n  }\n"
+               "  ship: 3ds ship.3ds\n  copy: duplicate ship\n}\n"
+               "renderLines {\n  buffer {\n    output: *buf 16 16\n    objects: copy\n  }\n"
+               "  screen {\n  }\n}\nscript {\n  0 enable pic copy\n  0.5 call fade pic\n"
+               "  @1 end\n}\nfade: who {\n  0 who.col.a = 1 to 0 in 0.5\n}\n");
+    EXPECT_EQ("", show.text);
+    EXPECT_EQ("", show.failure);
+    EXPECT_TRUE(show.clean);
+    // A second check in the same process starts afresh.
+    show.Check("header {\n  music: music.wav\n}\nobjects {\n}\nrenderLines {\n}\nscript {\n"
+               "  1 end\n}\n");
+    EXPECT_EQ("", show.text);
+    EXPECT_TRUE(show.clean);
+}
+
+TEST(OrvScriptChecker, EveryErrorIsListedAtItsLineAndLoadingGoesOn) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    CheckedShow show;
+    show.Check("header {\n"                      // 1
+               "  music: music.wav\n"            // 2
+               "  bpm: 120\n"                    // 3
+               "}\n"                             // 4
+               "objects {\n"                     // 5
+               "  gone: image missing.png\n"     // 6
+               "  pic: image a.png {\n"          // 7
+               "    col.a: 0.5\n"                // 8
+               "    colour.r: 1\n"               // 9
+               "  }\n"                           // 10
+               "  ok: image a.png\n"             // 11
+               "}\n"                             // 12
+               "renderLines {\n"                 // 13
+               "  small {\n"                     // 14
+               "    output: *buf 0 16\n"         // 15
+               "  }\n"                           // 16
+               "  screen {\n"                    // 17
+               "  }\n"                           // 18
+               "}\n"                             // 19
+               "script {\n"                      // 20
+               "  0 enable pic ok\n"             // 21
+               "  0 x=5\n"                       // 22
+               "  1 gone.col.a = 1\n"            // 23
+               "  1 enable gone\n"               // 24
+               "  2 ok.zoom = 1 to 2 in 1\n"     // 25
+               "  2.5 ok.zoom = 3\n"             // 26
+               "  3 small.clear.r = 1\n"         // 27
+               "  4 ok.qqqqqqqqqq = 1\n"         // 28
+               "  5 call fade pic\n"             // 29
+               "  9 end\n"                       // 30
+               "}\n"                             // 31
+               "fade: who {\n"                   // 32
+               "  0 who.col.a = 1 to 0 in 1\n"   // 33
+               "  0 who.blend = spline 1 in 1\n" // 34
+               "}\n");                           // 35
+    // The object and the render line that failed to load take the timeline lines about them
+    // along (23, 24, 27): only the first message says what is wrong.
+    EXPECT_EQ("script.txt:6: Could not load image file: missing.png\n"
+              "script.txt:7: Initialization failed due to unidentified parameters in "
+              "initialization block\n"
+              "script.txt:9: Error: Line not processed: colour.r: 1\n"
+              "script.txt:14: Buffer size is not positive in render line: small\n"
+              "script.txt:22: Syntax error\n"
+              "script.txt:22: Error on line: 0 x=5\n"
+              "script.txt:26: Envelope defined already to this section of time\n"
+              "script.txt:26: Error on line: 2.5 ok.zoom = 3\n"
+              "script.txt:28: Unknown parameter: ok.qqqqqqqqqq\n"
+              "script.txt:28: Error on line: 4 ok.qqqqqqqqqq = 1\n"
+              "script.txt:29: Error on line: 5 call fade pic\n"
+              "script.txt:34: Syntax error\n"
+              "script.txt:34: Error on line: 0 who.blend = spline 1 in 1\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+    EXPECT_EQ("", show.failure);
+}
+
+TEST(OrvScriptChecker, ASuggestionListKeepsItsLinesUnprefixed) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    CheckedShow show;
+    show.Check("header {\n  music: music.wav\n}\nobjects {\n  box: image a.png\n}\n"
+               "renderLines {\n  screen {\n  }\n}\nscript {\n  0 enable box\n  0 box.z = 1\n"
+               "  1 end\n}\n");
+    const std::string first = "script.txt:13: Unknown parameter: box.z\nDid you mean:\n\n";
+    const std::string last = "script.txt:13: Error on line: 0 box.z = 1\n";
+    ASSERT_EQ(0u, show.text.find(first)) << show.text;
+    ASSERT_EQ(show.text.size() - last.size(), show.text.find(last)) << show.text;
+    std::string names =
+        show.text.substr(first.size(), show.text.size() - first.size() - last.size());
+    EXPECT_NE(std::string::npos, names.find("box.zoom\n")) << names;
+    EXPECT_EQ(std::string::npos, names.find("script.txt")) << names;
+    EXPECT_FALSE(show.clean);
+}
+
+TEST(OrvScriptChecker, WarningsAloneLeaveTheCheckClean) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    CheckedShow show;
+    show.Check("header {\n"                        // 1
+               "  title: Warnings\n"               // 2
+               "  bpm: 120\n"                      // 3
+               "}\n"                               // 4
+               "objects {\n"                       // 5
+               "  pic: image a.png\n"              // 6
+               "  hidden: image a.png\n"           // 7
+               "  offscreen: image a.png\n"        // 8
+               "  ship: 3ds ship.3ds\n"            // 9
+               "  copy: duplicate ship\n"          // 10
+               "  faded: image a.png\n"            // 11
+               "}\n"                               // 12
+               "script {\n"                        // 13
+               "  0 enable pic offscreen copy\n"   // 14
+               "  1 disable hidden\n"              // 15
+               "  2 objects.faded = 0 to 1 in 1\n" // 16
+               "}\n"                               // 17
+               "renderLines {\n"                   // 18
+               "  screen {\n"                      // 19
+               "    exclude: offscreen\n"          // 20
+               "  }\n");                           // 21, and the file ends
+    // The template of a duplicate (ship) gets no warning; a fade can switch faded on.
+    EXPECT_EQ("script.txt:1: warning: no music key: the show plays silently\n"
+              "script.txt:7: warning: object \"hidden\" is never enabled\n"
+              "script.txt:8: warning: object \"offscreen\" is in no render line\n"
+              "script.txt:13: warning: no end command: the show never stops\n"
+              "script.txt:18: warning: block \"renderLines\" is never closed\n",
+              show.text);
+    EXPECT_TRUE(show.clean);
+
+    // An initial value for the second of two objects of one name would land on the first.
+    show.Check("header {\n"             // 1
+               "  music: gone.ogg\n"    // 2
+               "}\n"                    // 3
+               "objects {\n"            // 4
+               "  pic: image a.png\n"   // 5
+               "  pic: image a.png {\n" // 6
+               "    col.a: 0.5\n"       // 7
+               "  }\n"                  // 8
+               "}\n"                    // 9
+               "renderLines {\n"        // 10
+               "  screen {\n"           // 11
+               "  }\n"                  // 12
+               "}\n"                    // 13
+               "script {\n"             // 14
+               "  0 enable pic\n"       // 15
+               "  1 end\n"              // 16
+               "}\n");                  // 17
+    EXPECT_EQ("script.txt:2: warning: music file cannot be loaded: gone.ogg\n"
+              "script.txt:7: Warning: Initial value not applied, because an earlier object has "
+              "the same name: pic.col.a\n",
+              show.text);
+    EXPECT_TRUE(show.clean);
+}
+
+TEST(OrvScriptChecker, BracesThatWentWrongAreNamedAtTheirLines) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    CheckedShow show;
+    // The brace of pic is missing: the objects block's brace closes pic, and the render lines
+    // and the script end up inside objects, which the file ends.
+    show.Check("header {\n"             // 1
+               "  music: music.wav\n"   // 2
+               "}\n"                    // 3
+               "objects {\n"            // 4
+               "  pic: image a.png {\n" // 5
+               "    col.a: 1\n"         // 6
+               "  cam: camera {\n"      // 7
+               "  }\n"                  // 8
+               "}\n"                    // 9
+               "renderLines {\n"        // 10
+               "  screen {\n"           // 11
+               "  }\n"                  // 12
+               "}\n"                    // 13
+               "script {\n"             // 14
+               "  0 enable pic\n"       // 15
+               "  1 end\n"              // 16
+               "}\n");                  // 17
+    EXPECT_EQ("script.txt: Missing block: script\n"
+              "script.txt: An error in ../data/script.txt\n"
+              "script.txt:5: warning: block \"pic\" is never closed\n"
+              "script.txt:5: Initialization failed due to unidentified parameters in "
+              "initialization block\n"
+              "script.txt:7: Error: Line not processed: cam: camera\n"
+              "script.txt:10: Object without a class word: renderLines\n"
+              "script.txt:14: Object without a class word: script\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+
+    // A comment after a "}" makes it a line of its block; a "}" too many ends the reading.
+    show.Check("header {\n"           // 1
+               "  music: music.wav\n" // 2
+               "} # header\n"         // 3
+               "objects {\n"          // 4
+               "}\n"                  // 5
+               "renderLines {\n"      // 6
+               "}\n"                  // 7
+               "script {\n"           // 8
+               "  1 end\n"            // 9
+               "}\n"                  // 10
+               "}\n"                  // 11: closes header
+               "}\n");                // 12
+    EXPECT_EQ("script.txt: Missing block: objects\n"
+              "script.txt: An error in ../data/script.txt\n"
+              "script.txt:3: warning: \"}\" with more on its line does not close a block\n"
+              "script.txt:12: warning: \"}\" closes no block: the rest of the file is ignored\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+}
+
+TEST(OrvScriptChecker, StartUpPicturesAndAMissingScript) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    CheckedShow show;
+    std::remove(show.folder.DataPath("splash.jpg").c_str());
+    show.folder.WriteData("loading.jpg", "not a picture");
+    show.Check("header {\n  music: music.wav\n}\nobjects {\n}\nrenderLines {\n}\nscript {\n"
+               "  1 end\n}\n");
+    std::string reason = OrvImageFile("../data/splash.jpg").Reason();
+    EXPECT_EQ("splash.jpg: Unable to load graphics: ../data/splash.jpg: " + reason + "\n" +
+                  "loading.jpg: Could not load image file: loading.jpg\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+
+    std::remove(show.folder.DataPath("script.txt").c_str());
+    OrvScriptChecker checker;
+    EXPECT_FALSE(checker.Check());
+    EXPECT_EQ("script.txt: Could not open ../data/script.txt\n", checker.Report().Text());
+    EXPECT_EQ("", checker.Failure());
+}
