@@ -30,7 +30,7 @@ struct Show {
     Show() {
         Copy(showDir + "/Run", folder.Root() + "/Run");
         Copy(showDir + "/bin/libOrvEngine.so", folder.BinPath("libOrvEngine.so"));
-        for (const char* file : {"splash.jpg", "loading.jpg", "logo.png", "music.ogg"})
+        for (const char* file : {"splash.jpg", "loading.jpg", "title.png", "music.ogg"})
             Copy(showDir + "/data/" + file, folder.DataPath(file));
     }
     void Script(const std::string& text) const { folder.WriteData("script.txt", text); }
@@ -128,9 +128,9 @@ TEST(OrvCheckEndToEnd, EachKindOfMistakeGetsItsLine) {
                 "  bpm: 120\n"                  // 3
                 "}\n"                           // 4
                 "objects {\n"                   // 5
-                "  logo: image logo.png\n"      // 6
-                "  spare: image logo.png\n"     // 7
-                "  aside: image logo.png\n"     // 8
+                "  logo: image title.png\n"     // 6
+                "  spare: image title.png\n"    // 7
+                "  aside: image title.png\n"    // 8
                 "  broken: image nothere.png\n" // 9
                 "}\n"                           // 10
                 "renderLines {\n"               // 11
@@ -160,7 +160,7 @@ TEST(OrvCheckEndToEnd, EachKindOfMistakeGetsItsLine) {
     EXPECT_EQ("", run.child.Errors());
 
     // Warnings alone: listed, and the check passes.
-    show.Script("header {\n  music: music.ogg\n}\nobjects {\n  logo: image logo.png\n}\n"
+    show.Script("header {\n  music: music.ogg\n}\nobjects {\n  logo: image title.png\n}\n"
                 "renderLines {\n  screen {\n  }\n}\nscript {\n  1 end\n}\n");
     CheckRun warned(show.folder.Root());
     ASSERT_TRUE(warned.finished);
