@@ -32,9 +32,9 @@ void main() {
     float fold = sin(uv.x * 5.0 + time * 0.4) * 0.06 + sin(uv.x * 13.0 - time * 0.7) * 0.02;
     float height = uv.y - 0.6 - fold;
     float curtain = smoothstep(-0.05, 0.0, height) * exp(-max(height, 0.0) * 7.0);
-    float rays = 0.55 + 0.45 * sin(uv.x * 90.0 + fold * 60.0 + time * 0.8) *
-                            sin(uv.x * 37.0 - time * 0.5);
-    float band2 = exp(-pow((uv.y - 0.8 + fold * 0.7) * 14.0, 2.0));
+    float rays = 0.6 + 0.4 * sin(uv.x * 90.0 + fold * 60.0 + time * 0.8);
+    float high = (uv.y - 0.8 + fold * 0.7) * 14.0;
+    float band2 = exp(-high * high);
     colour += vec3(0.1, 0.85, 0.5) * curtain * rays * (0.5 + 0.4 * kick);
     colour += vec3(0.45, 0.25, 1.0) * curtain * smoothstep(0.05, 0.25, height) * 0.6;
     colour += vec3(0.5, 0.3, 1.0) * band2 * (0.3 + 0.3 * kick);

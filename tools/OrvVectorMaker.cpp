@@ -1,10 +1,10 @@
 // Builds the bundled show's vector pictures (".ovi" files), each in two poses the engine morphs
 // between, in the pixels of the square render buffer it is drawn into (x right, y down):
 //
-//   emblem.ovi  512 x 512: the show's emblem: a gold ring, an eight-pointed star with a
+//   emblem.ovi  384 x 384: the show's emblem: a gold ring, an eight-pointed star with a
 //               round hole, an orange core and eight dots around it; the star twists and
 //               rounds its points, the ring thins and the dots turn an eighth of a turn
-//   flower.ovi  512 x 512: a flower: two layers of six petals each, eight inner petals and a
+//   flower.ovi  384 x 384: a flower: two layers of six petals each, eight inner petals and a
 //               heart; it opens from a bud to full bloom
 //   star.ovi    256 x 256 (the trails' buffers are smaller): a white five-pointed star with a
 //               cyan ring inside; the points round into lobes and turn
@@ -214,7 +214,8 @@ bool SameShape(const Pose& a, const Pose& b) {
     return true;
 }
 
-// The pictures are drawn for a 512 x 512 buffer; `scale` sizes them for another one.
+// The pictures are laid out for a 512 x 512 buffer; `scale` sizes them for the one they are
+// drawn into.
 bool Save(const std::string& path, const std::vector<Pose>& poses, double scale) {
     for (const Pose& pose : poses) {
         if (!SameShape(poses[0], pose)) {
@@ -268,8 +269,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = std::string(argv[1]) + "/";
-    bool saved = Save(folder + "emblem.ovi", {Emblem(0), Emblem(1)}, 1) &&
-                 Save(folder + "flower.ovi", {Flower(0), Flower(1)}, 1) &&
+    bool saved = Save(folder + "emblem.ovi", {Emblem(0), Emblem(1)}, 0.75) &&
+                 Save(folder + "flower.ovi", {Flower(0), Flower(1)}, 0.75) &&
                  Save(folder + "star.ovi", {StarPicture(0), StarPicture(1)}, 0.5);
     return saved ? 0 : 1;
 }
