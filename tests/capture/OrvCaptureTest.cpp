@@ -7,10 +7,10 @@
 // first, so the screen line must find its way back to the capture's picture afterwards.
 
 #include "support/OrvChildProcess.h"
+#include "support/OrvPngReader.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
-#include <SDL/SDL_image.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -145,26 +146,13 @@ struct Picture {
 
 // Decoded by SDL_image (libpng), which rejects files with bad checksums.
 Picture ReadPng(const std::string& path) {
+    OrvXDriver::Picture read;
     Picture picture;
-    SDL_Surface* loaded = IMG_Load(path.c_str());
-    if (!loaded)
-        return picture;
-    picture.width = loaded->w;
-    picture.height = loaded->h;
-    SDL_LockSurface(loaded);
-    for (int y = 0; y < loaded->h; ++y) {
-        for (int x = 0; x < loaded->w; ++x) {
-            const Uint8* at = static_cast<const Uint8*>(loaded->pixels) + y * loaded->pitch +
-                              x * loaded->format->BytesPerPixel;
-            Uint32 pixel = 0;
-            std::memcpy(&pixel, at, loaded->format->BytesPerPixel);
-            Uint8 r, g, b;
-            SDL_GetRGB(pixel, loaded->format, &r, &g, &b);
-            picture.rgb.insert(picture.rgb.end(), {r, g, b});
-        }
+    if (OrvReadPng(path, read)) {
+        picture.width = read.width;
+        picture.height = read.height;
+        picture.rgb = std::move(read.rgb);
     }
-    SDL_UnlockSurface(loaded);
-    SDL_FreeSurface(loaded);
     return picture;
 }
 

@@ -3,9 +3,11 @@
 // and a screenshot shows what was drawn.
 
 #include "support/OrvChildProcess.h"
+#include "support/OrvPngReader.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvXDriver.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 const std::string showDir = ORV_TEST_SHOW_DIR;
@@ -254,25 +257,19 @@ bool WaitForPosition(OrvXDriver& x, OrvChildProcess& child, unsigned long window
     return false;
 }
 
-// The screen's pixel of a point of the show's 800 x 600 picture: the 4:3 picture fills
-// 1280 x 960 of the 1280 x 1024 screen, from y 32.
-void ShowPixel(const OrvXDriver::Picture& picture, int x, int y, int& r, int& g, int& b) {
-    picture.Pixel(x * 8 / 5, 32 + y * 8 / 5, r, g, b);
-}
-
 std::string Rgb(int r, int g, int b) {
     return std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b);
 }
 
-// The share, in percent, of a grid of samples over a rectangle of the show's picture whose
-// colour passes `test`.
+// The share, in percent, of a grid of samples over a rectangle of the picture whose colour
+// passes `test`.
 int Share(const OrvXDriver::Picture& picture, int left, int top, int right, int bottom,
           const std::function<bool(int, int, int)>& test) {
     int hits = 0, samples = 0;
     for (int y = top; y < bottom; y += 5) {
         for (int x = left; x < right; x += 5) {
             int r, g, b;
-            ShowPixel(picture, x, y, r, g, b);
+            picture.Pixel(x, y, r, g, b);
             hits += test(r, g, b) ? 1 : 0;
             ++samples;
         }
@@ -283,130 +280,184 @@ int Share(const OrvXDriver::Picture& picture, int left, int top, int right, int 
 // The emblem's orange core in the middle of its ring, 80 pixels above the picture's centre.
 std::string EmblemCore(const OrvXDriver::Picture& p) {
     int r, g, b;
-    ShowPixel(p, 400, 220, r, g, b);
+    p.Pixel(400, 220, r, g, b);
     if (!(r > 200 && g > 50 && g < 190 && b < 110))
         return "no orange core in the emblem: " + Rgb(r, g, b);
     return "";
 }
+
+// The bundled show with Capture beside Run.
+struct BundledShow : Show {
+    BundledShow() {
+        Copy(showDir + "/Capture", folder.Root() + "/Capture");
+        Copy(showDir + "/data/.", folder.DataPath(""));
+    }
+    // Capture with these arguments, from the show's folder; its exit code and standard error.
+    int Capture(const std::vector<std::string>& arguments, std::string& errors) const {
+        OrvChildProcess child(folder.Root() + "/Capture", folder.Root(),
+                              {{"SDL_AUDIODRIVER", "dummy"}}, {}, arguments);
+        bool ended = child.Wait(240000);
+        errors = child.Errors();
+        return ended && child.Exited() ? child.ExitCode() : -1;
+    }
+};
+
+// One picture of each scene, checked by a few pixels that tell it.
+struct Scene {
+    const char* name;
+    int seconds; // the picture is the show at this position
+    std::function<std::string(const OrvXDriver::Picture&)> check;
+};
+
+const std::vector<Scene>& BundledScenes() {
+    static const std::vector<Scene> scenes = {
+        // The emblem above the middle, the night sky around it.
+        {"dawn", 8,
+         [](const OrvXDriver::Picture& p) -> std::string {
+             std::string core = EmblemCore(p);
+             if (!core.empty())
+                 return core;
+             int night = Share(p, 0, 0, 800, 50,
+                               [](int r, int g, int b) { return r + g + b < 150 && b > r; });
+             if (night < 60)
+                 return "no night sky at the top: " + std::to_string(night) + "%";
+             return "";
+         }},
+        // The bluish star in the middle, coloured rings and rails.
+        {"tunnel", 20,
+         [](const OrvXDriver::Picture& p) -> std::string {
+             int r, g, b;
+             p.Pixel(400, 300, r, g, b);
+             if (!(b > 150 && b >= r))
+                 return "no star in the middle: " + Rgb(r, g, b);
+             int lines = Share(p, 0, 0, 800, 600, [](int r, int g, int b) {
+                 return std::max(r, std::max(g, b)) > 150;
+             });
+             if (lines < 5)
+                 return "no bright rings or rails: " + std::to_string(lines) + "%";
+             return "";
+         }},
+        // The gold torus lit in fog, the fog's dark blue above.
+        {"jewels", 42,
+         [](const OrvXDriver::Picture& p) -> std::string {
+             // Lit gold: strong red, green about half to nine tenths of it, little blue.
+             int gold = Share(p, 0, 0, 800, 600, [](int r, int g, int b) {
+                 return r > 120 && g * 100 > r * 45 && g * 100 < r * 90 && b * 2 < g;
+             });
+             if (gold < 1)
+                 return "no lit torus: " + std::to_string(gold) + "%";
+             int fog = Share(p, 100, 20, 700, 120, [](int r, int g, int b) {
+                 return b > r + 8 && b > g + 8 && r + g + b < 150;
+             });
+             if (fog < 50)
+                 return "the sky is not the fog's blue: " + std::to_string(fog) + "%";
+             return "";
+         }},
+        // The flower's yellow heart in front of the purple sunburst.
+        {"break", 68,
+         [](const OrvXDriver::Picture& p) -> std::string {
+             int r, g, b;
+             p.Pixel(400, 300, r, g, b);
+             if (!(r > 200 && g > 170 && b < 150))
+                 return "no yellow heart in the middle: " + Rgb(r, g, b);
+             int purple = Share(p, 0, 0, 800, 600,
+                                [](int r, int g, int b) { return r > g + 30 && b > g + 10; });
+             if (purple < 50)
+                 return "the sunburst is not purple: " + std::to_string(purple) + "%";
+             return "";
+         }},
+        // A white-hot star in the middle, warp streaks round it on grey.
+        {"build-up", 84,
+         [](const OrvXDriver::Picture& p) -> std::string {
+             int r, g, b;
+             p.Pixel(400, 300, r, g, b);
+             if (r < 230 || g < 230 || b < 230)
+                 return "no white star in the middle: " + Rgb(r, g, b);
+             int blue = Share(p, 250, 150, 550, 450,
+                              [](int r, int g, int b) { return b > r + 40 && b > g && b > 150; });
+             if (blue < 10)
+                 return "no blue glow round the star: " + std::to_string(blue) + "%";
+             return "";
+         }},
+        // The 3D world again, in red fog.
+        {"drop", 96,
+         [](const OrvXDriver::Picture& p) -> std::string {
+             int red = Share(p, 0, 0, 800, 600, [](int r, int g, int b) {
+                 return r > g + 4 && r > b && r + g + b < 600;
+             });
+             if (red < 60)
+                 return "the fog is not red: " + std::to_string(red) + "%";
+             return "";
+         }},
+        // The emblem again, and the title's white letters below it.
+        {"outro", 116,
+         [](const OrvXDriver::Picture& p) -> std::string {
+             std::string core = EmblemCore(p);
+             if (!core.empty())
+                 return core;
+             int white = Share(p, 150, 460, 650, 520,
+                               [](int r, int g, int b) { return r > 220 && g > 220 && b > 220; });
+             if (white < 10)
+                 return "no title: " + std::to_string(white) + "% white";
+             return "";
+         }},
+    };
+    return scenes;
+}
 } // namespace
 
-// The bundled show, reached scene by scene with the arrow keys (sixteen beats, 7.5 s at its
-// 128 bpm): a few pixels that tell each scene, checked while the scene lasts (each check
-// retries for a few seconds, so a busy machine that starts late still lands in the scene),
-// then the show plays to its end by itself with nothing logged.
+// The bundled show at fixed positions, captured at its own 800 x 600: each picture is the last
+// of two seconds captured at 15 frames a second, so the snow, sparks, petals and trails have
+// built up as they do while the show plays.
 TEST(OrvShowEndToEnd, TheBundledShowShowsItsScenes) {
     OrvXDriver x;
     if (!x.Connected())
         GTEST_SKIP() << "needs an X display";
-    Show show;
-    Copy(showDir + "/data/.", show.folder.DataPath(""));
+    BundledShow show;
+    for (const Scene& scene : BundledScenes()) {
+        std::string out = show.folder.Root() + "/" + scene.name;
+        std::string errors;
+        ASSERT_EQ(0, show.Capture({"--fps", "15", "--size", "800x600", "--from",
+                                   std::to_string(scene.seconds - 2), "--to",
+                                   std::to_string(scene.seconds), "--out", out},
+                                  errors))
+            << scene.name << ": " << errors;
+        EXPECT_EQ("", errors) << scene.name;
+        OrvXDriver::Picture picture;
+        ASSERT_TRUE(OrvReadPng(out + "/frame-000029.png", picture)) << scene.name;
+        ASSERT_EQ(800, picture.width);
+        ASSERT_EQ(600, picture.height);
+        EXPECT_EQ("", scene.check(picture)) << scene.name << " at " << scene.seconds << " s";
+    }
+}
+
+// Every frame of the whole show renders with nothing logged, offline; and Run plays it to its
+// end by itself.
+TEST(OrvShowEndToEnd, TheBundledShowPlaysToItsEndWithNothingLogged) {
+    OrvXDriver x;
+    if (!x.Connected())
+        GTEST_SKIP() << "needs an X display";
+    BundledShow show;
+    std::string errors;
+    ASSERT_EQ(
+        0, show.Capture({"--fps", "5", "--size", "160x120", "--out", show.folder.Root() + "/whole"},
+                        errors))
+        << errors;
+    EXPECT_EQ("", errors);
+    OrvXDriver::Picture last;
+    EXPECT_TRUE(OrvReadPng(show.folder.Root() + "/whole/frame-000599.png", last))
+        << "the show lasts two minutes";
+
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
     unsigned long playing = WaitForTitle(x, child, "Orvanta - Afterglow - FPS: ", 20000);
     ASSERT_NE(0u, playing) << child.Errors();
-    auto jump = [&](int times) {
-        for (int i = 0; i < times; ++i) {
-            x.Key(playing, "Right");
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        }
-    };
-
-    // Dawn (6 s to 13 s): the emblem above the middle, the night sky around it, black bars.
-    ASSERT_TRUE(WaitForPosition(x, child, playing, 6.0));
-    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
-                  std::string core = EmblemCore(p);
-                  if (!core.empty())
-                      return core;
-                  int night = Share(p, 0, 0, 800, 50,
-                                    [](int r, int g, int b) { return r + g + b < 150 && b > r; });
-                  if (night < 60)
-                      return "no night sky at the top: " + std::to_string(night) + "%";
-                  int r, g, b;
-                  p.Pixel(640, 10, r, g, b);
-                  if (r + g + b > 6)
-                      return "the bar above the picture is not black";
-                  return "";
-              }));
-
-    // Tunnel (17 s to 30 s): the bluish star in the middle, coloured rings and rails.
-    jump(1);
-    ASSERT_TRUE(WaitForPosition(x, child, playing, 17.0));
-    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
-                  int r, g, b;
-                  ShowPixel(p, 400, 300, r, g, b);
-                  if (!(b > 150 && b >= r))
-                      return "no star in the middle: " + Rgb(r, g, b);
-                  int lines = Share(p, 0, 0, 800, 600, [](int r, int g, int b) {
-                      return std::max(r, std::max(g, b)) > 150;
-                  });
-                  if (lines < 5)
-                      return "no bright rings or rails: " + std::to_string(lines) + "%";
-                  return "";
-              }));
-
-    // Jewels (40 s to 60 s): the gold torus lit in fog, the grid's lines below, the fog's dark
-    // blue above.
-    jump(3);
-    ASSERT_TRUE(WaitForPosition(x, child, playing, 40.0));
-    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
-                  // Lit gold: strong red, green about half to nine tenths of it, little blue.
-                  int gold = Share(p, 0, 0, 800, 600, [](int r, int g, int b) {
-                      return r > 120 && g * 100 > r * 45 && g * 100 < r * 90 && b * 2 < g;
-                  });
-                  if (gold < 1)
-                      return "no lit torus: " + std::to_string(gold) + "%";
-                  int fog = Share(p, 100, 20, 700, 120, [](int r, int g, int b) {
-                      return b > r + 8 && b > g + 8 && r + g + b < 150;
-                  });
-                  if (fog < 50)
-                      return "the sky is not the fog's blue: " + std::to_string(fog) + "%";
-                  return "";
-              }));
-
-    // Break (66 s to 73 s): the flower's yellow heart in front of the purple sunburst.
-    jump(3);
-    ASSERT_TRUE(WaitForPosition(x, child, playing, 66.0));
-    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
-                  int r, g, b;
-                  ShowPixel(p, 400, 300, r, g, b);
-                  if (!(r > 200 && g > 170 && b < 150))
-                      return "no yellow heart in the middle: " + Rgb(r, g, b);
-                  int purple = Share(p, 0, 0, 800, 600,
-                                     [](int r, int g, int b) { return r > g + 30 && b > g + 10; });
-                  if (purple < 50)
-                      return "the sunburst is not purple: " + std::to_string(purple) + "%";
-                  return "";
-              }));
-
-    // Drop (94 s to 101 s): the 3D world again, in red fog.
-    jump(3);
-    ASSERT_TRUE(WaitForPosition(x, child, playing, 94.0));
-    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
-                  int red = Share(p, 0, 0, 800, 600, [](int r, int g, int b) {
-                      return r > g + 4 && r > b && r + g + b < 600;
-                  });
-                  if (red < 60)
-                      return "the fog is not red: " + std::to_string(red) + "%";
-                  return "";
-              }));
-
-    // Outro (115 s to 118 s): the emblem again, and the title's white letters below it.
-    jump(2);
-    ASSERT_TRUE(WaitForPosition(x, child, playing, 115.0));
-    EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
-                  std::string core = EmblemCore(p);
-                  if (!core.empty())
-                      return core;
-                  int white = Share(p, 150, 460, 650, 520, [](int r, int g, int b) {
-                      return r > 220 && g > 220 && b > 220;
-                  });
-                  if (white < 10)
-                      return "no title: " + std::to_string(white) + "% white";
-                  return "";
-              }));
-
-    // The show ends by itself at 2 minutes, with nothing logged.
+    // Fifteen jumps of sixteen beats reach the outro; the show then ends by itself.
+    for (int i = 0; i < 15; ++i) {
+        x.Key(playing, "Right");
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
     ASSERT_TRUE(child.Wait(30000)) << "the show did not end by itself";
     EXPECT_TRUE(child.Exited());
     EXPECT_EQ(0, child.ExitCode());
