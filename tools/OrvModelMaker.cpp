@@ -11,13 +11,10 @@
 //
 //   orv-make-models <output folder>
 //
-// Models are y-up and centred on the origin. lib3ds's insert functions sort meshes and
-// materials by name, so the lists are linked by hand to keep them in the order given here,
-// the order the engine numbers them in ("mesh[0]", "materials[0]").
+// Models are y-up and centred on the origin. Meshes and materials are written in the order
+// given here, the order the engine numbers them in ("mesh[0]", "materials[0]").
 
-#include <lib3ds/file.h>
-#include <lib3ds/material.h>
-#include <lib3ds/mesh.h>
+#include "Orv3dsModelWriter.h"
 
 #include <cmath>
 #include <cstdint>
@@ -43,15 +40,6 @@ double Dot(Vec a, Vec b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-struct Material {
-    std::string name;
-    float ambient[3];
-    float diffuse[3];
-    float specular[3];
-    float shininess; // the 3DS percentage over 100, as lib3ds stores it
-    std::string texture;
-};
-
 struct Mesh {
     std::string name;
     std::string material; // every face's
@@ -75,77 +63,32 @@ struct Mesh {
     }
 };
 
-void CopyName(char* field, std::size_t size, const std::string& name) {
-    std::strncpy(field, name.c_str(), size - 1);
-    field[size - 1] = '\0';
-}
-
-Lib3dsMaterial* MakeMaterial(const Material& source) {
-    Lib3dsMaterial* material = lib3ds_material_new();
-    CopyName(material->name, sizeof material->name, source.name);
-    for (int i = 0; i < 3; ++i) {
-        material->ambient[i] = source.ambient[i];
-        material->diffuse[i] = source.diffuse[i];
-        material->specular[i] = source.specular[i];
-    }
-    material->shininess = source.shininess;
-    CopyName(material->texture1_map.name, sizeof material->texture1_map.name, source.texture);
-    return material;
-}
-
-Lib3dsMesh* MakeMesh(const Mesh& source) {
-    Lib3dsMesh* mesh = lib3ds_mesh_new(source.name.c_str());
-    lib3ds_mesh_new_point_list(mesh, static_cast<Lib3dsDword>(source.points.size()));
-    for (std::size_t i = 0; i < source.points.size(); ++i) {
-        mesh->pointL[i].pos[0] = static_cast<float>(source.points[i].x);
-        mesh->pointL[i].pos[1] = static_cast<float>(source.points[i].y);
-        mesh->pointL[i].pos[2] = static_cast<float>(source.points[i].z);
-    }
-    if (!source.texCoords.empty()) {
-        lib3ds_mesh_new_texel_list(mesh, static_cast<Lib3dsDword>(source.points.size()));
-        for (std::size_t i = 0; i < source.points.size(); ++i) {
-            mesh->texelL[i][0] = source.texCoords[i * 2];
-            mesh->texelL[i][1] = source.texCoords[i * 2 + 1];
-        }
-    }
-    const std::size_t faces = source.corners.size() / 3;
-    lib3ds_mesh_new_face_list(mesh, static_cast<Lib3dsDword>(faces));
-    for (std::size_t f = 0; f < faces; ++f) {
-        for (int k = 0; k < 3; ++k)
-            mesh->faceL[f].points[k] = static_cast<Lib3dsWord>(source.corners[f * 3 + k]);
-        CopyName(mesh->faceL[f].material, sizeof mesh->faceL[f].material, source.material);
-        mesh->faceL[f].smoothing = source.smoothing;
-    }
-    return mesh;
-}
-
-// Appends to a lib3ds list without sorting it.
-template <typename Record> void Append(Record*& head, Record*& tail, Record* record) {
-    if (tail)
-        tail->next = record;
-    else
-        head = record;
-    tail = record;
-}
-
-bool Save(const std::string& path, const std::vector<Material>& materials,
+// Writes the meshes, each face with its mesh's material and smoothing groups, in the order
+// given.
+bool Save(const std::string& path, const std::vector<Orv3dsModelMaterial>& materials,
           const std::vector<Mesh>& meshes) {
+    Orv3dsModelWriter writer;
+    writer.materials = materials;
     for (const Mesh& mesh : meshes) {
         if (mesh.points.size() > 65535 || mesh.corners.size() / 3 > 65535) {
             std::fprintf(stderr, "%s: mesh %s is too large for a 3DS file\n", path.c_str(),
                          mesh.name.c_str());
             return false;
         }
+        Orv3dsModelMesh written;
+        written.name = mesh.name;
+        for (const Vec& point : mesh.points)
+            written.positions.insert(written.positions.end(),
+                                     {static_cast<float>(point.x), static_cast<float>(point.y),
+                                      static_cast<float>(point.z)});
+        written.texCoords = mesh.texCoords;
+        written.corners = mesh.corners;
+        const std::size_t faces = mesh.corners.size() / 3;
+        written.faceMaterials.assign(faces, mesh.material);
+        written.smoothing.assign(faces, mesh.smoothing);
+        writer.meshes.push_back(written);
     }
-    Lib3dsFile* file = lib3ds_file_new();
-    Lib3dsMaterial* lastMaterial = nullptr;
-    for (const Material& material : materials)
-        Append(file->materials, lastMaterial, MakeMaterial(material));
-    Lib3dsMesh* lastMesh = nullptr;
-    for (const Mesh& mesh : meshes)
-        Append(file->meshes, lastMesh, MakeMesh(mesh));
-    bool saved = lib3ds_file_save(file, path.c_str()) != 0;
-    lib3ds_file_free(file);
+    bool saved = writer.Save(path);
     if (!saved)
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
     return saved;
@@ -307,18 +250,18 @@ int main(int argc, char** argv) {
     }
     std::string folder = std::string(argv[1]) + "/";
 
-    const Material gold{"Gold", {0.3f, 0.2f, 0.05f}, {0.9f, 0.62f, 0.18f}, {1.0f, 0.9f, 0.7f}, 0.6f,
-                        ""};
-    const Material ruby{
+    const Orv3dsModelMaterial gold{
+        "Gold", {0.3f, 0.2f, 0.05f}, {0.9f, 0.62f, 0.18f}, {1.0f, 0.9f, 0.7f}, 0.6f, ""};
+    const Orv3dsModelMaterial ruby{
         "Ruby", {0.3f, 0.03f, 0.08f}, {0.95f, 0.12f, 0.25f}, {0.7f, 0.5f, 0.55f}, 0.8f, ""};
-    const Material deepRuby{
+    const Orv3dsModelMaterial deepRuby{
         "DeepRuby", {0.35f, 0.02f, 0.12f}, {0.6f, 0.04f, 0.22f}, {0.6f, 0.4f, 0.5f}, 0.8f, ""};
-    const Material chrome{
+    const Orv3dsModelMaterial chrome{
         "Chrome", {0.2f, 0.22f, 0.25f}, {0.6f, 0.68f, 0.8f}, {0.8f, 0.8f, 0.8f}, 0.9f, ""};
-    const Material ember{
+    const Orv3dsModelMaterial ember{
         "Ember", {0.3f, 0.08f, 0.0f}, {1.0f, 0.35f, 0.05f}, {1.0f, 0.8f, 0.5f}, 0.5f, ""};
-    const Material neon{"Neon", {1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f},
-                        0.0f,   LineTexture};
+    const Orv3dsModelMaterial neon{
+        "Neon", {1.0f, 1.0f, 1.0f}, {1.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 0.0f}, 0.0f, LineTexture};
 
     Mesh crown{"Crown", "Ruby", 0, {}, {}, {}};
     Mesh pavilion{"Pavilion", "DeepRuby", 0, {}, {}, {}};
