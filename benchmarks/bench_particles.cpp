@@ -19,6 +19,7 @@
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvAllocationCounter.h"
+#include "support/OrvParticleQuadDraw.h"
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -113,44 +114,12 @@ void SetCamera() {
 
 // The baseline: one matrix and one quad per particle.
 void DrawEachParticle(OrvObjectParticles& fx, bool sorted) {
-    const std::vector<OrvParticle>& particles = fx.Particles();
     glDisable(GL_LIGHTING);
     OrvGlState::SetBlend(sorted ? OrvGlState::BlendAlpha : OrvGlState::BlendAdd);
     glDepthMask(sorted ? GL_TRUE : GL_FALSE);
     OrvVector3 camera, target, up;
     OrvSystemInfo::Instance()->GetActiveCameraVectors(camera, target, up);
-    for (const OrvParticle& p : particles) {
-        OrvVector3 dir = (camera - p.position).Normal();
-        OrvVector3 right = up.CrossProduct(dir);
-        OrvVector3 upward = dir.CrossProduct(right);
-        GLfloat m[16] = {float(right.x),      float(right.y),      float(right.z),      0,
-                         float(upward.x),     float(upward.y),     float(upward.z),     0,
-                         float(dir.x),        float(dir.y),        float(dir.z),        0,
-                         float(p.position.x), float(p.position.y), float(p.position.z), 1};
-        if (p.textureIndex >= 0) {
-            glEnable(GL_TEXTURE_2D);
-            OrvGlState::BindTexture(fx.TextureHandle(p.textureIndex));
-        } else {
-            glDisable(GL_TEXTURE_2D);
-        }
-        glColor4f(p.r, p.g, p.b, p.a);
-        glPushMatrix();
-        glMultMatrixf(m);
-        if (p.rotation != 0)
-            glRotated(p.rotation, 0, 0, 1);
-        float s = p.size;
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex3f(-s, s, 0);
-        glTexCoord2f(1, 0);
-        glVertex3f(s, s, 0);
-        glTexCoord2f(1, 1);
-        glVertex3f(s, -s, 0);
-        glTexCoord2f(0, 1);
-        glVertex3f(-s, -s, 0);
-        glEnd();
-        glPopMatrix();
-    }
+    OrvDrawEachParticle(fx, camera, up);
 }
 
 enum Way { Each, Batched, Sorted };
