@@ -26,10 +26,6 @@ namespace {
 
 const std::string showDir = ORV_TEST_SHOW_DIR;
 
-void Copy(const std::string& from, const std::string& to) {
-    ASSERT_EQ(0, std::system(("cp '" + from + "' '" + to + "'").c_str())) << from;
-}
-
 // The tone's sample frame i: left = round(12000 sin(2 pi i / 100)), right = -left.
 int16_t Tone(long i) {
     return static_cast<int16_t>(std::lround(12000 * std::sin(2 * M_PI * (i % 100) / 100.0)));
@@ -70,8 +66,8 @@ const char* const ShowScript = "header {\n"
 struct Show {
     OrvTestFolder folder;
     Show(const std::string& script = ShowScript) {
-        Copy(showDir + "/Capture", folder.Root() + "/Capture");
-        Copy(showDir + "/bin/libOrvEngine.so", folder.BinPath("libOrvEngine.so"));
+        OrvCopyPath(showDir + "/Capture", folder.Root() + "/Capture");
+        OrvCopyPath(showDir + "/bin/libOrvEngine.so", folder.BinPath("libOrvEngine.so"));
         folder.WriteData("script.txt", script);
         folder.WriteData("box.png", OrvMakePng(10, 10, 3, OrvRepeatPixel({255, 255, 255}, 100)));
         std::vector<short> tone;

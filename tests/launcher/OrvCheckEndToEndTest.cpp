@@ -19,19 +19,15 @@ bool HasDisplay() {
     return display && display[0] != '\0';
 }
 
-void Copy(const std::string& from, const std::string& to) {
-    ASSERT_EQ(0, std::system(("cp -r '" + from + "' '" + to + "'").c_str())) << from;
-}
-
 // A show folder with the built launcher and engine, the start-up pictures and the pictures
 // and music of the bundled show; the script is what each test gives.
 struct Show {
     OrvTestFolder folder;
     Show() {
-        Copy(showDir + "/Run", folder.Root() + "/Run");
-        Copy(showDir + "/bin/libOrvEngine.so", folder.BinPath("libOrvEngine.so"));
+        OrvCopyPath(showDir + "/Run", folder.Root() + "/Run");
+        OrvCopyPath(showDir + "/bin/libOrvEngine.so", folder.BinPath("libOrvEngine.so"));
         for (const char* file : {"splash.jpg", "loading.jpg", "title.png", "music.ogg"})
-            Copy(showDir + "/data/" + file, folder.DataPath(file));
+            OrvCopyPath(showDir + "/data/" + file, folder.DataPath(file));
     }
     void Script(const std::string& text) const { folder.WriteData("script.txt", text); }
     // Every file of the bundled show's data folder.

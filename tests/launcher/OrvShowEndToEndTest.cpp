@@ -22,21 +22,17 @@
 namespace {
 const std::string showDir = ORV_TEST_SHOW_DIR;
 
-void Copy(const std::string& from, const std::string& to) {
-    ASSERT_EQ(0, std::system(("cp -r '" + from + "' '" + to + "'").c_str())) << from;
-}
-
 // A show folder with the built engine and launcher, and the given data files.
 struct Show {
     OrvTestFolder folder;
     Show() {
-        Copy(showDir + "/Run", folder.Root() + "/Run");
-        Copy(showDir + "/bin/libOrvEngine.so", folder.BinPath("libOrvEngine.so"));
-        Copy(showDir + "/data/splash.jpg", folder.DataPath("splash.jpg"));
-        Copy(showDir + "/data/loading.jpg", folder.DataPath("loading.jpg"));
+        OrvCopyPath(showDir + "/Run", folder.Root() + "/Run");
+        OrvCopyPath(showDir + "/bin/libOrvEngine.so", folder.BinPath("libOrvEngine.so"));
+        OrvCopyPath(showDir + "/data/splash.jpg", folder.DataPath("splash.jpg"));
+        OrvCopyPath(showDir + "/data/loading.jpg", folder.DataPath("loading.jpg"));
     }
     void Script(const std::string& text) const { folder.WriteData("script.txt", text); }
-    void Music() const { Copy(showDir + "/data/music.ogg", folder.DataPath("music.ogg")); }
+    void Music() const { OrvCopyPath(showDir + "/data/music.ogg", folder.DataPath("music.ogg")); }
 };
 
 std::string ShowScript(const std::string& header, const std::string& script) {
@@ -289,8 +285,8 @@ std::string EmblemCore(const OrvXDriver::Picture& p) {
 // The bundled show with Capture beside Run.
 struct BundledShow : Show {
     BundledShow() {
-        Copy(showDir + "/Capture", folder.Root() + "/Capture");
-        Copy(showDir + "/data/.", folder.DataPath(""));
+        OrvCopyPath(showDir + "/Capture", folder.Root() + "/Capture");
+        OrvCopyPath(showDir + "/data/.", folder.DataPath(""));
     }
     // Capture with these arguments, from the show's folder; its exit code and standard error.
     int Capture(const std::vector<std::string>& arguments, std::string& errors) const {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <limits.h>
 #include <sstream>
 #include <stdexcept>
@@ -44,6 +45,12 @@ std::string OrvReadFile(const std::string& path) {
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+void OrvCopyPath(const std::string& from, const std::string& to) {
+    int status = std::system(("cp -r '" + from + "' '" + to + "'").c_str());
+    if (status != 0)
+        ADD_FAILURE() << "could not copy " << from << " to " << to;
 }
 
 std::string OrvCopyLauncher(const std::string& directory) {

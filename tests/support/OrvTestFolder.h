@@ -29,6 +29,10 @@ private:
 // Whole file as bytes; empty when it cannot be read.
 std::string OrvReadFile(const std::string& path);
 
+// Copies a file or a whole folder (cp -r) and fails the running test when that fails. A
+// folder given as "dir/." is copied as its contents.
+void OrvCopyPath(const std::string& from, const std::string& to);
+
 // Copies the built launcher into `directory` (which must exist) and returns the copy's path.
 // The launcher works in the folder it lies in, so each show folder needs its own copy.
 std::string OrvCopyLauncher(const std::string& directory);
