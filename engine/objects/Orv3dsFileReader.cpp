@@ -2,6 +2,7 @@
 
 #include "core/OrvException.h"
 #include "core/OrvSystemInfo.h"
+#include "core/OrvWholeFile.h"
 #include "objects/Orv3dsCornerNormals.h"
 #include "objects/Orv3dsFileCheck.h"
 
@@ -10,12 +11,11 @@
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 
+#include <cstdint>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <map>
 #include <memory>
-#include <sys/stat.h>
 
 const char* const Orv3dsFileReader::ErrorPrefix = "Unable to load .3ds file: ";
 
@@ -189,23 +189,6 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
     return data;
 }
 
-// Whole file as bytes; false when there is no readable regular file there.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    if (info.st_size > Orv3dsFileCheck::MaxFileBytes)
-        throw Damaged(
-            path, "the file is " + std::to_string(info.st_size) + " bytes long, more than the " +
-                      std::to_string(Orv3dsFileCheck::MaxFileBytes) + " bytes a model may have");
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-    return in.gcount() == static_cast<std::streamsize>(bytes.size());
-}
-
 } // namespace
 
 Orv3dsFileContent Orv3dsFileReader::ReadDataFile(const std::string& name) {
@@ -214,9 +197,18 @@ Orv3dsFileContent Orv3dsFileReader::ReadDataFile(const std::string& name) {
 
 Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
-        throw OrvException(ErrorPrefix + path);
-    return ReadBytes(bytes, path);
+    std::uint64_t size;
+    switch (OrvWholeFile::Load(path, Orv3dsFileCheck::MaxFileBytes, bytes, size)) {
+    case OrvWholeFile::Read:
+        return ReadBytes(bytes, path);
+    case OrvWholeFile::TooLarge:
+        throw Damaged(path, "the file is " + std::to_string(size) + " bytes long, more than the " +
+                                std::to_string(Orv3dsFileCheck::MaxFileBytes) +
+                                " bytes a model may have");
+    case OrvWholeFile::Unreadable:
+        break;
+    }
+    throw OrvException(ErrorPrefix + path);
 }
 
 Orv3dsFileContent Orv3dsFileReader::ReadBytes(const std::string& bytes, const std::string& path) {

@@ -1,10 +1,11 @@
 #include "objects/OrvVectorImageFile.h"
 
 #include "core/OrvException.h"
+#include "core/OrvWholeFile.h"
 
+#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <sys/stat.h>
+#include <string>
 
 namespace {
 
@@ -58,23 +59,18 @@ std::string Count(std::uint64_t n, const char* one, const char* many) {
 OrvVectorImageFile::OrvVectorImageFile() : firstPath(1, 0), firstSegment(1, 0) {}
 
 void OrvVectorImageFile::Load(const std::string& path, const std::string& name) {
-    // Only regular files: a folder, a pipe or a device could not be read whole, or never end.
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    std::string bytes;
+    std::uint64_t size;
+    switch (OrvWholeFile::Load(path, MaxFileBytes, bytes, size)) {
+    case OrvWholeFile::Read:
+        break;
+    case OrvWholeFile::TooLarge:
+        throw OrvException("Vector image file too large: " + name + " (" + std::to_string(size) +
+                           " bytes, at most " + std::to_string(MaxFileBytes) + ")");
+    case OrvWholeFile::Unreadable:
         throw OrvException("Could not open file: " + name);
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw OrvException("Could not open file: " + name);
-    if (static_cast<std::uint64_t>(info.st_size) > MaxFileBytes)
-        throw OrvException("Vector image file too large: " + name + " (" +
-                           std::to_string(info.st_size) + " bytes, at most " +
-                           std::to_string(MaxFileBytes) + ")");
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(info.st_size));
-    if (!bytes.empty())
-        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    // A file that shrank since stat() is parsed as what could be read.
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    Parse(bytes.data(), bytes.size(), name);
+    }
+    Parse(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), name);
 }
 
 void OrvVectorImageFile::Parse(const unsigned char* bytes, std::size_t size,

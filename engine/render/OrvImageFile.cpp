@@ -1,26 +1,13 @@
 #include "render/OrvImageFile.h"
 
+#include "core/OrvWholeFile.h"
+
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
 
-#include <fstream>
-#include <sys/stat.h>
+#include <cstdint>
 
 namespace {
-
-// The whole content of a regular file; false when there is none.
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        info.st_size > OrvImageFile::MaxFileBytes)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.resize(static_cast<std::size_t>(info.st_size));
-    in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
-    return in.gcount() == static_cast<std::streamsize>(bytes.size());
-}
 
 // The decoder of exactly the format that the check recognised, on the very bytes it checked.
 SDL_Surface* Decode(const std::string& bytes, OrvImageFileCheck::Format format) {
@@ -53,7 +40,8 @@ SDL_Surface* Decode(const std::string& bytes, OrvImageFileCheck::Format format) 
 OrvImageFile::OrvImageFile(const std::string& path)
     : state(Unreadable), format(OrvImageFileCheck::FormatUnknown), surface(nullptr) {
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    std::uint64_t size;
+    if (OrvWholeFile::Load(path, MaxFileBytes, bytes, size) != OrvWholeFile::Read)
         return;
     OrvImageFileCheck check(bytes, path);
     format = check.FileFormat();
