@@ -50,11 +50,10 @@ export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export MESA_SHADER_CACHE_DISABLE=true
 
-# LeakSanitizer's own tracer crashes ("Tracer caught signal 11 ... LeakSanitizer has encountered
-# a fatal error") when it stops the process at exit while Mesa's shader disk cache thread is
-# still winding down; that says nothing about the code under test. The sanitized run keeps
-# Mesa's shader cache off, which removes that thread. Should the tracer still crash, a failed
-# test is run again (up to three runs in all), and a test that still fails is run once
+# LeakSanitizer's own tracer now and then crashes ("Tracer caught signal 11 ... LeakSanitizer
+# has encountered a fatal error") while it stops Mesa's threads at exit; that says nothing about
+# the code under test. Keeping Mesa's shader cache off, and with it the cache's thread, makes
+# that much rarer, but not impossible. Should the tracer still crash, a failed test is run again (up to three runs in all), and a test that still fails is run once
 # more with the leak checker off but AddressSanitizer on: a failed assertion fails that run too,
 # and a real leak has already left its own report, which fails the run below. A report that is
 # only the tracer's crash is set aside; every other report fails the run.
