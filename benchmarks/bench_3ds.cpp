@@ -13,12 +13,12 @@
 // Runs on a real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_3ds).
 
-#include "core/OrvSystemInfo.h"
-#include "objects/Orv3dsMesh.h"
-#include "objects/OrvObject3ds.h"
-#include "objects/OrvObjectManager.h"
-#include "parameters/OrvParameterManager.h"
-#include "render/OrvRenderLineManager.h"
+#include "base/OrvSystemInfo.h"
+#include "scene/Orv3dsMesh.h"
+#include "scene/OrvObject3ds.h"
+#include "scene/OrvObjectManager.h"
+#include "animation/OrvParameterManager.h"
+#include "scene/OrvRenderLineManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/Orv3dsTestModel.h"

@@ -17,11 +17,11 @@
 #include "OrvPngEncoder.h"
 #include "OrvPngFolderOutput.h"
 
-#include "core/IOrvLoadingObserver.h"
-#include "core/OrvException.h"
-#include "core/OrvShow.h"
-#include "core/OrvVideo.h"
-#include "entry/OrvErrorLog.h"
+#include "base/IOrvLoadingObserver.h"
+#include "base/OrvException.h"
+#include "show/OrvShow.h"
+#include "runtime/OrvVideo.h"
+#include "base/OrvErrorLog.h"
 
 #include <chrono>
 #include <cstdio>

@@ -5,12 +5,12 @@
 // real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_image).
 
-#include "core/OrvSystemInfo.h"
-#include "objects/OrvObjectImage.h"
-#include "objects/OrvObjectManager.h"
-#include "parameters/OrvParameterManager.h"
-#include "render/OrvRenderLineManager.h"
-#include "render/OrvTextureManager.h"
+#include "base/OrvSystemInfo.h"
+#include "scene/OrvObjectImage.h"
+#include "scene/OrvObjectManager.h"
+#include "animation/OrvParameterManager.h"
+#include "scene/OrvRenderLineManager.h"
+#include "gfx/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvAllocationCounter.h"

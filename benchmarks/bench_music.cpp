@@ -3,8 +3,8 @@
 // "x_realtime" counter says how many times faster than real time a track decodes; its
 // inverse is the share of one core that playing it takes.
 
-#include "core/OrvAudioDevice.h"
-#include "core/OrvAudioStream.h"
+#include "audio/OrvAudioDevice.h"
+#include "audio/OrvAudioStream.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -13,8 +13,8 @@
 // Each runs with the engine's items added in script order (time first, as a timeline lists
 // them) and parameter by parameter; ratio = engine / baseline, measured in processor time.
 
-#include "parameters/OrvColorParameter.h"
-#include "parameters/OrvParameterManager.h"
+#include "animation/OrvColorParameter.h"
+#include "animation/OrvParameterManager.h"
 
 #include <benchmark/benchmark.h>
 

@@ -12,10 +12,10 @@
 // sized). The draw benchmarks need an X display:
 //   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_particles
 
-#include "core/OrvSystemInfo.h"
-#include "objects/OrvObjectParticles.h"
-#include "render/OrvGlState.h"
-#include "render/OrvTextureManager.h"
+#include "base/OrvSystemInfo.h"
+#include "scene/OrvObjectParticles.h"
+#include "gfx/OrvGlState.h"
+#include "gfx/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvAllocationCounter.h"

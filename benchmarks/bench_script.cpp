@@ -3,8 +3,8 @@
 // with a million top-level lines.
 // Run by hand: build/benchmarks/bench_script
 
-#include "parameters/OrvParameterInterface.h"
-#include "parameters/OrvParameterManager.h"
+#include "animation/OrvParameterInterface.h"
+#include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 
 #include <benchmark/benchmark.h>

@@ -3,8 +3,8 @@
 // be 0). Runs on a real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_shader).
 
-#include "parameters/OrvParameterManager.h"
-#include "render/OrvShaderManager.h"
+#include "animation/OrvParameterManager.h"
+#include "gfx/OrvShaderManager.h"
 #include "support/OrvAllocationCounter.h"
 
 #include <GL/glew.h>

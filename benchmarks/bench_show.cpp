@@ -5,11 +5,11 @@
 // build/benchmarks/bench_show [show folder] [window width] [window height] [seconds per row]).
 // Defaults: build/show, the script's own size, 4 s.
 
-#include "core/IOrvLoadingObserver.h"
-#include "core/OrvEngine.h"
-#include "core/OrvFixedStepClock.h"
-#include "core/OrvPlayer.h"
-#include "entry/OrvErrorLog.h"
+#include "base/IOrvLoadingObserver.h"
+#include "runtime/OrvEngine.h"
+#include "base/OrvFixedStepClock.h"
+#include "runtime/OrvPlayer.h"
+#include "base/OrvErrorLog.h"
 
 #include <chrono>
 #include <cstdio>

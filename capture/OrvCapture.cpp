@@ -8,13 +8,13 @@
 #include "OrvPngFolderOutput.h"
 #include "OrvVideoPipe.h"
 
-#include "core/IOrvLoadingObserver.h"
-#include "core/OrvException.h"
-#include "core/OrvShow.h"
-#include "core/OrvSystemInfo.h"
-#include "core/OrvVideo.h"
-#include "entry/OrvErrorLog.h"
-#include "render/OrvTextureManager.h"
+#include "base/IOrvLoadingObserver.h"
+#include "base/OrvException.h"
+#include "show/OrvShow.h"
+#include "base/OrvSystemInfo.h"
+#include "runtime/OrvVideo.h"
+#include "base/OrvErrorLog.h"
+#include "gfx/OrvTextureManager.h"
 #include "script/IOrvScriptLoader.h"
 
 #include <cerrno>

@@ -2,8 +2,8 @@
 
 #include "OrvWavWriter.h"
 
-#include "core/OrvAudioStream.h"
-#include "core/OrvMusic.h"
+#include "audio/OrvAudioStream.h"
+#include "audio/OrvMusic.h"
 
 #include <vector>
 

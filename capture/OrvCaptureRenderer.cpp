@@ -4,8 +4,8 @@
 #include "OrvCaptureTarget.h"
 #include "OrvFrameQueue.h"
 
-#include "core/OrvFixedStepClock.h"
-#include "core/OrvShow.h"
+#include "base/OrvFixedStepClock.h"
+#include "show/OrvShow.h"
 
 #include <GL/glew.h>
 

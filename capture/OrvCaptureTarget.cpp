@@ -1,7 +1,7 @@
 #include "OrvCaptureTarget.h"
 
-#include "core/OrvSystemInfo.h"
-#include "render/OrvGlState.h"
+#include "base/OrvSystemInfo.h"
+#include "gfx/OrvGlState.h"
 
 #include <GL/glew.h>
 

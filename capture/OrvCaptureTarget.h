@@ -20,7 +20,7 @@
 
 #include "OrvPngEncoder.h"
 
-#include "render/OrvFramebuffer.h"
+#include "gfx/OrvFramebuffer.h"
 
 #include <cstdint>
 #include <string>

@@ -7,9 +7,9 @@
 //   build-fuzz/fuzz/fuzz_3ds_seeds corpus-3ds
 //   build-fuzz/fuzz/fuzz_3ds_file -max_total_time=600 -dict=fuzz/3ds.dict corpus-3ds
 
-#include "core/OrvException.h"
-#include "objects/Orv3dsFileCheck.h"
-#include "objects/Orv3dsFileReader.h"
+#include "base/OrvException.h"
+#include "scene/Orv3dsFileCheck.h"
+#include "scene/Orv3dsFileReader.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -22,13 +22,13 @@
 //   build-fuzz/fuzz/fuzz_particle_block -max_total_time=600 -dict=fuzz/particle_block.dict \
 //       corpus-particles
 
-#include "core/OrvException.h"
-#include "core/OrvRandom.h"
-#include "core/OrvVector3.h"
-#include "entry/OrvErrorLog.h"
-#include "objects/OrvObjectManager.h"
-#include "objects/OrvObjectParticles.h"
-#include "parameters/OrvParameterManager.h"
+#include "base/OrvException.h"
+#include "base/OrvRandom.h"
+#include "base/OrvVector3.h"
+#include "base/OrvErrorLog.h"
+#include "scene/OrvObjectManager.h"
+#include "scene/OrvObjectParticles.h"
+#include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 

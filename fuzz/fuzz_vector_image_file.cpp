@@ -2,9 +2,9 @@
 // sampler the way drawing uses it: every path blended between the first two frames.
 // Anything but a clean read or an OrvException is a finding.
 
-#include "core/OrvException.h"
-#include "objects/OrvVectorImageFile.h"
-#include "objects/OrvVectorPathSampler.h"
+#include "base/OrvException.h"
+#include "scene/OrvVectorImageFile.h"
+#include "scene/OrvVectorPathSampler.h"
 
 #include <cstddef>
 #include <cstdint>

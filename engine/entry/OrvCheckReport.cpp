@@ -1,6 +1,6 @@
 #include "entry/OrvCheckReport.h"
 
-#include "entry/OrvErrorLog.h"
+#include "base/OrvErrorLog.h"
 
 #include <algorithm>
 

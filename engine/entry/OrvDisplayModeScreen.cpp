@@ -1,9 +1,11 @@
 #include "entry/OrvDisplayModeScreen.h"
 
-#include "core/OrvSystemInfo.h"
+#include "base/OrvFontFile.h"
+
+#include "base/OrvSystemInfo.h"
 #include "entry/OrvDisplayModeInput.h"
 #include "entry/OrvDisplaySettings.h"
-#include "render/OrvImageFile.h"
+#include "gfx/OrvImageFile.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_ttf.h>
@@ -12,8 +14,7 @@
 #include <cstdlib>
 #include <vector>
 
-const char* const OrvDisplayModeScreen::FontFile =
-    "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const OrvDisplayModeScreen::FontFile = OrvFontFile::SystemPath;
 
 namespace {
 const SDL_Color white = {255, 255, 255, 0};

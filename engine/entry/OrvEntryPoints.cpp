@@ -1,9 +1,9 @@
 #include "entry/OrvEntryPoints.h"
 
-#include "core/OrvEngine.h"
+#include "runtime/OrvEngine.h"
 #include "entry/OrvDisplayModeScreen.h"
 #include "entry/OrvDisplaySettings.h"
-#include "entry/OrvErrorLog.h"
+#include "base/OrvErrorLog.h"
 #include "entry/OrvScriptChecker.h"
 
 #include <cstdio>

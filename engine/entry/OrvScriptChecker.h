@@ -45,7 +45,7 @@
 // listener set back. The messages also reach the engine's error log as usual.
 // Ownership: owns its report. Main thread only; one check at a time.
 
-#include "entry/IOrvErrorListener.h"
+#include "base/IOrvErrorListener.h"
 #include "entry/OrvCheckReport.h"
 #include "script/IOrvTimelineObserver.h"
 

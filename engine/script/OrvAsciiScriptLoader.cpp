@@ -1,6 +1,6 @@
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "entry/OrvErrorLog.h"
+#include "base/OrvErrorLog.h"
 #include "script/OrvStringUtils.h"
 #include "script/OrvTimeline.h"
 

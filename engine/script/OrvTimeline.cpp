@@ -1,7 +1,7 @@
 #include "script/OrvTimeline.h"
 
-#include "entry/OrvErrorLog.h"
-#include "parameters/OrvParameterManager.h"
+#include "base/OrvErrorLog.h"
+#include "animation/OrvParameterManager.h"
 #include "script/IOrvTimelineObserver.h"
 #include "script/OrvScriptNode.h"
 #include "script/OrvStringUtils.h"

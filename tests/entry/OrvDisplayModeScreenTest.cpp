@@ -4,7 +4,7 @@
 
 #include "entry/OrvDisplayModeScreen.h"
 #include "entry/OrvDisplaySettings.h"
-#include "entry/OrvErrorLog.h"
+#include "base/OrvErrorLog.h"
 #include "support/OrvChildProcess.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"

@@ -4,7 +4,7 @@
 
 #include "entry/OrvScriptChecker.h"
 
-#include "render/OrvImageFile.h"
+#include "gfx/OrvImageFile.h"
 #include "support/Orv3dsTestModel.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestFolder.h"

@@ -1,6 +1,6 @@
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "entry/OrvErrorLog.h"
+#include "base/OrvErrorLog.h"
 #include "script/OrvScriptTestText.h"
 #include "support/OrvTestFolder.h"
 

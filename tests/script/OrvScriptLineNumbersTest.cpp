@@ -3,10 +3,10 @@
 
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "entry/IOrvErrorListener.h"
-#include "entry/OrvErrorLog.h"
-#include "parameters/OrvParameterInterface.h"
-#include "parameters/OrvParameterManager.h"
+#include "base/IOrvErrorListener.h"
+#include "base/OrvErrorLog.h"
+#include "animation/OrvParameterInterface.h"
+#include "animation/OrvParameterManager.h"
 #include "script/IOrvTimelineObserver.h"
 #include "script/OrvScriptTestText.h"
 #include "support/OrvChildProcess.h"

@@ -1,9 +1,9 @@
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "entry/OrvErrorLog.h"
-#include "parameters/OrvParameterInterface.h"
-#include "parameters/OrvParameterInterfaceChild.h"
-#include "parameters/OrvParameterManager.h"
+#include "base/OrvErrorLog.h"
+#include "animation/OrvParameterInterface.h"
+#include "animation/OrvParameterInterfaceChild.h"
+#include "animation/OrvParameterManager.h"
 #include "script/OrvScriptTestText.h"
 #include "script/OrvScriptTime.h"
 #include "support/OrvTestFolder.h"

@@ -6,7 +6,7 @@
 // what it is measured against (the particle benchmark). Draws with the blend, depth and
 // lighting state the caller set; binds each particle's texture through OrvGlState.
 
-#include "core/OrvVector3.h"
+#include "base/OrvVector3.h"
 
 class OrvObjectParticles;
 

@@ -3,7 +3,7 @@
 // pictures fit the buffers the script draws them into and morph between two poses of the same
 // shapes.
 
-#include "objects/OrvVectorImageFile.h"
+#include "scene/OrvVectorImageFile.h"
 #include "support/OrvTestFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,0 +1,7 @@
+#include "animation/IOrvParameterEnvelopeItem.h"
+
+IOrvParameterEnvelopeItem::IOrvParameterEnvelopeItem(unsigned int itemStart,
+                                                     unsigned int itemDuration)
+    : start(itemStart), duration(itemDuration) {}
+
+IOrvParameterEnvelopeItem::~IOrvParameterEnvelopeItem() {}

@@ -1,0 +1,79 @@
+#ifndef ORV_ANIMATION_ORVENVELOPESEGMENT_H
+#define ORV_ANIMATION_ORVENVELOPESEGMENT_H
+
+// One envelope item as a plain copyable record, so that an envelope can keep its items side
+// by side in one array and evaluate the common kinds with no call through a pointer.
+//
+// A hold, a linear fade and a Catmull-Rom segment are described completely by their span and
+// a few numbers. Any other item (a random one, which keeps state and draws from the shared
+// generator, or a kind the engine does not know) is referred to and asked through its
+// Value(); the record never owns it.
+//
+// The formulas of holds, fades and splines live here and nowhere else: OrvParameterHold,
+// OrvParameterLinear and OrvParameterCatmullRomSpline answer through a record of their own,
+// so an item and the envelope's copy of it give the same bits.
+//
+// Value(time), like an item's, is asked only for times at or after start. It allocates
+// nothing and reads nothing but the record (and, for Kind::Item, the item).
+
+#include "animation/IOrvParameterEnvelopeItem.h"
+
+class OrvEnvelopeSegment {
+public:
+    enum class Kind : unsigned char { Hold, Linear, CatmullRom, Item };
+
+    static OrvEnvelopeSegment Hold(unsigned int start, double value);
+    // A duration of 0 is taken as 1 ms, as in the items.
+    static OrvEnvelopeSegment Linear(unsigned int start, unsigned int duration, double from,
+                                     double to);
+    static OrvEnvelopeSegment CatmullRom(unsigned int start, unsigned int duration, double p0,
+                                         double p1, double p2, double p3);
+    // Refers to `item` with its span; whoever keeps the record decides who owns the item.
+    static OrvEnvelopeSegment ForItem(IOrvParameterEnvelopeItem& item);
+
+    double Value(unsigned int time) const {
+        switch (kind) {
+        case Kind::Hold:
+            return values[0];
+        case Kind::Linear:
+            return LinearValue(time);
+        case Kind::CatmullRom:
+            return CatmullRomValue(time);
+        case Kind::Item:
+            break;
+        }
+        return item->Value(time);
+    }
+
+    unsigned int start;
+    unsigned int duration;
+    Kind kind;
+    // Hold: the value. Linear: from, to, and the change per millisecond. CatmullRom: p0 to p3.
+    double values[4];
+    IOrvParameterEnvelopeItem* item; // Kind::Item only, else null; never owned
+
+private:
+    OrvEnvelopeSegment(Kind kind, unsigned int start, unsigned int duration);
+
+    double LinearValue(unsigned int time) const {
+        unsigned int elapsed = time - start;
+        // Exactly `to` from the end on, rather than from + slope * duration with its rounding.
+        if (elapsed < duration)
+            return values[0] + values[2] * elapsed;
+        return values[1];
+    }
+
+    // p1 at start, p2 at the end and ever after; p0 and p3 set the tangents.
+    double CatmullRomValue(unsigned int time) const {
+        const double p0 = values[0], p1 = values[1], p2 = values[2], p3 = values[3];
+        double u = static_cast<double>(time - start) / duration;
+        if (u > 1.0)
+            u = 1.0; // past the end the segment rests on p2
+        double u2 = u * u;
+        double u3 = u2 * u;
+        return 0.5 * (2.0 * p1 + (p2 - p0) * u + (2.0 * p0 - 5.0 * p1 + 4.0 * p2 - p3) * u2 +
+                      (-p0 + 3.0 * p1 - 3.0 * p2 + p3) * u3);
+    }
+};
+
+#endif

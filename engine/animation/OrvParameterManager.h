@@ -1,0 +1,105 @@
+#ifndef ORV_ANIMATION_ORVPARAMETERMANAGER_H
+#define ORV_ANIMATION_ORVPARAMETERMANAGER_H
+
+// The registry of every animatable parameter, and the animator that drives them.
+//
+// AddInterface expands an interface into flat records named by dotted paths: the prefix, a
+// full stop and each parameter name, in parameter order; then each child in the order it was
+// reported, depth first, under prefix + "." + child name (an empty child name adds no element;
+// a child with a null interface is skipped). Registering the same interface again, or under a
+// name that exists already, adds more records; a name lookup always finds the FIRST record
+// with that name, so later duplicates never animate.
+//
+// The Add... operations create an envelope item and attach it to the named record. An unknown
+// name reports "Unknown parameter: " + name, followed, when some registered names look alike,
+// by "\nDid you mean:\n\n" and up to ten of them, one per line; an item the envelope refuses
+// reports the envelope's overlap message. Either way the item is discarded and false returned.
+//
+// UpdateParameters(position) asks every record's envelope, in registration order, and passes
+// each value it gets to the owner's UpdateParameter. It allocates nothing.
+// What is on screen depends on the position alone, not on the way there: once loading is
+// done, RememberLoadedValues reads every parameter's value, and a record whose envelope has
+// nothing to say yet (a position before its first item) gets that value back, so a jump
+// backwards undoes what later items did. Records without items are left alone. Random items
+// draw anew at every evaluation and are the one exception.
+//
+// Every envelope keeps its item records in one store of the manager's, in the order the items
+// were added (see OrvParameterEnvelope).
+//
+// Ownership: the manager owns the envelopes and their items. The interfaces are NOT owned:
+// they must outlive the last UpdateParameters call. Main thread only.
+
+#include <deque>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "animation/IOrvParameterEnvelopeItem.h"
+#include "animation/OrvEnvelopeSegment.h"
+#include "animation/OrvParameterEnvelope.h"
+#include "animation/OrvParameterInterface.h"
+
+class OrvParameterManager {
+public:
+    OrvParameterManager();
+    ~OrvParameterManager();
+    OrvParameterManager(const OrvParameterManager&) = delete;
+    OrvParameterManager& operator=(const OrvParameterManager&) = delete;
+
+    void AddInterface(const std::string& prefix, OrvParameterInterface& iface);
+
+    bool AddParameterHold(const std::string& name, unsigned int start, double value);
+    bool AddLinearParameterFade(const std::string& name, unsigned int start, unsigned int duration,
+                                double from, double to);
+    bool AddCatmullRomSpline(const std::string& name, unsigned int start, unsigned int duration,
+                             double p0, double p1, double p2, double p3);
+    // The bounds may come in either order.
+    bool AddRandom(const std::string& name, unsigned int start, unsigned int duration,
+                   double bound1, double bound2);
+
+    void UpdateParameters(unsigned int position);
+    // Reads every record's current value (OrvParameterInterface::ReadParameter): what a
+    // record returns to before its first item. Called once, when loading is done.
+    void RememberLoadedValues();
+
+    // The number of the first record with exactly this full name, or -1.
+    int FindParameterByName(const std::string& name) const;
+    bool ParameterExists(const std::string& name) const;
+    // Up to ten registered full names that look like `name`: a name scores the number of
+    // positions holding the same byte in both, divided by the longer length; names scoring
+    // at least 0.5 are listed best first, equal scores in registration order.
+    std::deque<std::string> SimiliarParameterNames(const std::string& name) const;
+
+    // Inspection, in registration order. `record` must be in range.
+    int ParameterCount() const { return static_cast<int>(records.size()); }
+    const std::string& FullName(int record) const { return names[record]; }
+    const OrvParameterEnvelope& Envelope(int record) const { return records[record].envelope; }
+    // The record's current value, read from its owner; false when the owner cannot say.
+    bool ReadValue(int record, double& value) const;
+
+protected:
+    // Takes ownership of `item` in every case: attached (true) or deleted (false).
+    bool AddEnvelopeItem(const std::string& name, IOrvParameterEnvelopeItem* item);
+
+private:
+    // What a frame needs, kept apart from the names so the per-frame walk stays compact.
+    struct Record {
+        OrvParameterInterface* owner; // not owned
+        int index;
+        OrvParameterEnvelope envelope;
+        bool restores;      // has a value from the end of loading to return to
+        double loadedValue; // that value
+    };
+
+    void AddRecord(const std::string& fullName, OrvParameterInterface* owner, int index);
+
+    // The envelopes' item records. Declared before `records`, so the envelopes, which read
+    // it when they delete their items, go first.
+    std::vector<OrvEnvelopeSegment> segmentStore;
+    std::vector<Record> records;
+    std::vector<std::string> names; // names[i] is the full name of records[i]
+    // Full name -> first record with it. Loading a long script looks names up constantly.
+    std::unordered_map<std::string, int> firstRecordByName;
+};
+
+#endif

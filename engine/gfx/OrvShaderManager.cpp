@@ -1,0 +1,216 @@
+#include "gfx/OrvShaderManager.h"
+
+#include "gfx/OrvGlState.h"
+
+#include "base/OrvException.h"
+#include "base/OrvSystemInfo.h"
+#include "gfx/OrvShaderSourceFile.h"
+#include "script/OrvStringUtils.h"
+
+#include <GL/glew.h>
+
+#include <vector>
+
+OrvShaderManager* OrvShaderManager::instance = nullptr;
+
+namespace {
+
+std::string CouldNotOpen(const std::string& name) {
+    return "Could not open shader file " + name;
+}
+
+std::string DataPath(const std::string& name) {
+    return OrvSystemInfo::Instance()->DataFolder(name.c_str());
+}
+
+// True for a section line, with the word that follows "##".
+bool SectionWord(const std::string& line, std::string& word) {
+    std::deque<std::string> words = OrvStringUtils::Split(line, " \t\n");
+    if (words.size() < 2 || words[0] != "##")
+        return false;
+    word = words[1];
+    return true;
+}
+
+// Lines with nothing for a compiler: white space, or a line comment such as a file's
+// heading above its first section.
+bool Blank(const std::deque<std::string>& lines) {
+    for (const std::string& line : lines) {
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line.compare(first, 2, "//") != 0)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+OrvShaderManager* OrvShaderManager::Instance() {
+    if (!instance)
+        instance = new OrvShaderManager();
+    return instance;
+}
+
+void OrvShaderManager::Free() {
+    delete instance;
+    instance = nullptr;
+}
+
+OrvShaderManager::OrvShaderManager() : generation(0) {}
+
+OrvShaderManager::~OrvShaderManager() {}
+
+void OrvShaderManager::ReleaseAll() {
+    // Without a context the objects are gone already. Programs first: a shader still
+    // attached to a program would only be marked for deletion.
+    if (OrvGlState::HasCurrentContext()) {
+        for (const Made& program : programs)
+            if (program.handle != 0)
+                glDeleteProgram(program.handle);
+        for (const Made& shader : shaders)
+            if (shader.handle != 0)
+                glDeleteShader(shader.handle);
+    }
+    programs.clear();
+    shaders.clear();
+}
+
+void OrvShaderManager::ReleaseGeneration(int which) {
+    bool live = OrvGlState::HasCurrentContext();
+    auto release = [&](std::vector<Made>& made, void (*remove)(GLuint)) {
+        std::size_t kept = 0;
+        for (const Made& object : made) {
+            if (object.generation != which)
+                made[kept++] = object;
+            else if (live && object.handle != 0)
+                remove(object.handle);
+        }
+        made.resize(kept);
+    };
+    // Programs first: a shader still attached to a program would only be marked for deletion.
+    release(programs, [](GLuint handle) { glDeleteProgram(handle); });
+    release(shaders, [](GLuint handle) { glDeleteShader(handle); });
+}
+
+OrvShaderProgram OrvShaderManager::LoadShaderProgram(std::deque<std::string>& names, Type type) {
+    OrvShaderProgram program;
+    program.Create();
+    programs.push_back(Made{program.Handle(), generation});
+    for (std::string& name : names)
+        LoadShader(program, name, type);
+    if (!program.Link())
+        return OrvShaderProgram(); // reported; the object draws with the fixed pipeline
+    return program;
+}
+
+void OrvShaderManager::LoadShader(OrvShaderProgram& program, std::string& name, Type type) {
+    if (type == Auto)
+        type = DefineType(name);
+    if (type == Undefined) {
+        LoadDerivedFiles(program, name);
+        return;
+    }
+    if (!LoadFile(program, name, type, type == Combined))
+        throw OrvException(CouldNotOpen(name));
+}
+
+void OrvShaderManager::LoadDerivedFiles(OrvShaderProgram& program, const std::string& name) {
+    // Only a missing file is forgiven; a file that is there and does not compile raises.
+    std::string collected;
+    bool vertex = LoadFile(program, name + ".vert", Vertex, false);
+    if (!vertex)
+        collected += CouldNotOpen(name + ".vert");
+    bool fragment = LoadFile(program, name + ".frag", Fragment, false);
+    if (!fragment)
+        collected += CouldNotOpen(name + ".frag");
+    if (!vertex && !fragment)
+        throw OrvException(CouldNotOpen(name) + ".vert or " + name + ".frag: " + collected);
+}
+
+bool OrvShaderManager::LoadFile(OrvShaderProgram& program, const std::string& name, Type type,
+                                bool sections) {
+    std::deque<std::string> file;
+    if (!OrvShaderSourceFile::ReadLines(DataPath(name), file))
+        return false;
+
+    std::deque<std::string> stage;
+    std::string word;
+    bool leading = true;
+    std::size_t padding = 0; // blank lines at the head of the stage that stand for earlier ones
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        if (sections && SectionWord(file[i], word)) {
+            // A stage holds lines of its own only past its padding: two section lines in a row
+            // leave nothing to compile. Blank and comment lines above the first section line
+            // are layout, not a stage: compiling them would fail on compilers that refuse an
+            // empty shader.
+            if (stage.size() > padding && !(leading && Blank(stage)))
+                AttachStage(program, stage, type);
+            leading = false;
+            type = DefineType(word);
+            // Blank lines stand for everything up to and including the section line, so the
+            // compiler counts the lines of the file.
+            padding = i + 1;
+            stage.assign(padding, std::string());
+            continue;
+        }
+        stage.push_back(file[i]);
+    }
+    AttachStage(program, stage, type);
+    return true;
+}
+
+void OrvShaderManager::AttachStage(OrvShaderProgram& program, std::deque<std::string>& lines,
+                                   Type type) {
+    program.AttachShader(CreateShader(lines, type));
+    lines.clear();
+}
+
+OrvShaderManager::Type OrvShaderManager::DefineType(std::string& name) {
+    std::deque<std::string> pieces = OrvStringUtils::Split(name, ".");
+    if (pieces.empty()) // a name of full stops only has no extension
+        return Undefined;
+    const std::string& extension = pieces.back();
+    if (extension == "shader")
+        return Combined;
+    if (extension == "frag")
+        return Fragment;
+    if (extension == "vert")
+        return Vertex;
+    return Undefined;
+}
+
+unsigned OrvShaderManager::CreateShader(std::deque<std::string>& lines, Type type) {
+    // Each line keeps its own break: without it GLSL would run all lines together, so one
+    // "//" would swallow the rest of the file and no preprocessor line could be written.
+    std::vector<std::string> source;
+    source.reserve(lines.size());
+    for (const std::string& line : lines)
+        source.push_back(std::string(line.c_str()) + "\n");
+    std::vector<const GLchar*> strings;
+    strings.reserve(source.size());
+    for (const std::string& line : source)
+        strings.push_back(line.c_str());
+
+    GLuint shader = glCreateShader(type == Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
+    shaders.push_back(Made{shader, generation});
+    glShaderSource(shader, static_cast<GLsizei>(strings.size()), strings.data(), nullptr);
+    glCompileShader(shader);
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    if (status == GL_TRUE)
+        return shader;
+
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::string log;
+    if (length > 0) {
+        std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+        glGetShaderInfoLog(shader, length, nullptr, text.data());
+        log = text.data();
+    }
+    throw OrvException("Shader compiling failed: " + log);
+}
+
+bool OrvShaderManager::FileExists(std::string& name) {
+    return OrvShaderSourceFile::CanOpen(DataPath(name));
+}

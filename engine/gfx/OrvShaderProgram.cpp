@@ -1,0 +1,88 @@
+#include "gfx/OrvShaderProgram.h"
+
+#include "base/OrvErrorLog.h"
+#include "animation/OrvParameterInterfaceChild.h"
+
+#include <GL/glew.h>
+
+OrvShaderProgram::OrvShaderProgram() : handle(0) {}
+
+OrvShaderProgram::~OrvShaderProgram() {}
+
+void OrvShaderProgram::Create() {
+    handle = glCreateProgram();
+}
+
+void OrvShaderProgram::AttachShader(unsigned shader) {
+    glAttachShader(handle, shader);
+}
+
+bool OrvShaderProgram::Link() {
+    // A program that was never created has nothing to link; asking OpenGL about program 0
+    // would only leave an error flag behind for whoever checks next.
+    GLint status = GL_FALSE;
+    if (handle != 0) {
+        glLinkProgram(handle);
+        glGetProgramiv(handle, GL_LINK_STATUS, &status);
+    }
+    if (status != GL_TRUE) {
+        GLint length = 0;
+        if (handle != 0)
+            glGetProgramiv(handle, GL_INFO_LOG_LENGTH, &length);
+        std::string log;
+        if (length > 0) {
+            std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+            glGetProgramInfoLog(handle, length, nullptr, text.data());
+            log = text.data();
+        }
+        ReportError(1, "Shader program linking failed:\n\n" + log);
+        return false;
+    }
+
+    glUseProgram(handle);
+    GLint count = 0;
+    GLint maxLength = 0;
+    glGetProgramiv(handle, GL_ACTIVE_UNIFORMS, &count);
+    glGetProgramiv(handle, GL_ACTIVE_UNIFORM_MAX_LENGTH, &maxLength);
+    std::vector<char> name(static_cast<std::size_t>(maxLength > 0 ? maxLength : 1) + 1, '\0');
+    variables.clear();
+    for (GLint i = 0; i < count; ++i) {
+        GLint size = 0;
+        GLenum type = 0;
+        name[0] = '\0';
+        glGetActiveUniform(handle, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()),
+                           nullptr, &size, &type, name.data());
+        GLint location = glGetUniformLocation(handle, name.data());
+        if (location >= 0)
+            variables.push_back(OrvShaderVariable(handle, name.data(), type, location));
+    }
+    glUseProgram(0);
+    return true;
+}
+
+void OrvShaderProgram::Use() {
+    glUseProgram(handle);
+}
+
+void OrvShaderProgram::UnUse() {
+    glUseProgram(0);
+}
+
+void OrvShaderProgram::UpdateUniforms() {
+    glUseProgram(handle);
+    for (OrvShaderVariable& variable : variables)
+        variable.UpdateShader();
+    glUseProgram(0);
+}
+
+OrvShaderVariable* OrvShaderProgram::FindVariable(const std::string& name) {
+    for (OrvShaderVariable& variable : variables)
+        if (variable.Name() == name)
+            return &variable;
+    return nullptr;
+}
+
+void OrvShaderProgram::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {
+    for (OrvShaderVariable& variable : variables)
+        children.push_back(OrvParameterInterfaceChild("", &variable));
+}

@@ -1,0 +1,40 @@
+#ifndef ORV_GFX_ORVTEXTOVERLAY_H
+#define ORV_GFX_ORVTEXTOVERLAY_H
+
+// A few lines of text drawn over the picture in the bottom-left corner of the window, on a
+// dark box: how debug mode shows the errors of an edit that broke the show, until the next
+// edit loads. Lines past MaxLines, and characters past MaxColumns of a line, are cut (the
+// whole text went to standard error).
+//
+// SetText renders the text once with SDL_ttf (the display-mode screen's font) into a texture
+// that the overlay owns; Clear and the destructor delete it (when a context is current).
+// Draw, after the show's frame and before the swap, puts it on the window's whole framebuffer
+// and restores every state it changes; it allocates nothing. Needs a current context.
+
+#include <string>
+
+class OrvTextOverlay {
+public:
+    static const int MaxLines = 8;
+    static const int MaxColumns = 100;
+
+    OrvTextOverlay();
+    ~OrvTextOverlay();
+    OrvTextOverlay(const OrvTextOverlay&) = delete;
+    OrvTextOverlay& operator=(const OrvTextOverlay&) = delete;
+
+    void SetText(const std::string& text);
+    void Clear();
+    bool Showing() const { return texture != 0; }
+    const std::string& Text() const { return shown; }
+
+    void Draw() const;
+
+private:
+    unsigned texture;
+    int width;
+    int height;
+    std::string shown;
+};
+
+#endif

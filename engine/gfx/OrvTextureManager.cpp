@@ -1,0 +1,200 @@
+#include "gfx/OrvTextureManager.h"
+
+#include "gfx/OrvGlState.h"
+
+#include "base/OrvException.h"
+#include "base/OrvSystemInfo.h"
+#include "gfx/OrvImageFile.h"
+
+#include <GL/glew.h>
+#include <SDL/SDL.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+OrvTextureManager* OrvTextureManager::instance = nullptr;
+
+namespace {
+
+std::string CouldNotLoad(const std::string& name) {
+    return "Could not load image file: " + name;
+}
+
+std::string NotTruecolor(const std::string& name) {
+    return "The image is not truecolor: " + name;
+}
+
+// One pixel of a 3- or 4-byte surface as SDL stores it, in the machine's byte order.
+Uint32 RawPixel(const Uint8* p, int bytesPerPixel) {
+    if (bytesPerPixel == 4) {
+        Uint32 value;
+        std::memcpy(&value, p, sizeof value);
+        return value;
+    }
+    if (SDL_BYTEORDER == SDL_LIL_ENDIAN)
+        return Uint32(p[0]) | Uint32(p[1]) << 8 | Uint32(p[2]) << 16;
+    return Uint32(p[0]) << 16 | Uint32(p[1]) << 8 | Uint32(p[2]);
+}
+
+// The picture as tightly packed R, G, B (, A) bytes, bottom row first. Rows are read by the
+// surface's pitch, which may pad them, and each pixel is taken apart by the surface's own
+// channel masks: PNG and JPEG surfaces keep their bytes as R, G, B, but BMP and TGA surfaces
+// keep B, G, R. A 4-byte surface without an alpha mask comes out opaque.
+std::vector<unsigned char> UprightPixels(SDL_Surface* surface) {
+    const int bytesPerPixel = surface->format->BytesPerPixel;
+    const std::size_t rowBytes = std::size_t(surface->w) * bytesPerPixel;
+    std::vector<unsigned char> pixels(rowBytes * surface->h);
+    for (int y = 0; y < surface->h; ++y) {
+        const Uint8* source = static_cast<const Uint8*>(surface->pixels) +
+                              std::size_t(surface->h - 1 - y) * surface->pitch;
+        unsigned char* target = &pixels[rowBytes * y];
+        for (int x = 0; x < surface->w; ++x) {
+            Uint8 r, g, b, a;
+            SDL_GetRGBA(RawPixel(source + x * bytesPerPixel, bytesPerPixel), surface->format, &r,
+                        &g, &b, &a);
+            *target++ = r;
+            *target++ = g;
+            *target++ = b;
+            if (bytesPerPixel == 4)
+                *target++ = a;
+        }
+    }
+    return pixels;
+}
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+
+} // namespace
+
+OrvTextureManager::OrvTextureManager() : generation(0) {}
+
+OrvTextureManager::~OrvTextureManager() {}
+
+OrvTextureManager* OrvTextureManager::Instance() {
+    if (!instance)
+        instance = new OrvTextureManager();
+    return instance;
+}
+
+void OrvTextureManager::Free() {
+    delete instance;
+    instance = nullptr;
+}
+
+void OrvTextureManager::ReleaseAll() {
+    bool live = OrvGlState::HasCurrentContext();
+    for (const Entry& entry : textures) {
+        GLuint handle = entry.texture.handle;
+        if (live && handle != 0)
+            glDeleteTextures(1, &handle);
+    }
+    textures.clear();
+}
+
+int OrvTextureManager::BeginGeneration() {
+    return ++generation;
+}
+
+void OrvTextureManager::ReleaseGeneration(int which) {
+    bool live = OrvGlState::HasCurrentContext();
+    for (auto entry = textures.begin(); entry != textures.end();) {
+        if (entry->generation != which) {
+            ++entry;
+            continue;
+        }
+        GLuint handle = entry->texture.handle;
+        if (live && handle != 0)
+            glDeleteTextures(1, &handle);
+        entry = textures.erase(entry);
+    }
+}
+
+OrvTexture& OrvTextureManager::Texture(const std::string& name) {
+    for (Entry& entry : textures)
+        if (entry.generation == generation && entry.texture.name == name)
+            return entry.texture;
+    // Made in full before it is appended, so a name whose loading raised leaves no entry.
+    OrvTexture created = (!name.empty() && name[0] == '*') ? CreateTexture(name) : LoadFile(name);
+    textures.push_back(Entry{created, generation});
+    return textures.back().texture;
+}
+
+OrvTexture* OrvTextureManager::Texture(unsigned handle) {
+    for (Entry& entry : textures)
+        if (entry.texture.handle == handle)
+            return &entry.texture;
+    return nullptr;
+}
+
+OrvTexture& OrvTextureManager::InitAsRGBABuffer(const std::string& name, int width, int height) {
+    return InitBuffer(name, width, height, GL_RGBA, GL_RGBA);
+}
+
+OrvTexture& OrvTextureManager::InitAsDepthBuffer(const std::string& name, int width, int height) {
+    return InitBuffer(name, width, height, GL_DEPTH_COMPONENT, GL_DEPTH_COMPONENT);
+}
+
+OrvTexture& OrvTextureManager::InitBuffer(const std::string& name, int width, int height,
+                                          unsigned internalFormat, unsigned pixelFormat) {
+    OrvTexture& texture = Texture(name);
+    OrvGlState::BindTexture(texture.handle);
+    OrvGlState::SetSampling(false, true);
+    glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internalFormat), width, height, 0,
+                 pixelFormat, GL_BYTE, nullptr);
+    texture.width = width;
+    texture.height = height;
+    return texture;
+}
+
+OrvTexture OrvTextureManager::CreateTexture(const std::string& name) {
+    GLuint handle = 0;
+    glGenTextures(1, &handle);
+    OrvGlState::BindTexture(handle);
+    OrvGlState::SetSampling(false, true);
+    return OrvTexture(handle, name, 0, 0);
+}
+
+OrvTexture OrvTextureManager::LoadFile(const std::string& name) {
+    OrvImageFile file(OrvSystemInfo::Instance()->DataFolder(name.c_str()));
+    // SDL_image decodes every GIF to a palette, so a whole GIF is refused without decoding.
+    if (file.FileFormat() == OrvImageFileCheck::FormatGif &&
+        file.GetState() == OrvImageFile::Undecoded)
+        throw OrvException(NotTruecolor(name));
+    std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(file.Release());
+    if (!surface)
+        throw OrvException(CouldNotLoad(name));
+    const int bytesPerPixel = surface->format->BytesPerPixel;
+    if (bytesPerPixel != 3 && bytesPerPixel != 4)
+        throw OrvException(NotTruecolor(name));
+    const GLenum pixelFormat = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
+    const int width = surface->w;
+    const int height = surface->h;
+
+    if (SDL_MUSTLOCK(surface.get()) && SDL_LockSurface(surface.get()) != 0)
+        throw OrvException(CouldNotLoad(name));
+    std::vector<unsigned char> pixels = UprightPixels(surface.get());
+    if (SDL_MUSTLOCK(surface.get()))
+        SDL_UnlockSurface(surface.get());
+    surface.reset();
+
+    GLint previousAlignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    GLuint handle = 0;
+    glGenTextures(1, &handle);
+    OrvGlState::BindTexture(handle);
+    OrvGlState::SetSampling(true, true);
+    // OpenGL builds the mipmap chain from the picture as it is. gluBuild2DMipmaps would first
+    // rescale a picture whose sides are not powers of two, which blurs it and, with the GLU
+    // of Mesa, blackens its top row when only the width needs rescaling; OpenGL 2.0 takes
+    // such sides as they are.
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+    glTexImage2D(GL_TEXTURE_2D, 0, bytesPerPixel, width, height, 0, pixelFormat, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_FALSE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    return OrvTexture(handle, name, width, height);
+}

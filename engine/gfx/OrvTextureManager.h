@@ -1,0 +1,99 @@
+#ifndef ORV_GFX_ORVTEXTUREMANAGER_H
+#define ORV_GFX_ORVTEXTUREMANAGER_H
+
+// The cache of every OpenGL texture of the engine, keyed by name. The first request for a
+// name creates the texture; every later request, from any object or render line, gets the
+// same entry.
+//
+// - A name that begins with "*" is an empty texture (no storage, 0 x 0) that a render line
+//   later gives storage with InitAsRGBABuffer or InitAsDepthBuffer.
+// - Any other name is an image file in the data folder ("../data/" + name). Only complete
+//   PNG, JPEG, BMP and TGA files with 3 or 4 bytes per pixel become textures; the picture
+//   stands upright (the texture's first row, t = 0, is the bottom of the picture), level 0
+//   keeps the picture's own size (sides need not be powers of two), and OpenGL builds the
+//   full mipmap chain from it. A file that is missing, damaged or of another format raises
+//   OrvException("Could not load image file: " + name); a picture that is not 24- or 32-bit
+//   truecolor (palette, grey, 16-bit) raises OrvException("The image is not truecolor: " +
+//   name). A failed request adds no entry.
+//
+// Ownership: Instance() creates the one manager on first use; callers never delete it.
+// Free() (engine shutdown) deletes it with all its records. The manager owns every
+// OrvTexture record and every OpenGL texture it made; the references and pointers it hands
+// out stay valid until ReleaseAll() or Free(), but callers normally keep only the handle.
+// ReleaseAll() (a show being unloaded) deletes every texture and forgets every record, so the
+// next request for a name loads it again.
+//
+// Generations let two shows live side by side while a show is loaded again (live reload):
+// BeginGeneration starts a new one; from then on a name is looked up among the textures of
+// the current generation only (so a changed picture file is read again), handles among all of
+// them, and ReleaseGeneration deletes exactly the textures of one generation. Free() alone deletes
+// no OpenGL texture: at shutdown they end with the context. The context must be current for every
+// call here.
+//
+// OpenGL state: creating or sizing a texture leaves it bound to GL_TEXTURE_2D. Loading an
+// image sets GL_UNPACK_ALIGNMENT to 1 for the upload (rows of odd length are packed tightly)
+// and restores the previous value afterwards.
+
+#include "gfx/OrvTexture.h"
+
+#include <cstddef>
+#include <list>
+#include <string>
+
+class OrvTextureManager {
+public:
+    static OrvTextureManager* Instance();
+    static void Free();
+
+    // The entry for the name (exact and case-sensitive), created on first request.
+    OrvTexture& Texture(const std::string& name);
+    // The entry with this OpenGL handle, or null.
+    OrvTexture* Texture(unsigned handle);
+
+    // Gives the entry for the name storage of the given size to render into: RGBA colour, or
+    // depth components. A "*" name is created empty first; any other name is first loaded as
+    // an image, whose storage is then replaced. The size goes to OpenGL unchanged.
+    OrvTexture& InitAsRGBABuffer(const std::string& name, int width, int height);
+    OrvTexture& InitAsDepthBuffer(const std::string& name, int width, int height);
+
+    // Number of entries.
+    std::size_t Count() const { return textures.size(); }
+
+    // Starts a new generation and returns its number (the first one, before any call, is 0).
+    int BeginGeneration();
+    int CurrentGeneration() const { return generation; }
+    // Deletes the OpenGL textures of that generation and forgets their entries; the others
+    // and the references to them stay valid.
+    void ReleaseGeneration(int which);
+
+    // Deletes every OpenGL texture of the manager and forgets all entries; handles and
+    // references handed out before are stale afterwards.
+    void ReleaseAll();
+
+protected:
+    OrvTextureManager();
+    ~OrvTextureManager();
+
+    OrvTexture& InitBuffer(const std::string& name, int width, int height, unsigned internalFormat,
+                           unsigned pixelFormat);
+    // A new record of an empty texture with linear filtering and repeating wrap modes.
+    OrvTexture CreateTexture(const std::string& name);
+    // A new record of a texture made from the image file of that name.
+    OrvTexture LoadFile(const std::string& name);
+
+private:
+    OrvTextureManager(const OrvTextureManager&) = delete;
+    OrvTextureManager& operator=(const OrvTextureManager&) = delete;
+
+    struct Entry {
+        OrvTexture texture;
+        int generation;
+    };
+    // A list, so that appending or releasing a generation never moves the entries handed out.
+    std::list<Entry> textures;
+    int generation;
+
+    static OrvTextureManager* instance;
+};
+
+#endif

@@ -1,7 +1,0 @@
-#include "parameters/IOrvParameterEnvelopeItem.h"
-
-IOrvParameterEnvelopeItem::IOrvParameterEnvelopeItem(unsigned int itemStart,
-                                                     unsigned int itemDuration)
-    : start(itemStart), duration(itemDuration) {}
-
-IOrvParameterEnvelopeItem::~IOrvParameterEnvelopeItem() {}

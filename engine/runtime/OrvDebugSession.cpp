@@ -1,0 +1,60 @@
+#include "runtime/OrvDebugSession.h"
+
+#include "base/IOrvClock.h"
+#include "runtime/OrvPlayer.h"
+#include "show/OrvShow.h"
+#include "base/OrvSystemInfo.h"
+
+#include <cstdio>
+
+OrvDebugSession::OrvDebugSession(std::unique_ptr<OrvShow>& show)
+    : show(show), reloads(0), failures(0) {}
+
+void OrvDebugSession::Start() {
+    showFiles = OrvSystemInfo::Instance()->DataFiles();
+    WatchFiles({});
+}
+
+void OrvDebugSession::WatchFiles(const std::set<std::string>& extra) {
+    std::set<std::string> names = showFiles;
+    names.insert(extra.begin(), extra.end());
+    names.insert("script.txt");
+    watcher.Watch(OrvSystemInfo::Instance()->DataFolder(""), names);
+}
+
+void OrvDebugSession::BeforeFrame(OrvPlayer& player) {
+    bool requested = player.TakeReloadRequest();
+    if (watcher.Changed(changed) || requested)
+        Reload(player, changed);
+}
+
+void OrvDebugSession::Reload(OrvPlayer& player, const std::set<std::string>& changedFiles) {
+    OrvSystemInfo* info = OrvSystemInfo::Instance();
+    info->ForgetDataFiles();
+    unsigned position = player.Clock().Position();
+    std::unique_ptr<OrvShow> loaded =
+        reloader.Reload(*show, changedFiles, position, !player.Paused());
+    std::set<std::string> attempted = info->DataFiles();
+    const std::string& messages = reloader.Messages();
+    if (!messages.empty())
+        std::fputs(messages.c_str(), stderr);
+    if (loaded) {
+        ++reloads;
+        std::fprintf(stderr, "Reloaded the show at %.1f s\n", position * 0.001);
+        player.SetShow(*loaded);
+        show = std::move(loaded);
+        showFiles = attempted;
+        overlay.Clear();
+        WatchFiles({});
+    } else {
+        ++failures;
+        std::fputs("The show was not reloaded: the last good one plays on\n", stderr);
+        overlay.SetText(messages.empty() ? "The show could not be loaded" : messages);
+        WatchFiles(attempted);
+    }
+    std::fflush(stderr);
+}
+
+void OrvDebugSession::AfterFrame(OrvPlayer&) {
+    overlay.Draw();
+}

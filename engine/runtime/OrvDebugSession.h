@@ -1,0 +1,57 @@
+#ifndef ORV_RUNTIME_ORVDEBUGSESSION_H
+#define ORV_RUNTIME_ORVDEBUGSESSION_H
+
+// Live reload for debug mode, hooked into the player's loop. It watches script.txt and every
+// file the show read from the data folder (OrvFileWatcher, on the names OrvSystemInfo
+// noted); when one of them is written, or F5 is released, it loads the show again
+// (OrvShowReloader) and hands the player the new show, which goes on at the same position with
+// the music still playing. Simulated state (particles, a vector image's morph) starts afresh
+// with the new objects, as after a jump.
+//
+// An edit that breaks the show keeps the last good show playing; its messages go to standard
+// error and their first lines are drawn in the window's corner (OrvTextOverlay) until a
+// reload succeeds. After every attempt the watcher follows the files of both the playing show
+// and the attempt, so a file the broken edit named can fix it when it appears.
+//
+// Ownership: the show slot is the engine's; the session replaces what it holds. Owns the
+// watcher, the reloader and the overlay. Main thread only, context current.
+
+#include "runtime/IOrvPlayerHook.h"
+#include "runtime/OrvFileWatcher.h"
+#include "runtime/OrvShowReloader.h"
+#include "gfx/OrvTextOverlay.h"
+
+#include <memory>
+#include <set>
+#include <string>
+
+class OrvShow;
+
+class OrvDebugSession : public IOrvPlayerHook {
+public:
+    explicit OrvDebugSession(std::unique_ptr<OrvShow>& show);
+
+    // Watches the files of the loaded show; call once it has loaded.
+    void Start();
+    void BeforeFrame(OrvPlayer& player) override;
+    void AfterFrame(OrvPlayer& player) override;
+
+    int Reloads() const { return reloads; }
+    int FailedReloads() const { return failures; }
+    const OrvTextOverlay& Overlay() const { return overlay; }
+
+private:
+    void Reload(OrvPlayer& player, const std::set<std::string>& changed);
+    void WatchFiles(const std::set<std::string>& extra);
+
+    std::unique_ptr<OrvShow>& show;
+    OrvFileWatcher watcher;
+    OrvShowReloader reloader;
+    OrvTextOverlay overlay;
+    std::set<std::string> showFiles; // what the playing show read
+    std::set<std::string> changed;   // reused every frame
+    int reloads;
+    int failures;
+};
+
+#endif

@@ -1,0 +1,87 @@
+#ifndef ORV_RUNTIME_ORVENGINE_H
+#define ORV_RUNTIME_ORVENGINE_H
+
+// One run of a presentation: PreInit reads the script, Init opens the window and loads
+// everything the script names behind a loading screen, Run plays until the end position,
+// Escape or a closed window. The Left and Right arrows jump sixteen beats back and forth.
+//
+// The engine puts together the parts that do the work: the show (the script and everything
+// loaded from it, OrvShow), the window (OrvVideo), the loading screen (OrvLoadingScreen), the
+// live clock (OrvRealTimeClock) and the player (OrvPlayer), which plays the show by that
+// clock. The position of a frame is (ticks - startTicks) + jump offset, where startTicks lies
+// `jump` seconds before the tick at which Run starts. The music follows the clock; the clock
+// never reads the music.
+//
+// Init catches what loading raises (from the loading picture on): the message is logged with
+// severity 1, SDL is shut down and Init fails; what was loaded stays until the engine goes.
+//
+// Debug mode (SetDebug, from OrvRun's flag) adds the player's debug keys and live reload
+// (OrvDebugSession): the show held by the engine is then replaced when its files change.
+//
+// Ownership: the engine owns its parts for its whole life; the show owns what it loaded and
+// gives back every OpenGL object of it while the window still exists (the destructor
+// unloads the show first, then frees the texture manager and the system information, then
+// shuts SDL down). Used as one local object and never copied.
+
+#include "base/IOrvLoadingObserver.h"
+#include "runtime/OrvDebugSession.h"
+#include "runtime/OrvLoadingScreen.h"
+#include "runtime/OrvPlayer.h"
+#include "base/OrvRealTimeClock.h"
+#include "show/OrvShow.h"
+#include "runtime/OrvVideo.h"
+#include "script/IOrvScriptLoader.h"
+
+#include <memory>
+#include <string>
+
+class OrvEngine : public IOrvLoadingObserver {
+public:
+    OrvEngine();
+    ~OrvEngine();
+
+    bool PreInit();
+    // fullScreen: only bit 0 counts.
+    bool Init(int width, int height, double aspectRatio, unsigned fullScreen);
+    void Run();
+
+    // "Not initialized" / -1.0 before PreInit created the loader.
+    std::string StringValue(IOrvScriptLoader::OrvScriptLoaderStringValueId id);
+    double NumericValue(IOrvScriptLoader::OrvScriptLoaderNumericValueId id);
+    static const char* Version();
+
+    // One loading step is done: advance the bar. A window closed meanwhile ends the process
+    // with status 0.
+    void LoadingProgressed() override;
+
+    // Debug mode: the player's debug keys and live reload of the show's files. Call after a
+    // successful Init, before Run.
+    void SetDebug(bool debug);
+
+    // The parts, for tools and tests built on the engine. Show() is the show playing now (a
+    // reload in debug mode replaces it).
+    OrvShow& Show() { return *show; }
+    OrvDebugSession* DebugSession() { return debugSession.get(); }
+    OrvVideo& Video() { return video; }
+    OrvPlayer& Player() { return player; }
+
+protected:
+    bool InitVideo(int width, int height, double aspectRatio, bool fullScreen);
+    void UpdateLoadingScreen();
+    void Jump(bool forward);
+    unsigned CurrentPosition(unsigned ticks) const;
+    void SetCaption(const std::string& text);
+
+private:
+    OrvEngine(const OrvEngine&) = delete;
+    OrvEngine& operator=(const OrvEngine&) = delete;
+
+    std::unique_ptr<OrvShow> show;
+    OrvVideo video;
+    OrvLoadingScreen loadingScreen;
+    OrvRealTimeClock clock;
+    OrvPlayer player;
+    std::unique_ptr<OrvDebugSession> debugSession;
+};
+
+#endif

@@ -1,0 +1,175 @@
+#include "runtime/OrvPlayer.h"
+
+#include "base/IOrvClock.h"
+#include "show/OrvShow.h"
+#include "base/OrvSystemInfo.h"
+#include "runtime/OrvVideo.h"
+#include "script/IOrvScriptLoader.h"
+
+#include <SDL/SDL.h>
+
+#include <cmath>
+#include <cstdio>
+
+OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock)
+    : show(&show), video(video), clock(clock), sink(nullptr), hook(nullptr), lastRate(0),
+      debug(false), reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
+
+void OrvPlayer::Start() {
+    clock.Start(show->StartPosition());
+    // Picture and sound start together, also when the show starts later than 0.
+    show->Music().SetPosition(clock.Position());
+    show->Music().Play(0);
+}
+
+void OrvPlayer::Run() {
+    Start();
+    bool running = true;
+    while (running) {
+        // Every pending event is taken, also after one that ends playing: a jump released
+        // in the same batch as Escape is still applied.
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            if (!HandleEvent(event))
+                running = false;
+        }
+        if (running && hook)
+            hook->BeforeFrame(*this);
+        if (running)
+            running = Step();
+        if (running && clock.Paused())
+            SDL_Delay(10); // a still picture needs no hundreds of frames a second
+    }
+    show->Music().Stop();
+}
+
+bool OrvPlayer::HandleEvent(const SDL_Event& event) {
+    if (event.type == SDL_QUIT)
+        return false;
+    if (event.type != SDL_KEYUP)
+        return true;
+    switch (event.key.keysym.sym) {
+    case SDLK_ESCAPE:
+        return false;
+    case SDLK_RIGHT:
+        Jump(true);
+        return true;
+    case SDLK_LEFT:
+        Jump(false);
+        return true;
+    default:
+        break;
+    }
+    if (!debug)
+        return true;
+    double bpm = show->Loader() ? show->Loader()->NumericValue(IOrvScriptLoader::Bpm) : 0;
+    long long bar = bpm > 0 ? static_cast<long long>(std::trunc(240000.0 / bpm)) : 0;
+    switch (event.key.keysym.sym) {
+    case SDLK_SPACE:
+        SetPaused(!Paused());
+        break;
+    case SDLK_HOME:
+        Move(static_cast<long long>(show->StartPosition()) - clock.Position());
+        break;
+    case SDLK_PAGEUP:
+        Move(-bar);
+        break;
+    case SDLK_PAGEDOWN:
+        Move(bar);
+        break;
+    case SDLK_F5:
+        reloadRequested = true;
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void OrvPlayer::Jump(bool forward) {
+    unsigned step = show->JumpStep();
+    if (forward) {
+        clock.Shift(static_cast<int>(step));
+    } else {
+        unsigned position = clock.Position();
+        clock.Shift(-static_cast<int>(step < position ? step : position));
+    }
+    show->Music().SetPosition(clock.Position());
+}
+
+void OrvPlayer::Move(long long deltaMs) {
+    long long position = clock.Position();
+    if (position + deltaMs < 0)
+        deltaMs = -position;
+    if (deltaMs > 2147483647LL)
+        deltaMs = 2147483647LL;
+    clock.Shift(static_cast<int>(deltaMs));
+    show->Music().SetPosition(clock.Position());
+}
+
+void OrvPlayer::SetPaused(bool paused) {
+    if (paused == clock.Paused())
+        return;
+    clock.SetPaused(paused);
+    if (paused) {
+        show->Music().Stop();
+    } else {
+        show->Music().SetPosition(clock.Position());
+        show->Music().Play(0);
+    }
+}
+
+bool OrvPlayer::Paused() const {
+    return clock.Paused();
+}
+
+bool OrvPlayer::TakeReloadRequest() {
+    bool requested = reloadRequested;
+    reloadRequested = false;
+    return requested;
+}
+
+void OrvPlayer::KeepMusicInStep(unsigned position) {
+    unsigned heard = 0;
+    if (!correctMusic || clock.Paused() || !show->Music().PlayPosition(heard))
+        return;
+    long long drift = static_cast<long long>(heard) - position;
+    if (drift <= MaxMusicDrift && drift >= -MaxMusicDrift) {
+        driftingFrames = 0;
+        return;
+    }
+    if (++driftingFrames < DriftFrames)
+        return;
+    show->Music().SetPosition(position);
+    ++musicCorrections;
+    driftingFrames = 0;
+}
+
+bool OrvPlayer::Step() {
+    unsigned position = 0;
+    unsigned elapsed = 0;
+    clock.NextFrame(position, elapsed);
+    unsigned end = show->EndPosition();
+    bool more = end == 0 || position < end;
+    KeepMusicInStep(position);
+
+    if (elapsed > 0)
+        lastRate = 1000.0 / elapsed;
+    char text[112];
+    std::snprintf(text, sizeof text, "FPS: %.0f / Position: %.1fs%s", lastRate, position * 0.001,
+                  clock.Paused() ? " (paused)" : "");
+    video.SetCaption(text);
+
+    show->Frame(position, elapsed);
+    if (sink) {
+        OrvSystemInfo* info = OrvSystemInfo::Instance();
+        IOrvFrameSink::Frame frame = {position, elapsed, info->SurfaceWidth(),
+                                      info->SurfaceHeight(),
+                                      OrvGlUtils::FullViewport(false, -1, -1)};
+        sink->FrameDrawn(frame);
+    }
+    if (hook)
+        hook->AfterFrame(*this);
+    video.Swap();
+    return more;
+}

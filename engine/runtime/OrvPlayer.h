@@ -1,0 +1,92 @@
+#ifndef ORV_RUNTIME_ORVPLAYER_H
+#define ORV_RUNTIME_ORVPLAYER_H
+
+// Plays a loaded show in its window: takes each frame's position from the clock it was given,
+// handles the keys, keeps the music in step with jumps, sets the caption, has the show draw
+// the frame and swaps it to the window.
+//
+// Run: the clock starts at the show's start position (the header's `jump`), the music is
+// sought there and started, then, until the end: every pending window event is handled
+// (key releases only: Escape ends, Right jumps sixteen beats forward, Left back, never before
+// 0; a closed window ends), and unless the show ended, one Step. After the loop the music
+// stops. The music follows the clock and is never asked where it is.
+//
+// Step: the clock's next frame; the caption "FPS: %.0f / Position: %.1fs" with this frame's
+// rate (when two frames fall in the same millisecond the last rate stays), and " (paused)"
+// while paused; the show's Frame; the frame sink, if any, with the frame before it is shown;
+// the swap. It returns false for the frame that reached the end position (that frame is still
+// drawn). Allocates nothing.
+//
+// The music stays with the clock: while it plays, each step compares where the sound is
+// (OrvMusic::PlayPosition) with the frame's position and seeks the music to the frame's
+// position when they differ by more than MaxMusicDrift ms in DriftFrames measurements in a
+// row (one late audio callback must not make the sound skip). The clock is never moved.
+//
+// Debug mode (SetDebug) adds keys: Space pauses and resumes the picture and the music
+// together, Home goes back to the show's start (the header's `jump`), Page Up and Page Down
+// jump one bar (four beats) back and forth; and F5 asks the hook for a reload.
+//
+// Ownership: the show, the window and the clock are borrowed and must outlive the player;
+// so must the sink and the hook. SetShow hands the player another show (a reload). Main
+// thread only.
+
+#include "runtime/IOrvFrameSink.h"
+#include "runtime/IOrvPlayerHook.h"
+
+class IOrvClock;
+class OrvShow;
+class OrvVideo;
+
+union SDL_Event;
+
+class OrvPlayer {
+public:
+    OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock);
+
+    static const int MaxMusicDrift = 20;
+    static const int DriftFrames = 3;
+
+    void SetFrameSink(IOrvFrameSink* sink) { this->sink = sink; }
+    void SetHook(IOrvPlayerHook* hook) { this->hook = hook; }
+    void SetDebug(bool debug) { this->debug = debug; }
+    // On by default; off, the music is only sought on jumps (the engine of old did so).
+    void SetMusicCorrection(bool on) { correctMusic = on; }
+    void SetShow(OrvShow& show) { this->show = &show; }
+    OrvShow& Show() { return *show; }
+    IOrvClock& Clock() { return clock; }
+
+    void Run();
+    // The start of Run: the clock and the music at the start position.
+    void Start();
+    // Applies one window event; false when it ends playing.
+    bool HandleEvent(const SDL_Event& event);
+    bool Step();
+    // Sixteen beats forward or back (never before position 0), then the music is sought to
+    // the new position. Without a bpm the step is 0 and only the seek happens.
+    void Jump(bool forward);
+    // Moves the position by `deltaMs`, never before 0, and seeks the music there.
+    void Move(long long deltaMs);
+    void SetPaused(bool paused);
+    bool Paused() const;
+    // True once after F5 was released in debug mode.
+    bool TakeReloadRequest();
+    // How often the music was sought to catch up with the clock.
+    int MusicCorrections() const { return musicCorrections; }
+
+private:
+    void KeepMusicInStep(unsigned position);
+
+    OrvShow* show;
+    OrvVideo& video;
+    IOrvClock& clock;
+    IOrvFrameSink* sink;
+    IOrvPlayerHook* hook;
+    double lastRate;
+    bool debug;
+    bool reloadRequested;
+    bool correctMusic;
+    int musicCorrections;
+    int driftingFrames;
+};
+
+#endif

@@ -1,0 +1,75 @@
+#include "scene/OrvObjectVectorImage.h"
+
+#include "base/OrvException.h"
+#include "base/OrvSystemInfo.h"
+#include "scene/OrvVectorPathSampler.h"
+#include "gfx/OrvGlState.h"
+#include "gfx/OrvPathFill.h"
+#include "script/OrvScriptNode.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+
+OrvObjectVectorImage::OrvObjectVectorImage() : phase(0) {}
+
+OrvObjectVectorImage::~OrvObjectVectorImage() {}
+
+void OrvObjectVectorImage::Init(OrvScriptNode& node) {
+    const std::vector<std::string>& args = node.ArgsRef();
+    if (args.size() != 2)
+        throw OrvException("Invalid amount of arguments passed");
+    const std::string& name = args.back();
+    file.Load(OrvSystemInfo::Instance()->DataFolder(name.c_str()), name);
+    if (file.FrameCount() == 0)
+        throw OrvException("Vector image file without frames: " + name);
+
+    const OrvVectorImageFile::Frame& pose = file.FrameAt(0);
+    long long total = 0;
+    int longest = 0;
+    for (std::size_t path = 0; path < file.PathCount(); ++path) {
+        std::size_t first = file.FirstSegment(path);
+        int count = OrvVectorPathSampler::PathPointCount(pose.segments.data() + first,
+                                                         file.FirstSegment(path + 1) - first);
+        total += count;
+        longest = count > longest ? count : longest;
+    }
+    if (total > MaxPoints)
+        throw OrvException("Vector image file too detailed: " + name + " (" +
+                           std::to_string(total) + " points, at most " +
+                           std::to_string(MaxPoints) + ")");
+    points.assign(static_cast<std::size_t>(longest) * 2, 0.0f);
+    phase = 0;
+}
+
+void OrvObjectVectorImage::Draw() {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    OrvGlState::BeginPixelSpace(viewport[2], viewport[3]);
+
+    phase += 0.01f;
+    const float weight = OrvVectorPathSampler::MorphWeight(phase);
+    const OrvVectorImageFile::Frame& a = file.FrameAt(0);
+    const OrvVectorImageFile::Frame* b = file.FrameCount() > 1 ? &file.FrameAt(1) : nullptr;
+    const int capacity = static_cast<int>(points.size() / 2);
+
+    OrvPathFill fill;
+    fill.Begin();
+    for (std::size_t layer = 0; layer < file.LayerCount(); ++layer) {
+        const OrvVectorImageFile::LayerHeader& header = a.layers[layer];
+        glColor4f(header.red, header.green, header.blue, header.alpha);
+        for (std::size_t path = file.FirstPath(layer); path < file.FirstPath(layer + 1); ++path) {
+            std::size_t first = file.FirstSegment(path);
+            std::size_t count = file.FirstSegment(path + 1) - first;
+            int written = OrvVectorPathSampler::SamplePath(
+                a.segments.data() + first, b ? b->segments.data() + first : nullptr, count,
+                weight, points.data(), capacity);
+            fill.Fill(points.data(), written);
+        }
+    }
+    fill.End();
+    OrvGlState::EndPixelSpace();
+}

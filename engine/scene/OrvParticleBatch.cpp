@@ -1,0 +1,201 @@
+#include "scene/OrvParticleBatch.h"
+
+#include "gfx/OrvGlState.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+
+namespace {
+
+const int CornersPerParticle = 4;
+// The corners in drawing order, as (x, y) multiples of the half-side, and their texture
+// coordinates. Textures hold their picture's bottom row first (t = 0), so t = 1 goes to the
+// square's top edge and a picture stands upright.
+const float CornerX[CornersPerParticle] = {-1, 1, 1, -1};
+const float CornerY[CornersPerParticle] = {1, 1, -1, -1};
+const float CornerS[CornersPerParticle] = {0, 1, 1, 0};
+const float CornerT[CornersPerParticle] = {1, 1, 0, 0};
+
+} // namespace
+
+OrvParticleBatch::OrvParticleBatch() : capacity(0) {}
+
+void OrvParticleBatch::Reserve(std::size_t particles, std::size_t textures) {
+    if (groupStart.size() < textures + 1) {
+        groupStart.resize(textures + 1);
+        groupNext.resize(textures + 1);
+    }
+    if (particles <= capacity)
+        return;
+    positions.resize(particles * CornersPerParticle * 3);
+    colors.resize(particles * CornersPerParticle * 4);
+    texCoords.resize(particles * CornersPerParticle * 2);
+    for (std::size_t i = capacity; i < particles; ++i) {
+        for (int corner = 0; corner < CornersPerParticle; ++corner) {
+            std::size_t at = (i * CornersPerParticle + corner) * 2;
+            texCoords[at] = CornerS[corner];
+            texCoords[at + 1] = CornerT[corner];
+        }
+    }
+    capacity = particles;
+}
+
+bool OrvParticleBatch::WriteCorners(const OrvParticle& particle, const OrvVector3& cameraPosition,
+                                    const OrvVector3& cameraUp, bool fadeAway, std::size_t slot) {
+    OrvVector3 dir = cameraPosition - particle.position;
+    double length = dir.Length();
+    if (!(length > 0)) // at the camera (or not a number): nothing to face
+        return false;
+    dir = dir * (1.0 / length);
+    OrvVector3 right = cameraUp.CrossProduct(dir);
+    OrvVector3 up = dir.CrossProduct(right);
+
+    double cosine = 1;
+    double sine = 0;
+    if (particle.rotation != 0) {
+        const double radians = particle.rotation * (3.14159265358979323846 / 180.0);
+        cosine = std::cos(radians);
+        sine = std::sin(radians);
+    }
+
+    float alpha = particle.a;
+    // An immortal particle (life time 0 or less) has no share of its life to fade by.
+    if (fadeAway && particle.lifeTime > 0)
+        alpha = particle.a *
+                (1.0f - static_cast<float>(particle.age) / static_cast<float>(particle.lifeTime));
+
+    const double s = particle.size;
+    float* position = &positions[slot * CornersPerParticle * 3];
+    float* color = &colors[slot * CornersPerParticle * 4];
+    for (int corner = 0; corner < CornersPerParticle; ++corner) {
+        double x = CornerX[corner] * s;
+        double y = CornerY[corner] * s;
+        double turnedX = x * cosine - y * sine;
+        double turnedY = x * sine + y * cosine;
+        position[0] = static_cast<float>(particle.position.x + right.x * turnedX + up.x * turnedY);
+        position[1] = static_cast<float>(particle.position.y + right.y * turnedX + up.y * turnedY);
+        position[2] = static_cast<float>(particle.position.z + right.z * turnedX + up.z * turnedY);
+        position += 3;
+        color[0] = particle.r;
+        color[1] = particle.g;
+        color[2] = particle.b;
+        color[3] = alpha;
+        color += 4;
+    }
+    return true;
+}
+
+void OrvParticleBatch::DrawRun(std::size_t first, std::size_t end) const {
+    if (end > first)
+        glDrawArrays(GL_QUADS, static_cast<GLint>(first * CornersPerParticle),
+                     static_cast<GLsizei>((end - first) * CornersPerParticle));
+}
+
+void OrvParticleBatch::UseTexture(int texture, const std::vector<unsigned>& textures) {
+    if (texture >= 0) {
+        glEnable(GL_TEXTURE_2D);
+        OrvGlState::BindTextureToUnit(0, textures[texture]);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+}
+
+namespace {
+
+// The texture a particle is drawn with: its index, or -1 when it names none of them.
+int TextureOf(const OrvParticle& particle, int textureCount) {
+    return particle.textureIndex >= 0 && particle.textureIndex < textureCount
+               ? particle.textureIndex
+               : -1;
+}
+
+} // namespace
+
+std::size_t OrvParticleBatch::DrawInOrder(const std::vector<OrvParticle>& particles,
+                                          std::size_t count, const OrvVector3& cameraPosition,
+                                          const OrvVector3& cameraUp, bool fadeAway,
+                                          const std::vector<unsigned>& textures) {
+    const int textureCount = static_cast<int>(textures.size());
+    std::size_t written = 0;
+    std::size_t runStart = 0;
+    int runTexture = -2; // none yet
+    for (std::size_t i = 0; i < count; ++i) {
+        const OrvParticle& particle = particles[i];
+        int texture = TextureOf(particle, textureCount);
+        if (texture != runTexture) {
+            // The arrays are read when the run is drawn, so later slots may be written after.
+            DrawRun(runStart, written);
+            runStart = written;
+            runTexture = texture;
+            UseTexture(texture, textures);
+        }
+        if (WriteCorners(particle, cameraPosition, cameraUp, fadeAway, written))
+            ++written;
+    }
+    DrawRun(runStart, written);
+    return written;
+}
+
+std::size_t OrvParticleBatch::DrawGrouped(const std::vector<OrvParticle>& particles,
+                                          std::size_t count, const OrvVector3& cameraPosition,
+                                          const OrvVector3& cameraUp, bool fadeAway,
+                                          const std::vector<unsigned>& textures) {
+    const int textureCount = static_cast<int>(textures.size());
+    const std::size_t groups = static_cast<std::size_t>(textureCount) + 1;
+    // Group 0 is untextured, group i + 1 texture i: count them, then give each its slots.
+    for (std::size_t g = 0; g < groups; ++g)
+        groupNext[g] = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        ++groupNext[TextureOf(particles[i], textureCount) + 1];
+    std::size_t start = 0;
+    for (std::size_t g = 0; g < groups; ++g) {
+        groupStart[g] = start;
+        start += groupNext[g];
+        groupNext[g] = groupStart[g];
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const OrvParticle& particle = particles[i];
+        std::size_t& slot = groupNext[TextureOf(particle, textureCount) + 1];
+        if (WriteCorners(particle, cameraPosition, cameraUp, fadeAway, slot))
+            ++slot;
+    }
+    std::size_t written = 0;
+    for (std::size_t g = 0; g < groups; ++g) {
+        if (groupNext[g] == groupStart[g])
+            continue;
+        UseTexture(static_cast<int>(g) - 1, textures);
+        DrawRun(groupStart[g], groupNext[g]);
+        written += groupNext[g] - groupStart[g];
+    }
+    return written;
+}
+
+std::size_t OrvParticleBatch::Draw(const std::vector<OrvParticle>& particles,
+                                   const OrvVector3& cameraPosition, const OrvVector3& cameraUp,
+                                   bool fadeAway, const std::vector<unsigned>& textures,
+                                   bool inOrder) {
+    if (capacity == 0 || particles.empty())
+        return 0;
+    // Client arrays are read from memory only while no buffer object is bound.
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, positions.data());
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_FLOAT, 0, colors.data());
+    glClientActiveTexture(GL_TEXTURE0);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, 0, texCoords.data());
+
+    const std::size_t count = particles.size() < capacity ? particles.size() : capacity;
+    // Grouping needs a group for every texture; Reserve gives them.
+    std::size_t written =
+        inOrder || groupStart.size() < textures.size() + 1
+            ? DrawInOrder(particles, count, cameraPosition, cameraUp, fadeAway, textures)
+            : DrawGrouped(particles, count, cameraPosition, cameraUp, fadeAway, textures);
+
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    return written;
+}

@@ -1,0 +1,74 @@
+#ifndef ORV_SCENE_ORVPARTICLEBATCH_H
+#define ORV_SCENE_ORVPARTICLEBATCH_H
+
+// Draws the particles of a particle system as camera-facing squares, with few OpenGL calls:
+// the corners of every square are worked out here, into vertex arrays that the batch owns,
+// and go to OpenGL in a few draws:
+//   - in order (alpha blending, where the order is the picture): each run of consecutive
+//     particles that share a texture is one draw, so a pool sorted far to near stays sorted;
+//   - grouped (additive blending): the particles are grouped by texture, keeping their order
+//     within a group, one draw per texture used. Adding colours does not depend on the order
+//     (each contribution to an 8-bit channel is rounded on its own, and the sum only
+//     saturates), so the picture is the one the pool's order gives.
+//
+// Each particle is the square of half-side `size` in the plane through its position that
+// faces the camera: with dir = the unit vector from the particle to the camera, right = up x
+// dir and up' = dir x right, a corner (cx, cy) of the square, turned by the particle's
+// rotation (degrees, counter-clockwise as seen by the camera), lies at position + right x cx'
+// + up' x cy'. Texture coordinates (0, 0) at (-s, s), (1, 0) at (s, s), (1, 1) at (s, -s),
+// (0, 1) at (-s, -s). Colour: the particle's, its alpha scaled by 1 - age / lifeTime when
+// fading and the particle is mortal. A particle at the camera's position has no direction to
+// face and is left out of that frame.
+//
+// Reserve is the only operation that allocates: the owner calls it (from Update) whenever its
+// pool may grow; Draw never allocates and draws at most Capacity() particles. Draw needs a
+// current context and the camera's modelview; it sets the vertex, colour and texture
+// coordinate arrays (client memory, no buffer object, so there is nothing to release) and
+// switches them off again, and enables, disables and binds GL_TEXTURE_2D on unit 0 as the
+// runs need. Blending, depth writes and lighting are the owner's.
+
+#include "scene/OrvParticle.h"
+
+#include <cstddef>
+#include <vector>
+
+class OrvParticleBatch {
+public:
+    OrvParticleBatch();
+
+    // Room for `particles` particles drawn with up to `textures` textures; never shrinks.
+    void Reserve(std::size_t particles, std::size_t textures);
+    std::size_t Capacity() const { return capacity; }
+
+    // Draws the particles, in order or grouped (see above); `textures` are the handles that
+    // texture indices name (an index outside them draws untextured). Returns how many
+    // particles were drawn.
+    std::size_t Draw(const std::vector<OrvParticle>& particles, const OrvVector3& cameraPosition,
+                     const OrvVector3& cameraUp, bool fadeAway,
+                     const std::vector<unsigned>& textures, bool inOrder);
+
+private:
+    // Writes the four corners of the particle into slot `slot`; false when it has no
+    // direction to face.
+    bool WriteCorners(const OrvParticle& particle, const OrvVector3& cameraPosition,
+                      const OrvVector3& cameraUp, bool fadeAway, std::size_t slot);
+    void DrawRun(std::size_t first, std::size_t end) const;
+    static void UseTexture(int texture, const std::vector<unsigned>& textures);
+    std::size_t DrawInOrder(const std::vector<OrvParticle>& particles, std::size_t count,
+                            const OrvVector3& cameraPosition, const OrvVector3& cameraUp,
+                            bool fadeAway, const std::vector<unsigned>& textures);
+    std::size_t DrawGrouped(const std::vector<OrvParticle>& particles, std::size_t count,
+                            const OrvVector3& cameraPosition, const OrvVector3& cameraUp,
+                            bool fadeAway, const std::vector<unsigned>& textures);
+
+    std::size_t capacity;
+    std::vector<float> positions; // x, y, z per corner, four corners per particle
+    std::vector<float> colors;    // r, g, b, a per corner
+    std::vector<float> texCoords; // s, t per corner; the same for every particle
+    // Grouped drawing: per group (untextured, then one per texture) its first slot, then the
+    // next slot to write.
+    std::vector<std::size_t> groupStart;
+    std::vector<std::size_t> groupNext;
+};
+
+#endif

@@ -1,0 +1,59 @@
+#include "scene/OrvRenderLineManager.h"
+
+#include "base/OrvException.h"
+#include "animation/OrvParameterManager.h"
+#include "scene/OrvRenderLine.h"
+#include "script/OrvScriptNode.h"
+
+#include <GL/glew.h>
+
+#include <memory>
+
+OrvRenderLineManager::OrvRenderLineManager() : objects(nullptr) {}
+
+OrvRenderLineManager::~OrvRenderLineManager() {
+    for (auto& line : lines)
+        delete line.second;
+}
+
+void OrvRenderLineManager::Init(OrvObjectManager& objectManager) {
+    objects = &objectManager;
+}
+
+void OrvRenderLineManager::LoadRenderLines(std::vector<OrvScriptNode*>& nodes,
+                                           OrvParameterManager& parameters) {
+    for (OrvScriptNode* node : nodes)
+        LoadRenderLine(*node, parameters);
+    for (auto& line : lines)
+        line.second->CheckBuffer();
+}
+
+OrvRenderLine* OrvRenderLineManager::LoadRenderLine(OrvScriptNode& node,
+                                                    OrvParameterManager& parameters) {
+    if (!objects)
+        throw OrvException("Render lines loaded before the object manager was given");
+    std::unique_ptr<OrvRenderLine> line(new OrvRenderLine());
+    std::string name = node.Id();
+    line->Init(node, *objects);
+    OrvRenderLine* stored = line.release();
+    lines.push_back(std::make_pair(name, stored));
+    parameters.AddInterface(name, *stored);
+    return stored;
+}
+
+void OrvRenderLineManager::RenderAll(unsigned elapsedMs) {
+    for (auto& entry : lines) {
+        OrvRenderLine* line = entry.second;
+        // Always the modelview stack: a camera may leave the projection selected, and a save
+        // on one stack with a restore on the other would unbalance both.
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        line->UpdateObjects(elapsedMs);
+        line->PrepareFrame();
+        line->DrawObjects();
+        line->FinishFrame();
+        glMatrixMode(GL_MODELVIEW);
+        glPopMatrix();
+        glFlush();
+    }
+}

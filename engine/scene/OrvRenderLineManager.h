@@ -1,0 +1,56 @@
+#ifndef ORV_SCENE_ORVRENDERLINEMANAGER_H
+#define ORV_SCENE_ORVRENDERLINEMANAGER_H
+
+// The render passes of the show, in script order, which is the order of drawing.
+//
+// Use: Init with the object manager (whose objects must all be loaded before the lines are),
+// LoadRenderLines with the children of the script's renderLines block, then RenderAll once per
+// frame with the milliseconds since the previous frame. Each line is registered with the
+// parameter manager under its own name (duplicate names are accepted; the first one animates).
+//
+// RenderAll runs, per line: save the modelview matrix, update the line's objects, prepare the
+// target, draw, release the target, restore the matrix, glFlush. It allocates nothing. Outside
+// RenderAll the window's framebuffer is bound.
+//
+// Ownership: the manager owns its lines and deletes them with itself. The object manager is
+// not owned and must outlive the manager's use. Pointers handed out by LoadRenderLine and
+// operator[] are borrowed: valid while the manager lives. Errors are raised as OrvException
+// (see OrvRenderLine); a line whose Init raised is not kept.
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+class OrvObjectManager;
+class OrvParameterManager;
+class OrvRenderLine;
+class OrvScriptNode;
+
+class OrvRenderLineManager {
+public:
+    OrvRenderLineManager();
+    ~OrvRenderLineManager();
+    OrvRenderLineManager(const OrvRenderLineManager&) = delete;
+    OrvRenderLineManager& operator=(const OrvRenderLineManager&) = delete;
+
+    // Remembers where the lines find their objects.
+    void Init(OrvObjectManager& objects);
+    // LoadRenderLine for each node in order; then checks every buffer again, since a later
+    // line may have resized a texture that an earlier one draws into.
+    void LoadRenderLines(std::vector<OrvScriptNode*>& nodes, OrvParameterManager& parameters);
+    OrvRenderLine* LoadRenderLine(OrvScriptNode& node, OrvParameterManager& parameters);
+
+    void RenderAll(unsigned elapsedMs);
+
+    int LineCount() const { return static_cast<int>(lines.size()); }
+    // The caller keeps 0 <= index < LineCount().
+    OrvRenderLine* operator[](int index) const { return lines[index].second; }
+    const std::string& LineName(int index) const { return lines[index].first; }
+
+private:
+    OrvObjectManager* objects;                                // not owned
+    std::deque<std::pair<std::string, OrvRenderLine*>> lines; // lines owned
+};
+
+#endif

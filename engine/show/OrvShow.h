@@ -1,0 +1,101 @@
+#ifndef ORV_SHOW_ORVSHOW_H
+#define ORV_SHOW_ORVSHOW_H
+
+// One loaded show: the script and everything it names (the objects, the render lines, the
+// animated parameters and the music), and the one thing a show does once loaded: draw the
+// frame of a position.
+//
+// Use: ReadScript, then (with a window open and its context current) Load, then Frame once
+// per frame. Unload gives everything back; ReadScript and Load may then run again in the same
+// window. States: empty -> script read -> loaded -> (Unload) -> empty.
+//
+// Load raises OrvException for what the script names and cannot be built ("Errors in script
+// file" when the timeline had errors, after their own messages); what was built before stays
+// until Unload. A failed ReadScript logs "Could not load a script file" and keeps the loader.
+// The music failing to load is a warning, never a failure.
+//
+// Ownership: the show owns the loader (and through it the node tree), the object manager
+// (and the objects), the render lines, the parameter manager (and the envelopes) and the
+// music. Every OpenGL object made while loading belongs to one owner that Unload releases:
+// the render lines their framebuffers, the meshes their vertex buffers, and the texture and
+// shader managers every texture, shader and program of the show's own generation (each Load
+// begins one), so a second show can be loaded beside this one and either can be released
+// alone (live reload). Unload needs the context the show was loaded in to be current (when
+// it no longer is, the objects ended with it and only the records are dropped). The
+// destructor unloads. Main thread only; never copied.
+//
+// A reload keeps the music playing: the new show is loaded without its music and takes the
+// old show's over (AdoptMusic) when it names the same file.
+
+#include "audio/OrvMusic.h"
+
+#include <memory>
+#include <string>
+
+class IOrvLoadingObserver;
+class IOrvScriptLoader;
+class OrvObjectManager;
+class OrvParameterManager;
+class OrvRenderLineManager;
+
+class OrvShow {
+public:
+    OrvShow();
+    ~OrvShow();
+    OrvShow(const OrvShow&) = delete;
+    OrvShow& operator=(const OrvShow&) = delete;
+
+    // Reads the data folder's "script.txt" with a new loader (replacing an earlier one).
+    bool ReadScript();
+    // The loader of the last ReadScript, or null.
+    IOrvScriptLoader* Loader() const { return loader.get(); }
+
+    // Builds the objects (one observer step each), registers them as "objects", builds the
+    // render lines (a step), processes the timeline (a step) and loads the music (a step),
+    // then remembers every parameter's value. Raises on failure (see above).
+    void Load(IOrvLoadingObserver& observer, bool withMusic = true);
+    // Takes over the other show's music (playing or not) and its name; the other has none left.
+    void AdoptMusic(OrvShow& other);
+    // The music file the show's header names ("" for none).
+    std::string MusicName() const;
+    // How many steps Load reports for the script read: objects + 3.
+    int LoadingSteps() const;
+    // True between a Load that returned and the next Unload.
+    bool IsLoaded() const { return loaded; }
+
+    // One frame: every parameter to its value at `position`, then every render line drawn,
+    // with `elapsedMs` since the previous frame. Leaves the picture in the back buffer (the
+    // caller swaps). Allocates nothing.
+    void Frame(unsigned position, unsigned elapsedMs);
+
+    // Releases everything Load and ReadScript made (see above).
+    void Unload();
+
+    // The header's `jump` in whole milliseconds (0 when absent, negative or past 2^32).
+    unsigned StartPosition() const;
+    // The end command's position, 0 when the show has none.
+    unsigned EndPosition() const;
+    // Sixteen beats at the header's bpm, in whole ms; 0 without a bpm.
+    unsigned JumpStep() const;
+    std::string Title() const;
+
+    OrvMusic& Music() { return *music; }
+    // Valid while loaded (and during Load); null otherwise.
+    OrvObjectManager* Objects() const { return objects.get(); }
+    OrvRenderLineManager* RenderLines() const { return renderLines.get(); }
+    OrvParameterManager* Parameters() const { return parameters.get(); }
+
+private:
+    void ReleaseGlObjects();
+
+    std::unique_ptr<IOrvScriptLoader> loader;
+    std::unique_ptr<OrvObjectManager> objects;
+    std::unique_ptr<OrvRenderLineManager> renderLines;
+    std::unique_ptr<OrvParameterManager> parameters;
+    std::unique_ptr<OrvMusic> music;
+    bool loaded;
+    bool madeGlObjects; // Load ran since the last Unload: the managers hold the show's objects
+    int generation;     // the managers' generation of this show's objects
+};
+
+#endif

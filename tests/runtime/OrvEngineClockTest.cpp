@@ -1,0 +1,120 @@
+// The engine's playback clock: the position of a tick count, the sixteen-beat jumps and the
+// start of Run. Every check is exact or bracketed by tick counts read around the call, so
+// none depends on how fast the machine is.
+
+#include "runtime/OrvEngine.h"
+#include "base/OrvErrorLog.h"
+#include "support/OrvGlTestWindow.h"
+#include "support/OrvTestFolder.h"
+#include "support/OrvTestImages.h"
+
+#include <SDL/SDL.h>
+#include <cstddef>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+std::string Script(const std::string& header) {
+    return "header {\n  title: Clock\n" + header +
+           "}\nobjects {\n}\nrenderLines {\n}\nscript {\n}\n";
+}
+
+// What the log got since `start`: the log is never cleared, and a test program run as one
+// process keeps the messages of the tests before.
+std::string LogSince(std::size_t start) {
+    return OrvErrorLog::Text().substr(start);
+}
+
+class ClockEngine : public OrvEngine {
+public:
+    using OrvEngine::CurrentPosition;
+    using OrvEngine::Jump;
+};
+
+void PushKey(Uint8 type, SDLKey key) {
+    SDL_Event event = {};
+    event.type = type;
+    event.key.type = type;
+    event.key.state = type == SDL_KEYUP ? SDL_RELEASED : SDL_PRESSED;
+    event.key.keysym.sym = key;
+    ASSERT_EQ(0, SDL_PushEvent(&event));
+}
+
+} // namespace
+
+TEST(OrvEngineClock, JumpsMoveSixteenBeatsAndNeverBeforeTheStart) {
+    const std::size_t logStart = OrvErrorLog::Text().size();
+    OrvTestFolder folder;
+    ClockEngine engine;
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_TIMER)) << SDL_GetError();
+    // 960000 / 7 = 137142.86: a step far longer than the few ticks this test runs.
+    folder.WriteData("script.txt", Script("  bpm: 7\n"));
+    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+
+    // Before Run the clock starts at tick 0.
+    EXPECT_EQ(1000u, engine.CurrentPosition(1000));
+    engine.Jump(true);
+    EXPECT_EQ(1000u + 137142u, engine.CurrentPosition(1000));
+    engine.Jump(true);
+    EXPECT_EQ(1000u + 2 * 137142u, engine.CurrentPosition(1000));
+    // Back from more than a step: one whole step.
+    engine.Jump(false);
+    EXPECT_EQ(1000u + 137142u, engine.CurrentPosition(1000));
+    engine.Jump(false);
+    EXPECT_EQ(1000u, engine.CurrentPosition(1000));
+
+    // Back from less than a step: to 0 at the moment of the jump, not below.
+    SDL_Delay(200); // so that position is clearly more than 0
+    unsigned before = SDL_GetTicks();
+    engine.Jump(false);
+    unsigned after = SDL_GetTicks();
+    ASSERT_GE(before, 200u);
+    EXPECT_LE(engine.CurrentPosition(after), after - before);
+    EXPECT_LE(10000u, engine.CurrentPosition(after + 10000));
+
+    // Without a bpm the step is 0: the arrows leave the position where it is.
+    folder.WriteData("script.txt", Script(""));
+    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    unsigned position = engine.CurrentPosition(after);
+    engine.Jump(true);
+    EXPECT_EQ(position, engine.CurrentPosition(after));
+    engine.Jump(false);
+    EXPECT_EQ(position, engine.CurrentPosition(after));
+    EXPECT_EQ("", LogSince(logStart));
+}
+
+TEST(OrvEngineClock, RunStartsAtTheJumpHeaderAndAppliesKeysReleasedBeforeEscape) {
+    const std::size_t logStart = OrvErrorLog::Text().size();
+    ORV_SKIP_WITHOUT_DISPLAY();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    OrvTestFolder folder;
+    folder.WriteData("script.txt", Script("  bpm: 120\n  jump: 30\n"));
+    folder.WriteData("loading.jpg", OrvMakePng(1, 1, 3, {255, 255, 255}));
+    ClockEngine engine;
+    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    ASSERT_TRUE(engine.Init(64, 48, 4.0 / 3.0, 0)) << OrvErrorLog::Text();
+    EXPECT_EQ("Could not load the music file\n", LogSince(logStart));
+
+    // One batch: a press (nothing), the Right release (8000 ms at 120 bpm), and Escape,
+    // which ends the loop before a frame is drawn.
+    PushKey(SDL_KEYDOWN, SDLK_RIGHT);
+    PushKey(SDL_KEYUP, SDLK_RIGHT);
+    PushKey(SDL_KEYDOWN, SDLK_ESCAPE);
+    PushKey(SDL_KEYUP, SDLK_ESCAPE);
+    unsigned before = SDL_GetTicks();
+    engine.Run();
+    unsigned after = SDL_GetTicks();
+
+    // Run's first tick lies between the two readings and was position 30000.
+    unsigned position = engine.CurrentPosition(after);
+    EXPECT_LE(30000u + 8000u, position);
+    EXPECT_GE(30000u + 8000u + (after - before), position);
+    // No frame was drawn: the caption still reads as while loading.
+    char* caption = nullptr;
+    char* icon = nullptr;
+    SDL_WM_GetCaption(&caption, &icon);
+    EXPECT_STREQ("Clock - Loading...", caption);
+    EXPECT_EQ("Could not load the music file\n", LogSince(logStart));
+}

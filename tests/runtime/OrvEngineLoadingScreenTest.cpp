@@ -1,0 +1,211 @@
+// The engine's own video set-up and loading screen in a real window: the surface size rules
+// and the failure of InitVideo, the caption while loading, and every loading-screen frame
+// Init draws, read back pixel by pixel.
+
+#include "runtime/OrvEngine.h"
+#include "base/OrvSystemInfo.h"
+#include "base/OrvErrorLog.h"
+#include "support/OrvGlTestWindow.h"
+#include "support/OrvTestFolder.h"
+#include "support/OrvTestImages.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <cstddef>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Script(const std::string& header, const std::string& objects = "") {
+    return "header {\n" + header + "}\nobjects {\n" + objects +
+           "}\nrenderLines {\n}\nscript {\n}\n";
+}
+
+std::string Caption() {
+    char* title = nullptr;
+    char* icon = nullptr;
+    SDL_WM_GetCaption(&title, &icon);
+    return title ? title : "(none)";
+}
+
+// What the log got since `start`: the log is never cleared, and a test program run as one
+// process keeps the messages of the tests before.
+std::string LogSince(std::size_t start) {
+    return OrvErrorLog::Text().substr(start);
+}
+
+// The loading picture: 41 x 21 pixels in four blocks, so a picture drawn mirrored, upside
+// down or scaled shows up at once.
+const int pictureWidth = 41;
+const int pictureHeight = 21;
+
+OrvRgba PictureColor(int x, int yFromTop) {
+    if (yFromTop < 10)
+        return x < 20 ? OrvRgba{255, 0, 0, 255} : OrvRgba{0, 255, 0, 255};
+    return x < 20 ? OrvRgba{0, 0, 255, 255} : OrvRgba{255, 255, 0, 255};
+}
+
+std::string PicturePng() {
+    std::vector<unsigned char> rgb;
+    for (int y = 0; y < pictureHeight; ++y)
+        for (int x = 0; x < pictureWidth; ++x) {
+            OrvRgba c = PictureColor(x, y);
+            rgb.insert(rgb.end(), {static_cast<unsigned char>(c.r), static_cast<unsigned char>(c.g),
+                                   static_cast<unsigned char>(c.b)});
+        }
+    return OrvMakePng(pictureWidth, pictureHeight, 3, rgb);
+}
+
+const int windowWidth = 200;
+const int windowHeight = 150;
+
+// The whole window, top row first.
+std::vector<OrvRgba> ReadWindow() {
+    std::vector<unsigned char> bytes(std::size_t(windowWidth) * windowHeight * 4);
+    glFinish();
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+    std::vector<OrvRgba> pixels(std::size_t(windowWidth) * windowHeight);
+    for (int y = 0; y < windowHeight; ++y)
+        for (int x = 0; x < windowWidth; ++x) {
+            const unsigned char* p = &bytes[(std::size_t(y) * windowWidth + x) * 4];
+            pixels[std::size_t(windowHeight - 1 - y) * windowWidth + x] =
+                OrvRgba{p[0], p[1], p[2], p[3]};
+        }
+    return pixels;
+}
+
+// Compares a frame with the picture at (x0, y0) from the top left, the bar from x0 to xp
+// (exclusive) on rows y1 + 1 to y1 + 5, and black everywhere else. Names the first few
+// pixels that differ.
+::testing::AssertionResult LooksLike(const std::vector<OrvRgba>& frame, int x0, int y0, int xp) {
+    const OrvRgba black{0, 0, 0, 255};
+    const OrvRgba white{255, 255, 255, 255};
+    int y1 = y0 + pictureHeight;
+    int wrong = 0;
+    std::ostringstream report;
+    for (int y = 0; y < windowHeight; ++y)
+        for (int x = 0; x < windowWidth; ++x) {
+            OrvRgba expected = black;
+            if (x >= x0 && x < x0 + pictureWidth && y >= y0 && y < y1)
+                expected = PictureColor(x - x0, y - y0);
+            else if (x >= x0 && x < xp && y > y1 && y <= y1 + 5)
+                expected = white;
+            const OrvRgba& actual = frame[std::size_t(y) * windowWidth + x];
+            if (!OrvRgbNear(actual, expected, 8) && ++wrong <= 5)
+                report << " (" << x << ", " << y << ") is " << actual << " not " << expected;
+        }
+    if (wrong == 0)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << wrong << " pixels differ:" << report.str();
+}
+
+// Keeps every loading-screen frame that Init shows. The frames are read from the back
+// buffer after the swap: Mesa's software renderer leaves the picture just shown there,
+// while reading the front buffer of a window on Xvfb gives black.
+class RecordingEngine : public OrvEngine {
+public:
+    void LoadingProgressed() override {
+        if (frames.empty()) { // the first screen, drawn before any loading step
+            frames.push_back(ReadWindow());
+            captionWhileLoading = Caption();
+        }
+        OrvEngine::LoadingProgressed();
+        frames.push_back(ReadWindow());
+    }
+
+    std::vector<std::vector<OrvRgba>> frames;
+    std::string captionWhileLoading;
+};
+
+class VideoEngine : public OrvEngine {
+public:
+    using OrvEngine::InitVideo;
+};
+
+} // namespace
+
+TEST(OrvEngineLoadingScreen, CentresThePictureAtItsOwnSizeAndFillsTheBarStepByStep) {
+    const std::size_t logStart = OrvErrorLog::Text().size();
+    ORV_SKIP_WITHOUT_DISPLAY();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    OrvTestFolder folder;
+    // Three objects and the engine's own three steps: six steps, three of them at half way.
+    folder.WriteData("script.txt", Script("  title: \"Bar Test\"\n  width: 100\n  height: 75\n",
+                                          "  a: camera {\n  }\n  b: camera {\n  }\n"
+                                          "  c: camera {\n  }\n"));
+    folder.WriteData("loading.jpg", PicturePng()); // recognised by its bytes, not its name
+    RecordingEngine engine;
+    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    // The 100 x 75 picture fills the 200 x 150 window at twice its size; the loading
+    // picture still keeps its own size.
+    ASSERT_TRUE(engine.Init(windowWidth, windowHeight, 4.0 / 3.0, 0)) << OrvErrorLog::Text();
+    EXPECT_EQ("Could not load the music file\n", LogSince(logStart));
+    EXPECT_EQ("Bar Test - Loading...", engine.captionWhileLoading);
+
+    ASSERT_EQ(7u, engine.frames.size());
+    // (200 - 41) / 2 = 79.5 and (150 - 21) / 2 = 64.5, both cut to whole pixels.
+    const int x0 = 79;
+    const int y0 = 64;
+    EXPECT_TRUE(LooksLike(engine.frames[0], x0, y0, x0)) << "0 of 1: no bar";
+    EXPECT_TRUE(LooksLike(engine.frames[1], x0, y0, x0 + 6)) << "1 of 6"; // 41 / 6 = 6.83
+    EXPECT_TRUE(LooksLike(engine.frames[3], x0, y0, x0 + 20)) << "3 of 6: the left half";
+    EXPECT_TRUE(LooksLike(engine.frames[6], x0, y0, x0 + pictureWidth)) << "6 of 6: full";
+}
+
+TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsLogged) {
+    const std::size_t logStart = OrvErrorLog::Text().size();
+    ORV_SKIP_WITHOUT_DISPLAY();
+    OrvTestFolder folder;
+    VideoEngine engine;
+    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
+    struct Case {
+        const char* header;
+        int width;
+        int height;
+    };
+    const Case cases[] = {
+        {"", 640, 480},
+        {"  width: 0\n  height: 0\n", 640, 480},
+        {"  width: -800\n  height: -600\n", 640, 480},
+        {"  width: 800\n", 800, 480},
+        {"  width: 1024.9\n  height: 600\n", 1024, 600},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.header);
+        folder.WriteData("script.txt", Script(std::string("  title: Sizes\n") + c.header));
+        ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+        ASSERT_TRUE(engine.InitVideo(160, 120, 16.0 / 9.0, false)) << OrvErrorLog::Text();
+        OrvSystemInfo* info = OrvSystemInfo::Instance();
+        EXPECT_EQ(c.width, info->SurfaceWidth());
+        EXPECT_EQ(c.height, info->SurfaceHeight());
+        EXPECT_EQ(160, info->DisplayWidth()); // the mode set, whatever the script says
+        EXPECT_EQ(120, info->DisplayHeight());
+        EXPECT_DOUBLE_EQ(16.0 / 9.0, info->AspectRatio());
+        EXPECT_EQ("Sizes - Loading...", Caption());
+    }
+
+    // The state the render lines start from.
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(std::vector<GLfloat>({0, 0, 0, 0.5f}), std::vector<GLfloat>(clear, clear + 4));
+    GLint depthFunc = 0, shadeModel = 0, hint = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glGetIntegerv(GL_SHADE_MODEL, &shadeModel);
+    glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &hint);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_EQ(GL_LEQUAL, depthFunc);
+    EXPECT_EQ(GL_SMOOTH, shadeModel);
+    EXPECT_EQ(GL_NICEST, hint);
+    GLint stencilBits = 0; // for the fills of concave outlines
+    glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+    EXPECT_GE(stencilBits, 8);
+    EXPECT_EQ("", LogSince(logStart));
+
+    // X cannot make a window this large; SDL refuses before asking.
+    EXPECT_FALSE(engine.InitVideo(100000, 100000, 1.0, false));
+    EXPECT_EQ("Unable to set video mode: A scanline is too wide\n", LogSince(logStart));
+}

@@ -1,0 +1,86 @@
+// The player driven by a fixed-step clock: each step draws the frame of an exact position,
+// hands it to the frame sink before the swap, and the frame that reaches the end is the last.
+
+#include "runtime/OrvPlayer.h"
+#include "runtime/OrvEngine.h"
+#include "base/OrvFixedStepClock.h"
+#include "base/OrvErrorLog.h"
+#include "support/OrvGlTestWindow.h"
+#include "support/OrvTestFolder.h"
+#include "support/OrvTestImages.h"
+
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Reads the centre of the screen's picture of every frame it is told about.
+class CentreReader : public IOrvFrameSink {
+public:
+    void FrameDrawn(const Frame& frame) override {
+        positions.push_back(frame.position);
+        elapsed.push_back(frame.elapsedMs);
+        unsigned char pixel[4] = {0, 0, 0, 0};
+        glReadPixels(frame.viewport.x + frame.viewport.width / 2,
+                     frame.viewport.y + frame.viewport.height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
+                     pixel);
+        reds.push_back(pixel[0]);
+        surfaceWidth = frame.surfaceWidth;
+        viewportWidth = frame.viewport.width;
+    }
+    std::vector<unsigned> positions, elapsed;
+    std::vector<int> reds;
+    int surfaceWidth = 0, viewportWidth = 0;
+};
+
+} // namespace
+
+TEST(OrvPlayer, StepsDrawExactPositionsUpToTheEnd) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    OrvTestFolder folder;
+    folder.WriteData("script.txt", "header {\n  title: Steps\n  bpm: 120\n  width: 80\n"
+                                   "  height: 60\n  jump: 0.2\n}\nobjects {\n}\n"
+                                   "renderLines {\n  screen {\n  }\n}\n"
+                                   "script {\n  0 screen.clear.r = 0 to 1 in 1\n"
+                                   "  0 screen.clear.a = 1\n  0.7 end\n}\n");
+    folder.WriteData("loading.jpg", OrvMakePng(1, 1, 3, {255, 255, 255}));
+    OrvEngine engine;
+    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    // A window twice as wide as the show's shape: the picture is letterboxed in the middle.
+    ASSERT_TRUE(engine.Init(160, 60, 160.0 / 60.0, 0)) << OrvErrorLog::Text();
+
+    OrvFixedStepClock clock(10); // 100 ms a frame
+    CentreReader reader;
+    OrvPlayer player(engine.Show(), engine.Video(), clock);
+    player.SetFrameSink(&reader);
+    player.Start();
+    int frames = 0;
+    while (player.Step() && frames < 100)
+        ++frames;
+    // 200, 300, ... 700: the frame at the end position is drawn and is the last one.
+    const std::vector<unsigned> expected = {200, 300, 400, 500, 600, 700};
+    EXPECT_EQ(expected, reader.positions);
+    EXPECT_EQ(200u, reader.elapsed.at(0));
+    EXPECT_EQ(100u, reader.elapsed.at(1));
+    for (std::size_t i = 0; i < reader.reds.size(); ++i)
+        EXPECT_NEAR(reader.positions[i] * 255 / 1000, reader.reds[i], 2) << reader.positions[i];
+    EXPECT_EQ(80, reader.surfaceWidth);
+    EXPECT_EQ(80, reader.viewportWidth);
+
+    // Jumps shift the clock by sixteen beats (8 s at 120 bpm), never before 0.
+    player.Jump(true);
+    EXPECT_EQ(8700u, clock.Position());
+    player.Jump(false);
+    player.Jump(false);
+    EXPECT_EQ(0u, clock.Position());
+    player.Step();
+    EXPECT_EQ(100u, reader.positions.back());
+    char* caption = nullptr;
+    char* icon = nullptr;
+    SDL_WM_GetCaption(&caption, &icon);
+    EXPECT_STREQ("Steps - FPS: 10 / Position: 0.1s", caption);
+}
