@@ -8,13 +8,15 @@
 #include "OrvPngFolderOutput.h"
 #include "OrvVideoPipe.h"
 
-#include "base/IOrvLoadingObserver.h"
+#include "base/OrvDataFolder.h"
+#include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
 #include "show/OrvShow.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvOwnFolder.h"
+#include "base/OrvQuietLoadingObserver.h"
+#include "base/OrvRunContext.h"
 #include "runtime/OrvVideo.h"
-#include "base/OrvErrorLog.h"
-#include "gfx/OrvTextureManager.h"
+#include "script/OrvScriptSize.h"
 #include "script/IOrvScriptLoader.h"
 
 #include <cerrno>
@@ -40,30 +42,25 @@ int PngWriters() {
 // The window only holds the context.
 constexpr int WindowSide = 64;
 
-class QuietObserver : public IOrvLoadingObserver {
-public:
-    void LoadingProgressed() override {}
-};
-
 int Fail(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
     return 1;
 }
 
-// The engine's log as Run shows it: errors as its message box prints them, warnings alone as
-// the engine prints them at the end of a run.
-void PrintLog() {
-    const std::string& text = OrvErrorLog::Text();
+// The run's diagnostics as Run shows them: errors as its message box prints them, warnings
+// alone as the engine prints them at the end of a run.
+void PrintLog(const OrvDiagnostics& diagnostics) {
+    const std::string& text = diagnostics.Text();
     if (text.empty())
         return;
-    if (OrvErrorLog::HasError())
+    if (diagnostics.HasError())
         std::fprintf(stderr, "Error: %s%s", text.c_str(), text.back() == '\n' ? "" : "\n");
     else
         std::fputs(text.c_str(), stderr);
 }
 
-int FailWithLog() {
-    PrintLog();
+int FailWithLog(const OrvDiagnostics& diagnostics) {
+    PrintLog(diagnostics);
     return 1;
 }
 
@@ -74,16 +71,6 @@ std::string Absolute(const std::string& path) {
     if (!getcwd(folder, sizeof folder))
         return path;
     return std::string(folder) + "/" + path;
-}
-
-std::string OwnFolder() {
-    char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return std::string();
-    std::string file(path, static_cast<size_t>(length));
-    size_t slash = file.rfind('/');
-    return slash == std::string::npos ? std::string() : file.substr(0, slash ? slash : 1);
 }
 
 // Like mkdir -p; false with the reason in errno.
@@ -127,15 +114,10 @@ std::string Seconds(unsigned ms) {
     return text;
 }
 
-// The header size as the engine's window set-up counts it.
-int ScriptSide(double value, int missing) {
-    return value >= 1 && value < 65536 ? static_cast<int>(value) : missing;
-}
-
 // Everything that lives while the show is loaded, given back in the engine's order: the
-// capture's picture and the show's OpenGL objects while the context exists, then the
-// managers, then SDL.
+// capture's picture and the show's OpenGL objects while the context exists, then SDL.
 struct Session {
+    explicit Session(OrvRunContext& run) : show(run), video(run) {}
     OrvShow show;
     OrvVideo video;
     OrvCaptureTarget target;
@@ -144,8 +126,6 @@ struct Session {
         if (windowOpen)
             target.Release();
         show.Unload();
-        OrvTextureManager::Free();
-        OrvSystemInfo::Free();
         if (windowOpen)
             video.Close();
     }
@@ -165,13 +145,11 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
                         "(apt-get install ffmpeg) or capture PNG frames without --video");
     }
 
-    // Where Run looks: the program's own folder, then its bin/.
-    std::string own = OwnFolder();
-    if (!own.empty() && chdir(own.c_str()) != 0) {
-    }
-    if (chdir("bin") != 0) {
-        // Reading the script then fails and says which file it missed.
-    }
+    // The show beside the program: its data/ folder, whatever the working directory is.
+    std::string own = OrvOwnFolder::Program();
+    OrvDiagnostics diagnostics;
+    OrvRunContext run(OrvOwnFolder::DataBesideBin(own.empty() ? std::string("bin") : own + "/bin"),
+                      diagnostics);
     // Nothing may play: the show is loaded without its music, and should anything still open
     // a sound device, it is SDL's silent one.
     setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -179,32 +157,29 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
     signal(SIGPIPE, SIG_IGN);
     signal(SIGXFSZ, SIG_IGN);
 
-    Session session;
+    Session session(run);
     OrvShow& show = session.show;
     if (!show.ReadScript())
-        return FailWithLog();
+        return FailWithLog(diagnostics);
 
     IOrvScriptLoader* script = show.Loader();
-    int width = options.width > 0 ? options.width
-                                  : ScriptSide(script->NumericValue(IOrvScriptLoader::Width), 640);
-    int height = options.height > 0
-                     ? options.height
-                     : ScriptSide(script->NumericValue(IOrvScriptLoader::Height), 480);
+    int width = options.width > 0 ? options.width : OrvScriptSize::SurfaceWidth(script);
+    int height = options.height > 0 ? options.height : OrvScriptSize::SurfaceHeight(script);
 
     if (!session.video.Open(WindowSide, WindowSide, 1.0, false, script))
-        return FailWithLog();
+        return FailWithLog(diagnostics);
     session.windowOpen = true;
     session.video.SetCaption("Capturing");
     std::string error;
-    if (!session.target.Create(width, height, error))
+    if (!session.target.Create(run.Display(), width, height, error))
         return Fail("Capture: " + error);
     try {
         // The music is decoded offline below: no sound device is opened at all.
-        QuietObserver observer;
+        OrvQuietLoadingObserver observer;
         show.Load(observer, false);
     } catch (const OrvException& failure) {
-        ReportError(1, failure.Message());
-        return FailWithLog();
+        diagnostics.Report(1, failure.Message());
+        return FailWithLog(diagnostics);
     }
 
     // The end command's position is known once the timeline has been processed.
@@ -229,12 +204,12 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
         audioPath = outFolder + "/audio.wav";
     }
 
-    std::string music = OrvSystemInfo::Instance()->DataFolder(show.MusicName().c_str());
+    std::string music = show.Files().Path(show.MusicName());
     bool musicFound = false;
     if (!OrvCaptureAudio::Write(music, from, to, audioPath, musicFound, error))
         return Fail("Capture: " + error);
     if (!musicFound)
-        ReportError(0, "Could not load the music file"); // as loading warns when playing
+        diagnostics.Report(0, "Could not load the music file"); // as loading warns when playing
 
     std::unique_ptr<IOrvFrameOutput> output;
     if (toVideo) {
@@ -268,6 +243,6 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
 
     std::printf("%s\n", progress.Summary(rendered, toVideo ? videoFile : outFolder).c_str());
     std::fflush(stdout);
-    PrintLog();
+    PrintLog(diagnostics);
     return 0;
 }

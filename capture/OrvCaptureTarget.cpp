@@ -1,19 +1,20 @@
 #include "OrvCaptureTarget.h"
 
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDisplayFacts.h"
 #include "gfx/OrvGlState.h"
 
 #include <GL/glew.h>
 
 #include <algorithm>
 
-OrvCaptureTarget::OrvCaptureTarget() : texture(0), width(0), height(0) {}
+OrvCaptureTarget::OrvCaptureTarget() : display(nullptr), texture(0), width(0), height(0) {}
 
 OrvCaptureTarget::~OrvCaptureTarget() {
     Release();
 }
 
-bool OrvCaptureTarget::Create(int width, int height, std::string& error) {
+bool OrvCaptureTarget::Create(OrvDisplayFacts& facts, int width, int height,
+                              std::string& error) {
     Release();
     if (!GLEW_EXT_framebuffer_object) {
         error = "This OpenGL has no framebuffer objects (EXT_framebuffer_object): Capture "
@@ -47,20 +48,22 @@ bool OrvCaptureTarget::Create(int width, int height, std::string& error) {
     }
     this->width = width;
     this->height = height;
-    OrvFramebuffer::SetScreen(framebuffer.Handle());
-
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
-    info->SetDisplaySize(width, height);
-    info->SetAspectRatio(static_cast<double>(width) / height);
+    display = &facts;
+    display->screenFramebuffer = framebuffer.Handle();
+    display->displayWidth = width;
+    display->displayHeight = height;
+    display->aspectRatio = static_cast<double>(width) / height;
     return true;
 }
 
 void OrvCaptureTarget::Release() {
-    if (framebuffer.Handle() != 0 && OrvFramebuffer::Screen() == framebuffer.Handle()) {
-        OrvFramebuffer::SetScreen(0);
+    if (display && framebuffer.Handle() != 0 &&
+        display->screenFramebuffer == framebuffer.Handle()) {
+        display->screenFramebuffer = 0;
         if (OrvGlState::HasCurrentContext())
-            OrvFramebuffer::BindScreen();
+            OrvFramebuffer::BindScreen(0);
     }
+    display = nullptr;
     framebuffer.Release();
     if (texture != 0 && OrvGlState::HasCurrentContext())
         glDeleteTextures(1, &texture);

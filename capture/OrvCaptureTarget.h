@@ -3,11 +3,11 @@
 
 // The picture a capture renders into: an off-screen framebuffer of the capture size (an RGBA
 // colour texture and a depth-stencil renderbuffer, as the render lines expect), made the
-// engine's screen (OrvFramebuffer::SetScreen) so the screen line draws into it instead of
-// the window. The window only holds the context, so the picture's size does not depend on
+// run's screen (its display facts' screen framebuffer) so the screen line draws into it
+// instead of the window. The window only holds the context, so the picture's size does not depend on
 // the desktop.
 //
-// Create also makes the system information describe this picture as the display: its size,
+// Create also makes the run's display facts describe this picture as the display: its size,
 // and an aspect ratio of width / height (square pixels), so the screen line fits the
 // script's width x height into it with the usual black bars when the shapes differ.
 //
@@ -25,6 +25,8 @@
 #include <cstdint>
 #include <string>
 
+class OrvDisplayFacts;
+
 class OrvCaptureTarget {
 public:
     // The layout of Read's pixels.
@@ -37,7 +39,8 @@ public:
 
     // False with `error` set when the size is beyond what OpenGL allows or the framebuffer
     // cannot be made.
-    bool Create(int width, int height, std::string& error);
+    // The display facts are the run's; they are borrowed until Release.
+    bool Create(OrvDisplayFacts& display, int width, int height, std::string& error);
     void Release();
 
     // Binds the picture for the next frame's drawing (the screen line draws into it).
@@ -50,6 +53,7 @@ public:
     size_t FrameBytes() const { return static_cast<size_t>(width) * height * 4; }
 
 private:
+    OrvDisplayFacts* display; // not owned; null until Create
     OrvFramebuffer framebuffer;
     unsigned texture;
     int width;

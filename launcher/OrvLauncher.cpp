@@ -27,21 +27,17 @@ std::string OrvLauncher::OwnFolder() {
     return slash == 0 ? std::string("/") : file.substr(0, slash);
 }
 
-void OrvLauncher::EnterBinFolder() {
+std::string OrvLauncher::LibraryPath() {
     // The show folder is the one the program lies in, whatever folder it was started from
-    // (a desktop's file manager, a terminal elsewhere, a party's start script). If the
-    // program's own path cannot be read, the working directory is taken as it is.
+    // (a desktop's file manager, a terminal elsewhere, a party's start script). The engine
+    // finds its data beside its own bin/ the same way, so nothing depends on the working
+    // directory. A missing "bin" is not reported here: the load then fails and says so.
     std::string folder = OwnFolder();
-    if (!folder.empty() && chdir(folder.c_str()) != 0) {
-    }
-    // A missing "bin" is not reported here: the load below then fails and says so.
-    if (chdir("bin") != 0) {
-    }
+    return (folder.empty() ? std::string(".") : folder) + "/bin/" + LibraryFile;
 }
 
 int OrvLauncher::Run(bool debug) {
-    EnterBinFolder();
-    void* library = dlopen(LibraryFile, RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         OrvMessageBox::Show(CriticalCaption, LoadFailedText);
         return 1;
@@ -70,8 +66,7 @@ int OrvLauncher::Run(bool debug) {
 }
 
 int OrvLauncher::Check() {
-    EnterBinFolder();
-    void* library = dlopen(LibraryFile, RTLD_NOW | RTLD_LOCAL);
+    void* library = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         std::fprintf(stderr, "%s: %s\n", CriticalCaption, LoadFailedText);
         return 1;

@@ -3,8 +3,8 @@
 
 #include <string>
 
-// The whole launcher: it moves into the folder the program file lies in, then into its
-// "bin", loads the engine library from there, resolves its three entry points, runs the show
+// The whole launcher: it loads the engine library from the "bin" folder beside the program
+// file (never changing the working directory), resolves its three entry points, runs the show
 // with the debug flag off ("Run --debug": on) and reports the engine's error log, if it holds an
 // error, in a message box. So a show folder works from wherever it is started (/some/where/Run).
 //
@@ -20,7 +20,7 @@
 
 class OrvLauncher {
 public:
-    static constexpr const char* LibraryFile = "./libOrvEngine.so";
+    static constexpr const char* LibraryFile = "libOrvEngine.so";
     static constexpr const char* CriticalCaption = "Critical error";
     static constexpr const char* ErrorCaption = "Error";
     static constexpr const char* LoadFailedText = "Could not load bin/libOrvEngine.so";
@@ -35,8 +35,9 @@ public:
     static std::string OwnFolder();
 
 private:
-    // Into the program's folder, then its "bin"; failures are left to the load that follows.
-    static void EnterBinFolder();
+    // bin/libOrvEngine.so beside the program (the working directory's bin/ when the program's
+    // own path cannot be read); failures are left to the load that follows.
+    static std::string LibraryPath();
 };
 
 #endif

@@ -1,10 +1,12 @@
 #include "animation/OrvParameterEnvelope.h"
 
+const char* const OrvParameterEnvelope::OverlapMessage =
+    "Envelope defined already to this section of time";
+
 #include <algorithm>
 #include <limits>
 #include <typeinfo>
 
-#include "base/OrvErrorLog.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterLinear.h"
@@ -83,7 +85,6 @@ bool OrvParameterEnvelope::AddItem(IOrvParameterEnvelopeItem* item) {
     }
     // Starting exactly at the end is fine; starting inside the last item's span is not.
     if (!replaces && start < lastEnd) {
-        ReportError(1, "Envelope defined already to this section of time");
         return false;
     }
 

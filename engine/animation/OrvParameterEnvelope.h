@@ -57,10 +57,11 @@ public:
     // Appends the item and takes ownership (true); the caller must not touch it again, as a
     // hold, fade or spline is copied and deleted at once. When the last item lasts exactly
     // 1 ms and starts where the new one starts, the new one replaces it (the old one is
-    // deleted). An item that starts before the end of the last one is refused: "Envelope
-    // defined already to this section of time" is reported at severity 1, false is returned,
-    // and the caller keeps the item. A null item is refused silently.
+    // deleted). An item that starts before the end of the last one is refused: false is
+    // returned and the caller keeps the item (and reports OverlapMessage). A null item is
+    // refused too.
     bool AddItem(IOrvParameterEnvelopeItem* item);
+    static const char* const OverlapMessage;
 
     // True and the value of the answering item, or false when there are no items or t is
     // before the first item.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterInterfaceChild.h"
@@ -15,7 +15,8 @@ const size_t MaxSuggestions = 10;
 const float SuggestionThreshold = 0.5f;
 } // namespace
 
-OrvParameterManager::OrvParameterManager() {}
+OrvParameterManager::OrvParameterManager(OrvDiagnostics& diagnostics, OrvRandom& random)
+    : diagnostics(diagnostics), random(random) {}
 
 OrvParameterManager::~OrvParameterManager() {}
 
@@ -66,7 +67,7 @@ bool OrvParameterManager::AddCatmullRomSpline(const std::string& name, unsigned 
 
 bool OrvParameterManager::AddRandom(const std::string& name, unsigned int start,
                                     unsigned int duration, double bound1, double bound2) {
-    return AddEnvelopeItem(name, new OrvParameterRandom(start, duration, bound1, bound2));
+    return AddEnvelopeItem(name, new OrvParameterRandom(start, duration, bound1, bound2, random));
 }
 
 bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
@@ -79,7 +80,7 @@ bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
         // Once the log is full nobody reads the suggestions; a loop repeating the broken line
         // must not pay a scan of every name per round.
         std::deque<std::string> similar;
-        if (!OrvErrorLog::Full())
+        if (!diagnostics.Full())
             similar = SimiliarParameterNames(name);
         if (!similar.empty()) {
             message += "\nDid you mean:\n\n";
@@ -89,12 +90,12 @@ bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
                 message += similar[i];
             }
         }
-        ReportError(1, message);
+        diagnostics.Report(1, message);
         delete item;
         return false;
     }
-    // A refusal has been reported by the envelope already.
     if (!records[record].envelope.AddItem(item)) {
+        diagnostics.Report(1, OrvParameterEnvelope::OverlapMessage);
         delete item;
         return false;
     }

@@ -27,7 +27,8 @@
 // were added (see OrvParameterEnvelope).
 //
 // Ownership: the manager owns the envelopes and their items. The interfaces are NOT owned:
-// they must outlive the last UpdateParameters call. Main thread only.
+// they must outlive the last UpdateParameters call; nor are the diagnostics it reports into
+// and the random source its random items draw from. Main thread only.
 
 #include <deque>
 #include <string>
@@ -39,9 +40,12 @@
 #include "animation/OrvParameterEnvelope.h"
 #include "animation/OrvParameterInterface.h"
 
+class OrvDiagnostics;
+class OrvRandom;
+
 class OrvParameterManager {
 public:
-    OrvParameterManager();
+    OrvParameterManager(OrvDiagnostics& diagnostics, OrvRandom& random);
     ~OrvParameterManager();
     OrvParameterManager(const OrvParameterManager&) = delete;
     OrvParameterManager& operator=(const OrvParameterManager&) = delete;
@@ -82,6 +86,8 @@ protected:
     bool AddEnvelopeItem(const std::string& name, IOrvParameterEnvelopeItem* item);
 
 private:
+    OrvDiagnostics& diagnostics;
+    OrvRandom& random;
     // What a frame needs, kept apart from the names so the per-frame walk stays compact.
     struct Record {
         OrvParameterInterface* owner; // not owned

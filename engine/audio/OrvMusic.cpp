@@ -1,6 +1,6 @@
 #include "audio/OrvMusic.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 
 OrvMusic::OrvMusic() : playing(false) {}
 
@@ -17,14 +17,14 @@ void OrvMusic::Release() {
     playing = false;
 }
 
-bool OrvMusic::Load(const std::string& path) {
+bool OrvMusic::Load(const std::string& path, OrvDiagnostics& diagnostics) {
     Release();
     if (!device.Open()) {
-        ReportError(0, "Could not initialize audio");
+        diagnostics.Report(0, "Could not initialize audio");
         return false;
     }
     if (!stream.Open(path)) {
-        ReportError(0, "Could not load the music file");
+        diagnostics.Report(0, "Could not load the music file");
         return false;
     }
     device.Attach(&stream);

@@ -28,6 +28,8 @@
 #include <cstdint>
 #include <string>
 
+class OrvDiagnostics;
+
 class OrvMusic {
 public:
     OrvMusic();
@@ -37,7 +39,8 @@ public:
 
     // Opens the sound device, then the file. Returns false after logging the warning.
     // A second Load() first releases what the first one opened, so it can be called again.
-    bool Load(const std::string& path);
+    // What fails is a warning in `diagnostics`: a show without its music still plays.
+    bool Load(const std::string& path, OrvDiagnostics& diagnostics);
     // Starts playing, or resumes where Stop() left off; never restarts the track. The
     // argument is not used.
     void Play(double = 0.0);

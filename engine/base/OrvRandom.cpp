@@ -7,7 +7,3 @@ int OrvRandom::Next() {
     return static_cast<int>((state >> 16) & 0x7fffu);
 }
 
-OrvRandom& OrvRandom::Shared() {
-    static OrvRandom shared;
-    return shared;
-}

@@ -5,8 +5,8 @@
 // linear congruential generator, never seeded and independent of the C library's rand():
 //   state := state * 214013 + 2531011 (mod 2^32), starting from 1,
 //   value := bits 16 to 30 of the new state (0 to 32767).
-// Shared() is the one process-wide generator that random envelope items and particle
-// emission draw from; separate instances exist only so the sequence itself can be checked.
+// Each run has one (its OrvRunContext's), which random envelope items and particle emission
+// draw from; nothing is shared between runs.
 
 #include <cstdint>
 
@@ -18,9 +18,6 @@ public:
 
     // The next value, 0 to Max.
     int Next();
-
-    // The process-wide generator, created on first use; never deleted.
-    static OrvRandom& Shared();
 
 private:
     uint32_t state;

@@ -1,6 +1,6 @@
 #include "entry/OrvCheckReport.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 
 #include <algorithm>
 
@@ -66,7 +66,7 @@ std::string OrvCheckReport::Text() const {
     if (full) {
         text += ScriptFile;
         text += ": ";
-        text += OrvErrorLog::TruncatedLine;
+        text += OrvDiagnostics::TruncatedLine;
         text += '\n';
     }
     return text;

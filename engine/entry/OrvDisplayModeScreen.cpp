@@ -2,7 +2,7 @@
 
 #include "base/OrvFontFile.h"
 
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDataFolder.h"
 #include "entry/OrvDisplayModeInput.h"
 #include "entry/OrvDisplaySettings.h"
 #include "gfx/OrvImageFile.h"
@@ -27,10 +27,13 @@ const int leftArrowX = 150;
 const int labelX = 160;
 const int rightArrowGap = 5;
 
-// Ends the process the way a start-up failure of this screen must: message, then exit code.
-[[noreturn]] void Fail(const char* format, int status) {
+// A start-up failure of this screen: its message on standard error, SDL shut down again, and
+// the status the run ends with.
+int Fail(const char* format, int status) {
     std::fprintf(stderr, format, SDL_GetError());
-    std::exit(status);
+    TTF_Quit();
+    SDL_Quit();
+    return status;
 }
 
 // What the display offers for the show's window: SDL's list in the current pixel format for
@@ -103,48 +106,48 @@ private:
 };
 } // namespace
 
-bool OrvDisplayModeScreen::Show(bool debug) {
-    return Show(debug, FontFile);
+int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& dataFolder,
+                               bool debug) {
+    return Show(settings, dataFolder, debug, FontFile);
 }
 
-bool OrvDisplayModeScreen::Show(bool debug, const std::string& fontFile) {
+int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& dataFolder,
+                               bool debug, const std::string& fontFile) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
-        Fail("Unable to initialize SDL: %s\n", 1);
-    // The exit paths below leave SDL running; make sure it is shut down (and the desktop
-    // mode restored) whichever way the process ends. One registration is enough.
-    static bool quitRegistered = false;
-    if (!quitRegistered) {
-        std::atexit(SDL_Quit);
-        quitRegistered = true;
-    }
+        return Fail("Unable to initialize SDL: %s\n", 1);
     SDL_WM_SetCaption(debug ? "Orvanta (debug mode)" : "Orvanta", nullptr);
 
     // The desktop's size must be read before any mode is set.
     const SDL_VideoInfo* info = SDL_GetVideoInfo();
     OrvDisplayModeList::Size desktop{info->current_w, info->current_h};
 
-    std::string splashPath = OrvSystemInfo::Instance()->DataFolder("splash.jpg");
+    std::string splashPath = OrvDataFolder(dataFolder).Path("splash.jpg");
     // Checked before decoding: a damaged splash must give the message, not hang the screen.
     OrvImageFile splashFile(splashPath);
     SDL_Surface* splash = splashFile.Release();
     if (splash == nullptr) {
         SDL_SetError("%s: %s", splashPath.c_str(), splashFile.Reason());
-        Fail("Unable to load graphics: %s\n", 2);
+        return Fail("Unable to load graphics: %s\n", 2);
     }
 
     SDL_Surface* screen = SDL_SetVideoMode(splash->w, splash->h, 32, 0);
-    if (screen == nullptr)
-        Fail("Unable to setup video: %s\n", 3);
+    if (screen == nullptr) {
+        SDL_FreeSurface(splash);
+        return Fail("Unable to setup video: %s\n", 3);
+    }
 
     if (TTF_Init() < 0) {
+        SDL_FreeSurface(splash);
         std::fputs("TTF_Init:", stderr);
-        std::exit(4);
+        SDL_Quit();
+        return 4;
     }
     TTF_Font* font = TTF_OpenFont(fontFile.c_str(), 12);
-    if (font == nullptr)
-        Fail("Could not load a font: %s\n", 5);
+    if (font == nullptr) {
+        SDL_FreeSurface(splash);
+        return Fail("Could not load a font: %s\n", 5);
+    }
 
-    OrvDisplaySettings& settings = OrvDisplaySettings::Shared();
     settings.Prepare(debug, desktop, OfferedModes());
 
     ScreenWindow window(screen, splash, font);
@@ -156,7 +159,7 @@ bool OrvDisplayModeScreen::Show(bool debug, const std::string& fontFile) {
     while (!accepted) {
         SDL_Event event;
         if (SDL_WaitEvent(&event) == 0)
-            return false; // the event queue broke down; nothing can be chosen any more
+            return Cancelled; // the event queue broke down; nothing can be chosen any more
         bool changed = false;
         do {
             OrvDisplayModeInput::Action action = OrvDisplayModeInput::ForEvent(event);
@@ -165,7 +168,7 @@ bool OrvDisplayModeScreen::Show(bool debug, const std::string& fontFile) {
                 accepted = true;
                 break;
             case OrvDisplayModeInput::Action::Cancel:
-                return false;
+                return Cancelled;
             case OrvDisplayModeInput::Action::Step:
                 changed = settings.Apply(action) || changed;
                 break;
@@ -176,9 +179,5 @@ bool OrvDisplayModeScreen::Show(bool debug, const std::string& fontFile) {
         if (changed && !accepted)
             window.Draw(settings);
     }
-    return true;
-}
-
-bool DisplayModeScreen(bool debug) {
-    return OrvDisplayModeScreen::Show(debug);
+    return Accepted;
 }

@@ -2,8 +2,8 @@
 #define ORV_ENTRY_ORVDISPLAYMODESCREEN_H
 
 // The start-up window on which the user picks window mode, resolution and aspect ratio
-// before the show's own window opens. It draws three rows over the splash picture
-// "../data/splash.jpg" and changes them with "w", "r", "a" or mouse clicks; Return or a click
+// before the show's own window opens. It draws three rows over the data folder's splash
+// picture "splash.jpg" and changes them with "w", "r", "a" or mouse clicks; Return or a click
 // on the start area accepts, Escape or closing the window cancels. What each input means is
 // OrvDisplayModeInput's business, the lists and the choice live in OrvDisplaySettings.
 //
@@ -15,33 +15,38 @@
 // returns, on accept and on cancel, so the engine's own video set-up starts from scratch.
 // It uses a plain software surface and no OpenGL.
 //
-// Start-up failures end the whole process with a message on standard error:
+// A start-up failure writes its message on standard error, shuts SDL down again and returns
+// the status the run ends with (the launcher exits with it):
 //   1 "Unable to initialize SDL: <SDL error>"    2 "Unable to load graphics: <SDL error>"
 //   3 "Unable to setup video: <SDL error>"       4 "TTF_Init:"
 //   5 "Could not load a font: <SDL error>"
-// Nothing is written to the error log.
+// Nothing is reported to the diagnostics.
 //
 // Between inputs the loop sleeps in SDL's event wait; the window is redrawn only after a
 // selection changed (the windowing system repaints exposed parts from SDL's own copy).
 
 #include <string>
 
+class OrvDisplaySettings;
+
 class OrvDisplayModeScreen {
 public:
+    // What Show returns besides a start-up failure's status (1 to 5).
+    enum { Accepted = -1, Cancelled = 0 };
+
     // The font the rows are written with (DejaVu Sans from fonts-dejavu-core), at 12 points.
     static const char* const FontFile;
 
-    // Shows the screen with the settings of OrvDisplaySettings::Shared(): their lists are
-    // rebuilt and preselected first. True when the user accepted (the settings then hold the
-    // choice), false when the user cancelled. With `debug` the caption is
-    // "Orvanta (debug mode)" instead of "Orvanta" and "Windowed" is preselected.
-    static bool Show(bool debug);
+    // Shows the screen with the given settings: their lists are rebuilt and preselected
+    // first. Accepted when the user accepted (the settings then hold the choice), Cancelled
+    // when the user cancelled. With `debug` the caption is "Orvanta (debug mode)" instead of
+    // "Orvanta" and "Windowed" is preselected. The splash picture is the data folder's.
+    static int Show(OrvDisplaySettings& settings, const std::string& dataFolder, bool debug);
 
     // The same with another font file; the file must be a TrueType font.
-    static bool Show(bool debug, const std::string& fontFile);
+    static int Show(OrvDisplaySettings& settings, const std::string& dataFolder, bool debug,
+                    const std::string& fontFile);
 };
 
-// The screen under the name the engine's entry point uses.
-bool DisplayModeScreen(bool debug);
 
 #endif

@@ -1,10 +1,5 @@
 #include "entry/OrvDisplaySettings.h"
 
-OrvDisplaySettings& OrvDisplaySettings::Shared() {
-    static OrvDisplaySettings settings;
-    return settings;
-}
-
 OrvDisplaySettings::OrvDisplaySettings()
     : modeIndex(0), aspectIndex(0), resolutionIndex(0), scriptWidth(0),
       scriptHeight(0), desktop{0, 0} {}

@@ -1,10 +1,10 @@
 #ifndef ORV_ENTRY_ORVDISPLAYSETTINGS_H
 #define ORV_ENTRY_ORVDISPLAYSETTINGS_H
 
-// The engine-wide settings of the display-mode screen: the three lists the user picks from
+// The settings of the display-mode screen: the three lists the user picks from
 // (modes, resolutions, aspect ratios), the selected position in each, and what the screen is
-// told before it shows (the script's own size, the version text). It lives as long as the
-// library is loaded and starts empty, with every index 0.
+// told before it shows (the script's own size, the version text). It starts empty, with every
+// index 0.
 //
 // The entry point stores the script's size and the version text, the screen calls Prepare
 // when it starts and Apply for each input action, and the entry point then reads the choice
@@ -14,8 +14,8 @@
 // the same choices as the first, and the resolution list it builds is never empty; the
 // Chosen... accessors still answer (0, 0, 4/3, full screen) while the lists are empty.
 //
-// Ownership: Shared() returns the one instance, created on first use and never deleted.
-// The references to lists and entries stay valid until the next Prepare.
+// Ownership: the entry point makes one per run and hands it to the screen. The references to
+// lists and entries stay valid until the next Prepare.
 
 #include "entry/DisplayModeEntry.h"
 #include "entry/OrvDisplayModeInput.h"
@@ -27,8 +27,6 @@
 
 class OrvDisplaySettings {
 public:
-    static OrvDisplaySettings& Shared();
-
     OrvDisplaySettings();
 
     void SetScriptSize(int width, int height);

@@ -1,35 +1,48 @@
 #include "entry/OrvEntryPoints.h"
 
-#include "runtime/OrvEngine.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvOwnFolder.h"
+#include "base/OrvRunContext.h"
 #include "entry/OrvDisplayModeScreen.h"
 #include "entry/OrvDisplaySettings.h"
-#include "base/OrvErrorLog.h"
 #include "entry/OrvScriptChecker.h"
+#include "runtime/OrvEngine.h"
+#include "script/OrvScriptSize.h"
 
 #include <cstdio>
 #include <exception>
 #include <iostream>
 
 namespace {
-// A header value as a whole number of pixels; nonsense sizes count as none.
-int ScriptSize(double value) {
-    return value >= 1 && value < 65536 ? static_cast<int>(value) : 0;
+// OrvHasError and OrvErrorMsg take no argument and answer after OrvRun has returned, so the
+// library keeps what its runs reported here, the one thing the plain-function interface needs
+// to outlive a run. Every run in the process adds to it; nothing else reads it.
+OrvDiagnostics& RunLog() {
+    static OrvDiagnostics log;
+    return log;
+}
+
+// The data folder of the show this library belongs to: bin/../data/, wherever the folder was
+// copied and whatever the working directory is.
+std::string ShowDataFolder() {
+    return OrvOwnFolder::DataBesideBin(OrvOwnFolder::Library());
 }
 
 // One whole run; errors raised outside the loading region land here through OrvRun's catch.
-int RunOnce(bool debug) {
-    OrvEngine engine;
+int RunOnce(OrvRunContext& run, bool debug) {
+    OrvEngine engine(run);
     if (!engine.PreInit())
         return 1;
-    OrvDisplaySettings& settings = OrvDisplaySettings::Shared();
-    settings.SetScriptSize(ScriptSize(engine.NumericValue(IOrvScriptLoader::Width)),
-                           ScriptSize(engine.NumericValue(IOrvScriptLoader::Height)));
+    OrvDisplaySettings settings;
+    settings.SetScriptSize(OrvScriptSize::Width(engine.Show().Loader()),
+                           OrvScriptSize::Height(engine.Show().Loader()));
     settings.SetVersionText(OrvEngine::Version());
-    if (!OrvDisplayModeScreen::Show(debug))
-        return 0;
+    int chosen = OrvDisplayModeScreen::Show(settings, run.DataFolder(), debug);
+    if (chosen != OrvDisplayModeScreen::Accepted)
+        return chosen; // cancelled (0), or the screen's start-up failure
     if (!engine.Init(settings.ChosenWidth(), settings.ChosenHeight(), settings.ChosenAspectRatio(),
                      settings.ChosenFullScreen() ? 1u : 0u))
-        return 1;
+        return engine.QuitRequested() ? 0 : 1;
     engine.SetDebug(debug);
     engine.Run();
     return 0;
@@ -37,24 +50,26 @@ int RunOnce(bool debug) {
 } // namespace
 
 extern "C" int OrvRun(bool debug) {
+    OrvDiagnostics& log = RunLog();
     int result = 1;
     // Nothing raised inside the engine may cross into the launcher: whatever escapes the
-    // engine's own handling is logged as an error and the run counts as failed.
+    // engine's own handling is reported as an error and the run counts as failed.
     try {
-        result = RunOnce(debug);
+        OrvRunContext run(ShowDataFolder(), log);
+        result = RunOnce(run, debug);
     } catch (const std::exception& error) {
-        ReportError(1, error.what());
+        log.Report(1, error.what());
         result = 1;
     } catch (...) {
-        ReportError(1, "Unexpected error");
+        log.Report(1, "Unexpected error");
         result = 1;
     }
-    // A run that logged only warnings (a misspelt music name, say, which plays silently) says
-    // so on standard error when it ends; errors go to the launcher's message box instead.
-    if (!OrvErrorLog::HasError() && !OrvErrorLog::Text().empty())
-        std::fputs(OrvErrorLog::Text().c_str(), stderr);
+    // A run that reported only warnings (a misspelt music name, say, which plays silently)
+    // says so on standard error when it ends; errors go to the launcher's message box instead.
+    if (!log.HasError() && !log.Text().empty())
+        std::fputs(log.Text().c_str(), stderr);
     if (result != 0 && debug) {
-        std::fputs(OrvErrorLog::Text().c_str(), stdout);
+        std::fputs(log.Text().c_str(), stdout);
         std::fputs("\nPress enter to continue...\n", stdout);
         std::fflush(stdout);
         std::getchar();
@@ -63,16 +78,18 @@ extern "C" int OrvRun(bool debug) {
 }
 
 extern "C" int OrvHasError() {
-    return OrvErrorLog::HasError() ? 1 : 0;
+    return RunLog().HasError() ? 1 : 0;
 }
 
 extern "C" const char* OrvErrorMsg() {
-    return OrvErrorLog::Text().c_str();
+    return RunLog().Text().c_str();
 }
 
 extern "C" int OrvCheck() {
     try {
-        OrvScriptChecker checker;
+        OrvDiagnostics diagnostics;
+        OrvRunContext run(ShowDataFolder(), diagnostics);
+        OrvScriptChecker checker(run);
         bool clean = checker.Check();
         std::fputs(checker.Report().Text().c_str(), stdout);
         std::fflush(stdout);

@@ -2,8 +2,11 @@
 
 #include "audio/OrvAudioStream.h"
 #include "gfx/OrvHiddenGlContext.h"
-#include "base/OrvSystemInfo.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvDataFolder.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRunContext.h"
+#include "scene/OrvSceneContext.h"
+#include "script/OrvScriptSize.h"
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvEnvelopeSegment.h"
 #include "animation/OrvParameterManager.h"
@@ -31,14 +34,6 @@ std::string BlockName(const OrvScriptNode& block) {
     return block.Id().empty() ? block.JoinedArgs() : block.Id();
 }
 
-// Gives back every texture and program made while checking, while the context still exists.
-struct GlObjectRelease {
-    ~GlObjectRelease() {
-        OrvTextureManager::Instance()->ReleaseAll();
-        OrvShaderManager::Instance()->ReleaseAll();
-    }
-};
-
 // True when some item of the object's switch can turn it on: anything but a hold of 0.
 bool CanBeSwitchedOn(const OrvParameterManager& parameters, const std::string& name) {
     int record = parameters.FindParameterByName("objects." + name);
@@ -64,7 +59,7 @@ bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
 }
 } // namespace
 
-OrvScriptChecker::OrvScriptChecker() : loading(nullptr) {}
+OrvScriptChecker::OrvScriptChecker(OrvRunContext& run) : run(run), loading(nullptr) {}
 
 OrvScriptChecker::~OrvScriptChecker() {}
 
@@ -73,7 +68,7 @@ bool OrvScriptChecker::Check() {
     failure.clear();
     failedNames.clear();
     wordsOfFailedLines.clear();
-    IOrvErrorListener* previous = OrvErrorLog::SetListener(this);
+    IOrvErrorListener* previous = run.Diagnostics().SetListener(this);
     bool clean = false;
     try {
         clean = CheckShow();
@@ -82,18 +77,15 @@ bool OrvScriptChecker::Check() {
     } catch (...) {
         report.Add(0, 1, "Unexpected error");
     }
-    OrvErrorLog::SetListener(previous);
+    run.Diagnostics().SetListener(previous);
     loading = nullptr;
     openLines.clear();
-    OrvTextureManager::Free();
-    OrvShaderManager::Free();
-    OrvSystemInfo::Free();
     return clean && !report.HasError();
 }
 
 bool OrvScriptChecker::CheckShow() {
-    OrvAsciiScriptLoader loader;
-    std::string path = OrvSystemInfo::Instance()->DataFolder("script.txt");
+    OrvAsciiScriptLoader loader(run.Diagnostics());
+    std::string path = OrvDataFolder(run.DataFolder()).Path("script.txt");
     // A script with a block missing is checked on as far as it goes; one that could not be
     // read has nothing to check ("Could not open ..." is reported).
     if (!loader.Load(path.c_str()) && loader.Root().ChildCount() == 0)
@@ -106,28 +98,24 @@ bool OrvScriptChecker::CheckShow() {
         return false;
     }
     // The sizes the show's window would record; the display is taken to be the surface.
-    double width = loader.NumericValue(IOrvScriptLoader::Width);
-    double height = loader.NumericValue(IOrvScriptLoader::Height);
-    int surfaceWidth = width >= 1 && width < 65536 ? static_cast<int>(width) : 640;
-    int surfaceHeight = height >= 1 && height < 65536 ? static_cast<int>(height) : 480;
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
-    info->SetSurfaceSize(surfaceWidth, surfaceHeight);
-    info->SetDisplaySize(surfaceWidth, surfaceHeight);
-    info->SetAspectRatio(static_cast<double>(surfaceWidth) / surfaceHeight);
+    OrvDisplayFacts& display = run.Display();
+    display.surfaceWidth = display.displayWidth = OrvScriptSize::SurfaceWidth(&loader);
+    display.surfaceHeight = display.displayHeight = OrvScriptSize::SurfaceHeight(&loader);
+    display.aspectRatio = static_cast<double>(display.surfaceWidth) / display.surfaceHeight;
     {
         // Destroyed in reverse: the parameters, the render lines, the objects, then the
-        // textures and programs, all before the context goes.
-        GlObjectRelease release;
-        OrvObjectManager objects;
-        OrvRenderLineManager renderLines;
-        OrvParameterManager parameters;
+        // scene with the textures and programs, all before the context goes.
+        OrvSceneContext scene(run, run.Diagnostics());
+        OrvObjectManager objects(scene);
+        OrvRenderLineManager renderLines(scene);
+        OrvParameterManager parameters(run.Diagnostics(), run.Random());
         renderLines.Init(objects);
         LoadObjects(loader, objects, parameters);
         parameters.AddInterface("objects", objects);
         LoadRenderLines(loader, renderLines, parameters);
         CheckTimeline(loader, parameters);
         CheckObjectUse(loader, objects, renderLines, parameters);
-        CheckPictures();
+        CheckPictures(scene);
     }
     CheckMusic(loader);
     return !report.HasError();
@@ -252,20 +240,20 @@ void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
     // Opened as the music would be, but not played: no sound device is needed.
     std::string name = loader.StringValue(IOrvScriptLoader::Music);
     OrvAudioStream stream;
-    if (!stream.Open(OrvSystemInfo::Instance()->DataFolder(name.c_str())))
+    if (!stream.Open(OrvDataFolder(run.DataFolder()).Path(name)))
         report.Warn(music->Line(), "music file cannot be loaded: " + name);
 }
 
-void OrvScriptChecker::CheckPictures() {
+void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {
     // As the display-mode screen reads its picture and says why it cannot.
-    std::string splashPath = OrvSystemInfo::Instance()->DataFolder("splash.jpg");
+    std::string splashPath = scene.Files().Path("splash.jpg");
     OrvImageFile splash(splashPath);
     if (splash.GetState() != OrvImageFile::Decoded)
         report.AddForFile("splash.jpg", 1,
                           "Unable to load graphics: " + splashPath + ": " + splash.Reason());
     // As the loading screen gets its picture.
     try {
-        OrvTextureManager::Instance()->Texture("loading.jpg");
+        scene.Textures().Texture("loading.jpg");
     } catch (const std::exception& error) {
         report.AddForFile("loading.jpg", 1, error.what());
     }

@@ -41,9 +41,9 @@
 // (the loading screen, the texture manager's message).
 //
 // Check leaves nothing behind: every OpenGL object it made is released, the context closed,
-// the texture and shader managers and the system information freed, and the error log's
-// listener set back. The messages also reach the engine's error log as usual.
-// Ownership: owns its report. Main thread only; one check at a time.
+// and the diagnostics' listener set back. The messages also reach the run's diagnostics.
+// Ownership: owns its report; the run context (data folder, diagnostics) is borrowed. Main
+// thread only; one check at a time.
 
 #include "base/IOrvErrorListener.h"
 #include "entry/OrvCheckReport.h"
@@ -57,11 +57,13 @@ class OrvAsciiScriptLoader;
 class OrvObjectManager;
 class OrvParameterManager;
 class OrvRenderLineManager;
+class OrvRunContext;
+class OrvSceneContext;
 class OrvScriptNode;
 
 class OrvScriptChecker : private IOrvErrorListener, private IOrvTimelineObserver {
 public:
-    OrvScriptChecker();
+    explicit OrvScriptChecker(OrvRunContext& run);
     ~OrvScriptChecker();
     OrvScriptChecker(const OrvScriptChecker&) = delete;
     OrvScriptChecker& operator=(const OrvScriptChecker&) = delete;
@@ -97,13 +99,14 @@ private:
                         const OrvRenderLineManager& renderLines,
                         const OrvParameterManager& parameters);
     void CheckMusic(OrvAsciiScriptLoader& loader);
-    void CheckPictures();
+    void CheckPictures(OrvSceneContext& scene);
 
     // The line a message reported while `node` loads belongs to.
     int LineFor(const OrvScriptNode& node, const std::string& message) const;
     // True for "Unknown parameter: " about a parameter of something that failed to load.
     bool FollowsFromFailedLoad(const std::string& message) const;
 
+    OrvRunContext& run;
     OrvCheckReport report;
     std::string failure;
     const OrvScriptNode* loading;             // the object or render line being loaded, or null

@@ -6,11 +6,6 @@
 
 #include <cstdio>
 
-namespace {
-// Main thread only, like everything that draws.
-unsigned screenFramebuffer = 0;
-} // namespace
-
 OrvFramebuffer::OrvFramebuffer() : framebuffer(0), depthRenderbuffer(0) {}
 
 void OrvFramebuffer::Release() {
@@ -24,7 +19,16 @@ void OrvFramebuffer::Release() {
     framebuffer = 0;
 }
 
+namespace {
+GLuint BoundFramebuffer() {
+    GLint bound = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &bound);
+    return static_cast<GLuint>(bound);
+}
+} // namespace
+
 void OrvFramebuffer::Create(unsigned colorTexture, unsigned depthTexture, int width, int height) {
+    GLuint previous = BoundFramebuffer();
     glGenFramebuffersEXT(1, &framebuffer);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
     if (depthTexture == 0) {
@@ -53,13 +57,14 @@ void OrvFramebuffer::Create(unsigned colorTexture, unsigned depthTexture, int wi
         glDrawBuffer(GL_NONE);
         glReadBuffer(GL_NONE);
     }
-    BindScreen();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, previous);
 }
 
 unsigned OrvFramebuffer::Status() const {
+    GLuint previous = BoundFramebuffer();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
     GLenum status = glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT);
-    BindScreen();
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, previous);
     return status;
 }
 
@@ -98,14 +103,6 @@ void OrvFramebuffer::Bind() const {
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
 }
 
-void OrvFramebuffer::BindScreen() {
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screenFramebuffer);
-}
-
-void OrvFramebuffer::SetScreen(unsigned framebuffer) {
-    screenFramebuffer = framebuffer;
-}
-
-unsigned OrvFramebuffer::Screen() {
-    return screenFramebuffer;
+void OrvFramebuffer::BindScreen(unsigned screen) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, screen);
 }

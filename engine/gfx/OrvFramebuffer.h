@@ -15,14 +15,14 @@
 // Ownership: the textures belong to the texture manager. The framebuffer and its depth
 // renderbuffer belong to this object: Release() deletes them (its owner calls it while the
 // context is current; a copy shares the names, so only one copy may release them).
-// OpenGL state: Create and Status leave the screen's framebuffer and renderbuffer 0 bound; Bind
-// binds this framebuffer, BindScreen the screen's. All calls need the current context and GLEW.
+// OpenGL state: Create and Status leave the framebuffer bound before them bound, and
+// renderbuffer 0; Bind binds this framebuffer, BindScreen the screen's. All calls need the
+// current context and GLEW.
 //
 // The screen: what the render line without an output draws into, and what every buffer line
-// goes back to when it is done. It is the window's framebuffer (name 0) unless SetScreen
-// named another one: offline capture renders the whole show into a framebuffer of its own
-// size that way, with the window only holding the context. Whoever sets a screen sets 0 back
-// before deleting it.
+// goes back to when it is done. It is the window's framebuffer (name 0) unless the run's
+// display facts name another one: offline capture renders the whole show into a framebuffer of
+// its own size that way, with the window only holding the context.
 
 #include <string>
 
@@ -41,10 +41,8 @@ public:
     // Deletes the framebuffer and the renderbuffer, if any; afterwards both handles are 0.
     void Release();
     void Bind() const;
-    static void BindScreen();
-    // The framebuffer name BindScreen binds from now on; 0 (the start) is the window's.
-    static void SetScreen(unsigned framebuffer);
-    static unsigned Screen();
+    // Binds the screen: 0 for the window's framebuffer.
+    static void BindScreen(unsigned screen);
 
     unsigned Handle() const { return framebuffer; }
     // 0 when the depth goes to a depth texture. Holds the stencil too where it can.

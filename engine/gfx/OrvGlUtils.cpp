@@ -1,21 +1,21 @@
 #include "gfx/OrvGlUtils.h"
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDisplayFacts.h"
 
 #include <GL/gl.h>
 
-OrvGlUtils::Viewport OrvGlUtils::FullViewport(bool buffer, int width, int height) {
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
+OrvGlUtils::Viewport OrvGlUtils::FullViewport(const OrvDisplayFacts& display, bool buffer,
+                                              int width, int height) {
     // Single precision throughout, so the rounding matches what the show was designed on.
-    float w = static_cast<float>(width > 0 ? width : info->SurfaceWidth());
-    float h = static_cast<float>(height > 0 ? height : info->SurfaceHeight());
+    float w = static_cast<float>(width > 0 ? width : display.surfaceWidth);
+    float h = static_cast<float>(height > 0 ? height : display.surfaceHeight);
     if (buffer)
         return Viewport{0, 0, static_cast<int>(w), static_cast<int>(h)};
 
-    float dw = static_cast<float>(info->DisplayWidth());
-    float dh = static_cast<float>(info->DisplayHeight());
-    float aspect = static_cast<float>(info->AspectRatio());
+    float dw = static_cast<float>(display.displayWidth);
+    float dh = static_cast<float>(display.displayHeight);
+    float aspect = static_cast<float>(display.aspectRatio);
     if (dw <= 0 || dh <= 0 || w <= 0 || h <= 0 || !(aspect > 0))
         return Viewport{0, 0, static_cast<int>(dw), static_cast<int>(dh)}; // nothing to fit
     float displayRatio = dw / dh;
@@ -33,12 +33,12 @@ OrvGlUtils::Viewport OrvGlUtils::FullViewport(bool buffer, int width, int height
     return Viewport{x, y, vw, vh};
 }
 
-void OrvGlUtils::SetFullViewport(bool buffer, int width, int height) {
-    Viewport v = FullViewport(buffer, width, height);
+void OrvGlUtils::SetFullViewport(const OrvDisplayFacts& display, bool buffer, int width,
+                                 int height) {
+    Viewport v = FullViewport(display, buffer, width, height);
     glViewport(v.x, v.y, v.width, v.height);
 }
 
 void OrvGlUtils::SetViewport(int, int, int, int) {
-    OrvSystemInfo::Instance();
     throw OrvException("OrvGlUtils::SetViewport not implemented");
 }

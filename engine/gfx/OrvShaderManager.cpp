@@ -3,7 +3,7 @@
 #include "gfx/OrvGlState.h"
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDataFolder.h"
 #include "gfx/OrvShaderSourceFile.h"
 #include "script/OrvStringUtils.h"
 
@@ -11,16 +11,10 @@
 
 #include <vector>
 
-OrvShaderManager* OrvShaderManager::instance = nullptr;
-
 namespace {
 
 std::string CouldNotOpen(const std::string& name) {
     return "Could not open shader file " + name;
-}
-
-std::string DataPath(const std::string& name) {
-    return OrvSystemInfo::Instance()->DataFolder(name.c_str());
 }
 
 // True for a section line, with the word that follows "##".
@@ -45,60 +39,35 @@ bool Blank(const std::deque<std::string>& lines) {
 
 } // namespace
 
-OrvShaderManager* OrvShaderManager::Instance() {
-    if (!instance)
-        instance = new OrvShaderManager();
-    return instance;
+OrvShaderManager::OrvShaderManager(const OrvDataFolder& files, OrvDiagnostics& diagnostics)
+    : files(files), diagnostics(diagnostics) {}
+
+OrvShaderManager::~OrvShaderManager() {
+    ReleaseAll();
 }
-
-void OrvShaderManager::Free() {
-    delete instance;
-    instance = nullptr;
-}
-
-OrvShaderManager::OrvShaderManager() : generation(0) {}
-
-OrvShaderManager::~OrvShaderManager() {}
 
 void OrvShaderManager::ReleaseAll() {
     // Without a context the objects are gone already. Programs first: a shader still
     // attached to a program would only be marked for deletion.
     if (OrvGlState::HasCurrentContext()) {
-        for (const Made& program : programs)
-            if (program.handle != 0)
-                glDeleteProgram(program.handle);
-        for (const Made& shader : shaders)
-            if (shader.handle != 0)
-                glDeleteShader(shader.handle);
+        for (unsigned program : programs)
+            if (program != 0)
+                glDeleteProgram(program);
+        for (unsigned shader : shaders)
+            if (shader != 0)
+                glDeleteShader(shader);
     }
     programs.clear();
     shaders.clear();
 }
 
-void OrvShaderManager::ReleaseGeneration(int which) {
-    bool live = OrvGlState::HasCurrentContext();
-    auto release = [&](std::vector<Made>& made, void (*remove)(GLuint)) {
-        std::size_t kept = 0;
-        for (const Made& object : made) {
-            if (object.generation != which)
-                made[kept++] = object;
-            else if (live && object.handle != 0)
-                remove(object.handle);
-        }
-        made.resize(kept);
-    };
-    // Programs first: a shader still attached to a program would only be marked for deletion.
-    release(programs, [](GLuint handle) { glDeleteProgram(handle); });
-    release(shaders, [](GLuint handle) { glDeleteShader(handle); });
-}
-
 OrvShaderProgram OrvShaderManager::LoadShaderProgram(std::deque<std::string>& names, Type type) {
     OrvShaderProgram program;
     program.Create();
-    programs.push_back(Made{program.Handle(), generation});
+    programs.push_back(program.Handle());
     for (std::string& name : names)
         LoadShader(program, name, type);
-    if (!program.Link())
+    if (!program.Link(diagnostics))
         return OrvShaderProgram(); // reported; the object draws with the fixed pipeline
     return program;
 }
@@ -130,7 +99,7 @@ void OrvShaderManager::LoadDerivedFiles(OrvShaderProgram& program, const std::st
 bool OrvShaderManager::LoadFile(OrvShaderProgram& program, const std::string& name, Type type,
                                 bool sections) {
     std::deque<std::string> file;
-    if (!OrvShaderSourceFile::ReadLines(DataPath(name), file))
+    if (!OrvShaderSourceFile::ReadLines(files.Path(name), file))
         return false;
 
     std::deque<std::string> stage;
@@ -192,7 +161,7 @@ unsigned OrvShaderManager::CreateShader(std::deque<std::string>& lines, Type typ
         strings.push_back(line.c_str());
 
     GLuint shader = glCreateShader(type == Vertex ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
-    shaders.push_back(Made{shader, generation});
+    shaders.push_back(shader);
     glShaderSource(shader, static_cast<GLsizei>(strings.size()), strings.data(), nullptr);
     glCompileShader(shader);
     GLint status = GL_FALSE;
@@ -212,5 +181,5 @@ unsigned OrvShaderManager::CreateShader(std::deque<std::string>& lines, Type typ
 }
 
 bool OrvShaderManager::FileExists(std::string& name) {
-    return OrvShaderSourceFile::CanOpen(DataPath(name));
+    return OrvShaderSourceFile::CanOpen(files.Path(name));
 }

@@ -39,11 +39,11 @@
 //
 // The manager caches nothing: loading the same names twice compiles them twice and gives two
 // independent programs. It owns every shader and program object it creates (the programs it
-// hands out share their handle with it): ReleaseAll() deletes them all, when the show that
-// loaded them is unloaded; afterwards those programs must not be used. Instance() creates
-// the singleton on first use; callers never delete it; Free() deletes it without touching
-// OpenGL (at shutdown the objects end with the context). A current OpenGL context is needed
-// for every load and for ReleaseAll.
+// hands out share their handle with it): ReleaseAll() deletes them all, and so does the
+// destructor; afterwards those programs must not be used. Each show owns one manager, so two
+// shows side by side (a reload) share nothing. The data folder and the diagnostics (where a
+// link failure is reported) are borrowed. A current OpenGL context is needed for every load
+// and for ReleaseAll (without one, the objects ended with their context).
 
 #include "gfx/OrvShaderProgram.h"
 
@@ -51,13 +51,16 @@
 #include <string>
 #include <vector>
 
+class OrvDataFolder;
+class OrvDiagnostics;
+
 class OrvShaderManager {
 public:
     // The values are fixed: callers pass them.
     enum Type { Undefined = 0, Vertex = 1, Fragment = 2, Combined = 3, Auto = 4 };
 
-    static OrvShaderManager* Instance();
-    static void Free();
+    OrvShaderManager(const OrvDataFolder& files, OrvDiagnostics& diagnostics);
+    ~OrvShaderManager();
 
     // A program from the names, in order, each loaded with LoadShader(type); callers pass
     // Auto. Errors raised while loading propagate (the program is then abandoned).
@@ -69,16 +72,10 @@ public:
 
     // Deletes every shader and program object made since the last release.
     void ReleaseAll();
-    // Objects made from now on belong to generation `which` (see OrvTextureManager: two shows
-    // side by side during a reload); ReleaseGeneration deletes exactly that generation's.
-    void SetGeneration(int which) { generation = which; }
-    void ReleaseGeneration(int which);
     // How many shader and program objects the manager holds.
     int ObjectCount() const { return static_cast<int>(shaders.size() + programs.size()); }
 
 protected:
-    OrvShaderManager();
-    ~OrvShaderManager();
 
     // The type the name's extension gives; Undefined for no known extension.
     Type DefineType(std::string& name);
@@ -99,14 +96,10 @@ private:
     // Compiles the collected lines and attaches the shader.
     void AttachStage(OrvShaderProgram& program, std::deque<std::string>& lines, Type type);
 
-    struct Made {
-        unsigned handle;
-        int generation;
-    };
-    std::vector<Made> shaders;
-    std::vector<Made> programs;
-    int generation;
-    static OrvShaderManager* instance;
+    const OrvDataFolder& files;
+    OrvDiagnostics& diagnostics;
+    std::vector<unsigned> shaders;
+    std::vector<unsigned> programs;
 };
 
 #endif

@@ -1,6 +1,6 @@
 #include "gfx/OrvShaderProgram.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterInterfaceChild.h"
 
 #include <GL/glew.h>
@@ -17,7 +17,7 @@ void OrvShaderProgram::AttachShader(unsigned shader) {
     glAttachShader(handle, shader);
 }
 
-bool OrvShaderProgram::Link() {
+bool OrvShaderProgram::Link(OrvDiagnostics& diagnostics) {
     // A program that was never created has nothing to link; asking OpenGL about program 0
     // would only leave an error flag behind for whoever checks next.
     GLint status = GL_FALSE;
@@ -35,7 +35,7 @@ bool OrvShaderProgram::Link() {
             glGetProgramInfoLog(handle, length, nullptr, text.data());
             log = text.data();
         }
-        ReportError(1, "Shader program linking failed:\n\n" + log);
+        diagnostics.Report(1, "Shader program linking failed:\n\n" + log);
         return false;
     }
 

@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+class OrvDiagnostics;
+
 class OrvShaderProgram : public OrvParameterInterface {
 public:
     // Handle 0, no uniforms.
@@ -35,7 +37,8 @@ public:
     // Creates the OpenGL program object and keeps its handle.
     void Create();
     void AttachShader(unsigned shader);
-    bool Link();
+    // False when linking failed; the linker's log is then reported to `diagnostics`.
+    bool Link(OrvDiagnostics& diagnostics);
     void Use();
     static void UnUse();
     void UpdateUniforms();

@@ -3,7 +3,7 @@
 #include "gfx/OrvGlState.h"
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDataFolder.h"
 #include "gfx/OrvImageFile.h"
 
 #include <GL/glew.h>
@@ -13,7 +13,6 @@
 #include <memory>
 #include <vector>
 
-OrvTextureManager* OrvTextureManager::instance = nullptr;
 
 namespace {
 
@@ -69,63 +68,36 @@ struct SurfaceDeleter {
 
 } // namespace
 
-OrvTextureManager::OrvTextureManager() : generation(0) {}
+OrvTextureManager::OrvTextureManager(const OrvDataFolder& files) : files(files) {}
 
-OrvTextureManager::~OrvTextureManager() {}
-
-OrvTextureManager* OrvTextureManager::Instance() {
-    if (!instance)
-        instance = new OrvTextureManager();
-    return instance;
-}
-
-void OrvTextureManager::Free() {
-    delete instance;
-    instance = nullptr;
+OrvTextureManager::~OrvTextureManager() {
+    ReleaseAll();
 }
 
 void OrvTextureManager::ReleaseAll() {
     bool live = OrvGlState::HasCurrentContext();
-    for (const Entry& entry : textures) {
-        GLuint handle = entry.texture.handle;
+    for (const OrvTexture& texture : textures) {
+        GLuint handle = texture.handle;
         if (live && handle != 0)
             glDeleteTextures(1, &handle);
     }
     textures.clear();
 }
 
-int OrvTextureManager::BeginGeneration() {
-    return ++generation;
-}
-
-void OrvTextureManager::ReleaseGeneration(int which) {
-    bool live = OrvGlState::HasCurrentContext();
-    for (auto entry = textures.begin(); entry != textures.end();) {
-        if (entry->generation != which) {
-            ++entry;
-            continue;
-        }
-        GLuint handle = entry->texture.handle;
-        if (live && handle != 0)
-            glDeleteTextures(1, &handle);
-        entry = textures.erase(entry);
-    }
-}
-
 OrvTexture& OrvTextureManager::Texture(const std::string& name) {
-    for (Entry& entry : textures)
-        if (entry.generation == generation && entry.texture.name == name)
-            return entry.texture;
+    for (OrvTexture& texture : textures)
+        if (texture.name == name)
+            return texture;
     // Made in full before it is appended, so a name whose loading raised leaves no entry.
     OrvTexture created = (!name.empty() && name[0] == '*') ? CreateTexture(name) : LoadFile(name);
-    textures.push_back(Entry{created, generation});
-    return textures.back().texture;
+    textures.push_back(created);
+    return textures.back();
 }
 
 OrvTexture* OrvTextureManager::Texture(unsigned handle) {
-    for (Entry& entry : textures)
-        if (entry.texture.handle == handle)
-            return &entry.texture;
+    for (OrvTexture& texture : textures)
+        if (texture.handle == handle)
+            return &texture;
     return nullptr;
 }
 
@@ -158,7 +130,7 @@ OrvTexture OrvTextureManager::CreateTexture(const std::string& name) {
 }
 
 OrvTexture OrvTextureManager::LoadFile(const std::string& name) {
-    OrvImageFile file(OrvSystemInfo::Instance()->DataFolder(name.c_str()));
+    OrvImageFile file(files.Path(name));
     // SDL_image decodes every GIF to a palette, so a whole GIF is refused without decoding.
     if (file.FileFormat() == OrvImageFileCheck::FormatGif &&
         file.GetState() == OrvImageFile::Undecoded)

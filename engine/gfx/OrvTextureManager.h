@@ -1,9 +1,8 @@
 #ifndef ORV_GFX_ORVTEXTUREMANAGER_H
 #define ORV_GFX_ORVTEXTUREMANAGER_H
 
-// The cache of every OpenGL texture of the engine, keyed by name. The first request for a
-// name creates the texture; every later request, from any object or render line, gets the
-// same entry.
+// The textures of one show, keyed by name. The first request for a name creates the texture;
+// every later request, from any object or render line of the show, gets the same entry.
 //
 // - A name that begins with "*" is an empty texture (no storage, 0 x 0) that a render line
 //   later gives storage with InitAsRGBABuffer or InitAsDepthBuffer.
@@ -16,19 +15,13 @@
 //   truecolor (palette, grey, 16-bit) raises OrvException("The image is not truecolor: " +
 //   name). A failed request adds no entry.
 //
-// Ownership: Instance() creates the one manager on first use; callers never delete it.
-// Free() (engine shutdown) deletes it with all its records. The manager owns every
-// OrvTexture record and every OpenGL texture it made; the references and pointers it hands
-// out stay valid until ReleaseAll() or Free(), but callers normally keep only the handle.
-// ReleaseAll() (a show being unloaded) deletes every texture and forgets every record, so the
-// next request for a name loads it again.
-//
-// Generations let two shows live side by side while a show is loaded again (live reload):
-// BeginGeneration starts a new one; from then on a name is looked up among the textures of
-// the current generation only (so a changed picture file is read again), handles among all of
-// them, and ReleaseGeneration deletes exactly the textures of one generation. Free() alone deletes
-// no OpenGL texture: at shutdown they end with the context. The context must be current for every
-// call here.
+// Ownership: the show owns its manager, and the manager every OrvTexture record and every
+// OpenGL texture it made; the references and pointers it hands out stay valid until
+// ReleaseAll() or its destruction. ReleaseAll() deletes every texture and forgets every
+// record, so the next request for a name loads it again; the destructor does the same. Two
+// shows side by side (a reload) have two managers and share nothing. The context the textures
+// were made in must be current for every call here (when no context is current any more, the
+// textures ended with it and only the records are dropped). The data folder is borrowed.
 //
 // OpenGL state: creating or sizing a texture leaves it bound to GL_TEXTURE_2D. Loading an
 // image sets GL_UNPACK_ALIGNMENT to 1 for the upload (rows of odd length are packed tightly)
@@ -37,13 +30,15 @@
 #include "gfx/OrvTexture.h"
 
 #include <cstddef>
+
+class OrvDataFolder;
 #include <list>
 #include <string>
 
 class OrvTextureManager {
 public:
-    static OrvTextureManager* Instance();
-    static void Free();
+    explicit OrvTextureManager(const OrvDataFolder& files);
+    ~OrvTextureManager();
 
     // The entry for the name (exact and case-sensitive), created on first request.
     OrvTexture& Texture(const std::string& name);
@@ -59,20 +54,12 @@ public:
     // Number of entries.
     std::size_t Count() const { return textures.size(); }
 
-    // Starts a new generation and returns its number (the first one, before any call, is 0).
-    int BeginGeneration();
-    int CurrentGeneration() const { return generation; }
-    // Deletes the OpenGL textures of that generation and forgets their entries; the others
-    // and the references to them stay valid.
-    void ReleaseGeneration(int which);
 
     // Deletes every OpenGL texture of the manager and forgets all entries; handles and
     // references handed out before are stale afterwards.
     void ReleaseAll();
 
 protected:
-    OrvTextureManager();
-    ~OrvTextureManager();
 
     OrvTexture& InitBuffer(const std::string& name, int width, int height, unsigned internalFormat,
                            unsigned pixelFormat);
@@ -85,15 +72,9 @@ private:
     OrvTextureManager(const OrvTextureManager&) = delete;
     OrvTextureManager& operator=(const OrvTextureManager&) = delete;
 
-    struct Entry {
-        OrvTexture texture;
-        int generation;
-    };
-    // A list, so that appending or releasing a generation never moves the entries handed out.
-    std::list<Entry> textures;
-    int generation;
-
-    static OrvTextureManager* instance;
+    const OrvDataFolder& files;
+    // A list, so that appending never moves the entries handed out.
+    std::list<OrvTexture> textures;
 };
 
 #endif

@@ -1,17 +1,18 @@
 #include "runtime/OrvDebugSession.h"
 
 #include "base/IOrvClock.h"
+#include "base/OrvDataFolder.h"
+#include "base/OrvRunContext.h"
 #include "runtime/OrvPlayer.h"
 #include "show/OrvShow.h"
-#include "base/OrvSystemInfo.h"
 
 #include <cstdio>
 
-OrvDebugSession::OrvDebugSession(std::unique_ptr<OrvShow>& show)
-    : show(show), reloads(0), failures(0) {}
+OrvDebugSession::OrvDebugSession(OrvRunContext& run, std::unique_ptr<OrvShow>& show)
+    : run(run), show(show), reloads(0), failures(0) {}
 
 void OrvDebugSession::Start() {
-    showFiles = OrvSystemInfo::Instance()->DataFiles();
+    showFiles = show->Files().Names();
     WatchFiles({});
 }
 
@@ -19,7 +20,7 @@ void OrvDebugSession::WatchFiles(const std::set<std::string>& extra) {
     std::set<std::string> names = showFiles;
     names.insert(extra.begin(), extra.end());
     names.insert("script.txt");
-    watcher.Watch(OrvSystemInfo::Instance()->DataFolder(""), names);
+    watcher.Watch(run.DataFolder(), names);
 }
 
 void OrvDebugSession::BeforeFrame(OrvPlayer& player) {
@@ -29,12 +30,10 @@ void OrvDebugSession::BeforeFrame(OrvPlayer& player) {
 }
 
 void OrvDebugSession::Reload(OrvPlayer& player, const std::set<std::string>& changedFiles) {
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
-    info->ForgetDataFiles();
     unsigned position = player.Clock().Position();
     std::unique_ptr<OrvShow> loaded =
-        reloader.Reload(*show, changedFiles, position, !player.Paused());
-    std::set<std::string> attempted = info->DataFiles();
+        reloader.Reload(run, *show, changedFiles, position, !player.Paused());
+    const std::set<std::string>& attempted = reloader.AttemptedFiles();
     const std::string& messages = reloader.Messages();
     if (!messages.empty())
         std::fputs(messages.c_str(), stderr);

@@ -2,7 +2,7 @@
 #define ORV_RUNTIME_ORVDEBUGSESSION_H
 
 // Live reload for debug mode, hooked into the player's loop. It watches script.txt and every
-// file the show read from the data folder (OrvFileWatcher, on the names OrvSystemInfo
+// file the show read from the data folder (OrvFileWatcher, on the names its data folder
 // noted); when one of them is written, or F5 is released, it loads the show again
 // (OrvShowReloader) and hands the player the new show, which goes on at the same position with
 // the music still playing. Simulated state (particles, a vector image's morph) starts afresh
@@ -13,8 +13,12 @@
 // reload succeeds. After every attempt the watcher follows the files of both the playing show
 // and the attempt, so a file the broken edit named can fix it when it appears.
 //
-// Ownership: the show slot is the engine's; the session replaces what it holds. Owns the
-// watcher, the reloader and the overlay. Main thread only, context current.
+// Each attempt reports into a fresh list of its own, which stays with the show it loaded, so
+// the run's list is never touched.
+//
+// Ownership: the show slot and the run context are the engine's; the session replaces what
+// the slot holds. Owns the watcher, the reloader and the overlay. Main thread only, context
+// current.
 
 #include "runtime/IOrvPlayerHook.h"
 #include "runtime/OrvFileWatcher.h"
@@ -25,11 +29,12 @@
 #include <set>
 #include <string>
 
+class OrvRunContext;
 class OrvShow;
 
 class OrvDebugSession : public IOrvPlayerHook {
 public:
-    explicit OrvDebugSession(std::unique_ptr<OrvShow>& show);
+    OrvDebugSession(OrvRunContext& run, std::unique_ptr<OrvShow>& show);
 
     // Watches the files of the loaded show; call once it has loaded.
     void Start();
@@ -44,6 +49,7 @@ private:
     void Reload(OrvPlayer& player, const std::set<std::string>& changed);
     void WatchFiles(const std::set<std::string>& extra);
 
+    OrvRunContext& run;
     std::unique_ptr<OrvShow>& show;
     OrvFileWatcher watcher;
     OrvShowReloader reloader;

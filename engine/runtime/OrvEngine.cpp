@@ -1,23 +1,24 @@
 #include "runtime/OrvEngine.h"
 
+#include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
-#include "base/OrvErrorLog.h"
-#include "gfx/OrvTextureManager.h"
+#include "base/OrvRunContext.h"
+#include "runtime/OrvQuitRequest.h"
+#include "scene/OrvSceneContext.h"
 
-OrvEngine::OrvEngine() : show(new OrvShow()), player(*show, video, clock) {}
+OrvEngine::OrvEngine(OrvRunContext& run)
+    : run(run), show(new OrvShow(run)), video(run), loadingScreen(run.Display()),
+      player(*show, video, clock, run.Display()), quitRequested(false) {}
 
 OrvEngine::~OrvEngine() {
     // The show's OpenGL objects are given back while the window still exists.
     debugSession.reset();
-    show->Unload();
-    OrvTextureManager::Free();
-    OrvSystemInfo::Free();
+    show.reset();
     video.Close();
 }
 
 const char* OrvEngine::Version() {
-    return "0.2 (Jul 26 2009)";
+    return ORV_ENGINE_VERSION;
 }
 
 std::string OrvEngine::StringValue(IOrvScriptLoader::OrvScriptLoaderStringValueId id) {
@@ -35,15 +36,20 @@ bool OrvEngine::PreInit() {
 bool OrvEngine::Init(int width, int height, double aspectRatio, unsigned fullScreen) {
     if (!video.Open(width, height, aspectRatio, (fullScreen & 1) != 0, show->Loader()))
         return false;
+    quitRequested = false;
     try {
         // A broken loading picture is reported like any other loading error instead of
         // escaping the engine.
-        loadingScreen.Begin();
+        loadingScreen.Begin(show->Scene().Textures());
         loadingScreen.SetTotal(show->LoadingSteps());
         show->Load(*this);
     } catch (const OrvException& error) {
         video.Close();
-        ReportError(1, error.Message());
+        run.Diagnostics().Report(1, error.Message());
+        return false;
+    } catch (const OrvQuitRequest&) {
+        video.Close();
+        quitRequested = true;
         return false;
     }
     return true;
@@ -76,7 +82,7 @@ void OrvEngine::SetCaption(const std::string& text) {
 void OrvEngine::SetDebug(bool debug) {
     player.SetDebug(debug);
     if (debug && !debugSession) {
-        debugSession.reset(new OrvDebugSession(show));
+        debugSession.reset(new OrvDebugSession(run, show));
         debugSession->Start();
         player.SetHook(debugSession.get());
     } else if (!debug && debugSession) {

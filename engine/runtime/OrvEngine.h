@@ -12,16 +12,19 @@
 // `jump` seconds before the tick at which Run starts. The music follows the clock; the clock
 // never reads the music.
 //
-// Init catches what loading raises (from the loading picture on): the message is logged with
-// severity 1, SDL is shut down and Init fails; what was loaded stays until the engine goes.
+// Init catches what loading raises (from the loading picture on): the message is reported
+// with severity 1, SDL is shut down and Init fails; what was loaded stays until the engine
+// goes. A window closed during loading also makes Init fail, with QuitRequested() true and
+// nothing reported: the run then ends as a normal quit, every destructor having run.
 //
 // Debug mode (SetDebug, from OrvRun's flag) adds the player's debug keys and live reload
 // (OrvDebugSession): the show held by the engine is then replaced when its files change.
 //
-// Ownership: the engine owns its parts for its whole life; the show owns what it loaded and
-// gives back every OpenGL object of it while the window still exists (the destructor
-// unloads the show first, then frees the texture manager and the system information, then
-// shuts SDL down). Used as one local object and never copied.
+// Ownership: the run context (data folder, diagnostics, random source, display facts) is the
+// caller's and must outlive the engine. The engine owns its parts for its whole life; the show
+// owns what it loaded and gives back every OpenGL object of it while the window still exists
+// (the destructor unloads the show first, then shuts SDL down). Used as one local object and
+// never copied.
 
 #include "base/IOrvLoadingObserver.h"
 #include "runtime/OrvDebugSession.h"
@@ -33,16 +36,20 @@
 #include "script/IOrvScriptLoader.h"
 
 #include <memory>
+
+class OrvRunContext;
 #include <string>
 
 class OrvEngine : public IOrvLoadingObserver {
 public:
-    OrvEngine();
+    explicit OrvEngine(OrvRunContext& run);
     ~OrvEngine();
 
     bool PreInit();
     // fullScreen: only bit 0 counts.
     bool Init(int width, int height, double aspectRatio, unsigned fullScreen);
+    // True when the last Init failed because the window was closed during loading.
+    bool QuitRequested() const { return quitRequested; }
     void Run();
 
     // "Not initialized" / -1.0 before PreInit created the loader.
@@ -50,8 +57,8 @@ public:
     double NumericValue(IOrvScriptLoader::OrvScriptLoaderNumericValueId id);
     static const char* Version();
 
-    // One loading step is done: advance the bar. A window closed meanwhile ends the process
-    // with status 0.
+    // One loading step is done: advance the bar. A window closed meanwhile throws
+    // OrvQuitRequest, which Init catches.
     void LoadingProgressed() override;
 
     // Debug mode: the player's debug keys and live reload of the show's files. Call after a
@@ -76,12 +83,14 @@ private:
     OrvEngine(const OrvEngine&) = delete;
     OrvEngine& operator=(const OrvEngine&) = delete;
 
+    OrvRunContext& run;
     std::unique_ptr<OrvShow> show;
     OrvVideo video;
     OrvLoadingScreen loadingScreen;
     OrvRealTimeClock clock;
     OrvPlayer player;
     std::unique_ptr<OrvDebugSession> debugSession;
+    bool quitRequested;
 };
 
 #endif

@@ -3,17 +3,18 @@
 #include "gfx/OrvGlUtils.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvTextureManager.h"
+#include "runtime/OrvQuitRequest.h"
 
 #include <GL/glew.h>
 
 #include <SDL/SDL.h>
 
-#include <cstdlib>
 
-OrvLoadingScreen::OrvLoadingScreen() : total(1), done(0) {}
+OrvLoadingScreen::OrvLoadingScreen(const OrvDisplayFacts& display)
+    : display(display), total(1), done(0) {}
 
-void OrvLoadingScreen::Begin() {
-    picture = OrvTextureManager::Instance()->Texture("loading.jpg");
+void OrvLoadingScreen::Begin(OrvTextureManager& textures) {
+    picture = textures.Texture("loading.jpg");
     total = 1;
     done = 0;
     Draw();
@@ -28,7 +29,7 @@ void OrvLoadingScreen::Step() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT)
-            std::exit(0);
+            throw OrvQuitRequest();
     }
     ++done;
     Draw();
@@ -36,7 +37,7 @@ void OrvLoadingScreen::Step() {
 
 void OrvLoadingScreen::Draw() {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    OrvGlUtils::SetFullViewport(false, -1, -1);
+    OrvGlUtils::SetFullViewport(display, false, -1, -1);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     float W = static_cast<float>(viewport[2]);

@@ -6,22 +6,26 @@
 // pixels high one pixel below the picture, as wide as the picture times the share of steps
 // done. Each drawing is swapped to the window at once.
 //
-// Begin gets the picture from the texture manager (raising its errors, like any texture)
+// Begin gets the picture from the show's textures (raising their errors, like any texture)
 // and shows an empty bar; SetTotal starts counting steps; Step counts one and shows the bar,
-// after taking the pending window events: a request to close the window ends the whole
-// process at once with status 0, as there is nothing to give back to yet.
+// after taking the pending window events: a request to close the window throws
+// OrvQuitRequest, which unwinds the loading.
 //
-// Ownership: the picture's texture belongs to the texture manager; the screen keeps a copy
-// of its record, which is stale once the manager releases its textures (Begin again).
+// Ownership: the picture's texture belongs to the show's texture manager; the screen keeps a
+// copy of its record, which is stale once the manager releases its textures (Begin again).
+// The display facts are borrowed.
 // Draw saves and restores every attribute group and both matrices. Needs a current context.
 
 #include "gfx/OrvTexture.h"
 
+class OrvDisplayFacts;
+class OrvTextureManager;
+
 class OrvLoadingScreen {
 public:
-    OrvLoadingScreen();
+    explicit OrvLoadingScreen(const OrvDisplayFacts& display);
 
-    void Begin();
+    void Begin(OrvTextureManager& textures);
     void SetTotal(int steps);
     void Step();
     void Draw();
@@ -30,6 +34,7 @@ public:
     int Total() const { return total; }
 
 private:
+    const OrvDisplayFacts& display;
     OrvTexture picture;
     int total;
     int done;

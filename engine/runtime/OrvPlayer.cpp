@@ -2,7 +2,7 @@
 
 #include "base/IOrvClock.h"
 #include "show/OrvShow.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDisplayFacts.h"
 #include "runtime/OrvVideo.h"
 #include "script/IOrvScriptLoader.h"
 
@@ -11,8 +11,9 @@
 #include <cmath>
 #include <cstdio>
 
-OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock)
-    : show(&show), video(video), clock(clock), sink(nullptr), hook(nullptr), lastRate(0),
+OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock,
+                     const OrvDisplayFacts& display)
+    : show(&show), video(video), clock(clock), display(display), sink(nullptr), hook(nullptr), lastRate(0),
       debug(false), reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
 
 void OrvPlayer::Start() {
@@ -162,10 +163,9 @@ bool OrvPlayer::Step() {
 
     show->Frame(position, elapsed);
     if (sink) {
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        IOrvFrameSink::Frame frame = {position, elapsed, info->SurfaceWidth(),
-                                      info->SurfaceHeight(),
-                                      OrvGlUtils::FullViewport(false, -1, -1)};
+        IOrvFrameSink::Frame frame = {position, elapsed, display.surfaceWidth,
+                                      display.surfaceHeight,
+                                      OrvGlUtils::FullViewport(display, false, -1, -1)};
         sink->FrameDrawn(frame);
     }
     if (hook)

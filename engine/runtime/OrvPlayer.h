@@ -26,7 +26,8 @@
 // together, Home goes back to the show's start (the header's `jump`), Page Up and Page Down
 // jump one bar (four beats) back and forth; and F5 asks the hook for a reload.
 //
-// Ownership: the show, the window and the clock are borrowed and must outlive the player;
+// Ownership: the show, the window, the clock and the display facts are borrowed and must
+// outlive the player;
 // so must the sink and the hook. SetShow hands the player another show (a reload). Main
 // thread only.
 
@@ -34,6 +35,7 @@
 #include "runtime/IOrvPlayerHook.h"
 
 class IOrvClock;
+class OrvDisplayFacts;
 class OrvShow;
 class OrvVideo;
 
@@ -41,7 +43,7 @@ union SDL_Event;
 
 class OrvPlayer {
 public:
-    OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock);
+    OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock, const OrvDisplayFacts& display);
 
     static const int MaxMusicDrift = 20;
     static const int DriftFrames = 3;
@@ -79,6 +81,7 @@ private:
     OrvShow* show;
     OrvVideo& video;
     IOrvClock& clock;
+    const OrvDisplayFacts& display;
     IOrvFrameSink* sink;
     IOrvPlayerHook* hook;
     double lastRate;

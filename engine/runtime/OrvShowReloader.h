@@ -4,34 +4,37 @@
 // Loads the show of the data folder again while the current one keeps playing, for live
 // reload in debug mode.
 //
-// The new show is read and loaded beside the current one (in a generation of textures and
-// programs of its own, without its music). When it loads, it takes over the current show's
-// music, still playing, if it names the same file and that file did not change; otherwise the
-// current show's music is closed and the new one is loaded, sought to the position and started
-// if the old one was playing. Then the current show is unloaded and the new one returned.
-// When anything fails, the new show is unloaded, null is returned and the current show plays
-// on untouched.
+// The new show is read and loaded beside the current one (with textures and programs of its
+// own, and without its music), reporting into a fresh list of its own: the run's list is never
+// touched, so nothing has to be taken back out of it. When it loads, it takes over the current
+// show's music, still playing, if it names the same file and that file did not change;
+// otherwise the current show's music is closed and the new one is loaded, sought to the
+// position and started if the old one was playing. Then the current show is unloaded and the
+// new one returned. When anything fails, the new show is destroyed, null is returned and the
+// current show plays on untouched.
 //
-// Either way, what the attempt reported to the error log is kept in Messages() and taken back
-// out of the log, so the run's log keeps describing the show that plays. Nothing is printed
-// here. Needs the window's context current; main thread only.
+// Messages() is what the last attempt reported (one message a line; empty when nothing) and
+// AttemptedFiles() the data files it read, whether it loaded or not. Nothing is printed here.
+// Needs the window's context current; main thread only.
 
 #include <memory>
 #include <set>
 #include <string>
 
-class IOrvLoadingObserver;
+class OrvRunContext;
 class OrvShow;
 
 class OrvShowReloader {
 public:
-    std::unique_ptr<OrvShow> Reload(OrvShow& current, const std::set<std::string>& changed,
-                                    unsigned position, bool playing);
-    // What the last Reload reported (errors and warnings, one per line); empty when nothing.
+    std::unique_ptr<OrvShow> Reload(OrvRunContext& run, OrvShow& current,
+                                    const std::set<std::string>& changed, unsigned position,
+                                    bool playing);
     const std::string& Messages() const { return messages; }
+    const std::set<std::string>& AttemptedFiles() const { return attempted; }
 
 private:
     std::string messages;
+    std::set<std::string> attempted;
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "base/OrvException.h"
 #include "scene/Orv3dsFileReader.h"
+#include "scene/OrvSceneContext.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "script/OrvScriptNode.h"
 
@@ -41,7 +42,7 @@ void Orv3dsFile::PointMeshesAtOwnMaterials() {
         meshes[i].SetMaterial(&materials[static_cast<std::size_t>(meshMaterial[i])]);
 }
 
-void Orv3dsFile::InitByScriptData(OrvScriptNode& node) {
+void Orv3dsFile::InitByScriptData(OrvScriptNode& node, OrvSceneContext& scene) {
     const std::vector<std::string>& args = node.ArgsRef();
     if (args.size() < 2)
         throw OrvException("Could not initialize " + node.Id() +
@@ -58,17 +59,17 @@ void Orv3dsFile::InitByScriptData(OrvScriptNode& node) {
             line->SetProcessed();
         }
     }
-    LoadFile(args[1]);
+    LoadFile(args[1], scene);
 }
 
-void Orv3dsFile::LoadFile(const std::string& name) {
-    Orv3dsFileContent content = Orv3dsFileReader::ReadDataFile(name);
+void Orv3dsFile::LoadFile(const std::string& name, OrvSceneContext& scene) {
+    Orv3dsFileContent content = Orv3dsFileReader::ReadDataFile(scene.Files(), name);
     meshes.clear();
     materials.clear();
     meshMaterial.clear();
 
     for (const Orv3dsMaterialData& material : content.materials)
-        materials.emplace_back(material, textureOverrides);
+        materials.emplace_back(material, textureOverrides, scene);
     if (materials.empty())
         materials.emplace_back();
 
@@ -84,7 +85,7 @@ void Orv3dsFile::LoadFile(const std::string& name) {
             const Orv3dsMaterialData& base =
                 content.materials.empty() ? noMaterial
                                           : content.materials[static_cast<std::size_t>(chosen)];
-            materials.emplace_back(base, texture->second);
+            materials.emplace_back(base, texture->second, scene);
             chosen = static_cast<int>(materials.size()) - 1;
         }
         meshMaterial.push_back(chosen);

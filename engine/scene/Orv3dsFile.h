@@ -43,14 +43,17 @@
 
 class OrvScriptNode;
 
+class OrvSceneContext;
+
 class Orv3dsFile : public OrvParameterInterface {
 public:
     Orv3dsFile();
     Orv3dsFile(const Orv3dsFile& other);
     Orv3dsFile& operator=(const Orv3dsFile& other);
 
-    void InitByScriptData(OrvScriptNode& node);
-    void LoadFile(const std::string& name);
+    // The scene gives the data folder and the textures of the show the model belongs to.
+    void InitByScriptData(OrvScriptNode& node, OrvSceneContext& scene);
+    void LoadFile(const std::string& name, OrvSceneContext& scene);
 
     int MeshCount() const { return static_cast<int>(meshes.size()); }
     // The caller keeps 0 <= index < MeshCount().

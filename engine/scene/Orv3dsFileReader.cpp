@@ -1,7 +1,7 @@
 #include "scene/Orv3dsFileReader.h"
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDataFolder.h"
 #include "base/OrvWholeFile.h"
 #include "scene/Orv3dsCornerNormals.h"
 #include "scene/Orv3dsFileCheck.h"
@@ -191,8 +191,9 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
 
 } // namespace
 
-Orv3dsFileContent Orv3dsFileReader::ReadDataFile(const std::string& name) {
-    return ReadFile(OrvSystemInfo::Instance()->DataFolder(name.c_str()));
+Orv3dsFileContent Orv3dsFileReader::ReadDataFile(const OrvDataFolder& files,
+                                                 const std::string& name) {
+    return ReadFile(files.Path(name));
 }
 
 Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path) {

@@ -27,13 +27,15 @@
 
 #include <string>
 
+class OrvDataFolder;
+
 class Orv3dsFileReader {
 public:
     // The text every loading error starts with.
     static const char* const ErrorPrefix;
 
-    // Reads `name` from the data folder (OrvSystemInfo::DataFolder): the script's file name.
-    static Orv3dsFileContent ReadDataFile(const std::string& name);
+    // Reads `name` from the data folder: the script's file name.
+    static Orv3dsFileContent ReadDataFile(const OrvDataFolder& files, const std::string& name);
     // Reads the file at `path` as given.
     static Orv3dsFileContent ReadFile(const std::string& path);
     // Reads a file's content already in memory; `path` only names it in error messages.

@@ -1,10 +1,11 @@
 #include "scene/Orv3dsMaterial.h"
 
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDataFolder.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvSceneContext.h"
 
 #include <GL/glew.h>
 
@@ -16,25 +17,27 @@ Orv3dsMaterial::Orv3dsMaterial()
     : textureHandle(0), textured(false), shininess(0), blendMode(0), sphereMap(false) {}
 
 Orv3dsMaterial::Orv3dsMaterial(const Orv3dsMaterialData& material,
-                               std::map<std::string, std::string> overrides)
+                               std::map<std::string, std::string> overrides,
+                               OrvSceneContext& scene)
     : Orv3dsMaterial() {
     std::string name = material.textureName;
     auto replacement = overrides.find(name);
     if (replacement != overrides.end() && !replacement->second.empty())
         name = replacement->second;
     if (!name.empty())
-        UseTexture(name);
+        UseTexture(name, scene);
     StoreMaterialParams(material);
 }
 
-Orv3dsMaterial::Orv3dsMaterial(const Orv3dsMaterialData& material, const std::string& textureName)
+Orv3dsMaterial::Orv3dsMaterial(const Orv3dsMaterialData& material, const std::string& textureName,
+                               OrvSceneContext& scene)
     : Orv3dsMaterial() {
-    UseTexture(textureName);
+    UseTexture(textureName, scene);
     StoreMaterialParams(material);
 }
 
-void Orv3dsMaterial::UseTexture(const std::string& name) {
-    textureHandle = OrvTextureManager::Instance()->Texture(FindTextureFile(name)).handle;
+void Orv3dsMaterial::UseTexture(const std::string& name, OrvSceneContext& scene) {
+    textureHandle = scene.Textures().Texture(FindTextureFile(scene.Files(), name)).handle;
     textured = true;
 }
 
@@ -45,15 +48,14 @@ void Orv3dsMaterial::StoreMaterialParams(const Orv3dsMaterialData& material) {
     shininess = material.shininess;
 }
 
-std::string Orv3dsMaterial::FindTextureFile(const std::string& name) {
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
+std::string Orv3dsMaterial::FindTextureFile(const OrvDataFolder& files, const std::string& name) {
     struct stat status;
-    if (name.empty() || stat(info->DataFolder(name.c_str()).c_str(), &status) == 0)
+    if (name.empty() || stat(files.Path(name).c_str(), &status) == 0)
         return name;
     // Only plain names are matched: a name with a folder in it is left as written.
     if (name.find('/') != std::string::npos)
         return name;
-    std::string folder = info->DataFolder("");
+    std::string folder = files.Folder();
     DIR* directory = opendir(folder.empty() ? "." : folder.c_str());
     if (!directory)
         return name;

@@ -35,12 +35,17 @@
 #include <string>
 #include <vector>
 
+class OrvDataFolder;
+class OrvSceneContext;
+
 class Orv3dsMaterial : public OrvParameterInterface {
 public:
     Orv3dsMaterial();
+    // The texture comes from the scene's textures, its file from the scene's data folder.
     Orv3dsMaterial(const Orv3dsMaterialData& material,
-                   std::map<std::string, std::string> overrides);
-    Orv3dsMaterial(const Orv3dsMaterialData& material, const std::string& textureName);
+                   std::map<std::string, std::string> overrides, OrvSceneContext& scene);
+    Orv3dsMaterial(const Orv3dsMaterialData& material, const std::string& textureName,
+                   OrvSceneContext& scene);
 
     bool IsTextured() const { return textured; }
     unsigned TextureHandle() const { return textureHandle; }
@@ -54,7 +59,7 @@ public:
 
     // The data folder's file for a texture name: the exact name when that file exists, else
     // the first file whose name differs only in letter case, else the name unchanged.
-    static std::string FindTextureFile(const std::string& name);
+    static std::string FindTextureFile(const OrvDataFolder& files, const std::string& name);
 
     OrvColorParameter color;
     OrvColorParameter ambient;
@@ -66,7 +71,7 @@ protected:
     void StoreMaterialParams(const Orv3dsMaterialData& material);
 
 private:
-    void UseTexture(const std::string& name);
+    void UseTexture(const std::string& name, OrvSceneContext& scene);
 
     unsigned textureHandle;
     bool textured;

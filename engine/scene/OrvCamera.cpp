@@ -1,6 +1,5 @@
 #include "scene/OrvCamera.h"
 
-#include "base/OrvSystemInfo.h"
 #include "animation/OrvParameterInterfaceChild.h"
 
 #include <GL/glew.h>
@@ -53,7 +52,6 @@ void OrvCamera::Run() {
     const OrvVector3& at = target.vector;
     const OrvVector3& u = up.vector;
     gluLookAt(eye.x, eye.y, eye.z, at.x, at.y, at.z, u.x, u.y, u.z);
-    OrvSystemInfo::Instance()->SetActiveCameraVectors(eye, at, u);
 }
 
 void OrvCamera::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) {

@@ -9,8 +9,7 @@
 //
 // Run() normalises the up vector in place (the stored parameter values change), multiplies
 // gluLookAt onto OpenGL's CURRENT matrix (it neither selects a matrix nor loads the identity)
-// and publishes position, target and the normalised up vector as the active camera vectors
-// of the system information, creating that on first use.
+// and nothing else: the camera object publishes the vectors to its show's scene.
 //
 // An up vector without a direction (length zero, or a length that is not a finite number)
 // cannot be normalised: the camera then uses, and stores back, the last up vector it could

@@ -1,12 +1,13 @@
 #include "scene/OrvObject.h"
 
-OrvObject::OrvObject() : enabled(false) {}
+OrvObject::OrvObject(OrvSceneContext& scene) : scene(&scene), enabled(false) {}
 
 OrvObject::OrvObject(const OrvObject& other)
-    : OrvParameterInterface(other), name(other.name), enabled(other.enabled) {}
+    : OrvParameterInterface(other), scene(other.scene), name(other.name), enabled(other.enabled) {}
 
 OrvObject& OrvObject::operator=(const OrvObject& other) {
     OrvParameterInterface::operator=(other);
+    scene = other.scene;
     name = other.name;
     enabled = other.enabled;
     return *this;

@@ -17,6 +17,10 @@
 //   save and restore, so the matrices, lights and fog it sets apply to the objects after it.
 // - Duplicate returns a new copy that the caller owns, or null when the class cannot be copied.
 //
+// Every object belongs to one show: it is built with the show's scene context (its textures,
+// shaders, data folder, diagnostics and display facts), keeps a reference to it and never
+// outlives it; a copy belongs to the same show.
+//
 // The name and the enabled flag belong to the object manager: only it assigns the name
 // (after Init or Duplicate) and switches the flag (through its parameters). Both start empty
 // and false, so an object the timeline never switches on is never drawn. Copying an object
@@ -26,11 +30,12 @@
 
 #include <string>
 
+class OrvSceneContext;
 class OrvScriptNode;
 
 class OrvObject : public OrvParameterInterface {
 public:
-    OrvObject();
+    explicit OrvObject(OrvSceneContext& scene);
     OrvObject(const OrvObject& other);
     OrvObject& operator=(const OrvObject& other);
     ~OrvObject() override;
@@ -46,10 +51,12 @@ public:
 
     const std::string& Name() const { return name; }
     bool IsEnabled() const { return enabled; }
+    OrvSceneContext& Scene() const { return *scene; }
 
 private:
     friend class OrvObjectManager;
 
+    OrvSceneContext* scene; // not owned
     std::string name;
     bool enabled;
 };

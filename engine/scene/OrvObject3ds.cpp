@@ -5,6 +5,7 @@
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>
@@ -12,7 +13,8 @@
 #include <climits>
 #include <cstdlib>
 
-OrvObject3ds::OrvObject3ds() : useShader(-1), wireframe(false), depthMask(true) {}
+OrvObject3ds::OrvObject3ds(OrvSceneContext& scene)
+    : OrvObject(scene), useShader(-1), wireframe(false), depthMask(true) {}
 
 OrvObject3ds::~OrvObject3ds() {}
 
@@ -32,10 +34,10 @@ void OrvObject3ds::ChildParameterInterfaces(std::vector<OrvParameterInterfaceChi
 
 void OrvObject3ds::Init(OrvScriptNode& node) {
     useShader = -1;
-    model.InitByScriptData(node);
+    model.InitByScriptData(node, Scene());
     wireframe = false;
     depthMask = true;
-    OrvShaderManager* shaderManager = OrvShaderManager::Instance();
+    OrvShaderManager* shaderManager = &Scene().Shaders();
     for (OrvScriptNode* line : node.Children()) {
         std::deque<std::string> words = line->Args();
         if (line->IdEquals("shader")) {
@@ -57,7 +59,7 @@ void OrvObject3ds::Init(OrvScriptNode& node) {
             if (words.empty())
                 continue;
             for (const std::string& file : words)
-                extraTextures.push_back(OrvTextureManager::Instance()->Texture(file).handle);
+                extraTextures.push_back(Scene().Textures().Texture(file).handle);
             line->SetProcessed();
         } else if (line->IdEquals("generateTexCoords")) {
             for (int i = 0; i < model.MeshCount(); ++i)
@@ -96,7 +98,7 @@ void OrvObject3ds::Draw() {
 }
 
 OrvObject* OrvObject3ds::Duplicate() {
-    OrvObject3ds* copy = new OrvObject3ds();
+    OrvObject3ds* copy = new OrvObject3ds(Scene());
     copy->model = model;
     copy->shaders = shaders;
     copy->useShader = useShader;

@@ -36,9 +36,11 @@
 #include <deque>
 #include <vector>
 
+class OrvSceneContext;
+
 class OrvObject3ds : public OrvObject {
 public:
-    OrvObject3ds();
+    explicit OrvObject3ds(OrvSceneContext& scene);
     ~OrvObject3ds() override;
 
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;

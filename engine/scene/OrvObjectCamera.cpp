@@ -1,6 +1,7 @@
 #include "scene/OrvObjectCamera.h"
 
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDisplayFacts.h"
+#include "scene/OrvSceneContext.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
 
@@ -10,7 +11,7 @@
 
 #include <limits>
 
-OrvObjectCamera::OrvObjectCamera() : baseAspect(1) {
+OrvObjectCamera::OrvObjectCamera(OrvSceneContext& scene) : OrvObject(scene), baseAspect(1) {
     ResetLens();
 }
 
@@ -37,9 +38,8 @@ void OrvObjectCamera::ChildParameterInterfaces(std::vector<OrvParameterInterface
 
 void OrvObjectCamera::Init(OrvScriptNode&) {
     ResetLens();
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
-    int width = info->SurfaceWidth();
-    int height = info->SurfaceHeight();
+    int width = Scene().Display().surfaceWidth;
+    int height = Scene().Display().surfaceHeight;
     // Before the video set-up the size is 0 x 0; 0 / 0 would make every matrix NaN.
     if (width > 0 && height > 0)
         baseAspect = static_cast<float>(static_cast<double>(width) / height);
@@ -59,6 +59,11 @@ void OrvObjectCamera::Draw() {
                    farPlane);
     glMatrixMode(GL_MODELVIEW);
     camera.Run();
+    // Particles drawn after this camera face its eye.
+    OrvSceneContext::Camera& active = Scene().ActiveCamera();
+    active.position = camera.Position();
+    active.target = camera.Target();
+    active.up = camera.UpVector();
 }
 
 unsigned OrvObjectCamera::Flags() {

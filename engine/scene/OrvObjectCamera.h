@@ -34,9 +34,11 @@
 #include <string>
 #include <vector>
 
+class OrvSceneContext;
+
 class OrvObjectCamera : public OrvObject {
 public:
-    OrvObjectCamera();
+    explicit OrvObjectCamera(OrvSceneContext& scene);
     ~OrvObjectCamera() override;
 
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;

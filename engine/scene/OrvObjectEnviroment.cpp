@@ -8,7 +8,8 @@
 #include <cmath>
 #include <cstdio>
 
-OrvObjectEnviroment::OrvObjectEnviroment() : lighting(false), fog(false), fogDensity(0.3f) {
+OrvObjectEnviroment::OrvObjectEnviroment(OrvSceneContext& scene)
+    : OrvObject(scene), lighting(false), fog(false), fogDensity(0.3f) {
     ambient.Set(0.2f, 0.2f, 0.2f, 1);
 }
 

@@ -32,11 +32,13 @@
 #include <string>
 #include <vector>
 
+class OrvSceneContext;
+
 class OrvObjectEnviroment : public OrvObject {
 public:
     static const int kLightCount = 8;
 
-    OrvObjectEnviroment();
+    explicit OrvObjectEnviroment(OrvSceneContext& scene);
     ~OrvObjectEnviroment() override;
 
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;

@@ -1,7 +1,8 @@
 #include "scene/OrvObjectImage.h"
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDisplayFacts.h"
+#include "scene/OrvSceneContext.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
 #include "gfx/OrvGlState.h"
@@ -17,7 +18,7 @@
 #include <cstdint>
 #include <cstdio>
 
-OrvObjectImage::OrvObjectImage() : textureUnits(1) {
+OrvObjectImage::OrvObjectImage(OrvSceneContext& scene) : OrvObject(scene), textureUnits(1) {
     Reset();
 }
 
@@ -79,16 +80,16 @@ void OrvObjectImage::Init(OrvScriptNode& node) {
     // Drawing and the frame number both need a picture to refer to.
     if (args.size() < 2)
         throw OrvException("Image object without an image file: " + node.Id());
-    OrvTextureManager* textures = OrvTextureManager::Instance();
+    OrvTextureManager* textures = &Scene().Textures();
     for (std::size_t i = 1; i < args.size(); ++i)
-        images.push_back(textures->Texture(args[i]).handle);
+        images.push_back(&textures->Texture(args[i]));
 
     for (OrvScriptNode* line : node.Children()) {
         if (!line->IdEquals("shader") || line->ArgsRef().empty())
             continue;
         std::deque<std::string> names = line->Args();
         shaders.push_back(
-            OrvShaderManager::Instance()->LoadShaderProgram(names, OrvShaderManager::Auto));
+            Scene().Shaders().LoadShaderProgram(names, OrvShaderManager::Auto));
         useShader = 0;
         line->SetProcessed();
     }
@@ -107,7 +108,7 @@ void OrvObjectImage::Update(unsigned) {
 
 void OrvObjectImage::BindTextures(bool repeatS, bool repeatT) const {
     if (!multiTexturing) {
-        OrvGlState::BindTexture(images[frame]);
+        OrvGlState::BindTexture(images[frame]->handle);
         OrvGlState::SetWrap(repeatS, repeatT);
         return;
     }
@@ -116,7 +117,7 @@ void OrvObjectImage::BindTextures(bool repeatS, bool repeatT) const {
     if (count > textureUnits)
         count = textureUnits;
     for (int i = 0; i < count; ++i) {
-        OrvGlState::BindTextureToUnit(i, images[i]);
+        OrvGlState::BindTextureToUnit(i, images[i]->handle);
         OrvGlState::SetWrap(repeatS, repeatT);
     }
 }
@@ -126,7 +127,7 @@ void OrvObjectImage::Draw() {
     glDisable(GL_DEPTH_TEST);
 
     // The size is asked for on every draw: a buffer gets its storage after Init.
-    const OrvTexture* picture = OrvTextureManager::Instance()->Texture(images[frame]);
+    const OrvTexture* picture = images[frame];
     float pictureWidth = picture ? static_cast<float>(picture->width) : 0.0f;
     float pictureHeight = picture ? static_cast<float>(picture->height) : 0.0f;
 
@@ -152,9 +153,9 @@ void OrvObjectImage::Draw() {
         // The picture keeps its size relative to the rendering surface, so a buffer viewport of
         // another size shows it in proportion. Before the surface size is known (0), a picture
         // pixel is a viewport pixel rather than a division by zero.
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        float surfaceWidth = static_cast<float>(info->SurfaceWidth());
-        float surfaceHeight = static_cast<float>(info->SurfaceHeight());
+        const OrvDisplayFacts& display = Scene().Display();
+        float surfaceWidth = static_cast<float>(display.surfaceWidth);
+        float surfaceHeight = static_cast<float>(display.surfaceHeight);
         float sw = surfaceWidth > 0 ? (w / surfaceWidth) * pictureWidth : pictureWidth;
         float sh = surfaceHeight > 0 ? (h / surfaceHeight) * pictureHeight : pictureHeight;
         x0 = (w - sw) * 0.5f;

@@ -52,14 +52,18 @@
 #include "scene/OrvObject.h"
 #include "animation/OrvColorParameter.h"
 #include "gfx/OrvShaderProgram.h"
+#include "gfx/OrvTexture.h"
 
 #include <deque>
 #include <string>
 #include <vector>
 
+class OrvSceneContext;
+class OrvTexture;
+
 class OrvObjectImage : public OrvObject {
 public:
-    OrvObjectImage();
+    explicit OrvObjectImage(OrvSceneContext& scene);
     ~OrvObjectImage() override;
     OrvObjectImage(const OrvObjectImage&) = delete;
     OrvObjectImage& operator=(const OrvObjectImage&) = delete;
@@ -73,7 +77,7 @@ public:
     // Inspection.
     int ImageCount() const { return static_cast<int>(images.size()); }
     // The caller keeps 0 <= index < ImageCount().
-    unsigned ImageHandle(int index) const { return images[index]; }
+    unsigned ImageHandle(int index) const { return images[index]->handle; }
     int ShaderCount() const { return static_cast<int>(shaders.size()); }
     // The caller keeps 0 <= index < ShaderCount(). Borrowed: lives as long as the image.
     OrvShaderProgram& Shader(int index) { return shaders[index]; }
@@ -100,7 +104,9 @@ private:
     // Binds the frame's file (or every file with multiTexturing) with the given wrap.
     void BindTextures(bool repeatS, bool repeatT) const;
 
-    std::deque<unsigned> images;          // texture handles, one per frame
+    // One picture a frame: records of the show's textures, which stay where they are while
+    // the show lives (a buffer's size is read from its record on every draw).
+    std::deque<const OrvTexture*> images;
     std::deque<OrvShaderProgram> shaders; // a deque: adding never moves the earlier programs
     OrvColorParameter col;
     int textureUnits; // how many units multiTexturing may bind

@@ -4,7 +4,8 @@
 
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvException.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
+#include "scene/OrvSceneContext.h"
 #include "scene/OrvObject.h"
 #include "scene/OrvObject3ds.h"
 #include "scene/OrvObjectCamera.h"
@@ -18,7 +19,7 @@
 #include <cstdlib>
 #include <memory>
 
-OrvObjectManager::OrvObjectManager() {}
+OrvObjectManager::OrvObjectManager(OrvSceneContext& scene) : scene(scene) {}
 
 OrvObjectManager::~OrvObjectManager() {
     for (Entry& entry : entries)
@@ -37,17 +38,17 @@ OrvObject* OrvObjectManager::CreateObject(const std::string& classWord) {
     // One exact comparison per object class, in the order image, 3ds, camera, enviroment,
     // particles, ovi; the first match constructs the object.
     if (classWord == "image")
-        return new OrvObjectImage();
+        return new OrvObjectImage(scene);
     if (classWord == "3ds")
-        return new OrvObject3ds();
+        return new OrvObject3ds(scene);
     if (classWord == "camera")
-        return new OrvObjectCamera();
+        return new OrvObjectCamera(scene);
     if (classWord == "enviroment")
-        return new OrvObjectEnviroment();
+        return new OrvObjectEnviroment(scene);
     if (classWord == "particles")
-        return new OrvObjectParticles();
+        return new OrvObjectParticles(scene);
     if (classWord == "ovi")
-        return new OrvObjectVectorImage();
+        return new OrvObjectVectorImage(scene);
     return nullptr;
 }
 
@@ -103,7 +104,7 @@ OrvObject* OrvObjectManager::LoadObject(OrvScriptNode& node, OrvParameterManager
     for (OrvScriptNode* line : node.Children()) {
         if (line->IsProcessed())
             continue;
-        ReportError(1, "Error: Line not processed: " + line->ToString());
+        scene.Diagnostics().Report(1, "Error: Line not processed: " + line->ToString());
         unprocessed = true;
     }
     if (unprocessed)
@@ -126,7 +127,7 @@ void OrvObjectManager::ApplyInitialValues(OrvScriptNode& node, const std::string
         // A name lookup always finds the first record; when an earlier object has the same
         // name, that record is the earlier object's. The value must not land on it.
         if (record < firstRecord) {
-            ReportError(0, "Warning: Initial value not applied, because an earlier object has "
+            scene.Diagnostics().Report(0, "Warning: Initial value not applied, because an earlier object has "
                            "the same name: " +
                                fullName);
             continue;

@@ -26,11 +26,14 @@
 class IOrvLoadingObserver;
 class OrvObject;
 class OrvParameterManager;
+class OrvSceneContext;
 class OrvScriptNode;
 
 class OrvObjectManager : public OrvParameterInterface {
 public:
-    OrvObjectManager();
+    // The objects are made in the given show's scene, and what loading them reports goes to
+    // its diagnostics.
+    explicit OrvObjectManager(OrvSceneContext& scene);
     ~OrvObjectManager() override;
     OrvObjectManager(const OrvObjectManager&) = delete;
     OrvObjectManager& operator=(const OrvObjectManager&) = delete;
@@ -62,6 +65,7 @@ protected:
     virtual OrvObject* CreateObject(const std::string& classWord);
 
 private:
+    OrvSceneContext& scene;
     struct Entry {
         std::string name;
         OrvObject* object; // owned

@@ -2,7 +2,7 @@
 
 #include "base/OrvException.h"
 #include "base/OrvRandom.h"
-#include "base/OrvSystemInfo.h"
+#include "scene/OrvSceneContext.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
 #include "gfx/OrvGlState.h"
@@ -60,7 +60,8 @@ int64_t SortComponent(double camera, double particle) {
 
 } // namespace
 
-OrvObjectParticles::OrvObjectParticles() : random(&OrvRandom::Shared()), drawn(0) {
+OrvObjectParticles::OrvObjectParticles(OrvSceneContext& scene)
+    : OrvObject(scene), random(&scene.Random()), drawn(0) {
     Reset();
 }
 
@@ -121,10 +122,10 @@ void OrvObjectParticles::Init(OrvScriptNode& node) {
         if (line->IdEquals("shader") && !args.empty()) {
             std::deque<std::string> names = line->Args();
             shaders.push_back(
-                OrvShaderManager::Instance()->LoadShaderProgram(names, OrvShaderManager::Auto));
+                Scene().Shaders().LoadShaderProgram(names, OrvShaderManager::Auto));
             shaderIndex = 0;
         } else if (line->IdEquals("textures") && !args.empty()) {
-            OrvTextureManager* manager = OrvTextureManager::Instance();
+            OrvTextureManager* manager = &Scene().Textures();
             for (const std::string& name : args)
                 textures.push_back(manager->Texture(name).handle);
         } else if (line->IdEquals("emitter")) {
@@ -272,10 +273,9 @@ void OrvObjectParticles::Draw() {
         glDepthMask(GL_FALSE);
     }
 
-    OrvVector3 cameraPosition;
-    OrvVector3 cameraTarget;
-    OrvVector3 cameraUp;
-    OrvSystemInfo::Instance()->GetActiveCameraVectors(cameraPosition, cameraTarget, cameraUp);
+    const OrvSceneContext::Camera& camera = Scene().ActiveCamera();
+    const OrvVector3& cameraPosition = camera.position;
+    const OrvVector3& cameraUp = camera.up;
 
     if (drawingMode == 1)
         SortByDistance(cameraPosition);

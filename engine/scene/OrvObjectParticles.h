@@ -38,10 +38,10 @@
 // object is enabled; state depends on the sequence of elapsed times, not on the show's
 // position alone.
 //
-// Random numbers come from the engine's shared generator (OrvRandom::Shared); UseRandom gives
-// the system another one (tests).
+// Random numbers come from the run's generator (through the scene); UseRandom gives the system
+// another one (tests).
 //
-// Draw faces every particle to the camera last drawn (OrvSystemInfo's active camera vectors)
+// Draw faces every particle to the camera last drawn (the scene's active camera)
 // and draws through OrvParticleBatch with lighting off and blending on. In drawingMode 1 it
 // first sorts the pool by SortKey, farthest first (equal keys keep their order), and draws in
 // that order; in mode 0 the additive picture does not depend on the order. A particle at the
@@ -70,12 +70,14 @@
 
 class OrvRandom;
 
+class OrvSceneContext;
+
 class OrvObjectParticles : public OrvObject {
 public:
     // The largest pool a script can ask for.
     static const int MaxParticleLimit = 1000000;
 
-    OrvObjectParticles();
+    explicit OrvObjectParticles(OrvSceneContext& scene);
     ~OrvObjectParticles() override;
     OrvObjectParticles(const OrvObjectParticles&) = delete;
     OrvObjectParticles& operator=(const OrvObjectParticles&) = delete;

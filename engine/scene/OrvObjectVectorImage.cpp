@@ -1,7 +1,7 @@
 #include "scene/OrvObjectVectorImage.h"
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
+#include "scene/OrvSceneContext.h"
 #include "scene/OrvVectorPathSampler.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvPathFill.h"
@@ -11,7 +11,7 @@
 
 #include <cmath>
 
-OrvObjectVectorImage::OrvObjectVectorImage() : phase(0) {}
+OrvObjectVectorImage::OrvObjectVectorImage(OrvSceneContext& scene) : OrvObject(scene), phase(0) {}
 
 OrvObjectVectorImage::~OrvObjectVectorImage() {}
 
@@ -20,7 +20,7 @@ void OrvObjectVectorImage::Init(OrvScriptNode& node) {
     if (args.size() != 2)
         throw OrvException("Invalid amount of arguments passed");
     const std::string& name = args.back();
-    file.Load(OrvSystemInfo::Instance()->DataFolder(name.c_str()), name);
+    file.Load(Scene().Files().Path(name), name);
     if (file.FrameCount() == 0)
         throw OrvException("Vector image file without frames: " + name);
 

@@ -29,11 +29,13 @@
 
 #include <vector>
 
+class OrvSceneContext;
+
 class OrvObjectVectorImage : public OrvObject {
 public:
     static const int MaxPoints = 4 << 20;
 
-    OrvObjectVectorImage();
+    explicit OrvObjectVectorImage(OrvSceneContext& scene);
     ~OrvObjectVectorImage() override;
 
     void Init(OrvScriptNode& node) override;

@@ -75,10 +75,6 @@ double OrvParticleEmitter::Draw(const OrvRangeParameter& range, int value) {
     return range.min * (1 - t) + upper * t;
 }
 
-OrvParticle OrvParticleEmitter::Emit() {
-    return Emit(OrvRandom::Shared());
-}
-
 OrvParticle OrvParticleEmitter::Emit(OrvRandom& random) {
     OrvParticle particle;
     particle.position = pos.vector;

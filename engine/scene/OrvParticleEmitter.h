@@ -47,8 +47,6 @@ public:
     // Reads the lines of the emitter's block over the current values.
     void Init(OrvScriptNode& node);
 
-    // One new particle, drawing from the engine's shared generator.
-    OrvParticle Emit();
     // One new particle. The draws, in this order: with radius.max > 0 the radius, then three
     // raw values for the spread direction (x, y, z); dir.z, dir.y, dir.x; lifeTime,
     // airResistance, color.r, .g, .b, .a, size, elasticity, rotation, rotationSpeed; with

@@ -1,10 +1,11 @@
 #include "scene/OrvRenderLine.h"
 
+#include "base/OrvDisplayFacts.h"
 #include "base/OrvException.h"
 #include "gfx/OrvGlUtils.h"
-#include "base/OrvSystemInfo.h"
 #include "scene/OrvObject.h"
 #include "scene/OrvObjectManager.h"
+#include "scene/OrvSceneContext.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "gfx/OrvTexture.h"
 #include "gfx/OrvTextureManager.h"
@@ -14,8 +15,8 @@
 
 #include <cstdlib>
 
-OrvRenderLine::OrvRenderLine()
-    : buffer(false), colorTexture(0), depthTexture(0), width(-1), height(-1),
+OrvRenderLine::OrvRenderLine(OrvSceneContext& scene)
+    : scene(scene), buffer(false), colorTexture(0), depthTexture(0), width(-1), height(-1),
       depthRequested(false) {}
 
 OrvRenderLine::~OrvRenderLine() {
@@ -61,9 +62,8 @@ bool OrvRenderLine::InitNode(OrvScriptNode& key) {
     if (key.IdEquals("output")) {
         if (args.empty())
             return false;
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        width = info->SurfaceWidth();
-        height = info->SurfaceHeight();
+        width = scene.Display().surfaceWidth;
+        height = scene.Display().surfaceHeight;
         if (args.size() > 2) {
             width = std::atoi(args[1].c_str());
             height = std::atoi(args[2].c_str());
@@ -72,7 +72,7 @@ bool OrvRenderLine::InitNode(OrvScriptNode& key) {
         if (width <= 0 || height <= 0)
             throw OrvException("Buffer size is not positive in render line: " + name);
         colorTexture =
-            OrvTextureManager::Instance()->InitAsRGBABuffer(args[0], width, height).handle;
+            scene.Textures().InitAsRGBABuffer(args[0], width, height).handle;
         buffer = true;
         return true;
     }
@@ -99,15 +99,14 @@ bool OrvRenderLine::InitNode(OrvScriptNode& key) {
 
 void OrvRenderLine::BuildBuffer() {
     if (width < 0) { // depth only: the size of the viewport it is drawn with
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        width = info->SurfaceWidth();
-        height = info->SurfaceHeight();
+        width = scene.Display().surfaceWidth;
+        height = scene.Display().surfaceHeight;
         if (width <= 0 || height <= 0)
             throw OrvException("Buffer size is not positive in render line: " + name);
     }
     if (depthRequested)
         depthTexture =
-            OrvTextureManager::Instance()->InitAsDepthBuffer(depthName, width, height).handle;
+            scene.Textures().InitAsDepthBuffer(depthName, width, height).handle;
     framebuffer.Create(colorTexture, depthTexture, width, height);
     CheckBuffer();
 }
@@ -116,7 +115,7 @@ void OrvRenderLine::CheckBuffer() const {
     if (!buffer)
         return;
     // A texture shared with a line of another size gets that line's storage afterwards.
-    OrvTextureManager* textures = OrvTextureManager::Instance();
+    OrvTextureManager* textures = &scene.Textures();
     const unsigned handles[2] = {colorTexture, depthTexture};
     for (unsigned handle : handles) {
         OrvTexture* texture = handle ? textures->Texture(handle) : nullptr;
@@ -137,13 +136,13 @@ void OrvRenderLine::UpdateObjects(unsigned elapsedMs) {
 }
 
 namespace {
-void ClearLetterbox(const OrvGlUtils::Viewport& view) {
+void ClearLetterbox(const OrvDisplayFacts& display, const OrvGlUtils::Viewport& view) {
     // The letterbox bars stay black whatever the line's colour. The whole window was cleared
     // to that colour at once (a renderer can clear a whole buffer much faster than a part of
     // it); the bars, on two sides of the picture, are cleared black one by one. The scissor
     // then keeps everything the objects draw inside the picture.
-    const int windowWidth = OrvSystemInfo::Instance()->DisplayWidth();
-    const int windowHeight = OrvSystemInfo::Instance()->DisplayHeight();
+    const int windowWidth = display.displayWidth;
+    const int windowHeight = display.displayHeight;
     const int bars[4][4] = {
         {0, 0, view.x, windowHeight},                                                 // left
         {view.x + view.width, 0, windowWidth - view.x - view.width, windowHeight},    // right
@@ -164,7 +163,7 @@ void ClearLetterbox(const OrvGlUtils::Viewport& view) {
 void OrvRenderLine::PrepareFrame() {
     if (buffer)
         framebuffer.Bind();
-    OrvGlUtils::Viewport view = OrvGlUtils::FullViewport(buffer, width, height);
+    OrvGlUtils::Viewport view = OrvGlUtils::FullViewport(scene.Display(), buffer, width, height);
     glViewport(view.x, view.y, view.width, view.height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -176,7 +175,7 @@ void OrvRenderLine::PrepareFrame() {
     // Fills of concave outlines (OrvPathFill) count on a clear stencil.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (!buffer)
-        ClearLetterbox(view);
+        ClearLetterbox(scene.Display(), view);
 }
 
 void OrvRenderLine::DrawObjects() {
@@ -203,7 +202,7 @@ void OrvRenderLine::DoDrawObjects() {
 
 void OrvRenderLine::FinishFrame() {
     if (buffer)
-        OrvFramebuffer::BindScreen();
+        OrvFramebuffer::BindScreen(scene.Display().screenFramebuffer);
     else
         glDisable(GL_SCISSOR_TEST);
 }

@@ -54,9 +54,12 @@ class OrvObjectManager;
 class OrvParameterInterfaceChild;
 class OrvScriptNode;
 
+class OrvSceneContext;
+
 class OrvRenderLine : public OrvParameterInterface {
 public:
-    OrvRenderLine();
+    // The line belongs to the show whose scene it is given (its textures and display facts).
+    explicit OrvRenderLine(OrvSceneContext& scene);
     ~OrvRenderLine() override;
     OrvRenderLine(const OrvRenderLine&) = delete;
     OrvRenderLine& operator=(const OrvRenderLine&) = delete;
@@ -99,6 +102,7 @@ private:
     static bool Contains(const std::deque<std::string>& names, const std::string& name);
     void BuildBuffer();
 
+    OrvSceneContext& scene;
     std::string name;
     std::deque<OrvObject*> drawList; // not owned
     OrvColorParameter clear;

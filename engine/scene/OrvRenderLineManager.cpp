@@ -9,7 +9,8 @@
 
 #include <memory>
 
-OrvRenderLineManager::OrvRenderLineManager() : objects(nullptr) {}
+OrvRenderLineManager::OrvRenderLineManager(OrvSceneContext& scene)
+    : scene(scene), objects(nullptr) {}
 
 OrvRenderLineManager::~OrvRenderLineManager() {
     for (auto& line : lines)
@@ -32,7 +33,7 @@ OrvRenderLine* OrvRenderLineManager::LoadRenderLine(OrvScriptNode& node,
                                                     OrvParameterManager& parameters) {
     if (!objects)
         throw OrvException("Render lines loaded before the object manager was given");
-    std::unique_ptr<OrvRenderLine> line(new OrvRenderLine());
+    std::unique_ptr<OrvRenderLine> line(new OrvRenderLine(scene));
     std::string name = node.Id();
     line->Init(node, *objects);
     OrvRenderLine* stored = line.release();

@@ -25,11 +25,13 @@
 class OrvObjectManager;
 class OrvParameterManager;
 class OrvRenderLine;
+class OrvSceneContext;
 class OrvScriptNode;
 
 class OrvRenderLineManager {
 public:
-    OrvRenderLineManager();
+    // The lines are made in the given show's scene.
+    explicit OrvRenderLineManager(OrvSceneContext& scene);
     ~OrvRenderLineManager();
     OrvRenderLineManager(const OrvRenderLineManager&) = delete;
     OrvRenderLineManager& operator=(const OrvRenderLineManager&) = delete;
@@ -49,6 +51,7 @@ public:
     const std::string& LineName(int index) const { return lines[index].first; }
 
 private:
+    OrvSceneContext& scene;
     OrvObjectManager* objects;                                // not owned
     std::deque<std::pair<std::string, OrvRenderLine*>> lines; // lines owned
 };

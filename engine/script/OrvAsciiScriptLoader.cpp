@@ -1,6 +1,6 @@
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "script/OrvStringUtils.h"
 #include "script/OrvTimeline.h"
 
@@ -30,8 +30,8 @@ int Indentation(const std::string& line) {
 }
 } // namespace
 
-OrvAsciiScriptLoader::OrvAsciiScriptLoader()
-    : header(nullptr), objects(nullptr), script(nullptr), renderLines(nullptr), beatLength(0),
+OrvAsciiScriptLoader::OrvAsciiScriptLoader(OrvDiagnostics& diagnostics)
+    : diagnostics(diagnostics), header(nullptr), objects(nullptr), script(nullptr), renderLines(nullptr), beatLength(0),
       barLength(0), endPosition(0), unclosedBlock(nullptr), strayBraceLine(0) {}
 
 OrvAsciiScriptLoader::~OrvAsciiScriptLoader() {}
@@ -47,14 +47,14 @@ bool OrvAsciiScriptLoader::Load(const char* path) {
     if (regular)
         in.open(name, std::ios::binary);
     if (!regular || !in.is_open()) {
-        ReportError(1, "Could not open " + name);
+        diagnostics.Report(1, "Could not open " + name);
         return false;
     }
     Parse(in);
     if (in.bad()) {
         // A file cut off by a read error is not loaded half: nothing of it stays in the tree.
         root = OrvScriptNode();
-        ReportError(1, "Could not open " + name);
+        diagnostics.Report(1, "Could not open " + name);
         return false;
     }
     bool blocksFound = CheckBlocks(path);
@@ -138,8 +138,8 @@ bool OrvAsciiScriptLoader::CheckBlocks(const char* path) {
                                          : nullptr;
     if (!missing)
         return true;
-    ReportError(1, std::string("Missing block: ") + missing);
-    ReportError(1, std::string("An error in ") + (path ? path : ""));
+    diagnostics.Report(1, std::string("Missing block: ") + missing);
+    diagnostics.Report(1, std::string("An error in ") + (path ? path : ""));
     return false;
 }
 
@@ -189,20 +189,20 @@ std::vector<OrvScriptNode*> OrvAsciiScriptLoader::RenderLines() {
 
 bool OrvAsciiScriptLoader::ProcessScript(OrvParameterManager& parameters) {
     if (!script) {
-        ReportError(1, "Missing block: script");
+        diagnostics.Report(1, "Missing block: script");
         return false;
     }
-    OrvTimeline timeline(root, beatLength, parameters, endPosition);
+    OrvTimeline timeline(root, beatLength, parameters, endPosition, diagnostics);
     return timeline.Process(*script);
 }
 
 bool OrvAsciiScriptLoader::CheckScript(OrvParameterManager& parameters,
                                        IOrvTimelineObserver& observer) {
     if (!script) {
-        ReportError(1, "Missing block: script");
+        diagnostics.Report(1, "Missing block: script");
         return false;
     }
-    OrvTimeline timeline(root, beatLength, parameters, endPosition, &observer);
+    OrvTimeline timeline(root, beatLength, parameters, endPosition, diagnostics, &observer);
     return timeline.Process(*script);
 }
 

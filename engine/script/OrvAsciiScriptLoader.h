@@ -24,13 +24,15 @@
 #include "script/OrvScriptNode.h"
 
 class IOrvTimelineObserver;
+class OrvDiagnostics;
 
 #include <cstdint>
 #include <istream>
 
 class OrvAsciiScriptLoader : public IOrvScriptLoader {
 public:
-    OrvAsciiScriptLoader();
+    // What the loader and the timeline report goes to `diagnostics` (borrowed).
+    explicit OrvAsciiScriptLoader(OrvDiagnostics& diagnostics);
     ~OrvAsciiScriptLoader() override;
 
     bool Load(const char* path) override;
@@ -64,6 +66,7 @@ private:
     bool CheckBlocks(const char* path);
     const OrvScriptNode* HeaderValue(const char* key) const;
 
+    OrvDiagnostics& diagnostics;
     OrvScriptNode root;
     OrvScriptNode* header;
     OrvScriptNode* objects;

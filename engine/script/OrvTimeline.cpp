@@ -1,6 +1,6 @@
 #include "script/OrvTimeline.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterManager.h"
 #include "script/IOrvTimelineObserver.h"
 #include "script/OrvScriptNode.h"
@@ -39,9 +39,9 @@ double Number(const std::string& word) {
 
 OrvTimeline::OrvTimeline(const OrvScriptNode& root, double beatLength,
                          OrvParameterManager& parameters, uint32_t& endPosition,
-                         IOrvTimelineObserver* observer)
+                         OrvDiagnostics& diagnostics, IOrvTimelineObserver* observer)
     : root(root), times(beatLength), parameters(parameters), endPosition(endPosition),
-      observer(observer), commandCount(0), textBytes(0), overLimit(false), blocksIndexed(false) {
+      diagnostics(diagnostics), observer(observer), commandCount(0), textBytes(0), overLimit(false), blocksIndexed(false) {
     for (const char* text : PatternTexts)
         patterns.push_back(OrvStringUtils::SmartSplit(text, " \t\n"));
 }
@@ -60,7 +60,7 @@ bool OrvTimeline::ProcessBlock(const OrvScriptNode& block, uint32_t offset,
             observer->LineStarted(*line);
         bool succeeded = ProcessLine(*line, offset, table, depth);
         if (!succeeded)
-            ReportError(1, "Error on line: " + line->JoinedArgs());
+            diagnostics.Report(1, "script.txt", line->Line(), "Error on line: " + line->JoinedArgs());
         if (observer)
             observer->LineEnded(*line);
         if (!succeeded) {
@@ -78,7 +78,7 @@ bool OrvTimeline::CountCommand() {
         return false;
     if (++commandCount > MaxCommands) {
         overLimit = true;
-        ReportError(1, "Script too long: more than " + std::to_string(MaxCommands) +
+        diagnostics.Report(1, "Script too long: more than " + std::to_string(MaxCommands) +
                            " timeline lines and loop rounds after expanding loops and calls");
         return false;
     }
@@ -91,7 +91,7 @@ bool OrvTimeline::CountText(uint64_t bytes) {
     textBytes += bytes; // stops growing once past the limit, so it cannot wrap
     if (textBytes > MaxTextBytes) {
         overLimit = true;
-        ReportError(1, "Script too long: more than " + std::to_string(MaxTextBytes) +
+        diagnostics.Report(1, "Script too long: more than " + std::to_string(MaxTextBytes) +
                            " bytes of timeline text after expanding loops and calls");
         return false;
     }
@@ -118,7 +118,7 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
             command = static_cast<int>(i);
     }
     if (command < 0) {
-        ReportError(1, "Syntax error");
+        diagnostics.Report(1, "Syntax error");
         return false;
     }
 
@@ -151,7 +151,7 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
         return Switch(words, time, 0.0);
     case End:
         if (endPosition != 0) {
-            ReportError(1, "End position defined multiple times.");
+            diagnostics.Report(1, "End position defined multiple times.");
             return false;
         }
         endPosition = time;
@@ -232,7 +232,7 @@ bool OrvTimeline::SubstituteKey(std::string& word, const std::string& key,
         last = word.size() - count * (key.size() - value.size());
     }
     if (tooLong) {
-        ReportError(1, "Substituting the block's arguments makes a word longer than " +
+        diagnostics.Report(1, "Substituting the block's arguments makes a word longer than " +
                            std::to_string(MaxSubstitutedWord) + " characters");
         return false;
     }
@@ -253,7 +253,7 @@ bool OrvTimeline::TimeOf(const std::string& word, uint32_t& milliseconds) const 
     std::string error;
     if (times.Value(word, milliseconds, error))
         return true;
-    ReportError(1, error);
+    diagnostics.Report(1, error);
     return false;
 }
 
@@ -274,7 +274,7 @@ bool OrvTimeline::RunLoop(const OrvScriptNode& line, const Words& words, uint32_
     if (!(count >= 1))
         return false; // only "Error on line: " is reported
     if (depth >= MaxDepth) {
-        ReportError(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
+        diagnostics.Report(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
                            " levels deep");
         return false;
     }
@@ -297,16 +297,16 @@ bool OrvTimeline::RunCall(const Words& words, uint32_t time, int depth) {
     const std::string& blockName = words[2];
     const OrvScriptNode* block = FindBlock(blockName);
     if (!block) {
-        ReportError(1, "Sub node not found: " + blockName);
+        diagnostics.Report(1, "Sub node not found: " + blockName);
         return false;
     }
     const std::vector<std::string>& names = block->ArgsRef();
     if (words.size() != 3 + names.size()) {
-        ReportError(1, "Invalid number of arguments");
+        diagnostics.Report(1, "Invalid number of arguments");
         return false;
     }
     if (depth >= MaxDepth) {
-        ReportError(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
+        diagnostics.Report(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
                            " levels deep, at the call of block: " + blockName);
         return false;
     }

@@ -42,6 +42,7 @@
 #include "script/OrvScriptTime.h"
 
 class IOrvTimelineObserver;
+class OrvDiagnostics;
 class OrvParameterManager;
 class OrvScriptNode;
 
@@ -54,8 +55,10 @@ public:
     // root: the whole script, whose top-level blocks can be called.
     // endPosition: the loader's end position, which the end command sets (0 = none yet).
     // observer: null for playing; an observer makes a checking timeline (see above).
+    // diagnostics: where the timeline's own messages go (borrowed).
     OrvTimeline(const OrvScriptNode& root, double beatLength, OrvParameterManager& parameters,
-                uint32_t& endPosition, IOrvTimelineObserver* observer = nullptr);
+                uint32_t& endPosition, OrvDiagnostics& diagnostics,
+                IOrvTimelineObserver* observer = nullptr);
 
     // Processes the lines of the block at offset 0; true when every line succeeded.
     bool Process(const OrvScriptNode& script);
@@ -87,6 +90,7 @@ private:
     OrvScriptTime times;
     OrvParameterManager& parameters;
     uint32_t& endPosition;
+    OrvDiagnostics& diagnostics;
     IOrvTimelineObserver* observer; // not owned; null unless checking
     std::vector<Words> patterns;
     uint64_t commandCount;

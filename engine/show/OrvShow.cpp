@@ -2,29 +2,39 @@
 
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvRunContext.h"
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvParameterManager.h"
 #include "scene/OrvRenderLineManager.h"
-#include "gfx/OrvShaderManager.h"
-#include "gfx/OrvTextureManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 
 #include <cmath>
 
-OrvShow::OrvShow() : music(new OrvMusic()), loaded(false), madeGlObjects(false), generation(0) {}
+OrvShow::OrvShow(OrvRunContext& run) : OrvShow(run, run.Diagnostics()) {}
+
+OrvShow::OrvShow(OrvRunContext& run, OrvDiagnostics& diagnostics)
+    : run(run), diagnostics(diagnostics), scene(new OrvSceneContext(run, diagnostics)),
+      music(new OrvMusic()), loaded(false) {}
+
+OrvShow::OrvShow(OrvRunContext& run, std::unique_ptr<OrvDiagnostics> own)
+    : run(run), ownDiagnostics(std::move(own)), diagnostics(*ownDiagnostics),
+      scene(new OrvSceneContext(run, diagnostics)), music(new OrvMusic()), loaded(false) {}
 
 OrvShow::~OrvShow() {
     Unload();
 }
 
+const OrvDataFolder& OrvShow::Files() const {
+    return scene->Files();
+}
+
 bool OrvShow::ReadScript() {
-    loader.reset(new OrvAsciiScriptLoader());
-    std::string path = OrvSystemInfo::Instance()->DataFolder("script.txt");
+    loader.reset(new OrvAsciiScriptLoader(diagnostics));
+    std::string path = scene->Files().Path("script.txt");
     if (loader->Load(path.c_str()))
         return true;
-    ReportError(1, "Could not load a script file");
+    diagnostics.Report(1, "Could not load a script file");
     return false;
 }
 
@@ -33,17 +43,15 @@ int OrvShow::LoadingSteps() const {
 }
 
 void OrvShow::Load(IOrvLoadingObserver& observer, bool withMusic) {
-    // Whatever an earlier load left behind goes first: a show is loaded once.
-    objects.reset(new OrvObjectManager());
-    renderLines.reset(new OrvRenderLineManager());
-    parameters.reset(new OrvParameterManager());
+    // Whatever an earlier load built goes first: a show is loaded once. The textures stay (the
+    // loading picture is one, on the screen while this runs); a name asked for again is
+    // found among them.
+    ReleaseScene();
+    objects.reset(new OrvObjectManager(*scene));
+    renderLines.reset(new OrvRenderLineManager(*scene));
+    parameters.reset(new OrvParameterManager(diagnostics, run.Random()));
     renderLines->Init(*objects);
     loaded = false;
-    if (madeGlObjects)
-        ReleaseGlObjects();
-    madeGlObjects = true;
-    generation = OrvTextureManager::Instance()->BeginGeneration();
-    OrvShaderManager::Instance()->SetGeneration(generation);
     if (!loader)
         throw OrvException("Errors in script file");
 
@@ -57,7 +65,7 @@ void OrvShow::Load(IOrvLoadingObserver& observer, bool withMusic) {
     if (!loader->ProcessScript(*parameters))
         throw OrvException("Errors in script file");
     if (withMusic) // a show without music still plays
-        music->Load(OrvSystemInfo::Instance()->DataFolder(MusicName().c_str()));
+        music->Load(scene->Files().Path(MusicName()), diagnostics);
     observer.LoadingProgressed();
     parameters->RememberLoadedValues();
     loaded = true;
@@ -72,21 +80,23 @@ void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
 
 void OrvShow::Unload() {
     music->Stop();
-    // The parameters point into the render lines and the objects; the lines into the objects.
-    parameters.reset();
-    renderLines.reset(); // deletes their framebuffers
-    objects.reset();
-    // Every texture and program made since Load began, the loading picture's included.
-    if (madeGlObjects)
-        ReleaseGlObjects();
+    ReleaseGlObjects();
     loader.reset();
     loaded = false;
 }
 
+void OrvShow::ReleaseScene() {
+    // The parameters point into the render lines and the objects; the lines into the objects.
+    parameters.reset();
+    renderLines.reset(); // deletes their framebuffers
+    objects.reset();
+}
+
 void OrvShow::ReleaseGlObjects() {
-    OrvTextureManager::Instance()->ReleaseGeneration(generation);
-    OrvShaderManager::Instance()->ReleaseGeneration(generation);
-    madeGlObjects = false;
+    ReleaseScene();
+    // Every texture and program the show made, the loading picture's included.
+    scene->Textures().ReleaseAll();
+    scene->Shaders().ReleaseAll();
 }
 
 void OrvShow::AdoptMusic(OrvShow& other) {

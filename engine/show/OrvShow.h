@@ -11,36 +11,47 @@
 //
 // Load raises OrvException for what the script names and cannot be built ("Errors in script
 // file" when the timeline had errors, after their own messages); what was built before stays
-// until Unload. A failed ReadScript logs "Could not load a script file" and keeps the loader.
-// The music failing to load is a warning, never a failure.
+// until Unload. A failed ReadScript reports "Could not load a script file" and keeps the
+// loader. The music failing to load is a warning, never a failure. Everything is reported to
+// the show's diagnostics: the ones it was given, or a list of its own (a reload attempt).
 //
-// Ownership: the show owns the loader (and through it the node tree), the object manager
-// (and the objects), the render lines, the parameter manager (and the envelopes) and the
-// music. Every OpenGL object made while loading belongs to one owner that Unload releases:
-// the render lines their framebuffers, the meshes their vertex buffers, and the texture and
-// shader managers every texture, shader and program of the show's own generation (each Load
-// begins one), so a second show can be loaded beside this one and either can be released
-// alone (live reload). Unload needs the context the show was loaded in to be current (when
-// it no longer is, the objects ended with it and only the records are dropped). The
-// destructor unloads. Main thread only; never copied.
+// Ownership: the show owns the loader (and through it the node tree), its scene (the data
+// folder's record of the files read, and the texture and shader managers with every texture,
+// shader and program the show made), the object manager (and the objects), the render lines,
+// the parameter manager (and the envelopes) and the music. Every OpenGL object made while
+// loading belongs to one owner that Unload releases: the render lines their framebuffers, the
+// meshes their vertex buffers, the scene's managers the rest. So a second show can be loaded
+// beside this one and either can be released alone (live reload), with nothing shared. Unload
+// needs the context the show was loaded in to be current (when it no longer is, the objects
+// ended with it and only the records are dropped). The destructor unloads. The run context is
+// borrowed and must outlive the show. Main thread only; never copied.
 //
 // A reload keeps the music playing: the new show is loaded without its music and takes the
 // old show's over (AdoptMusic) when it names the same file.
 
 #include "audio/OrvMusic.h"
+#include "base/OrvDiagnostics.h"
 
 #include <memory>
 #include <string>
 
 class IOrvLoadingObserver;
 class IOrvScriptLoader;
+class OrvDataFolder;
 class OrvObjectManager;
 class OrvParameterManager;
 class OrvRenderLineManager;
+class OrvRunContext;
+class OrvSceneContext;
 
 class OrvShow {
 public:
-    OrvShow();
+    // Reports into the run's diagnostics.
+    explicit OrvShow(OrvRunContext& run);
+    // Reports into `diagnostics` (borrowed; it must outlive the show).
+    OrvShow(OrvRunContext& run, OrvDiagnostics& diagnostics);
+    // Reports into a list of its own, which it owns (a reload attempt).
+    OrvShow(OrvRunContext& run, std::unique_ptr<OrvDiagnostics> own);
     ~OrvShow();
     OrvShow(const OrvShow&) = delete;
     OrvShow& operator=(const OrvShow&) = delete;
@@ -80,22 +91,30 @@ public:
     std::string Title() const;
 
     OrvMusic& Music() { return *music; }
+    OrvDiagnostics& Diagnostics() { return diagnostics; }
+    // The show's textures, shaders and data folder; valid for the show's whole life.
+    OrvSceneContext& Scene() { return *scene; }
+    // The data folder, with the names of the files the show read since it was made.
+    const OrvDataFolder& Files() const;
     // Valid while loaded (and during Load); null otherwise.
     OrvObjectManager* Objects() const { return objects.get(); }
     OrvRenderLineManager* RenderLines() const { return renderLines.get(); }
     OrvParameterManager* Parameters() const { return parameters.get(); }
 
 private:
+    void ReleaseScene();
     void ReleaseGlObjects();
 
+    OrvRunContext& run;
+    std::unique_ptr<OrvDiagnostics> ownDiagnostics; // before the reference to it
+    OrvDiagnostics& diagnostics;
+    std::unique_ptr<OrvSceneContext> scene;
     std::unique_ptr<IOrvScriptLoader> loader;
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;
     std::unique_ptr<OrvParameterManager> parameters;
     std::unique_ptr<OrvMusic> music;
     bool loaded;
-    bool madeGlObjects; // Load ran since the last Unload: the managers hold the show's objects
-    int generation;     // the managers' generation of this show's objects
 };
 
 #endif

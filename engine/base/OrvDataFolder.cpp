@@ -1,0 +1,12 @@
+#include "base/OrvDataFolder.h"
+
+OrvDataFolder::OrvDataFolder(const std::string& path) : folder(path) {
+    if (folder.empty() || folder.back() != '/')
+        folder += '/';
+}
+
+std::string OrvDataFolder::Path(const std::string& name) const {
+    if (!name.empty())
+        names.insert(name);
+    return folder + name;
+}
