@@ -13,6 +13,8 @@ packages=(
   fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
+  # the video test of Capture (--video)
+  ffmpeg
   # headless display, input and screenshots for the GL and end-to-end tests
   xvfb xauth xdotool x11-utils x11-apps imagemagick
 )
