@@ -13,12 +13,14 @@
 // Runs on a real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_3ds).
 
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRunContext.h"
 #include "scene/Orv3dsMesh.h"
 #include "scene/OrvObject3ds.h"
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvParameterManager.h"
 #include "scene/OrvRenderLineManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/Orv3dsTestModel.h"
@@ -38,7 +40,6 @@
 #include <memory>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -113,19 +114,32 @@ double Milliseconds(std::chrono::steady_clock::time_point from) {
         .count();
 }
 
+// A temporary show folder with bin/ and data/; "" when it could not be made.
+std::string MakeShowFolder() {
+    char folder[] = "/tmp/orv-bench-3ds-XXXXXX";
+    if (!mkdtemp(folder))
+        return std::string();
+    std::string root = folder;
+    std::system(("mkdir -p '" + root + "/bin' '" + root + "/data'").c_str());
+    return root;
+}
+
 struct Show {
     bool open = false;
     std::string error;
     int triangles = 0;
-    OrvAsciiScriptLoader loader;
-    OrvObjectManager objects;
-    OrvParameterManager parameters;
-    OrvRenderLineManager lines;
+    std::string root = MakeShowFolder(); // kept for the loads of BM_3dsLoad
+    OrvDiagnostics diagnostics;
+    OrvRunContext run{root + "/data/", diagnostics};
+    OrvSceneContext scene{run, diagnostics};
+    OrvAsciiScriptLoader loader{diagnostics};
+    OrvObjectManager objects{scene};
+    OrvParameterManager parameters{diagnostics, run.Random()};
+    OrvRenderLineManager lines{scene};
     OrvObject* camera = nullptr;
     OrvObject* environment = nullptr;
     OrvObject3ds* model = nullptr;
     OrvScriptNode* modelNode = nullptr;
-    std::string root; // the temporary show folder, kept for the loads of BM_3dsLoad
 
     ~Show() {
         if (!root.empty())
@@ -146,19 +160,18 @@ struct Show {
         // What the engine's window starts every show with.
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LEQUAL);
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        info->SetSurfaceSize(Size, Size);
-        info->SetDisplaySize(Size, Size);
-        info->SetAspectRatio(1);
+        OrvDisplayFacts& display = run.Display();
+        display.surfaceWidth = display.displayWidth = Size;
+        display.surfaceHeight = display.displayHeight = Size;
+        display.aspectRatio = 1;
 
-        char folder[] = "/tmp/orv-bench-3ds-XXXXXX";
-        if (!mkdtemp(folder))
+        if (root.empty()) {
+            error = "could not make the show folder";
             return;
-        root = folder;
-        std::system(("mkdir -p '" + root + "/bin' '" + root + "/data'").c_str());
+        }
         std::string bytes = Torus().Bytes();
         std::ofstream(root + "/data/torus.3ds", std::ios::binary) << bytes;
-        if (bytes.empty() || chdir((root + "/bin").c_str()) != 0) {
+        if (bytes.empty()) {
             error = "could not write the data folder";
             return;
         }
@@ -265,8 +278,10 @@ void BM_3dsLoad(benchmark::State& state) {
     }
     double milliseconds = 0, loads = 0;
     for (auto _ : state) {
-        auto objects = std::make_unique<OrvObjectManager>();
-        auto parameters = std::make_unique<OrvParameterManager>();
+        // Fresh managers each time, in the show's scene.
+        auto objects = std::make_unique<OrvObjectManager>(show.scene);
+        auto parameters =
+            std::make_unique<OrvParameterManager>(show.diagnostics, show.run.Random());
         auto begin = std::chrono::steady_clock::now();
         objects->LoadObject(*show.modelNode, *parameters);
         glFinish();

@@ -18,12 +18,14 @@
 #include "OrvPngFolderOutput.h"
 
 #include "base/IOrvLoadingObserver.h"
+#include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
-#include "show/OrvShow.h"
+#include "base/OrvRunContext.h"
 #include "runtime/OrvVideo.h"
-#include "base/OrvErrorLog.h"
+#include "show/OrvShow.h"
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -71,21 +73,24 @@ int main(int argc, char** argv) {
     int height = argc > 3 ? std::atoi(argv[3]) : 360;
     double seconds = argc > 4 ? std::atof(argv[4]) : 0;
     double fromSeconds = argc > 5 ? std::atof(argv[5]) : 0;
-    if (chdir((folder + "/bin").c_str()) != 0) {
-        std::fprintf(stderr, "bench_capture: no folder %s/bin\n", folder.c_str());
+    char absolute[PATH_MAX];
+    if (!realpath((folder + "/data").c_str(), absolute)) {
+        std::fprintf(stderr, "bench_capture: no folder %s/data\n", folder.c_str());
         return 1;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    OrvShow show;
-    OrvVideo video;
+    OrvDiagnostics diagnostics;
+    OrvRunContext run(absolute, diagnostics);
+    OrvShow show(run);
+    OrvVideo video(run);
     OrvCaptureTarget target;
     std::string error;
     NoObserver observer;
     if (!show.ReadScript() || !video.Open(64, 64, 1.0, false, show.Loader())) {
-        std::fprintf(stderr, "%s", OrvErrorLog::Text().c_str());
+        std::fprintf(stderr, "%s", diagnostics.Text().c_str());
         return 1;
     }
-    if (!target.Create(width, height, error)) {
+    if (!target.Create(run.Display(), width, height, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -100,7 +105,7 @@ int main(int argc, char** argv) {
     if (end == 0)
         end = 60000;
     uint64_t frames = OrvCaptureRenderer::FrameCount(from, end, 60, 1);
-    OrvCaptureRenderer renderer(show, target);
+    OrvCaptureRenderer renderer(show, target, run.Display());
     char pattern[] = "/tmp/orv-bench-capture-XXXXXX";
     if (!mkdtemp(pattern))
         return 1;

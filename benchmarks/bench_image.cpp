@@ -5,11 +5,13 @@
 // real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_image).
 
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRunContext.h"
 #include "scene/OrvObjectImage.h"
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvParameterManager.h"
 #include "scene/OrvRenderLineManager.h"
+#include "scene/OrvSceneContext.h"
 #include "gfx/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
@@ -26,7 +28,6 @@
 #include <new>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -79,14 +80,28 @@ bool WritePicture(const std::string& path, Uint8 r, Uint8 g, Uint8 b) {
     return written;
 }
 
+// A temporary show folder with bin/ and data/; "" when it could not be made.
+std::string MakeShowFolder() {
+    char folder[] = "/tmp/orv-bench-image-XXXXXX";
+    if (!mkdtemp(folder))
+        return std::string();
+    std::string root = folder;
+    std::system(("mkdir -p '" + root + "/bin' '" + root + "/data'").c_str());
+    return root;
+}
+
 struct Show {
     bool open = false;
     std::string error;
     unsigned long loadAllocations = 0; // shows that the counter sees the engine's
-    OrvAsciiScriptLoader loader;
-    OrvObjectManager objects;
-    OrvParameterManager parameters;
-    OrvRenderLineManager lines;
+    std::string root = MakeShowFolder();
+    OrvDiagnostics diagnostics;
+    OrvRunContext run{root + "/data/", diagnostics};
+    OrvSceneContext scene{run, diagnostics};
+    OrvAsciiScriptLoader loader{diagnostics};
+    OrvObjectManager objects{scene};
+    OrvParameterManager parameters{diagnostics, run.Random()};
+    OrvRenderLineManager lines{scene};
 
     Show() {
         if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -98,20 +113,19 @@ struct Show {
             error = "no OpenGL window";
             return;
         }
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        info->SetSurfaceSize(256, 256);
-        info->SetDisplaySize(256, 256);
-        info->SetAspectRatio(1);
+        OrvDisplayFacts& display = run.Display();
+        display.surfaceWidth = display.displayWidth = 256;
+        display.surfaceHeight = display.displayHeight = 256;
+        display.aspectRatio = 1;
 
-        char folder[] = "/tmp/orv-bench-image-XXXXXX";
-        if (!mkdtemp(folder))
+        if (root.empty()) {
+            error = "could not make the show folder";
             return;
-        std::string root = folder;
-        std::system(("mkdir -p '" + root + "/bin' '" + root + "/data'").c_str());
+        }
         std::ofstream(root + "/data/fx.frag") << Fragment;
         bool written = WritePicture(root + "/data/a.bmp", 200, 40, 40) &&
                        WritePicture(root + "/data/b.bmp", 40, 40, 200);
-        if (!written || chdir((root + "/bin").c_str()) != 0) {
+        if (!written) {
             error = "could not write the data folder";
             return;
         }

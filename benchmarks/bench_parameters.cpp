@@ -15,6 +15,8 @@
 
 #include "animation/OrvColorParameter.h"
 #include "animation/OrvParameterManager.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,7 +39,9 @@ const unsigned int ItemSpacing = 1000; // ms between the starts of consecutive i
 struct Show {
     std::vector<OrvColorParameter> colors;
     std::vector<std::string> names;
-    OrvParameterManager manager;
+    OrvDiagnostics diagnostics;
+    OrvRandom random; // the show's own, as a run context gives it
+    OrvParameterManager manager{diagnostics, random};
     unsigned int length = 0;
 
     Show() : colors(Blocks) {
@@ -176,7 +180,9 @@ struct LinearShow {
     std::vector<OrvColorParameter> colors;
     std::vector<OrvColorParameter> baselineColors;
     std::vector<OrvParameterInterface*> baselineOwners; // by parameter, as the manager holds them
-    OrvParameterManager manager;
+    OrvDiagnostics diagnostics;
+    OrvRandom random; // the show's own, as a run context gives it
+    OrvParameterManager manager{diagnostics, random};
     std::vector<FlatFade> fades;       // parameter p's fades at p * ItemsPerParameter
     std::vector<unsigned int> starts;  // the same layout: the keys of a plain binary search
     std::vector<unsigned int> cursors; // one per parameter, for the forward loop

@@ -12,10 +12,12 @@
 // sized). The draw benchmarks need an X display:
 //   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_particles
 
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRunContext.h"
 #include "scene/OrvObjectParticles.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvAllocationCounter.h"
@@ -34,12 +36,25 @@
 
 namespace {
 
+// What the systems of this program share, as one show's objects do: the diagnostics, the run
+// (random numbers) and the scene (the textures "*one" and "*two", the active camera).
+struct Show {
+    OrvDiagnostics diagnostics;
+    OrvRunContext run{"./", diagnostics};
+    OrvSceneContext scene{run, diagnostics};
+};
+
+Show& TheShow() {
+    static Show show;
+    return show;
+}
+
 // A particle system from the lines of its block.
 std::unique_ptr<OrvObjectParticles> MakeSystem(const std::string& block) {
-    OrvAsciiScriptLoader loader;
+    OrvAsciiScriptLoader loader(TheShow().diagnostics);
     std::istringstream in("fx: particles {\n" + block + "}\n");
     loader.Parse(in);
-    std::unique_ptr<OrvObjectParticles> system(new OrvObjectParticles());
+    std::unique_ptr<OrvObjectParticles> system(new OrvObjectParticles(TheShow().scene));
     system->Init(*loader.Root()["fx"]);
     return system;
 }
@@ -88,8 +103,8 @@ struct Window {
             error = "no OpenGL window";
             return;
         }
-        OrvTextureManager::Instance()->InitAsRGBABuffer("*one", 8, 8);
-        OrvTextureManager::Instance()->InitAsRGBABuffer("*two", 8, 8);
+        TheShow().scene.Textures().InitAsRGBABuffer("*one", 8, 8);
+        TheShow().scene.Textures().InitAsRGBABuffer("*two", 8, 8);
         open = true;
     }
 };
@@ -109,7 +124,10 @@ void SetCamera() {
     glLoadIdentity();
     gluPerspective(45, 640.0 / 480.0, 0.1, 100);
     gluLookAt(position.x, position.y, position.z, target.x, target.y, target.z, up.x, up.y, up.z);
-    OrvSystemInfo::Instance()->SetActiveCameraVectors(position, target, up);
+    OrvSceneContext::Camera& active = TheShow().scene.ActiveCamera();
+    active.position = position;
+    active.target = target;
+    active.up = up;
 }
 
 // The baseline: one matrix and one quad per particle.
@@ -117,9 +135,8 @@ void DrawEachParticle(OrvObjectParticles& fx, bool sorted) {
     glDisable(GL_LIGHTING);
     OrvGlState::SetBlend(sorted ? OrvGlState::BlendAlpha : OrvGlState::BlendAdd);
     glDepthMask(sorted ? GL_TRUE : GL_FALSE);
-    OrvVector3 camera, target, up;
-    OrvSystemInfo::Instance()->GetActiveCameraVectors(camera, target, up);
-    OrvDrawEachParticle(fx, camera, up);
+    const OrvSceneContext::Camera& active = TheShow().scene.ActiveCamera();
+    OrvDrawEachParticle(fx, active.position, active.up);
 }
 
 enum Way { Each, Batched, Sorted };

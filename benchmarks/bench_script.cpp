@@ -6,6 +6,8 @@
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -69,15 +71,17 @@ std::string WriteScript() {
 } // namespace
 
 static void BM_LoadAndProcessScript(benchmark::State& state) {
+    OrvDiagnostics diagnostics; // the run's, kept across iterations like a run's log
+    OrvRandom random;
     std::string path = WriteScript();
     std::vector<TenValues> owners(Objects);
     for (auto _ : state) {
-        OrvParameterManager parameters;
+        OrvParameterManager parameters(diagnostics, random);
         for (int i = 0; i < Objects; ++i) {
             std::string prefix = "o" + std::to_string(i);
             parameters.AddInterface(prefix, owners[i]);
         }
-        OrvAsciiScriptLoader loader;
+        OrvAsciiScriptLoader loader(diagnostics);
         bool ok = loader.Load(path.c_str()) && loader.ProcessScript(parameters);
         if (!ok)
             state.SkipWithError("the generated script did not process");
@@ -100,14 +104,16 @@ static void LoadGenerated(OrvAsciiScriptLoader& loader, const std::string& path,
 // One word of 1.6 million "1"s in a called block whose parameter "1" is given "22": every
 // character is replaced and the word doubles to 3.2 million digits (a valid hold value).
 static void BM_SubstituteOneKeyInALongWord(benchmark::State& state) {
+    OrvDiagnostics diagnostics; // the run's, kept across iterations like a run's log
+    OrvRandom random;
     const size_t length = 1600000;
     std::string path = WriteScript("0 call grow 22\n",
                                    "grow: 1 {\n  0 o0.p0 = " + std::string(length, '1') + "\n}\n");
-    OrvAsciiScriptLoader loader;
+    OrvAsciiScriptLoader loader(diagnostics);
     LoadGenerated(loader, path, state);
     TenValues owner;
     for (auto _ : state) {
-        OrvParameterManager parameters;
+        OrvParameterManager parameters(diagnostics, random);
         parameters.AddInterface("o0", owner);
         bool ok = loader.ProcessScript(parameters);
         if (!ok)
@@ -122,6 +128,8 @@ BENCHMARK(BM_SubstituteOneKeyInALongWord)->Unit(benchmark::kMillisecond);
 // into 2^22 copies of "k23" (12.6 MB). It is the name of a nested call, which then fails with
 // "Sub node not found", so nothing else but the substitution costs much.
 static void BM_SubstituteDoublingKeys(benchmark::State& state) {
+    OrvDiagnostics diagnostics; // the run's, kept across iterations like a run's log
+    OrvRandom random;
     std::string names, values;
     char key[8];
     for (int i = 1; i <= 22; ++i) {
@@ -132,10 +140,10 @@ static void BM_SubstituteDoublingKeys(benchmark::State& state) {
     }
     std::string path = WriteScript("0 call doubling" + values + "\n",
                                    "doubling:" + names + " {\n  0 call k01\n}\n");
-    OrvAsciiScriptLoader loader;
+    OrvAsciiScriptLoader loader(diagnostics);
     LoadGenerated(loader, path, state);
     for (auto _ : state) {
-        OrvParameterManager parameters;
+        OrvParameterManager parameters(diagnostics, random);
         bool ok = loader.ProcessScript(parameters); // false: the nested call finds no block
         benchmark::DoNotOptimize(ok);
     }
@@ -147,6 +155,8 @@ BENCHMARK(BM_SubstituteDoublingKeys)->Unit(benchmark::kMillisecond);
 // million other top-level lines. "per_call" is the whole processing time divided by the calls
 // (finding the blocks once is included).
 static void BM_CallAmongAMillionTopLevelLines(benchmark::State& state) {
+    OrvDiagnostics diagnostics; // the run's, kept across iterations like a run's log
+    OrvRandom random;
     const int topLevelLines = 1000000;
     const long long calls = state.range(0);
     std::string extra;
@@ -155,10 +165,10 @@ static void BM_CallAmongAMillionTopLevelLines(benchmark::State& state) {
     extra += "target {\n}\n";
     std::string path =
         WriteScript("0 loop 0 " + std::to_string(calls) + " times {\n  0 call target\n}\n", extra);
-    OrvAsciiScriptLoader loader;
+    OrvAsciiScriptLoader loader(diagnostics);
     LoadGenerated(loader, path, state);
     for (auto _ : state) {
-        OrvParameterManager parameters;
+        OrvParameterManager parameters(diagnostics, random);
         bool ok = loader.ProcessScript(parameters);
         if (!ok)
             state.SkipWithError("the calls failed");

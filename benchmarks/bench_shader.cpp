@@ -4,6 +4,9 @@
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_shader).
 
 #include "animation/OrvParameterManager.h"
+#include "base/OrvDataFolder.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 #include "gfx/OrvShaderManager.h"
 #include "support/OrvAllocationCounter.h"
 
@@ -15,9 +18,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <new>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -37,11 +40,17 @@ const char* const Fragment = "uniform float brightness;\n"
                              "        + (mask.y ? 1.0 : 0.0) + warp * gl_FragCoord;\n"
                              "}\n";
 
+// The benchmark's own diagnostics, random source, data folder and shader manager: nothing is
+// shared with anything else in the process.
 struct Scene {
     bool open = false;
     unsigned long loadAllocations = 0; // shows that the counter sees the engine's
+    OrvDiagnostics diagnostics;
+    OrvRandom random;
+    std::unique_ptr<OrvDataFolder> files;
+    std::unique_ptr<OrvShaderManager> shaders;
     OrvShaderProgram program;
-    OrvParameterManager manager;
+    OrvParameterManager manager{diagnostics, random};
 
     Scene() {
         if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0)
@@ -53,13 +62,13 @@ struct Scene {
         if (!mkdtemp(folder))
             return;
         std::string root = folder;
-        std::system(("mkdir -p '" + root + "/bin' '" + root + "/data'").c_str());
+        std::system(("mkdir -p '" + root + "/data'").c_str());
         std::ofstream(root + "/data/bench.frag") << Fragment;
-        if (chdir((root + "/bin").c_str()) != 0)
-            return;
+        files.reset(new OrvDataFolder(root + "/data/"));
+        shaders.reset(new OrvShaderManager(*files, diagnostics));
         std::deque<std::string> names{"bench.frag"};
         unsigned long before = OrvAllocationCount();
-        program = OrvShaderManager::Instance()->LoadShaderProgram(names, OrvShaderManager::Auto);
+        program = shaders->LoadShaderProgram(names, OrvShaderManager::Auto);
         loadAllocations = OrvAllocationCount() - before;
         std::system(("rm -rf '" + root + "'").c_str());
         manager.AddInterface("fx", program);

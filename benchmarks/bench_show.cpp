@@ -6,16 +6,17 @@
 // Defaults: build/show, the script's own size, 4 s.
 
 #include "base/IOrvLoadingObserver.h"
-#include "runtime/OrvEngine.h"
+#include "base/OrvDiagnostics.h"
 #include "base/OrvFixedStepClock.h"
+#include "base/OrvRunContext.h"
+#include "runtime/OrvEngine.h"
 #include "runtime/OrvPlayer.h"
-#include "base/OrvErrorLog.h"
 
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -34,14 +35,17 @@ public:
 
 int main(int argc, char** argv) {
     std::string folder = argc > 1 ? argv[1] : "build/show";
-    if (chdir((folder + "/bin").c_str()) != 0) {
-        std::fprintf(stderr, "bench_show: no folder %s/bin\n", folder.c_str());
+    char absolute[PATH_MAX];
+    if (!realpath((folder + "/data").c_str(), absolute)) {
+        std::fprintf(stderr, "bench_show: no folder %s/data\n", folder.c_str());
         return 1;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    OrvEngine engine;
+    OrvDiagnostics diagnostics;
+    OrvRunContext run(absolute, diagnostics);
+    OrvEngine engine(run);
     if (!engine.PreInit()) {
-        std::fprintf(stderr, "%s", OrvErrorLog::Text().c_str());
+        std::fprintf(stderr, "%s", diagnostics.Text().c_str());
         return 1;
     }
     int width = argc > 2 ? std::atoi(argv[2]) : 0;
@@ -54,7 +58,7 @@ int main(int argc, char** argv) {
     if (rowMs == 0)
         rowMs = 4000;
     if (!engine.Init(width, height, static_cast<double>(width) / height, 0)) {
-        std::fprintf(stderr, "%s", OrvErrorLog::Text().c_str());
+        std::fprintf(stderr, "%s", diagnostics.Text().c_str());
         return 1;
     }
     unsigned end = engine.Show().EndPosition();
@@ -62,7 +66,7 @@ int main(int argc, char** argv) {
         end = 60000;
 
     OrvFixedStepClock clock(60);
-    OrvPlayer player(engine.Show(), engine.Video(), clock);
+    OrvPlayer player(engine.Show(), engine.Video(), clock, run.Display());
     player.Start();
     std::printf("window %d x %d, show %.1f s at 60 frames a show second\n", width, height,
                 end / 1000.0);

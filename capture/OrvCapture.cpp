@@ -230,7 +230,7 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
     OrvCaptureProgress progress(total, isatty(2) != 0);
     OrvFrameQueue queue(session.target.FrameBytes(), *output);
     queue.Start();
-    OrvCaptureRenderer renderer(show, session.target);
+    OrvCaptureRenderer renderer(show, session.target, run.Display());
     uint64_t rendered = renderer.Render(from, options.fpsNumerator, options.fpsDenominator, total,
                                         &queue, &progress);
     bool written = queue.Finish();

@@ -5,12 +5,43 @@
 #include "OrvFrameQueue.h"
 
 #include "base/OrvFixedStepClock.h"
+#include "runtime/IOrvFrameSink.h"
+#include "runtime/OrvFramePipeline.h"
 #include "show/OrvShow.h"
 
 #include <GL/glew.h>
 
-OrvCaptureRenderer::OrvCaptureRenderer(OrvShow& show, OrvCaptureTarget& target)
-    : show(show), target(target) {}
+namespace {
+// The pipeline's output: each picture read back into a slot of the queue, or, without one,
+// only finished, which is what rendering alone costs.
+class ReadBack : public IOrvFrameSink {
+public:
+    ReadBack(OrvCaptureTarget& target, OrvFrameQueue* queue) : target(target), queue(queue) {}
+    void FrameDrawn(const Frame&) override {
+        if (!queue) {
+            glFinish();
+            return;
+        }
+        uint8_t* slot = queue->Acquire();
+        if (!slot) {
+            failed = true; // the output failed: Finish says why
+            return;
+        }
+        target.Read(slot);
+        queue->Submit();
+    }
+    bool Failed() const { return failed; }
+
+private:
+    OrvCaptureTarget& target;
+    OrvFrameQueue* queue;
+    bool failed = false;
+};
+} // namespace
+
+OrvCaptureRenderer::OrvCaptureRenderer(OrvShow& show, OrvCaptureTarget& target,
+                                       const OrvDisplayFacts& display)
+    : show(show), target(target), display(display) {}
 
 uint64_t OrvCaptureRenderer::FrameCount(unsigned fromMs, unsigned toMs, unsigned fpsNumerator,
                                         unsigned fpsDenominator) {
@@ -27,23 +58,14 @@ uint64_t OrvCaptureRenderer::Render(unsigned fromMs, unsigned fpsNumerator, unsi
                                     OrvCaptureProgress* progress) {
     OrvFixedStepClock clock(fpsNumerator, fpsDenominator);
     clock.Start(fromMs);
+    OrvFramePipeline pipeline(clock, show, display);
+    ReadBack readBack(target, queue);
+    pipeline.AddOutput(readBack);
     uint64_t done = 0;
     while (done < frames) {
-        unsigned position = 0;
-        unsigned elapsed = 0;
-        clock.NextFrame(position, elapsed);
-        // The screen line draws into whatever is bound when it starts.
-        target.Bind();
-        show.Frame(position, elapsed);
-        if (queue) {
-            uint8_t* slot = queue->Acquire();
-            if (!slot)
-                break; // the output failed: Finish says why
-            target.Read(slot);
-            queue->Submit();
-        } else {
-            glFinish();
-        }
+        pipeline.Step();
+        if (readBack.Failed())
+            break;
         ++done;
         if (progress)
             progress->Update(done);

@@ -22,12 +22,14 @@
 //   build-fuzz/fuzz/fuzz_particle_block -max_total_time=600 -dict=fuzz/particle_block.dict \
 //       corpus-particles
 
+#include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
 #include "base/OrvRandom.h"
+#include "base/OrvRunContext.h"
 #include "base/OrvVector3.h"
-#include "base/OrvErrorLog.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvObjectParticles.h"
+#include "scene/OrvSceneContext.h"
 #include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
@@ -194,7 +196,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    OrvAsciiScriptLoader loader;
+    // Each input reports into diagnostics of its own, so nothing piles up over a long run.
+    OrvDiagnostics diagnostics;
+    OrvRunContext run("./", diagnostics);
+    OrvSceneContext scene(run, diagnostics);
+    OrvAsciiScriptLoader loader(diagnostics);
     std::istringstream in("objects {\nfx: particles {\n" + std::string(text, textSize) +
                           "\n}\n}\n");
     loader.Parse(in);
@@ -205,20 +211,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     OrvScriptNode node(parsed->Id(), parsed->Args());
     CopyWithoutOpenGl(*parsed, node);
 
-    // The log would fill up over a long run; each input takes back what it reported.
-    const OrvErrorLog::Mark mark = OrvErrorLog::Here();
-    {
-        OrvParameterManager parameters;
-        OrvObjectManager objects;
-        OrvObjectParticles* fx = nullptr;
-        try {
-            fx = dynamic_cast<OrvObjectParticles*>(objects.LoadObject(node, parameters));
-        } catch (const OrvException&) {
-            // The expected failure: a message for the script's author.
-        }
-        if (fx)
-            Play(values, valuesSize, *fx, parameters, 0);
+    OrvParameterManager parameters(diagnostics, run.Random());
+    OrvObjectManager objects(scene);
+    OrvObjectParticles* fx = nullptr;
+    try {
+        fx = dynamic_cast<OrvObjectParticles*>(objects.LoadObject(node, parameters));
+    } catch (const OrvException&) {
+        // The expected failure: a message for the script's author.
     }
-    OrvErrorLog::RollBack(mark);
+    if (fx)
+        Play(values, valuesSize, *fx, parameters, 0);
     return 0;
 }

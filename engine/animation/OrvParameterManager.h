@@ -36,6 +36,7 @@
 #include <vector>
 
 #include "animation/IOrvParameterEnvelopeItem.h"
+#include "animation/IOrvParameterSource.h"
 #include "animation/OrvEnvelopeSegment.h"
 #include "animation/OrvParameterEnvelope.h"
 #include "animation/OrvParameterInterface.h"
@@ -43,7 +44,7 @@
 class OrvDiagnostics;
 class OrvRandom;
 
-class OrvParameterManager {
+class OrvParameterManager : public IOrvParameterSource {
 public:
     OrvParameterManager(OrvDiagnostics& diagnostics, OrvRandom& random);
     ~OrvParameterManager();
@@ -62,6 +63,8 @@ public:
                    double bound1, double bound2);
 
     void UpdateParameters(unsigned int position);
+    // The timeline as the frame's first parameter source: UpdateParameters.
+    void ApplyAt(unsigned position) override { UpdateParameters(position); }
     // Reads every record's current value (OrvParameterInterface::ReadParameter): what a
     // record returns to before its first item. Called once, when loading is done.
     void RememberLoadedValues();

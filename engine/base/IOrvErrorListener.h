@@ -1,7 +1,7 @@
 #ifndef ORV_BASE_IORVERRORLISTENER_H
 #define ORV_BASE_IORVERRORLISTENER_H
 
-// Hears of every message reported to the engine's error log, with its severity, at the
+// Hears of every message reported to the diagnostics it is set on, with its severity, at the
 // moment it is reported (before the log's own size limit applies). A script checker uses it
 // to put each message beside the script line being loaded.
 //

@@ -5,6 +5,10 @@ OrvDataFolder::OrvDataFolder(const std::string& path) : folder(path) {
         folder += '/';
 }
 
+std::string OrvDataFolder::Shown(const std::string& name) {
+    return "../data/" + name;
+}
+
 std::string OrvDataFolder::Path(const std::string& name) const {
     if (!name.empty())
         names.insert(name);

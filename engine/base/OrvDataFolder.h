@@ -6,7 +6,8 @@
 // asks it for a file's path instead of assuming a working directory.
 //
 // Path(name) is the folder followed by the name, unchanged (names may contain "/"); a
-// non-empty name is remembered. The folder is kept as given, with a "/" added when missing.
+// non-empty name is remembered. Messages name a file as Shown(name), "../data/" and the name:
+// the show folder's own view of it, the same wherever the folder lies. The folder is kept as given, with a "/" added when missing.
 // It never touches the file system. Copyable.
 
 #include <set>
@@ -18,6 +19,7 @@ public:
 
     const std::string& Folder() const { return folder; }
     std::string Path(const std::string& name) const;
+    static std::string Shown(const std::string& name);
     const std::set<std::string>& Names() const { return names; }
     void Forget() { names.clear(); }
 

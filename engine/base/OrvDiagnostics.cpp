@@ -33,10 +33,15 @@ void OrvDiagnostics::Report(int severity, const std::string& file, int line,
 }
 
 void OrvDiagnostics::Append(const OrvDiagnostics& other) {
-    for (const Record& record : other.records)
+    // A copy: appending a list to itself must not walk records that the walk adds.
+    const std::vector<Record> appended = other.records;
+    for (const Record& record : appended)
         Report(record.severity, record.file, record.line, record.text);
     if (other.highestSeverity > highestSeverity)
         highestSeverity = other.highestSeverity;
+    // The other list's last line already says the rest was left out: nothing may follow it.
+    if (other.truncated)
+        truncated = true;
 }
 
 IOrvErrorListener* OrvDiagnostics::SetListener(IOrvErrorListener* newListener) {

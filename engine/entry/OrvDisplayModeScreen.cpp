@@ -126,7 +126,7 @@ int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& 
     OrvImageFile splashFile(splashPath);
     SDL_Surface* splash = splashFile.Release();
     if (splash == nullptr) {
-        SDL_SetError("%s: %s", splashPath.c_str(), splashFile.Reason());
+        SDL_SetError("%s: %s", OrvDataFolder::Shown("splash.jpg").c_str(), splashFile.Reason());
         return Fail("Unable to load graphics: %s\n", 2);
     }
 

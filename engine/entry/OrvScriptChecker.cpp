@@ -88,7 +88,7 @@ bool OrvScriptChecker::CheckShow() {
     std::string path = OrvDataFolder(run.DataFolder()).Path("script.txt");
     // A script with a block missing is checked on as far as it goes; one that could not be
     // read has nothing to check ("Could not open ..." is reported).
-    if (!loader.Load(path.c_str()) && loader.Root().ChildCount() == 0)
+    if (!loader.Load(path, OrvDataFolder::Shown("script.txt")) && loader.Root().ChildCount() == 0)
         return false;
     CheckBraces(loader);
 
@@ -250,7 +250,8 @@ void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {
     OrvImageFile splash(splashPath);
     if (splash.GetState() != OrvImageFile::Decoded)
         report.AddForFile("splash.jpg", 1,
-                          "Unable to load graphics: " + splashPath + ": " + splash.Reason());
+                          "Unable to load graphics: " + OrvDataFolder::Shown("splash.jpg") + ": " +
+                              splash.Reason());
     // As the loading screen gets its picture.
     try {
         scene.Textures().Texture("loading.jpg");

@@ -1,7 +1,7 @@
 #ifndef ORV_GFX_ORVSHADERMANAGER_H
 #define ORV_GFX_ORVSHADERMANAGER_H
 
-// Builds shader programs from GLSL files of the data folder ("../data/" + name).
+// Builds shader programs from GLSL files of the show's data folder.
 //
 // What a name stands for (its extension is the last piece of the name split at full stops,
 // runs of full stops counting as one; exact and case-sensitive):

@@ -6,7 +6,7 @@
 //
 // - A name that begins with "*" is an empty texture (no storage, 0 x 0) that a render line
 //   later gives storage with InitAsRGBABuffer or InitAsDepthBuffer.
-// - Any other name is an image file in the data folder ("../data/" + name). Only complete
+// - Any other name is an image file of the show's data folder. Only complete
 //   PNG, JPEG, BMP and TGA files with 3 or 4 bytes per pixel become textures; the picture
 //   stands upright (the texture's first row, t = 0, is the bottom of the picture), level 0
 //   keeps the picture's own size (sides need not be powers of two), and OpenGL builds the

@@ -1,11 +1,12 @@
 #ifndef ORV_RUNTIME_IORVFRAMESINK_H
 #define ORV_RUNTIME_IORVFRAMESINK_H
 
-// Told about every frame the player has drawn, before the buffers are swapped, so the picture
-// can still be read back from the back buffer (for capture, or by a test). The sink gets the
-// frame's position, the size of the rendering surface (the script's width and height) and
-// the rectangle of the window that the screen's picture fills (the letterboxed viewport).
-// It must not draw, and is called on the engine's thread with the context current.
+// An output of the frame pipeline: told about every frame once the show has drawn it, before
+// it is shown, so the picture can still be read back (for capture, or by a test). It gets the
+// frame's position, the size of the rendering surface (the script's width and height) and the
+// rectangle of the screen that the picture fills (the letterboxed viewport). Outputs run in
+// the order they were added; one that draws (an overlay) is seen by those after it. Called on
+// the engine's thread with the context current; it must not allocate per frame.
 
 #include "gfx/OrvGlUtils.h"
 

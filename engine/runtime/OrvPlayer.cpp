@@ -2,7 +2,6 @@
 
 #include "base/IOrvClock.h"
 #include "show/OrvShow.h"
-#include "base/OrvDisplayFacts.h"
 #include "runtime/OrvVideo.h"
 #include "script/IOrvScriptLoader.h"
 
@@ -13,7 +12,7 @@
 
 OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock,
                      const OrvDisplayFacts& display)
-    : show(&show), video(video), clock(clock), display(display), sink(nullptr), hook(nullptr), lastRate(0),
+    : show(&show), video(video), clock(clock), pipeline(clock, show, display), sink(nullptr), hook(nullptr), lastRate(0),
       debug(false), reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
 
 void OrvPlayer::Start() {
@@ -146,10 +145,18 @@ void OrvPlayer::KeepMusicInStep(unsigned position) {
     driftingFrames = 0;
 }
 
+void OrvPlayer::SetFrameSink(IOrvFrameSink* newSink) {
+    if (sink)
+        pipeline.RemoveOutput(*sink);
+    sink = newSink;
+    if (sink)
+        pipeline.AddOutput(*sink);
+}
+
 bool OrvPlayer::Step() {
-    unsigned position = 0;
-    unsigned elapsed = 0;
-    clock.NextFrame(position, elapsed);
+    const IOrvFrameSink::Frame& frame = pipeline.Step();
+    unsigned position = frame.position;
+    unsigned elapsed = frame.elapsedMs;
     unsigned end = show->EndPosition();
     bool more = end == 0 || position < end;
     KeepMusicInStep(position);
@@ -161,13 +168,6 @@ bool OrvPlayer::Step() {
                   clock.Paused() ? " (paused)" : "");
     video.SetCaption(text);
 
-    show->Frame(position, elapsed);
-    if (sink) {
-        IOrvFrameSink::Frame frame = {position, elapsed, display.surfaceWidth,
-                                      display.surfaceHeight,
-                                      OrvGlUtils::FullViewport(display, false, -1, -1)};
-        sink->FrameDrawn(frame);
-    }
     if (hook)
         hook->AfterFrame(*this);
     video.Swap();

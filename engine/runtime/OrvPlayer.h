@@ -11,10 +11,10 @@
 // 0; a closed window ends), and unless the show ended, one Step. After the loop the music
 // stops. The music follows the clock and is never asked where it is.
 //
-// Step: the clock's next frame; the caption "FPS: %.0f / Position: %.1fs" with this frame's
-// rate (when two frames fall in the same millisecond the last rate stays), and " (paused)"
-// while paused; the show's Frame; the frame sink, if any, with the frame before it is shown;
-// the swap. It returns false for the frame that reached the end position (that frame is still
+// Step: one frame through the frame pipeline (OrvFramePipeline: the clock's next frame, the
+// show's stages, the outputs, among them the frame sink if any); the caption "FPS: %.0f /
+// Position: %.1fs" with this frame's rate (when two frames fall in the same millisecond the
+// last rate stays), and " (paused)" while paused; the hook's AfterFrame; the swap. It returns false for the frame that reached the end position (that frame is still
 // drawn). Allocates nothing.
 //
 // The music stays with the clock: while it plays, each step compares where the sound is
@@ -33,6 +33,7 @@
 
 #include "runtime/IOrvFrameSink.h"
 #include "runtime/IOrvPlayerHook.h"
+#include "runtime/OrvFramePipeline.h"
 
 class IOrvClock;
 class OrvDisplayFacts;
@@ -48,12 +49,18 @@ public:
     static const int MaxMusicDrift = 20;
     static const int DriftFrames = 3;
 
-    void SetFrameSink(IOrvFrameSink* sink) { this->sink = sink; }
+    // The one sink a test or tool watches frames with (null: none), an output of the pipeline.
+    void SetFrameSink(IOrvFrameSink* sink);
+    // More outputs, after the sink, in order.
+    OrvFramePipeline& Pipeline() { return pipeline; }
     void SetHook(IOrvPlayerHook* hook) { this->hook = hook; }
     void SetDebug(bool debug) { this->debug = debug; }
     // On by default; off, the music is only sought on jumps (the engine of old did so).
     void SetMusicCorrection(bool on) { correctMusic = on; }
-    void SetShow(OrvShow& show) { this->show = &show; }
+    void SetShow(OrvShow& show) {
+        this->show = &show;
+        pipeline.SetShow(show);
+    }
     OrvShow& Show() { return *show; }
     IOrvClock& Clock() { return clock; }
 
@@ -81,7 +88,7 @@ private:
     OrvShow* show;
     OrvVideo& video;
     IOrvClock& clock;
-    const OrvDisplayFacts& display;
+    OrvFramePipeline pipeline;
     IOrvFrameSink* sink;
     IOrvPlayerHook* hook;
     double lastRate;

@@ -193,23 +193,27 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
 
 Orv3dsFileContent Orv3dsFileReader::ReadDataFile(const OrvDataFolder& files,
                                                  const std::string& name) {
-    return ReadFile(files.Path(name));
+    return ReadFile(files.Path(name), OrvDataFolder::Shown(name));
 }
 
 Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path) {
+    return ReadFile(path, path);
+}
+
+Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path, const std::string& shown) {
     std::string bytes;
     std::uint64_t size;
     switch (OrvWholeFile::Load(path, Orv3dsFileCheck::MaxFileBytes, bytes, size)) {
     case OrvWholeFile::Read:
-        return ReadBytes(bytes, path);
+        return ReadBytes(bytes, shown);
     case OrvWholeFile::TooLarge:
-        throw Damaged(path, "the file is " + std::to_string(size) + " bytes long, more than the " +
+        throw Damaged(shown, "the file is " + std::to_string(size) + " bytes long, more than the " +
                                 std::to_string(Orv3dsFileCheck::MaxFileBytes) +
                                 " bytes a model may have");
     case OrvWholeFile::Unreadable:
         break;
     }
-    throw OrvException(ErrorPrefix + path);
+    throw OrvException(ErrorPrefix + shown);
 }
 
 Orv3dsFileContent Orv3dsFileReader::ReadBytes(const std::string& bytes, const std::string& path) {

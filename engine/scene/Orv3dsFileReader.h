@@ -36,8 +36,9 @@ public:
 
     // Reads `name` from the data folder: the script's file name.
     static Orv3dsFileContent ReadDataFile(const OrvDataFolder& files, const std::string& name);
-    // Reads the file at `path` as given.
+    // Reads the file at `path` as given; messages name it as `shown` (by default the path).
     static Orv3dsFileContent ReadFile(const std::string& path);
+    static Orv3dsFileContent ReadFile(const std::string& path, const std::string& shown);
     // Reads a file's content already in memory; `path` only names it in error messages.
     static Orv3dsFileContent ReadBytes(const std::string& bytes, const std::string& path);
 };

@@ -42,6 +42,11 @@ void OrvObjectVectorImage::Init(OrvScriptNode& node) {
     phase = 0;
 }
 
+void OrvObjectVectorImage::Update(unsigned) {
+    if (IsEnabled())
+        phase += 0.01f;
+}
+
 void OrvObjectVectorImage::Draw() {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -50,7 +55,6 @@ void OrvObjectVectorImage::Draw() {
     glGetIntegerv(GL_VIEWPORT, viewport);
     OrvGlState::BeginPixelSpace(viewport[2], viewport[3]);
 
-    phase += 0.01f;
     const float weight = OrvVectorPathSampler::MorphWeight(phase);
     const OrvVectorImageFile::Frame& a = file.FrameAt(0);
     const OrvVectorImageFile::Frame* b = file.FrameCount() > 1 ? &file.FrameAt(1) : nullptr;

@@ -15,10 +15,10 @@
 // points per draw is refused ("Vector image file too detailed: " + FILE + " (N points, at most
 // M)"), so a hostile density cannot stall the show.
 //
-// Each Draw advances the phase by 0.01 and draws the blend (1 - m) * pose 0 + m * pose 1 with
-// m = sin(phase) * 0.5 + 0.5: the picture starts halfway and swings over about 628 draws. So
-// the morph follows the number of draws (an object drawn by two render lines morphs twice as
-// fast), not the show's position. Each layer is filled in its colour of pose 0; each path is
+// Each frame's Update advances the phase by 0.01 while the object is enabled, and Draw draws
+// the blend (1 - m) * pose 0 + m * pose 1 with m = sin(phase) * 0.5 + 0.5: the picture starts
+// halfway and swings over about 628 frames shown. So the morph follows the number of frames
+// it was on for (once a frame however many render lines list it), not the show's position. Each layer is filled in its colour of pose 0; each path is
 // one outline, filled by the even-odd rule (OrvPathFill), so concave shapes come out right.
 //
 // Draw allocates nothing (the point buffer is sized by Init). It saves and restores both
@@ -39,6 +39,7 @@ public:
     ~OrvObjectVectorImage() override;
 
     void Init(OrvScriptNode& node) override;
+    void Update(unsigned elapsedMs) override;
     void Draw() override;
 
     float Phase() const { return phase; }

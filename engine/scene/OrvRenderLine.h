@@ -23,8 +23,9 @@
 //   "Buffer of render line " + line name + " was resized to " + WxH + " by another render line"
 //   plus the texture manager's errors for buffer names that are not "*" names.
 //
-// Each frame (driven by OrvRenderLineManager::RenderAll): UpdateObjects, PrepareFrame,
-// DrawObjects, FinishFrame. A screen line clears the whole window to the clear colour and then
+// Each frame (driven by OrvRenderLineManager::Render, after its Simulate has updated every
+// object once): PrepareFrame, DrawObjects, FinishFrame. UpdateObjects updates the line's own
+// objects, for a line drawn on its own. A screen line clears the whole window to the clear colour and then
 // the letterbox bars around its fitted viewport to black, keeping the scissor on that viewport
 // while its objects draw, so the bars stay black. (Clearing the whole window at once and only
 // the thin bars under a scissor is much cheaper for a software renderer than a scissored clear

@@ -4,13 +4,14 @@
 // The render passes of the show, in script order, which is the order of drawing.
 //
 // Use: Init with the object manager (whose objects must all be loaded before the lines are),
-// LoadRenderLines with the children of the script's renderLines block, then RenderAll once per
-// frame with the milliseconds since the previous frame. Each line is registered with the
-// parameter manager under its own name (duplicate names are accepted; the first one animates).
+// LoadRenderLines with the children of the script's renderLines block, then, once per frame,
+// Simulate with the milliseconds since the previous frame and Render. Each line is registered
+// with the parameter manager under its own name (duplicate names are accepted; the first one
+// animates).
 //
-// RenderAll runs, per line: save the modelview matrix, update the line's objects, prepare the
-// target, draw, release the target, restore the matrix, glFlush. It allocates nothing. Outside
-// RenderAll the window's framebuffer is bound.
+// Render runs, per line: save the modelview matrix, prepare the target, draw, release the
+// target, restore the matrix, glFlush. Neither allocates. Outside Render the screen's
+// framebuffer is bound.
 //
 // Ownership: the manager owns its lines and deletes them with itself. The object manager is
 // not owned and must outlive the manager's use. Pointers handed out by LoadRenderLine and
@@ -22,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+class OrvObject;
 class OrvObjectManager;
 class OrvParameterManager;
 class OrvRenderLine;
@@ -43,6 +45,13 @@ public:
     void LoadRenderLines(std::vector<OrvScriptNode*>& nodes, OrvParameterManager& parameters);
     OrvRenderLine* LoadRenderLine(OrvScriptNode& node, OrvParameterManager& parameters);
 
+    // The simulate stage: every object of the object manager updated once by the elapsed time,
+    // in the order the lines first list them, then the objects no line lists, in load order.
+    // An object listed by several lines moves once a frame, not once a line.
+    void Simulate(unsigned elapsedMs);
+    // The render passes, in order (see above).
+    void Render();
+    // Simulate, then Render.
     void RenderAll(unsigned elapsedMs);
 
     int LineCount() const { return static_cast<int>(lines.size()); }
@@ -52,7 +61,10 @@ public:
 
 private:
     OrvSceneContext& scene;
+    void OrderSimulation();
+
     OrvObjectManager* objects;                                // not owned
+    std::vector<OrvObject*> simulated;                        // every object once, not owned
     std::deque<std::pair<std::string, OrvRenderLine*>> lines; // lines owned
 };
 

@@ -38,6 +38,10 @@ OrvAsciiScriptLoader::~OrvAsciiScriptLoader() {}
 
 bool OrvAsciiScriptLoader::Load(const char* path) {
     std::string name = path ? path : "";
+    return Load(name, name);
+}
+
+bool OrvAsciiScriptLoader::Load(const std::string& name, const std::string& shown) {
     // Only a regular file is a script. A directory opens as a stream on Linux and then fails
     // to read, and a named pipe would wait for a writer; both count as not opening. Whatever
     // the check missed, a read error shows in the stream afterwards.
@@ -47,17 +51,17 @@ bool OrvAsciiScriptLoader::Load(const char* path) {
     if (regular)
         in.open(name, std::ios::binary);
     if (!regular || !in.is_open()) {
-        diagnostics.Report(1, "Could not open " + name);
+        diagnostics.Report(1, "Could not open " + shown);
         return false;
     }
     Parse(in);
     if (in.bad()) {
         // A file cut off by a read error is not loaded half: nothing of it stays in the tree.
         root = OrvScriptNode();
-        diagnostics.Report(1, "Could not open " + name);
+        diagnostics.Report(1, "Could not open " + shown);
         return false;
     }
-    bool blocksFound = CheckBlocks(path);
+    bool blocksFound = CheckBlocks(shown);
     // Worked out even when a block is missing, so that a check can go on with the timeline.
     beatLength = 60000.0 / NumericValue(Bpm);
     barLength = 4 * beatLength;
@@ -126,7 +130,7 @@ void OrvAsciiScriptLoader::Parse(std::istream& in) {
         unclosedBlock = closedByOuterBrace ? closedByOuterBrace : open.back().node;
 }
 
-bool OrvAsciiScriptLoader::CheckBlocks(const char* path) {
+bool OrvAsciiScriptLoader::CheckBlocks(const std::string& shown) {
     header = root["header"];
     objects = root["objects"];
     script = root["script"];
@@ -139,7 +143,7 @@ bool OrvAsciiScriptLoader::CheckBlocks(const char* path) {
     if (!missing)
         return true;
     diagnostics.Report(1, std::string("Missing block: ") + missing);
-    diagnostics.Report(1, std::string("An error in ") + (path ? path : ""));
+    diagnostics.Report(1, "An error in " + shown);
     return false;
 }
 

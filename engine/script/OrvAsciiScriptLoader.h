@@ -36,6 +36,8 @@ public:
     ~OrvAsciiScriptLoader() override;
 
     bool Load(const char* path) override;
+    // The same, naming the file as `shown` in messages.
+    bool Load(const std::string& path, const std::string& shown);
     std::string StringValue(OrvScriptLoaderStringValueId id) override;
     double NumericValue(OrvScriptLoaderNumericValueId id) override;
     std::vector<OrvScriptNode*> Objects() override;
@@ -63,7 +65,7 @@ private:
     OrvAsciiScriptLoader(const OrvAsciiScriptLoader&) = delete;
     OrvAsciiScriptLoader& operator=(const OrvAsciiScriptLoader&) = delete;
 
-    bool CheckBlocks(const char* path);
+    bool CheckBlocks(const std::string& shown);
     const OrvScriptNode* HeaderValue(const char* key) const;
 
     OrvDiagnostics& diagnostics;

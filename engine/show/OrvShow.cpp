@@ -1,6 +1,7 @@
 #include "show/OrvShow.h"
 
 #include "base/IOrvLoadingObserver.h"
+#include "base/OrvDataFolder.h"
 #include "base/OrvException.h"
 #include "base/OrvRunContext.h"
 #include "scene/OrvObjectManager.h"
@@ -9,6 +10,7 @@
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 
+#include <algorithm>
 #include <cmath>
 
 OrvShow::OrvShow(OrvRunContext& run) : OrvShow(run, run.Diagnostics()) {}
@@ -30,9 +32,9 @@ const OrvDataFolder& OrvShow::Files() const {
 }
 
 bool OrvShow::ReadScript() {
-    loader.reset(new OrvAsciiScriptLoader(diagnostics));
-    std::string path = scene->Files().Path("script.txt");
-    if (loader->Load(path.c_str()))
+    OrvAsciiScriptLoader* script = new OrvAsciiScriptLoader(diagnostics);
+    loader.reset(script);
+    if (script->Load(scene->Files().Path("script.txt"), OrvDataFolder::Shown("script.txt")))
         return true;
     diagnostics.Report(1, "Could not load a script file");
     return false;
@@ -74,8 +76,19 @@ void OrvShow::Load(IOrvLoadingObserver& observer, bool withMusic) {
 void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
     if (!parameters)
         return;
-    parameters->UpdateParameters(position);
-    renderLines->RenderAll(elapsedMs);
+    parameters->ApplyAt(position);
+    for (IOrvParameterSource* source : sources)
+        source->ApplyAt(position);
+    renderLines->Simulate(elapsedMs);
+    renderLines->Render();
+}
+
+void OrvShow::AddParameterSource(IOrvParameterSource& source) {
+    sources.push_back(&source);
+}
+
+void OrvShow::RemoveParameterSource(IOrvParameterSource& source) {
+    sources.erase(std::remove(sources.begin(), sources.end(), &source), sources.end());
 }
 
 void OrvShow::Unload() {

@@ -34,8 +34,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class IOrvLoadingObserver;
+class IOrvParameterSource;
 class IOrvScriptLoader;
 class OrvDataFolder;
 class OrvObjectManager;
@@ -74,10 +76,16 @@ public:
     // True between a Load that returned and the next Unload.
     bool IsLoaded() const { return loaded; }
 
-    // One frame: every parameter to its value at `position`, then every render line drawn,
-    // with `elapsedMs` since the previous frame. Leaves the picture in the back buffer (the
-    // caller swaps). Allocates nothing.
+    // One frame, in stages: the parameter sources at `position` (the timeline first, then
+    // each added source in order, so a later one takes over what it sets); every object
+    // simulated once by `elapsedMs` since the previous frame; the render passes. Leaves the
+    // picture in the screen's framebuffer (the caller shows it). Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
+    // A source of parameter values after the timeline; borrowed, it must outlive its use
+    // (until RemoveParameterSource or the show goes). It names parameters through
+    // Parameters() once the show is loaded.
+    void AddParameterSource(IOrvParameterSource& source);
+    void RemoveParameterSource(IOrvParameterSource& source);
 
     // Releases everything Load and ReadScript made (see above).
     void Unload();
@@ -114,6 +122,7 @@ private:
     std::unique_ptr<OrvRenderLineManager> renderLines;
     std::unique_ptr<OrvParameterManager> parameters;
     std::unique_ptr<OrvMusic> music;
+    std::vector<IOrvParameterSource*> sources; // after the timeline; not owned
     bool loaded;
 };
 

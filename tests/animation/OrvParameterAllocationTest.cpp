@@ -2,6 +2,8 @@
 // The counter sees allocations inside the engine library too.
 
 #include "animation/OrvParameterManager.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 #include "support/OrvAllocationCounter.h"
 
 #include "OrvRecordingInterface.h"
@@ -13,7 +15,9 @@
 
 TEST(OrvParameterAllocation, UpdatingForwardBackwardAndJumpingAllocatesNothing) {
     std::vector<OrvRecordingInterface> owners(100, OrvRecordingInterface({"a", "b", "c", "d"}));
-    OrvParameterManager manager;
+    OrvDiagnostics diagnostics;
+    OrvRandom random;
+    OrvParameterManager manager(diagnostics, random);
     for (size_t i = 0; i < owners.size(); ++i)
         manager.AddInterface("obj" + std::to_string(i), owners[i]);
     for (int i = 0; i < manager.ParameterCount(); ++i) {

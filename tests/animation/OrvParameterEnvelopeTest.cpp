@@ -4,7 +4,6 @@
 
 #include "animation/OrvParameterEnvelope.h"
 #include "base/OrvRandom.h"
-#include "base/OrvErrorLog.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterLinear.h"
@@ -19,7 +18,7 @@
 
 namespace {
 
-const std::string Overlap = "Envelope defined already to this section of time\n";
+const std::string Overlap = "Envelope defined already to this section of time";
 
 // The value at `time`, or -999 when the envelope has none.
 double At(OrvParameterEnvelope& envelope, unsigned int time) {
@@ -82,7 +81,7 @@ struct ReferenceEnvelope {
     }
 };
 
-// A local generator, so these sequences never disturb the engine's shared one.
+// A local generator for the test's own sequences (not the engine's OrvRandom).
 struct Lcg {
     uint32_t state;
     unsigned int Below(unsigned int n) {
@@ -96,7 +95,8 @@ const uint64_t LastTime = 4294967295u;
 // One item of the given kind, made afresh on every call with the same numbers. Random items
 // get equal bounds, so every copy answers the same whatever it draws.
 std::unique_ptr<IOrvParameterEnvelopeItem> MakeItem(unsigned int kind, unsigned int start,
-                                                    unsigned int duration, const double* v) {
+                                                    unsigned int duration, const double* v,
+                                                    OrvRandom& draws) {
     switch (kind) {
     case 0:
         return std::make_unique<OrvParameterHold>(start, v[0]);
@@ -106,7 +106,7 @@ std::unique_ptr<IOrvParameterEnvelopeItem> MakeItem(unsigned int kind, unsigned 
         return std::make_unique<OrvParameterCatmullRomSpline>(start, duration, v[0], v[1], v[2],
                                                               v[3]);
     case 3:
-        return std::make_unique<OrvParameterRandom>(start, duration, v[0], v[0]);
+        return std::make_unique<OrvParameterRandom>(start, duration, v[0], v[0], draws);
     case 4:
         return std::make_unique<Probe>(start, duration, v[0]);
     default:
@@ -127,7 +127,8 @@ TEST(OrvParameterEnvelope, AddingReplacesOneMillisecondItemsAndRefusesOverlaps) 
     EXPECT_EQ(1, envelope.ItemCount());
     OrvParameterHold inside(1500, 99);
     EXPECT_FALSE(envelope.AddItem(&inside)); // refused: the caller keeps it
-    EXPECT_EQ(Overlap, OrvErrorLog::Text());
+    // The envelope reports nothing itself: the caller reports its message.
+    EXPECT_EQ(Overlap, OrvParameterEnvelope::OverlapMessage);
     EXPECT_EQ(1, envelope.ItemCount());
     EXPECT_EQ(15, At(envelope, 1500));
     EXPECT_TRUE(envelope.AddItem(new OrvParameterLinear(2000, 1000, 50, 60))); // at the end
@@ -136,8 +137,9 @@ TEST(OrvParameterEnvelope, AddingReplacesOneMillisecondItemsAndRefusesOverlaps) 
     EXPECT_FALSE(envelope.AddItem(nullptr));
 
     // A 0 ms item answers only at its own instant, also when the next one starts there.
+    OrvRandom draws;
     OrvParameterEnvelope instant;
-    instant.AddItem(new OrvParameterRandom(0, 0, 3, 3));
+    instant.AddItem(new OrvParameterRandom(0, 0, 3, 3, draws));
     instant.AddItem(new OrvParameterHold(0, 8));
     EXPECT_EQ(8, At(instant, 1));
     EXPECT_EQ(3, At(instant, 0));
@@ -147,7 +149,7 @@ TEST(OrvParameterEnvelope, AddingReplacesOneMillisecondItemsAndRefusesOverlaps) 
     late.AddItem(new OrvParameterLinear(4294967000u, 1000, 0, 1));
     OrvParameterHold afterWrap(4294967295u, 1);
     EXPECT_FALSE(late.AddItem(&afterWrap));
-    EXPECT_EQ(Overlap + Overlap, OrvErrorLog::Text());
+    EXPECT_EQ(1, late.ItemCount());
 }
 
 TEST(OrvParameterEnvelope, HoldLinearAndSplineValues) {
@@ -180,15 +182,15 @@ TEST(OrvParameterEnvelope, HoldLinearAndSplineValues) {
     EXPECT_DOUBLE_EQ(2.125, curve.Value(250)); // 0.5 * (6u + 54u^2 - 40u^3) at u = 1/4
 }
 
-TEST(OrvParameterEnvelope, RandomItemsDrawFromTheSharedGenerator) {
-    // Each test runs in its own process, so the shared generator starts from the beginning.
-    OrvRandom twin;
-    OrvParameterRandom longItem(0, 1000, 5, 1); // bounds in either order
+TEST(OrvParameterEnvelope, RandomItemsDrawFromTheGeneratorTheyAreGiven) {
+    // A run's generator, fresh: it starts from the beginning, like its twin.
+    OrvRandom source, twin;
+    OrvParameterRandom longItem(0, 1000, 5, 1, source); // bounds in either order
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(1 + twin.Next() / 32767.0 * 4, longItem.Value(10)); // fresh every time
     OrvParameterEnvelope shortItems;
-    shortItems.AddItem(new OrvParameterRandom(100, 1, 1, 5));
-    shortItems.AddItem(new OrvParameterRandom(200, 0, 1, 5));
+    shortItems.AddItem(new OrvParameterRandom(100, 1, 1, 5, source));
+    shortItems.AddItem(new OrvParameterRandom(200, 0, 1, 5, source));
     double first = At(shortItems, 150);
     EXPECT_EQ(1 + twin.Next() / 32767.0 * 4, first);
     EXPECT_EQ(first, At(shortItems, 199)); // drawn once, then held
@@ -196,7 +198,7 @@ TEST(OrvParameterEnvelope, RandomItemsDrawFromTheSharedGenerator) {
     EXPECT_EQ(1 + twin.Next() / 32767.0 * 4, second);
     EXPECT_EQ(second, At(shortItems, 5000));
     EXPECT_EQ(first, At(shortItems, 100));
-    EXPECT_EQ(twin.Next(), OrvRandom::Shared().Next()); // holding drew nothing
+    EXPECT_EQ(twin.Next(), source.Next()); // holding drew nothing
     for (int i = 0; i < 2000; ++i) {
         double value = longItem.Value(10);
         ASSERT_TRUE(value >= 1 && value <= 5) << value;
@@ -276,6 +278,7 @@ TEST(OrvParameterEnvelope, FlatRecordsComputeAsTheItemsAlwaysHave) {
 
 TEST(OrvParameterEnvelope, MixedKindsInASharedStoreMatchTheItemsAskedOneByOne) {
     Lcg random{4242};
+    OrvRandom draws;
     for (int round = 0; round < 400; ++round) {
         // Every fourth round lives at the very end of the 32-bit range of times.
         uint64_t base = round % 4 == 3 ? LastTime - 3000 : 0;
@@ -299,9 +302,9 @@ TEST(OrvParameterEnvelope, MixedKindsInASharedStoreMatchTheItemsAskedOneByOne) {
             unsigned int start = static_cast<unsigned int>(
                 next[e] - (random.Below(6) == 0 ? random.Below(next[e] - base + 1) : 0));
             double values[4] = {random.Real(), random.Real(), random.Real(), random.Real()};
-            auto item = MakeItem(kind, start, duration, values);
+            auto item = MakeItem(kind, start, duration, values, draws);
             uint64_t end = uint64_t(start) + item->Duration();
-            bool accepted = references[e].Add(MakeItem(kind, start, duration, values));
+            bool accepted = references[e].Add(MakeItem(kind, start, duration, values, draws));
             ASSERT_EQ(accepted, envelopes[e].AddItem(item.get())) << "round " << round;
             if (accepted) {
                 item.release(); // the envelope's now, and maybe gone already
@@ -332,15 +335,15 @@ TEST(OrvParameterEnvelope, MixedKindsInASharedStoreMatchTheItemsAskedOneByOne) {
 }
 
 TEST(OrvParameterEnvelope, RandomItemsKeepTheirOwnStateThroughReplacementAndMoves) {
-    // Each test runs in its own process, so the shared generator starts from the beginning.
-    OrvRandom twin;
+    // A run's generator, fresh: it starts from the beginning, like its twin.
+    OrvRandom source, twin;
     std::vector<OrvEnvelopeSegment> store;
     std::vector<OrvParameterEnvelope> envelopes;
     envelopes.emplace_back(store);
     envelopes[0].AddItem(new OrvParameterHold(100, 7));
-    EXPECT_TRUE(envelopes[0].AddItem(new OrvParameterRandom(100, 1, 10, 0))); // replaces it
+    EXPECT_TRUE(envelopes[0].AddItem(new OrvParameterRandom(100, 1, 10, 0, source))); // replaces it
     envelopes.emplace_back(store);
-    envelopes[1].AddItem(new OrvParameterRandom(50, 0, 20, 30));
+    envelopes[1].AddItem(new OrvParameterRandom(50, 0, 20, 30, source));
     envelopes[1].AddItem(new OrvParameterHold(60, 5));
     envelopes[0].AddItem(new OrvParameterLinear(200, 100, 1, 2));
     EXPECT_EQ(2, envelopes[0].ItemCount());
@@ -356,7 +359,7 @@ TEST(OrvParameterEnvelope, RandomItemsKeepTheirOwnStateThroughReplacementAndMove
     EXPECT_EQ(second, At(envelopes[1], 50));
     EXPECT_EQ(5, At(envelopes[1], 70));
     EXPECT_EQ(first, At(envelopes[0], 199));
-    EXPECT_EQ(twin.Next(), OrvRandom::Shared().Next()); // held values drew nothing more
+    EXPECT_EQ(twin.Next(), source.Next()); // held values drew nothing more
 
     // Owned items are deleted once: when replaced, and with the envelope; never when refused.
     {

@@ -1,5 +1,6 @@
 #include "animation/OrvParameterManager.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 
 #include "OrvRecordingInterface.h"
 
@@ -12,7 +13,11 @@ TEST(OrvParameterManager, RegistrationNamesRecordsDepthFirst) {
     OrvRecordingInterface flat({"x", "y"}, {{"", &leaf}});
     OrvParameterInterface nothing; // empty name for 0: no parameters
 
-    OrvParameterManager manager;
+    OrvDiagnostics diagnostics;
+
+    OrvRandom random;
+
+    OrvParameterManager manager(diagnostics, random);
     manager.AddInterface("box", box);
     manager.AddInterface(std::string("flat"), flat);
     manager.AddInterface("void", nothing);
@@ -31,7 +36,9 @@ TEST(OrvParameterManager, RegistrationNamesRecordsDepthFirst) {
 
 TEST(OrvParameterManager, UpdatesOnlyAnimatedRecordsAndDuplicatesGoToTheFirst) {
     OrvRecordingInterface first({"x", "y"}), second({"x"});
-    OrvParameterManager manager;
+    OrvDiagnostics diagnostics;
+    OrvRandom random;
+    OrvParameterManager manager(diagnostics, random);
     manager.AddInterface("box", first);
     manager.AddInterface("box", second); // box.x again
     ASSERT_EQ(3, manager.ParameterCount());
@@ -57,20 +64,22 @@ TEST(OrvParameterManager, UpdatesOnlyAnimatedRecordsAndDuplicatesGoToTheFirst) {
     EXPECT_TRUE(manager.AddRandom("box.x", 2000, 1, 4, 4));
     manager.UpdateParameters(2500);
     EXPECT_EQ(4, first.values[0]);
-    EXPECT_EQ("Envelope defined already to this section of time\n", OrvErrorLog::Text());
+    EXPECT_EQ("Envelope defined already to this section of time\n", diagnostics.Text());
     EXPECT_EQ(2, manager.Envelope(0).ItemCount());
 }
 
 TEST(OrvParameterManager, UnknownNamesGetADidYouMeanList) {
     OrvRecordingInterface box({"x", "y"}), cam({"fovy"}), ab({"cdf", "c", "cdx"});
-    OrvParameterManager manager;
+    OrvDiagnostics diagnostics;
+    OrvRandom random;
+    OrvParameterManager manager(diagnostics, random);
     manager.AddInterface("box", box);
     manager.AddInterface("cam", cam);
     EXPECT_FALSE(manager.AddParameterHold("box.z", 0, 1)); // 0.8 each; cam.fovy 0.125
     EXPECT_FALSE(manager.AddRandom("zzzz", 0, 0, 1, 2));   // nothing near: no list at all
     std::string expected = "Unknown parameter: box.z\nDid you mean:\n\nbox.x\nbox.y\n"
                            "Unknown parameter: zzzz\n";
-    EXPECT_EQ(expected, OrvErrorLog::Text());
+    EXPECT_EQ(expected, diagnostics.Text());
 
     manager.AddInterface("ab", ab);
     using Names = std::deque<std::string>;
@@ -90,5 +99,5 @@ TEST(OrvParameterManager, UnknownNamesGetADidYouMeanList) {
     EXPECT_FALSE(manager.AddLinearParameterFade("obj.pZ", 0, 10, 0, 1));
     expected += "Unknown parameter: obj.pZ\nDid you mean:\n\nobj.pA\nobj.pB\nobj.pC\nobj.pD\n"
                 "obj.pE\nobj.pF\nobj.pG\nobj.pH\nobj.pI\nobj.pJ\n";
-    EXPECT_EQ(expected, OrvErrorLog::Text());
+    EXPECT_EQ(expected, diagnostics.Text());
 }

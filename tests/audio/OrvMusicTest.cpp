@@ -1,6 +1,6 @@
 #include "audio/OrvMusic.h"
 #include "support/OrvMusicTestAudio.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "support/OrvTestFolder.h"
 
 #include <SDL/SDL.h>
@@ -73,25 +73,27 @@ TEST(OrvMusic, BytePositionFollowsWholeSecondsAndWholeFrames) {
 }
 
 TEST(OrvMusic, NoSoundDeviceIsOnlyAWarningAndEveryCallStaysSafe) {
+    OrvDiagnostics diagnostics;
     OrvTestFolder folder;
     std::string path = WriteRamp(folder, "music.wav");
     // A driver name SDL does not have stands for a machine without sound hardware.
     setenv("SDL_AUDIODRIVER", "orvanta-no-such-driver", 1);
     {
         OrvMusic music;
-        EXPECT_FALSE(music.Load(path));
+        EXPECT_FALSE(music.Load(path, diagnostics));
         music.SetPosition(2500);
         music.Play(0);
         music.SetPosition(1000);
         music.Stop();
         music.Play(0);
     }
-    EXPECT_EQ("Could not initialize audio\n", OrvErrorLog::Text());
-    EXPECT_FALSE(OrvErrorLog::HasError());
-    EXPECT_EQ(0, OrvErrorLog::HighestSeverity());
+    EXPECT_EQ("Could not initialize audio\n", diagnostics.Text());
+    EXPECT_FALSE(diagnostics.HasError());
+    EXPECT_EQ(0, diagnostics.HighestSeverity());
 }
 
 TEST(OrvMusic, FilesThatAreNoAudioAreOnlyWarnings) {
+    OrvDiagnostics diagnostics;
     OrvTestFolder folder;
     OrvMusicCapture capture(folder.Root());
     folder.WriteData("notes.wav", "These are notes about the music, not the music itself.\n");
@@ -99,11 +101,11 @@ TEST(OrvMusic, FilesThatAreNoAudioAreOnlyWarnings) {
     folder.WriteData("garbage.mp3", std::string(5000, '\x55'));
     {
         OrvMusic music;
-        EXPECT_FALSE(music.Load("../data/missing.ogg"));
-        EXPECT_FALSE(music.Load("../data/notes.wav"));
-        EXPECT_FALSE(music.Load("../data/empty.flac"));
-        EXPECT_FALSE(music.Load("../data/garbage.mp3"));
-        EXPECT_FALSE(music.Load("../data")); // a folder
+        EXPECT_FALSE(music.Load(folder.DataPath("missing.ogg"), diagnostics));
+        EXPECT_FALSE(music.Load(folder.DataPath("notes.wav"), diagnostics));
+        EXPECT_FALSE(music.Load(folder.DataPath("empty.flac"), diagnostics));
+        EXPECT_FALSE(music.Load(folder.DataPath("garbage.mp3"), diagnostics));
+        EXPECT_FALSE(music.Load(folder.Root() + "/data", diagnostics)); // a folder
         music.SetPosition(1500);
         music.Play(0);
         ASSERT_TRUE(capture.WaitForSilence(4096));
@@ -113,19 +115,20 @@ TEST(OrvMusic, FilesThatAreNoAudioAreOnlyWarnings) {
     std::string expected;
     for (int i = 0; i < 5; ++i)
         expected += "Could not load the music file\n";
-    EXPECT_EQ(expected, OrvErrorLog::Text());
-    EXPECT_FALSE(OrvErrorLog::HasError());
-    EXPECT_EQ(0, OrvErrorLog::HighestSeverity());
+    EXPECT_EQ(expected, diagnostics.Text());
+    EXPECT_FALSE(diagnostics.HasError());
+    EXPECT_EQ(0, diagnostics.HighestSeverity());
 }
 
 TEST(OrvMusic, WavPlaysSampleExactAndResumesWhereItStopped) {
+    OrvDiagnostics diagnostics;
     OrvTestFolder folder;
     OrvMusicCapture capture(folder.Root());
     std::string path = WriteRamp(folder, "music.wav");
     size_t firstRun = 0;
     {
         OrvMusic music;
-        ASSERT_TRUE(music.Load(path));
+        ASSERT_TRUE(music.Load(path, diagnostics));
         music.Play(0);
         ASSERT_TRUE(capture.WaitForSound(Rate));
         music.Stop();
@@ -135,7 +138,7 @@ TEST(OrvMusic, WavPlaysSampleExactAndResumesWhereItStopped) {
         ASSERT_TRUE(capture.WaitForSound(firstRun + Rate / 2));
         music.Stop();
     }
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", diagnostics.Text());
 
     int stray = 0;
     std::vector<OrvMusicSegment> segments = OrvMusicRampSegments(capture.Samples(), stray);
@@ -149,12 +152,13 @@ TEST(OrvMusic, WavPlaysSampleExactAndResumesWhereItStopped) {
 }
 
 TEST(OrvMusic, SetPositionSeeksBeforeAndDuringPlayback) {
+    OrvDiagnostics diagnostics;
     OrvTestFolder folder;
     OrvMusicCapture capture(folder.Root());
     std::string path = WriteRamp(folder, "music.wav");
     {
         OrvMusic music;
-        ASSERT_TRUE(music.Load(path));
+        ASSERT_TRUE(music.Load(path, diagnostics));
         music.SetPosition(2500); // the engine seeks to the show's start before playing
         music.Play(0);
         ASSERT_TRUE(capture.WaitForSound(4410));
@@ -168,7 +172,7 @@ TEST(OrvMusic, SetPositionSeeksBeforeAndDuringPlayback) {
         ASSERT_TRUE(capture.WaitForSound(played + 4410));
         music.Stop();
     }
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", diagnostics.Text());
 
     int stray = 0;
     std::vector<OrvMusicSegment> segments = OrvMusicRampSegments(capture.Samples(), stray);
@@ -181,6 +185,7 @@ TEST(OrvMusic, SetPositionSeeksBeforeAndDuringPlayback) {
 }
 
 TEST(OrvMusic, MonoAt22050HzPlaysResampledOnBothSides) {
+    OrvDiagnostics diagnostics;
     OrvTestFolder folder;
     OrvMusicCapture capture(folder.Root());
     std::string path = folder.DataPath("mono.wav");
@@ -188,7 +193,7 @@ TEST(OrvMusic, MonoAt22050HzPlaysResampledOnBothSides) {
                                    OrvMusicSine(4 * 22050, 22050, 1, 441.0, 0.3, 0.5)));
     {
         OrvMusic music;
-        ASSERT_TRUE(music.Load(path));
+        ASSERT_TRUE(music.Load(path, diagnostics));
         music.Play(0);
         ASSERT_TRUE(capture.WaitForSound(Rate));
         music.Stop();
@@ -199,7 +204,7 @@ TEST(OrvMusic, MonoAt22050HzPlaysResampledOnBothSides) {
         ASSERT_TRUE(capture.WaitForSound(played + Rate / 2));
         music.Stop();
     }
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", diagnostics.Text());
 
     std::vector<int16_t> samples = capture.Samples();
     long start1 = OrvMusicFirstSound(samples);
@@ -224,6 +229,7 @@ TEST(OrvMusic, MonoAt22050HzPlaysResampledOnBothSides) {
 }
 
 TEST(OrvMusic, FlacOggVorbisOggOpusAndMp3Stream) {
+    OrvDiagnostics diagnostics;
     struct Case {
         const char* name;
         int format;
@@ -245,7 +251,7 @@ TEST(OrvMusic, FlacOggVorbisOggOpusAndMp3Stream) {
         OrvMusicCapture capture(folder.Root(), std::string(c.name) + ".raw");
         {
             OrvMusic music;
-            ASSERT_TRUE(music.Load(path));
+            ASSERT_TRUE(music.Load(path, diagnostics));
             music.SetPosition(1500); // 661.5 periods: upside down against the start
             music.Play(0);
             ASSERT_TRUE(capture.WaitForSound(Rate / 2));
@@ -269,21 +275,22 @@ TEST(OrvMusic, FlacOggVorbisOggOpusAndMp3Stream) {
                                  1.5 + double(settle) / Rate, false),
                   600.0);
     }
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", diagnostics.Text());
 }
 
 TEST(OrvMusic, SafeAfterSdlQuitAndLoadsAgain) {
+    OrvDiagnostics diagnostics;
     OrvTestFolder folder;
     std::string path = WriteRamp(folder, "music.wav");
     OrvMusicCapture first(folder.Root(), "first.raw");
     OrvMusic music;
-    ASSERT_TRUE(music.Load(path));
+    ASSERT_TRUE(music.Load(path, diagnostics));
     // SDL has one sound device per process: a second track cannot open it meanwhile.
     {
         OrvMusic other;
-        EXPECT_FALSE(other.Load(path));
+        EXPECT_FALSE(other.Load(path, diagnostics));
     }
-    EXPECT_EQ("Could not initialize audio\n", OrvErrorLog::Text());
+    EXPECT_EQ("Could not initialize audio\n", diagnostics.Text());
     music.Play(0);
     ASSERT_TRUE(first.WaitForSound(4410));
 
@@ -296,13 +303,13 @@ TEST(OrvMusic, SafeAfterSdlQuitAndLoadsAgain) {
 
     // Loading again starts SDL's audio afresh and plays the new capture's file.
     OrvMusicCapture second(folder.Root(), "second.raw");
-    ASSERT_TRUE(music.Load(path));
+    ASSERT_TRUE(music.Load(path, diagnostics));
     music.SetPosition(1000);
     music.Play(0);
     ASSERT_TRUE(second.WaitForSound(4410));
     EXPECT_EQ(before, OrvMusicSoundFrames(first.Samples())); // the old device is gone
     SDL_Quit();
-    EXPECT_EQ("Could not initialize audio\n", OrvErrorLog::Text());
+    EXPECT_EQ("Could not initialize audio\n", diagnostics.Text());
 
     int stray = 0;
     std::vector<OrvMusicSegment> segments = OrvMusicRampSegments(second.Samples(), stray);

@@ -1,4 +1,6 @@
+#include "base/OrvDiagnostics.h"
 #include "base/OrvRandom.h"
+#include "base/OrvRunContext.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +11,20 @@ TEST(OrvRandom, FixedSequenceFromStateOne) {
         EXPECT_EQ(value, generator.Next());
 }
 
-TEST(OrvRandom, SharedGeneratorStartsTheSameSequenceAndIsOneObject) {
-    // Each test runs in its own process, so the shared generator is untouched here.
-    EXPECT_EQ(&OrvRandom::Shared(), &OrvRandom::Shared());
-    EXPECT_EQ(41, OrvRandom::Shared().Next());
-    EXPECT_EQ(18467, OrvRandom::Shared().Next());
+TEST(OrvRandom, RunContextGeneratorStartsTheSameSequenceAndIsOneObject) {
+    // Each run context starts its own generator at the fixed seed.
+    OrvDiagnostics diagnostics;
+    OrvRunContext run("./", diagnostics);
+    EXPECT_EQ(&run.Random(), &run.Random());
+    EXPECT_EQ(41, run.Random().Next());
+    EXPECT_EQ(18467, run.Random().Next());
     OrvRandom fresh;
-    EXPECT_EQ(41, fresh.Next()); // instances do not disturb the shared sequence
-    EXPECT_EQ(6334, OrvRandom::Shared().Next());
+    EXPECT_EQ(41, fresh.Next()); // instances do not disturb the run's sequence
+    OrvRunContext other("./", diagnostics);
+    EXPECT_EQ(41, other.Random().Next()); // nor does another run's generator
+    EXPECT_EQ(6334, run.Random().Next());
     for (int i = 0; i < 100000; ++i) {
-        int v = OrvRandom::Shared().Next();
+        int v = run.Random().Next();
         ASSERT_GE(v, 0);
         ASSERT_LE(v, OrvRandom::Max);
     }

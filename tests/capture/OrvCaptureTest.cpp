@@ -262,7 +262,7 @@ TEST(OrvCapture, StartsInTheMiddleAtTheSizeAndRateAskedFor) {
     EXPECT_EQ(0, sound.samples[2 * 22050]); // the tone ended at 2 s
 }
 
-// Particles drawn at random (the engine's shared generator) and moved by each frame's time.
+// Particles drawn at random (the run's random source) and moved by each frame's time.
 const char* const ParticleScript = "header {\n"
                                    "  music: tone.flac\n"
                                    "  width: 80\n"
@@ -386,6 +386,35 @@ TEST(OrvCapture, LoadingFailuresGiveTheEngineLogLikeRun) {
     EXPECT_EQ(1, run.code);
     EXPECT_EQ("Error: Could not open ../data/script.txt\nCould not load a script file\n",
               run.errors);
+}
+
+// Started from another working directory (here /, which holds no show), Capture captures the
+// show it lies beside, and a relative output folder is relative to where it was started.
+TEST(OrvCapture, CapturesTheShowBesideItFromAnyWorkingDirectory) {
+    Show show;
+    OrvChildProcess child(show.Path("Capture"), "/", {}, {},
+                          {"--fps", "10", "--to", "1.5", "--out", show.Path("frames")});
+    ASSERT_TRUE(child.Wait(60000)) << "Capture did not end";
+    ASSERT_TRUE(child.Exited());
+    ASSERT_EQ(0, child.ExitCode()) << child.Errors();
+    EXPECT_EQ("", child.Errors());
+    EXPECT_NE(std::string::npos, child.Output().find("Captured 15 frames")) << child.Output();
+    std::vector<std::string> names = Files(show.Path("frames"));
+    ASSERT_EQ(16u, names.size());
+    EXPECT_EQ("audio.wav", names[0]);
+    // The show's own picture: red until 1 s, then green, the white square in its place.
+    Picture first = ReadPng(show.Path("frames/frame-000000.png"));
+    ASSERT_EQ(80, first.width);
+    EXPECT_EQ(Red, first.At(77, 45));
+    EXPECT_EQ(White, first.At(10, 45));
+    EXPECT_EQ(Green, ReadPng(show.Path("frames/frame-000010.png")).At(77, 45));
+
+    // A relative output folder from a working directory of the test's own choosing.
+    OrvChildProcess relative(show.Path("Capture"), show.folder.DataPath(""), {}, {},
+                             {"--fps", "10", "--to", "0.5", "--out", "here"});
+    ASSERT_TRUE(relative.Wait(60000)) << "Capture did not end";
+    ASSERT_EQ(0, relative.ExitCode()) << relative.Errors();
+    EXPECT_EQ(6u, Files(show.folder.DataPath("here")).size());
 }
 
 TEST(OrvCapture, AFullDiskStopsTheCaptureWithoutHalfWrittenFiles) {

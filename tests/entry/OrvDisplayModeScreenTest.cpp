@@ -4,7 +4,6 @@
 
 #include "entry/OrvDisplayModeScreen.h"
 #include "entry/OrvDisplaySettings.h"
-#include "base/OrvErrorLog.h"
 #include "support/OrvChildProcess.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
@@ -38,20 +37,26 @@ void WriteSplash(const OrvTestFolder& folder) {
     ASSERT_EQ(0, OrvRunCommand(command, 30)) << command;
 }
 
-// Shows the screen in a child process and prints what came out of it, on one line.
+// Shows the screen of the folder's data in a child process and prints what it returned and
+// what came out of it, on one line that starts with "status=": the screen's return value
+// (Accepted -1, Cancelled 0 or a start-up failure's status). The child itself always ends
+// with 0, so a screen that ended the process instead of returning shows.
 std::unique_ptr<OrvChildProcess>
-StartScreen(bool debug, const std::string& fontFile = OrvDisplayModeScreen::FontFile) {
-    return std::make_unique<OrvChildProcess>([debug, fontFile]() {
-        OrvDisplaySettings& settings = OrvDisplaySettings::Shared();
+StartScreen(const OrvTestFolder& folder, bool debug,
+            const std::string& fontFile = OrvDisplayModeScreen::FontFile) {
+    const std::string dataFolder = folder.DataPath("");
+    return std::make_unique<OrvChildProcess>([debug, fontFile, dataFolder]() {
+        OrvDisplaySettings settings;
         settings.SetScriptSize(1024, 768);
         settings.SetVersionText("0.2 (Jul 26 2009)");
-        bool accepted = OrvDisplayModeScreen::Show(debug, fontFile);
-        std::printf("accepted=%d width=%d height=%d aspect=%.4f full=%d mode=%s aspectLabel=%s "
-                    "sdlOpen=%d log=[%s]\n",
-                    accepted ? 1 : 0, settings.ChosenWidth(), settings.ChosenHeight(),
+        int status = OrvDisplayModeScreen::Show(settings, dataFolder, debug, fontFile);
+        bool accepted = status == OrvDisplayModeScreen::Accepted;
+        std::printf("status=%d accepted=%d width=%d height=%d aspect=%.4f full=%d mode=%s "
+                    "aspectLabel=%s sdlOpen=%d\n",
+                    status, accepted ? 1 : 0, settings.ChosenWidth(), settings.ChosenHeight(),
                     settings.ChosenAspectRatio(), settings.ChosenFullScreen() ? 1 : 0,
                     settings.SelectedModeLabel().c_str(), settings.SelectedAspectLabel().c_str(),
-                    SDL_WasInit(SDL_INIT_VIDEO) != 0 ? 1 : 0, OrvErrorLog::Text().c_str());
+                    SDL_WasInit(SDL_INIT_VIDEO) != 0 ? 1 : 0);
         return 0;
     });
 }
@@ -141,7 +146,7 @@ TEST(OrvDisplayModeScreen, ShowsRowsOverTheSplashAndAcceptsOnReturn) {
     ORV_SKIP_WITHOUT_X(x);
     OrvTestFolder folder;
     WriteSplash(folder);
-    auto child = StartScreen(false);
+    auto child = StartScreen(folder, false);
 
     unsigned long window = x.WaitForWindow(child->Pid(), waitMs);
     ASSERT_NE(0ul, window) << child->Errors();
@@ -182,14 +187,14 @@ TEST(OrvDisplayModeScreen, ShowsRowsOverTheSplashAndAcceptsOnReturn) {
     ASSERT_TRUE(child->Wait(waitMs)) << "the screen did not return";
     EXPECT_TRUE(child->Exited());
     std::string out = child->Output();
+    EXPECT_EQ("-1", Field(out, "status")) << out;
     EXPECT_EQ("1", Field(out, "accepted")) << out;
     EXPECT_EQ(std::to_string(x.ScreenWidth()), Field(out, "width")) << out;
     EXPECT_EQ(std::to_string(x.ScreenHeight()), Field(out, "height")) << out;
     EXPECT_EQ("1", Field(out, "full")) << out;
     EXPECT_EQ(DesktopAspectLabel(x), Field(out, "aspectLabel")) << out;
     EXPECT_EQ("0", Field(out, "sdlOpen")) << "the screen shuts SDL down again";
-    EXPECT_EQ("[]", Field(out, "log"));
-    EXPECT_EQ("", child->Errors());
+    EXPECT_EQ("", child->Errors()) << "nothing reported";
 }
 
 TEST(OrvDisplayModeScreen, DebugModeCaptionPreselectsWindowedAndKeysStep) {
@@ -197,7 +202,7 @@ TEST(OrvDisplayModeScreen, DebugModeCaptionPreselectsWindowedAndKeysStep) {
     ORV_SKIP_WITHOUT_X(x);
     OrvTestFolder folder;
     WriteSplash(folder);
-    auto child = StartScreen(true);
+    auto child = StartScreen(folder, true);
 
     unsigned long window = x.WaitForWindow(child->Pid(), waitMs);
     ASSERT_NE(0ul, window) << child->Errors();
@@ -235,7 +240,7 @@ TEST(OrvDisplayModeScreen, ClicksStepTheRowsAndTheStartAreaAccepts) {
     ORV_SKIP_WITHOUT_X(x);
     OrvTestFolder folder;
     WriteSplash(folder);
-    auto child = StartScreen(false);
+    auto child = StartScreen(folder, false);
     unsigned long window = ShownScreen(x, *child);
     ASSERT_NE(0ul, window) << child->Errors();
 
@@ -260,37 +265,41 @@ TEST(OrvDisplayModeScreen, EscapeAndTheCloseButtonCancel) {
     OrvTestFolder folder;
     WriteSplash(folder);
 
-    auto escaped = StartScreen(false);
+    auto escaped = StartScreen(folder, false);
     unsigned long window = ShownScreen(x, *escaped);
     ASSERT_NE(0ul, window) << escaped->Errors();
     ASSERT_TRUE(x.KeyDown(window, "Escape"));
     ASSERT_TRUE(escaped->Wait(waitMs));
     std::string out = escaped->Output();
+    EXPECT_EQ("0", Field(out, "status")) << out;
     EXPECT_EQ("0", Field(out, "accepted")) << out;
     EXPECT_EQ("0", Field(out, "sdlOpen")) << out;
-    EXPECT_EQ("[]", Field(out, "log")) << out;
+    EXPECT_EQ("", escaped->Errors()) << "nothing reported";
 
-    auto closed = StartScreen(false);
+    auto closed = StartScreen(folder, false);
     window = ShownScreen(x, *closed);
     ASSERT_NE(0ul, window) << closed->Errors();
     x.Close(window);
     ASSERT_TRUE(closed->Wait(waitMs))
         << "closing the window did not cancel: " << closed->Output() << closed->Errors();
     out = closed->Output();
+    EXPECT_EQ("0", Field(out, "status")) << out;
     EXPECT_EQ("0", Field(out, "accepted")) << out;
-    EXPECT_EQ("[]", Field(out, "log")) << out;
+    EXPECT_EQ("", closed->Errors()) << "nothing reported";
 }
 
-TEST(OrvDisplayModeScreen, NoVideoDeviceEndsTheProcessWithStatusOne) {
+TEST(OrvDisplayModeScreen, NoVideoDeviceReturnsStatusOne) {
     OrvTestFolder folder;
-    OrvChildProcess child([]() {
+    const std::string dataFolder = folder.DataPath("");
+    OrvChildProcess child([dataFolder]() {
         setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-        OrvDisplayModeScreen::Show(false);
-        return 99; // not reached: the screen ends the process
+        OrvDisplaySettings settings;
+        int status = OrvDisplayModeScreen::Show(settings, dataFolder, false);
+        return status == 1 ? 42 : 99; // the screen returns; it does not end the process
     });
     ASSERT_TRUE(child.Wait(waitMs));
     EXPECT_TRUE(child.Exited());
-    EXPECT_EQ(1, child.ExitCode());
+    EXPECT_EQ(42, child.ExitCode()) << "Show did not return status 1";
     std::string errors = child.Errors();
     EXPECT_EQ(0u, errors.find("Unable to initialize SDL: ")) << errors;
     EXPECT_GT(errors.size(), std::string("Unable to initialize SDL: \n").size()) << errors;
@@ -298,39 +307,45 @@ TEST(OrvDisplayModeScreen, NoVideoDeviceEndsTheProcessWithStatusOne) {
     EXPECT_EQ("", child.Output());
 }
 
-TEST(OrvDisplayModeScreen, MissingSplashOrFontEndTheProcessWithTheirStatus) {
+TEST(OrvDisplayModeScreen, MissingSplashOrFontReturnTheirStatus) {
     OrvXDriver x;
     ORV_SKIP_WITHOUT_X(x);
     OrvTestFolder folder;
 
-    auto noSplash = StartScreen(false);
+    auto noSplash = StartScreen(folder, false);
     ASSERT_TRUE(noSplash->Wait(waitMs));
     EXPECT_TRUE(noSplash->Exited());
-    EXPECT_EQ(2, noSplash->ExitCode());
+    EXPECT_EQ(0, noSplash->ExitCode()) << "the screen ended the process instead of returning";
+    std::string out = noSplash->Output();
+    EXPECT_EQ("2", Field(out, "status")) << out;
+    EXPECT_EQ(0u, out.find("status=")) << "nothing else on standard output: " << out;
+    EXPECT_EQ("0", Field(out, "sdlOpen")) << out;
     std::string errors = noSplash->Errors();
     EXPECT_EQ(0u, errors.find("Unable to load graphics: ")) << errors;
     EXPECT_NE(std::string::npos, errors.find("splash.jpg")) << errors;
-    EXPECT_EQ("", noSplash->Output());
 
     // A PNG under the splash's name whose IDAT chunk claims more bytes than the file has: a
     // decoder fed this would never return.
     std::string png = OrvMakePng(4, 4, 3, std::vector<unsigned char>(48, 200));
     png.resize(png.size() - 20);
     folder.WriteData("splash.jpg", png);
-    auto damaged = StartScreen(false);
+    auto damaged = StartScreen(folder, false);
     ASSERT_TRUE(damaged->Wait(waitMs)) << "a damaged splash hung the screen";
-    EXPECT_EQ(2, damaged->ExitCode());
+    EXPECT_EQ("2", Field(damaged->Output(), "status")) << damaged->Output();
     EXPECT_EQ("Unable to load graphics: ../data/splash.jpg: the file is not a complete PNG, "
               "JPEG, BMP, TGA or GIF picture\n",
               damaged->Errors());
 
     WriteSplash(folder);
-    auto noFont = StartScreen(false, folder.DataPath("missing-font.ttf"));
+    auto noFont = StartScreen(folder, false, folder.DataPath("missing-font.ttf"));
     ASSERT_TRUE(noFont->Wait(waitMs));
     EXPECT_TRUE(noFont->Exited());
-    EXPECT_EQ(5, noFont->ExitCode());
+    EXPECT_EQ(0, noFont->ExitCode()) << "the screen ended the process instead of returning";
+    out = noFont->Output();
+    EXPECT_EQ("5", Field(out, "status")) << out;
+    EXPECT_EQ(0u, out.find("status=")) << "nothing else on standard output: " << out;
+    EXPECT_EQ("0", Field(out, "sdlOpen")) << out;
     errors = noFont->Errors();
     EXPECT_EQ(0u, errors.find("Could not load a font: ")) << errors;
     EXPECT_EQ('\n', errors.back());
-    EXPECT_EQ("", noFont->Output());
 }

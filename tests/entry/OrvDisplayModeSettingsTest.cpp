@@ -18,8 +18,8 @@ const std::vector<OrvDisplayModeList::Size> fourModes = {
     {1280, 1024}, {1024, 768}, {800, 600}, {640, 480}, {320, 240}};
 } // namespace
 
-TEST(OrvDisplayModeSettings, SharedStateStartsEmptyWithIndicesZero) {
-    const OrvDisplaySettings& settings = OrvDisplaySettings::Shared();
+TEST(OrvDisplayModeSettings, NewSettingsStartEmptyWithIndicesZero) {
+    OrvDisplaySettings settings;
     EXPECT_TRUE(settings.Modes().empty());
     EXPECT_TRUE(settings.Resolutions().empty());
     EXPECT_TRUE(settings.AspectRatios().empty());
@@ -30,7 +30,14 @@ TEST(OrvDisplayModeSettings, SharedStateStartsEmptyWithIndicesZero) {
     // Nothing to read yet, but reading is safe.
     EXPECT_EQ(0, settings.ChosenWidth());
     EXPECT_EQ("", settings.SelectedResolutionLabel());
-    EXPECT_EQ(&settings, &OrvDisplaySettings::Shared());
+    // Each run has settings of its own: preparing one leaves another untouched.
+    OrvDisplaySettings other;
+    other.SetVersionText("0.2");
+    other.Prepare(false, {1280, 1024}, fourModes);
+    EXPECT_FALSE(other.Modes().empty());
+    EXPECT_TRUE(settings.Modes().empty());
+    EXPECT_TRUE(settings.Resolutions().empty());
+    EXPECT_EQ("", settings.VersionText());
 }
 
 TEST(OrvDisplayModeSettings, PrepareFillsTheListsAndPreselects) {

@@ -7,6 +7,7 @@
 #include "gfx/OrvImageFile.h"
 #include "support/Orv3dsTestModel.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -53,7 +54,8 @@ struct CheckedShow {
     }
     void Check(const std::string& script) {
         folder.WriteData("script.txt", script);
-        OrvScriptChecker checker;
+        OrvTestContext context(folder.DataPath(""));
+        OrvScriptChecker checker(context.run);
         clean = checker.Check();
         text = checker.Report().Text();
         failure = checker.Failure();
@@ -275,14 +277,16 @@ TEST(OrvScriptChecker, StartUpPicturesAndAMissingScript) {
     show.folder.WriteData("loading.jpg", "not a picture");
     show.Check("header {\n  music: music.wav\n}\nobjects {\n}\nrenderLines {\n}\nscript {\n"
                "  1 end\n}\n");
-    std::string reason = OrvImageFile("../data/splash.jpg").Reason();
+    // Messages name the files as the show folder sees them, wherever it lies.
+    std::string reason = OrvImageFile(show.folder.DataPath("splash.jpg")).Reason();
     EXPECT_EQ("splash.jpg: Unable to load graphics: ../data/splash.jpg: " + reason + "\n" +
                   "loading.jpg: Could not load image file: loading.jpg\n",
               show.text);
     EXPECT_FALSE(show.clean);
 
     std::remove(show.folder.DataPath("script.txt").c_str());
-    OrvScriptChecker checker;
+    OrvTestContext context(show.folder.DataPath(""));
+    OrvScriptChecker checker(context.run);
     EXPECT_FALSE(checker.Check());
     EXPECT_EQ("script.txt: Could not open ../data/script.txt\n", checker.Report().Text());
     EXPECT_EQ("", checker.Failure());

@@ -1,5 +1,5 @@
 #include "gfx/OrvGlUtils.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvDisplayFacts.h"
 #include "support/OrvGlTestWindow.h"
 
 #include <GL/gl.h>
@@ -30,11 +30,14 @@ const Fit fits[] = {
     {1280, 480, 1024, 768, 4.0 / 3.0, true, 256, 128, "0,0 256x128"},
 };
 
-void Sizes(const Fit& fit) {
-    OrvSystemInfo* info = OrvSystemInfo::Instance();
-    info->SetSurfaceSize(fit.surfaceW, fit.surfaceH);
-    info->SetDisplaySize(fit.displayW, fit.displayH);
-    info->SetAspectRatio(fit.aspect);
+OrvDisplayFacts Sizes(const Fit& fit) {
+    OrvDisplayFacts display;
+    display.surfaceWidth = fit.surfaceW;
+    display.surfaceHeight = fit.surfaceH;
+    display.displayWidth = fit.displayW;
+    display.displayHeight = fit.displayH;
+    display.aspectRatio = fit.aspect;
+    return display;
 }
 
 std::string Text(int x, int y, int width, int height) {
@@ -45,8 +48,9 @@ std::string Text(int x, int y, int width, int height) {
 
 TEST(OrvGlUtils, FitsThePictureWithBarsWhereTheShapesDiffer) {
     for (const Fit& fit : fits) {
-        Sizes(fit);
-        OrvGlUtils::Viewport v = OrvGlUtils::FullViewport(fit.buffer, fit.width, fit.height);
+        OrvDisplayFacts display = Sizes(fit);
+        OrvGlUtils::Viewport v =
+            OrvGlUtils::FullViewport(display, fit.buffer, fit.width, fit.height);
         EXPECT_EQ(fit.viewport, Text(v.x, v.y, v.width, v.height));
     }
 }
@@ -56,8 +60,8 @@ TEST(OrvGlUtils, SetFullViewportSetsTheFittedRectangleAndSetViewportRefuses) {
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     for (const Fit& fit : fits) {
-        Sizes(fit);
-        OrvGlUtils::SetFullViewport(fit.buffer, fit.width, fit.height);
+        OrvDisplayFacts display = Sizes(fit);
+        OrvGlUtils::SetFullViewport(display, fit.buffer, fit.width, fit.height);
         GLint v[4];
         glGetIntegerv(GL_VIEWPORT, v);
         EXPECT_EQ(fit.viewport, Text(v[0], v[1], v[2], v[3]));

@@ -2,10 +2,12 @@
 
 #include "OrvShaderTestKit.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDataFolder.h"
+#include "base/OrvDiagnostics.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sys/stat.h>
 
 namespace {
@@ -16,6 +18,7 @@ const OrvRgba Green{0, 255, 0, 255};
 // Reaches the extension rule, which needs no OpenGL.
 class ExposedShaderManager : public OrvShaderManager {
 public:
+    using OrvShaderManager::OrvShaderManager;
     Type TypeOf(std::string name) { return DefineType(name); }
     bool Exists(std::string name) { return FileExists(name); }
 };
@@ -23,7 +26,10 @@ public:
 } // namespace
 
 TEST(OrvShaderManager, ExtensionDecidesTheType) {
-    ExposedShaderManager manager;
+    OrvTestFolder folder;
+    OrvDataFolder files(folder.Root() + "/data/");
+    OrvDiagnostics diagnostics;
+    ExposedShaderManager manager(files, diagnostics);
     EXPECT_EQ(OrvShaderManager::Vertex, manager.TypeOf("glow.vert"));
     EXPECT_EQ(OrvShaderManager::Fragment, manager.TypeOf("fx/glow.frag"));
     EXPECT_EQ(OrvShaderManager::Combined, manager.TypeOf("all.shader"));
@@ -37,7 +43,6 @@ TEST(OrvShaderManager, ExtensionDecidesTheType) {
     EXPECT_EQ(OrvShaderManager::Undefined, manager.TypeOf("..."));       // no piece at all
     EXPECT_EQ(OrvShaderManager::Undefined, manager.TypeOf(""));
 
-    OrvTestFolder folder;
     folder.WriteData("there.frag", "x");
     mkdir(folder.DataPath("folder.frag").c_str(), 0755);
     EXPECT_TRUE(manager.Exists("there.frag"));
@@ -95,7 +100,7 @@ TEST(OrvShaderManager, CombinedFileSplitsIntoStagesAtSectionLines) {
     EXPECT_TRUE(OrvRgbNear(scene.Centre(), Green, 2));
     OrvShaderProgram geom = scene.Load({"geom.shader"});
     EXPECT_EQ(std::vector<GLint>{GL_FRAGMENT_SHADER}, OrvAttachedShaderTypes(geom.Handle()));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.Log());
 }
 
 TEST(OrvShaderManager, BareNameLoadsWhicheverDerivedFilesExist) {
@@ -125,7 +130,7 @@ TEST(OrvShaderManager, BareNameLoadsWhicheverDerivedFilesExist) {
               OrvAttachedShaderTypes(twoNames.Handle()));
     OrvShaderProgram stops = scene.Load({"..."});
     EXPECT_EQ(std::vector<GLint>{GL_FRAGMENT_SHADER}, OrvAttachedShaderTypes(stops.Handle()));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.Log());
 }
 
 TEST(OrvShaderManager, MissingFilesRaiseTheirMessages) {
@@ -143,7 +148,7 @@ TEST(OrvShaderManager, MissingFilesRaiseTheirMessages) {
     // A later missing name ends the whole program.
     scene.folder.WriteData("flat.frag", OrvGreenFragment);
     EXPECT_EQ("Could not open shader file gone.frag", scene.LoadError({"flat.frag", "gone.frag"}));
-    EXPECT_EQ("", OrvErrorLog::Text()); // raised, never logged here
+    EXPECT_EQ("", scene.Log()); // raised, never logged here
 }
 
 TEST(OrvShaderManager, CompileFailureRaisesTheCompilersLog) {
@@ -171,7 +176,7 @@ TEST(OrvShaderManager, CompileFailureRaisesTheCompilersLog) {
                            std::string("## vert\n") + OrvPassVertex + "## frag\n" + broken);
     std::string combined = scene.LoadError({"stages.shader"});
     EXPECT_EQ(0u, combined.find("Shader compiling failed: 0:11(")) << combined;
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.Log());
 }
 
 TEST(OrvShaderManager, EveryLineKeepsItsLineBreak) {
@@ -211,7 +216,7 @@ TEST(OrvShaderManager, EveryLineKeepsItsLineBreak) {
         scene.DrawQuad(program.Handle());
         EXPECT_TRUE(OrvRgbNear(scene.Centre(), Green, 2)) << name;
     }
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.Log());
 }
 
 TEST(OrvShaderManager, LinkFailureIsLoggedAndLoadingGoesOn) {
@@ -224,8 +229,8 @@ TEST(OrvShaderManager, LinkFailureIsLoggedAndLoadingGoesOn) {
     EXPECT_EQ(0u, failed.Handle());
     EXPECT_TRUE(failed.Variables().empty());
     EXPECT_EQ("Shader program linking failed:\n\nerror: fragment shader lacks `main'\n\n",
-              OrvErrorLog::Text());
-    EXPECT_TRUE(OrvErrorLog::HasError());
+              scene.Log());
+    EXPECT_TRUE(scene.context.diagnostics.HasError());
     glGetIntegerv(GL_CURRENT_PROGRAM, reinterpret_cast<GLint*>(&before));
     EXPECT_EQ(0u, before);
 
@@ -259,4 +264,50 @@ TEST(OrvShaderManager, SameNamesLoadedTwiceGiveTwoIndependentPrograms) {
     glGetUniformfv(second.Handle(), second.Variables()[0].Location(), &secondLevel);
     EXPECT_EQ(1.0f, firstLevel);
     EXPECT_EQ(0.0f, secondLevel);
+}
+
+TEST(OrvShaderManager, TwoShowsHaveTwoIndependentManagers) {
+    ORV_OPEN_SHADER_SCENE(scene);
+    scene.folder.WriteData("flat.frag", OrvGreenFragment);
+    // A second scene context on the same data folder stands for a second show side by side
+    // (a show and its reload).
+    std::unique_ptr<OrvTestContext> other(new OrvTestContext(scene.folder.Root() + "/data/"));
+    OrvShaderManager& second = other->scene.Shaders();
+    ASSERT_NE(&scene.Shaders(), &second);
+
+    std::deque<std::string> names{"flat.frag"};
+    OrvShaderProgram mine = scene.Load({"flat.frag"});
+    OrvShaderProgram theirs = second.LoadShaderProgram(names, OrvShaderManager::Auto);
+    ASSERT_NE(0u, mine.Handle());
+    ASSERT_NE(0u, theirs.Handle());
+    EXPECT_NE(mine.Handle(), theirs.Handle());
+    const int objects = scene.Shaders().ObjectCount();
+    EXPECT_GT(objects, 0);
+    EXPECT_EQ(objects, second.ObjectCount());
+
+    // Releasing one show's programs leaves the other's alone.
+    second.ReleaseAll();
+    EXPECT_EQ(0, second.ObjectCount());
+    EXPECT_FALSE(glIsProgram(theirs.Handle()));
+    EXPECT_TRUE(glIsProgram(mine.Handle()));
+    EXPECT_EQ(objects, scene.Shaders().ObjectCount());
+    scene.DrawQuad(mine.Handle());
+    EXPECT_TRUE(OrvRgbNear(scene.Centre(), Green, 2));
+
+    // And so does the end of the other show, with programs loaded again.
+    OrvShaderProgram again = second.LoadShaderProgram(names, OrvShaderManager::Auto);
+    ASSERT_NE(0u, again.Handle());
+    EXPECT_TRUE(glIsProgram(again.Handle()));
+    other.reset();
+    EXPECT_FALSE(glIsProgram(again.Handle()));
+    EXPECT_TRUE(glIsProgram(mine.Handle()));
+    scene.DrawQuad(mine.Handle());
+    EXPECT_TRUE(OrvRgbNear(scene.Centre(), Green, 2));
+    EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+    EXPECT_EQ("", scene.Log());
+
+    // Its own release deletes the programs of the first show too.
+    const unsigned handle = mine.Handle();
+    scene.Shaders().ReleaseAll();
+    EXPECT_FALSE(glIsProgram(handle));
 }

@@ -2,7 +2,6 @@
 
 #include "OrvShaderTestKit.h"
 
-#include "base/OrvErrorLog.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterManager.h"
 
@@ -75,7 +74,7 @@ TEST(OrvShaderProgram, UniformsAreFoundAndNamedByType) {
     EXPECT_EQ(nullptr, program.FindVariable("unused"));
 
     // Registered as an object's first program, the uniforms sit right under its path.
-    OrvParameterManager manager;
+    OrvParameterManager manager(scene.context.diagnostics, scene.context.run.Random());
     manager.AddInterface("box.shaders[0]", program);
     EXPECT_EQ((std::set<std::string>{
                   "box.shaders[0].brightness", "box.shaders[0].offset.0", "box.shaders[0].offset.1",
@@ -105,7 +104,7 @@ TEST(OrvShaderProgram, AnimatedValuesReachOpenGL) {
     scene.folder.WriteData("many.frag", ManyUniforms);
     OrvShaderProgram program = scene.Load({"many.frag"});
     ASSERT_NE(0u, program.Handle());
-    OrvParameterManager manager;
+    OrvParameterManager manager(scene.context.diagnostics, scene.context.run.Random());
     manager.AddInterface("fx", program);
     struct Hold {
         const char* name;
@@ -195,7 +194,7 @@ TEST(OrvShaderProgram, CopiesShareTheProgramButNotTheValues) {
     OrvShaderProgram copy = source;
     EXPECT_EQ(source.Handle(), copy.Handle());
 
-    OrvParameterManager manager;
+    OrvParameterManager manager(scene.context.diagnostics, scene.context.run.Random());
     manager.AddInterface("a", source);
     manager.AddInterface("b", copy);
     ASSERT_TRUE(manager.AddParameterHold("a.level", 0, 1.0));
@@ -223,7 +222,7 @@ TEST(OrvShaderProgram, QuadShowsTheColourAnimatedThroughTheTimeline) {
                                           "void main() { gl_FragColor = tint * brightness; }\n");
     OrvShaderProgram program = scene.Load({"fade.shader"});
     ASSERT_NE(0u, program.Handle());
-    OrvParameterManager manager;
+    OrvParameterManager manager(scene.context.diagnostics, scene.context.run.Random());
     manager.AddInterface("box.shaders[0]", program);
     ASSERT_TRUE(manager.AddParameterHold("box.shaders[0].tint.0", 0, 1.0));
     ASSERT_TRUE(manager.AddParameterHold("box.shaders[0].tint.2", 0, 0.5));
@@ -244,7 +243,7 @@ TEST(OrvShaderProgram, QuadShowsTheColourAnimatedThroughTheTimeline) {
     program.UpdateUniforms();
     scene.DrawQuad(program.Handle());
     EXPECT_TRUE(OrvRgbNear(scene.Centre(), (OrvRgba{255, 0, 128, 255}), 2));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.Log());
 }
 
 TEST(OrvShaderProgram, SamplerPicksTheTextureUnit) {
@@ -267,7 +266,7 @@ TEST(OrvShaderProgram, SamplerPicksTheTextureUnit) {
     }
     glActiveTexture(GL_TEXTURE0);
 
-    OrvParameterManager manager;
+    OrvParameterManager manager(scene.context.diagnostics, scene.context.run.Random());
     manager.AddInterface("img.shaders[0]", program);
     ASSERT_TRUE(manager.AddParameterHold("img.shaders[0].picture", 1000, 1.9));
     manager.UpdateParameters(0);

@@ -7,6 +7,7 @@
 #include "base/OrvException.h"
 #include "gfx/OrvShaderManager.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 
 #include <GL/glew.h>
@@ -16,12 +17,17 @@
 #include <vector>
 
 // The window must exist before the folder's files are compiled; both live as long as the test.
+// The test's own context reads the folder's data and owns the shader manager, whose programs
+// go before the window does.
 struct OrvShaderTestScene {
     OrvGlTestWindow window{64, 64};
     OrvTestFolder folder;
+    OrvTestContext context{folder.Root() + "/data/"};
 
+    OrvShaderManager& Shaders() { return context.scene.Shaders(); }
+    const std::string& Log() const { return context.diagnostics.Text(); }
     OrvShaderProgram Load(std::deque<std::string> names) {
-        return OrvShaderManager::Instance()->LoadShaderProgram(names, OrvShaderManager::Auto);
+        return Shaders().LoadShaderProgram(names, OrvShaderManager::Auto);
     }
     // The raised text, or "" when loading went through.
     std::string LoadError(std::deque<std::string> names) {

@@ -8,6 +8,7 @@
 #include "gfx/OrvTextureManager.h"
 #include "support/OrvChildProcess.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -31,25 +32,28 @@ const std::string notTruecolor = "The image is not truecolor: ";
 // What loading each name gave: "texture WxH" or "raised <message>".
 typedef std::map<std::string, std::string> Outcomes;
 
-// Loads every name through the texture manager in a child process with its own window. A
+// Loads every name from the data folder through the texture manager of a test context in a
+// child process with its own window. A
 // name whose line is unfinished is the one the child hung or crashed on. The child's
 // standard error (libpng and libjpeg complain there about every damaged file) is kept
 // apart from the outcome lines.
-Outcomes LoadInChild(const std::vector<std::string>& names, int timeoutMs,
-                     long long* elapsedMs = nullptr) {
+Outcomes LoadInChild(const OrvTestFolder& folder, const std::vector<std::string>& names,
+                     int timeoutMs, long long* elapsedMs = nullptr) {
     const auto start = std::chrono::steady_clock::now();
-    OrvChildProcess child([&names] {
+    const std::string dataFolder = folder.Root() + "/data/";
+    OrvChildProcess child([&names, &dataFolder] {
         OrvGlTestWindow window(16, 16);
         if (!window.IsOpen()) {
             std::printf("window\t%s\n", window.Error().c_str());
             return 2;
         }
+        OrvTestContext context(dataFolder);
         for (const std::string& name : names) {
             std::printf("%s\t", name.c_str());
             std::fflush(stdout); // on disk before the load, in case the load never returns
             std::string outcome;
             try {
-                const OrvTexture& texture = OrvTextureManager::Instance()->Texture(name);
+                const OrvTexture& texture = context.scene.Textures().Texture(name);
                 outcome = "texture " + std::to_string(texture.width) + "x" +
                           std::to_string(texture.height);
             } catch (const OrvException& e) {
@@ -138,7 +142,7 @@ TEST_F(OrvTextureBadFile, CutPngAndJpegFilesAreRefused) {
 
     std::vector<std::string> all = cut;
     all.insert(all.end(), {"whole.png", "whole.jpg", "whole-progressive.jpg"});
-    Outcomes outcomes = LoadInChild(all, 60000);
+    Outcomes outcomes = LoadInChild(folder, all, 60000);
     EXPECT_EQ("texture 8x8", outcomes["whole.png"]);
     EXPECT_EQ("texture 16x8", outcomes["whole.jpg"]);
     EXPECT_EQ("texture 16x8", outcomes["whole-progressive.jpg"]);
@@ -167,7 +171,7 @@ TEST_F(OrvTextureBadFile, CutBmpTgaAndGifFilesAreRefused) {
 
     std::vector<std::string> all = cut;
     all.insert(all.end(), {"whole.bmp", "whole.tga", "whole-rle.tga", "whole.gif"});
-    Outcomes outcomes = LoadInChild(all, 60000);
+    Outcomes outcomes = LoadInChild(folder, all, 60000);
     EXPECT_EQ("texture 5x3", outcomes["whole.bmp"]);
     EXPECT_EQ("texture 5x3", outcomes["whole.tga"]);
     EXPECT_EQ("texture 5x3", outcomes["whole-rle.tga"]);
@@ -208,7 +212,7 @@ TEST_F(OrvTextureBadFile, DamagedPngStructuresAreRefused) {
                                         "signature-only.png", "bad-crc.png"};
     std::vector<std::string> all = refused;
     all.push_back("png-named.jpg");
-    Outcomes outcomes = LoadInChild(all, 30000);
+    Outcomes outcomes = LoadInChild(folder, all, 30000);
     ExpectAllRefused(outcomes, refused);
     EXPECT_EQ("texture 2x2", outcomes["png-named.jpg"]);
 }
@@ -231,7 +235,7 @@ TEST_F(OrvTextureBadFile, GarbageAndForeignFormatsAreRefused) {
     std::vector<std::string> names = {
         "noise.png", "signature-noise.png", "soi-noise.jpg", "gif-noise.gif", "bm-noise.bmp",
         "noise.tga", "picture.ppm",         "picture.xpm",   "picture.tif",   "text.png"};
-    ExpectAllRefused(LoadInChild(names, 30000), names);
+    ExpectAllRefused(LoadInChild(folder, names, 30000), names);
 }
 
 TEST_F(OrvTextureBadFile, AlteredBytesNeverHangOrCrash) {
@@ -257,7 +261,7 @@ TEST_F(OrvTextureBadFile, AlteredBytesNeverHangOrCrash) {
             folder.WriteData(name, bytes);
             names.push_back(name);
         }
-    Outcomes outcomes = LoadInChild(names, 90000);
+    Outcomes outcomes = LoadInChild(folder, names, 90000);
     int textures = 0;
     for (const std::string& name : names) {
         const std::string& outcome = outcomes[name];
@@ -319,7 +323,7 @@ TEST_F(OrvTextureBadFile, EveryPngSuiteFileLoadsOrIsRefused) {
         names.push_back("pngsuite/" + file);
 
     long long elapsedMs = 0;
-    Outcomes outcomes = LoadInChild(names, 120000, &elapsedMs);
+    Outcomes outcomes = LoadInChild(folder, names, 120000, &elapsedMs);
     std::cout << "PngSuite sweep: " << names.size() << " files in " << elapsedMs << " ms\n";
 
     int textures = 0;

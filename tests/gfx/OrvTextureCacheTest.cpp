@@ -1,9 +1,10 @@
 // The cache: one entry per name, lookups by handle, and "*" textures as render buffers.
 
 #include "base/OrvException.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -39,12 +40,18 @@ protected:
             GTEST_SKIP() << "DISPLAY is not set";
         window.reset(new OrvGlTestWindow(64, 64));
         ASSERT_TRUE(window->IsOpen()) << window->Error();
-        manager = OrvTextureManager::Instance();
+        context.reset(new OrvTestContext(DataFolder()));
+        manager = &context->scene.Textures();
     }
-    void TearDown() override { OrvTextureManager::Free(); }
+    // The manager deletes its textures while the window's context is still there.
+    void TearDown() override { context.reset(); }
+
+    std::string DataFolder() const { return folder.Root() + "/data/"; }
+    const std::string& Log() const { return context->diagnostics.Text(); }
 
     OrvTestFolder folder;
     std::unique_ptr<OrvGlTestWindow> window;
+    std::unique_ptr<OrvTestContext> context;
     OrvTextureManager* manager = nullptr;
 };
 
@@ -70,7 +77,7 @@ TEST_F(OrvTextureCache, SameNameGivesTheSameEntryAndOneTexture) {
     EXPECT_EQ(201u, manager->Count());
     EXPECT_EQ(&first, manager->Texture(handle));
     EXPECT_EQ("pic.png", first.name);
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", Log());
 }
 
 TEST_F(OrvTextureCache, NamesDifferingInCaseAreTwoTextures) {
@@ -162,19 +169,82 @@ TEST_F(OrvTextureCache, BufferNamedWithoutStarLoadsTheImageFirst) {
     }
     EXPECT_EQ("Could not load image file: nobuffer", message);
     EXPECT_EQ(1u, manager->Count());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", Log());
 }
 
-TEST_F(OrvTextureCache, FreeDropsEveryRecord) {
+TEST_F(OrvTextureCache, ReleaseAllDropsEveryRecordAndDeletesTheTextures) {
     const unsigned old = manager->Texture("*a").handle;
-    OrvTextureManager::Free();
-    OrvTextureManager::Free(); // a second Free is harmless
-    manager = OrvTextureManager::Instance();
+    ASSERT_TRUE(glIsTexture(old));
+    manager->ReleaseAll();
+    manager->ReleaseAll(); // a second release is harmless
     EXPECT_EQ(0u, manager->Count());
     EXPECT_EQ(nullptr, manager->Texture(old));
-    // The old OpenGL texture lives on with the context, so the new one gets another name.
-    EXPECT_TRUE(glIsTexture(old));
-    EXPECT_NE(old, manager->Texture("*a").handle);
+    // The manager owned the OpenGL texture: it is gone with the record.
+    EXPECT_FALSE(glIsTexture(old));
+    // The next request for the name makes a new entry and texture.
+    const unsigned renewed = manager->Texture("*a").handle;
+    EXPECT_NE(0u, renewed);
+    EXPECT_TRUE(glIsTexture(renewed));
+    EXPECT_EQ(1u, manager->Count());
+    EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+}
+
+TEST_F(OrvTextureCache, DestroyingTheManagerDeletesItsTextures) {
+    folder.WriteData("pic.png", SolidPng(4, 4, 255, 0, 0));
+    unsigned picture = 0, buffer = 0;
+    {
+        OrvTestContext own(DataFolder());
+        picture = own.scene.Textures().Texture("pic.png").handle;
+        buffer = own.scene.Textures().InitAsRGBABuffer("*glow", 16, 16).handle;
+        ASSERT_TRUE(glIsTexture(picture));
+        ASSERT_TRUE(glIsTexture(buffer));
+    }
+    EXPECT_FALSE(glIsTexture(picture));
+    EXPECT_FALSE(glIsTexture(buffer));
+    EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+}
+
+TEST_F(OrvTextureCache, TwoShowsHaveTwoIndependentManagers) {
+    // Two scene contexts stand for two shows side by side (a show and its reload).
+    folder.WriteData("pic.png", SolidPng(4, 4, 255, 0, 0));
+    std::unique_ptr<OrvTestContext> other(new OrvTestContext(DataFolder()));
+    OrvTextureManager& second = other->scene.Textures();
+    ASSERT_NE(manager, &second);
+
+    // The same names give each manager a texture of its own.
+    const OrvTexture& firstPicture = manager->Texture("pic.png");
+    // The second show reads the file again: a changed picture is seen.
+    folder.WriteData("pic.png", SolidPng(8, 2, 0, 255, 0));
+    const OrvTexture& secondPicture = second.Texture("pic.png");
+    EXPECT_NE(firstPicture.handle, secondPicture.handle);
+    EXPECT_EQ(4, firstPicture.width);
+    EXPECT_EQ(8, secondPicture.width);
+    const unsigned firstBuffer = manager->Texture("*glow").handle;
+    const unsigned secondBuffer = second.Texture("*glow").handle;
+    EXPECT_NE(firstBuffer, secondBuffer);
+    EXPECT_EQ(2u, manager->Count());
+    EXPECT_EQ(2u, second.Count());
+    // Handles are looked up in their own manager only.
+    EXPECT_EQ(nullptr, manager->Texture(secondPicture.handle));
+    EXPECT_EQ(nullptr, second.Texture(firstPicture.handle));
+
+    // Releasing one show leaves the other's textures alone, in both directions.
+    const unsigned firstHandle = firstPicture.handle, secondHandle = secondPicture.handle;
+    second.ReleaseAll();
+    EXPECT_FALSE(glIsTexture(secondHandle));
+    EXPECT_FALSE(glIsTexture(secondBuffer));
+    EXPECT_TRUE(glIsTexture(firstHandle));
+    EXPECT_TRUE(glIsTexture(firstBuffer));
+    EXPECT_EQ(2u, manager->Count());
+    EXPECT_EQ(4, LevelValue(firstHandle, GL_TEXTURE_WIDTH));
+
+    const unsigned reloaded = second.Texture("pic.png").handle;
+    other.reset(); // the second show goes entirely
+    EXPECT_FALSE(glIsTexture(reloaded));
+    EXPECT_TRUE(glIsTexture(firstHandle));
+    EXPECT_EQ(&firstPicture, manager->Texture(firstHandle));
+    EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
+    EXPECT_EQ("", Log());
 }
 
 } // namespace

@@ -1,9 +1,10 @@
 // Image files become upright textures with their own colours, through a real OpenGL window.
 
 #include "base/OrvException.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -74,8 +75,13 @@ protected:
             GTEST_SKIP() << "DISPLAY is not set";
         window.reset(new OrvGlTestWindow(64, 64));
         ASSERT_TRUE(window->IsOpen()) << window->Error();
+        context.reset(new OrvTestContext(folder.Root() + "/data/"));
     }
-    void TearDown() override { OrvTextureManager::Free(); }
+    // The manager deletes its textures while the window's context is still there.
+    void TearDown() override { context.reset(); }
+
+    OrvTextureManager& Textures() { return context->scene.Textures(); }
+    const std::string& Log() const { return context->diagnostics.Text(); }
 
     // Draws the texture over the whole window, on the given background, blending by alpha.
     // A shift of -0.5 puts texel centres of a 4-texel side on pixel centres 7, 23, 39, 55.
@@ -101,11 +107,12 @@ protected:
 
     OrvTestFolder folder;
     std::unique_ptr<OrvGlTestWindow> window;
+    std::unique_ptr<OrvTestContext> context;
 };
 
 TEST_F(OrvTextureLoad, RgbPngStandsUprightWithItsColours) {
     folder.WriteData("quad.png", OrvMakePng(4, 4, 3, Quadrants(red, green, blue, white)));
-    const OrvTexture& texture = OrvTextureManager::Instance()->Texture("quad.png");
+    const OrvTexture& texture = Textures().Texture("quad.png");
     EXPECT_EQ("quad.png", texture.name);
     EXPECT_EQ(4, texture.width);
     EXPECT_EQ(4, texture.height);
@@ -122,14 +129,14 @@ TEST_F(OrvTextureLoad, RgbPngStandsUprightWithItsColours) {
 
     ExpectQuadrants(texture.handle, Rgb(red), Rgb(green), Rgb(blue), Rgb(white), 2);
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", Log());
 }
 
 TEST_F(OrvTextureLoad, RgbaPngKeepsItsAlpha) {
     folder.WriteData("alpha.png", OrvMakePng(4, 4, 4,
                                              Quadrants(With(red, 255), With(red, 128), With(red, 0),
                                                        With(green, 255))));
-    const OrvTexture& texture = OrvTextureManager::Instance()->Texture("alpha.png");
+    const OrvTexture& texture = Textures().Texture("alpha.png");
     EXPECT_EQ(4, texture.width);
     EXPECT_EQ(4, texture.height);
     EXPECT_GT(LevelValue(texture.handle, GL_TEXTURE_ALPHA_SIZE), 0);
@@ -148,12 +155,12 @@ TEST_F(OrvTextureLoad, BmpAndTgaKeepRedAndBlueApart) {
     folder.WriteData("quad32.TGA", OrvMakeTga(4, 4, 4, pictureWithAlpha, true));
     for (const char* name : {"quad.bmp", "quad.tga", "quad32.TGA"}) {
         SCOPED_TRACE(name);
-        const OrvTexture& texture = OrvTextureManager::Instance()->Texture(name);
+        const OrvTexture& texture = Textures().Texture(name);
         EXPECT_EQ(4, texture.width);
         EXPECT_EQ(4, texture.height);
         ExpectQuadrants(texture.handle, Rgb(red), Rgb(green), Rgb(blue), Rgb(white), 2);
     }
-    EXPECT_EQ(3u, OrvTextureManager::Instance()->Count());
+    EXPECT_EQ(3u, Textures().Count());
 }
 
 TEST_F(OrvTextureLoad, RowsOfOddLengthArePackedAndUpright) {
@@ -165,7 +172,7 @@ TEST_F(OrvTextureLoad, RowsOfOddLengthArePackedAndUpright) {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     for (const char* name : {"odd.png", "odd.bmp", "odd.tga"}) {
         SCOPED_TRACE(name);
-        const OrvTexture& texture = OrvTextureManager::Instance()->Texture(name);
+        const OrvTexture& texture = Textures().Texture(name);
         EXPECT_EQ(3, texture.width);
         EXPECT_EQ(4, texture.height);
         GLint alignment = 0;
@@ -191,7 +198,7 @@ TEST_F(OrvTextureLoad, JpegLoadsAsRgb) {
     folder.WriteData("progressive.jpeg", OrvSmallProgressiveJpeg());
     for (const char* name : {"plain.jpg", "progressive.jpeg"}) {
         SCOPED_TRACE(name);
-        const OrvTexture& texture = OrvTextureManager::Instance()->Texture(name);
+        const OrvTexture& texture = Textures().Texture(name);
         EXPECT_EQ(16, texture.width);
         EXPECT_EQ(8, texture.height);
         EXPECT_EQ(0, LevelValue(texture.handle, GL_TEXTURE_ALPHA_SIZE));
@@ -206,7 +213,7 @@ TEST_F(OrvTextureLoad, PalettedAndGreyImagesAreRefused) {
     folder.WriteData("palette.bmp", OrvMakePalettedBmp(2, 2, {255, 0, 0, 0, 0, 255}, {0, 1, 1, 0}));
     folder.WriteData("grey.png", OrvMakePng(2, 2, 1, {0, 80, 160, 255}));
     folder.WriteData("one.gif", OrvSmallGif());
-    OrvTextureManager* manager = OrvTextureManager::Instance();
+    OrvTextureManager* manager = &Textures();
     for (const char* name : {"palette.bmp", "grey.png", "one.gif"}) {
         EXPECT_EQ(std::string("The image is not truecolor: ") + name,
                   Raised([&] { manager->Texture(name); }));
@@ -215,18 +222,18 @@ TEST_F(OrvTextureLoad, PalettedAndGreyImagesAreRefused) {
                   Raised([&] { manager->Texture(name); }));
     }
     EXPECT_EQ(0u, manager->Count());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", Log());
 }
 
 TEST_F(OrvTextureLoad, MissingFilesAreRefusedByName) {
     mkdir(folder.DataPath("folder").c_str(), 0755);
     folder.WriteData("empty.png", "");
-    OrvTextureManager* manager = OrvTextureManager::Instance();
+    OrvTextureManager* manager = &Textures();
     for (const char* name : {"nothere.png", "", "folder", "empty.png", "../bin"})
         EXPECT_EQ(std::string("Could not load image file: ") + name,
                   Raised([&] { manager->Texture(name); }));
     EXPECT_EQ(0u, manager->Count());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", Log());
 }
 
 } // namespace

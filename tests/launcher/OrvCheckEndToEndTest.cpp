@@ -41,8 +41,11 @@ struct Show {
 struct CheckRun {
     OrvChildProcess child;
     bool finished;
-    CheckRun(const std::string& folder, const std::vector<std::string>& unset = {})
-        : child(folder + "/Run", folder, {}, unset, {"--check"}) {
+    // Started in `workingDirectory` when one is given, in the show's folder otherwise.
+    CheckRun(const std::string& folder, const std::vector<std::string>& unset = {},
+             const std::string& workingDirectory = "")
+        : child(folder + "/Run", workingDirectory.empty() ? folder : workingDirectory, {}, unset,
+                {"--check"}) {
         finished = child.Wait(waitMs);
     }
 };
@@ -162,6 +165,12 @@ TEST(OrvCheckEndToEnd, EachKindOfMistakeGetsItsLine) {
     ASSERT_TRUE(warned.finished);
     EXPECT_EQ(0, warned.child.ExitCode());
     EXPECT_EQ("script.txt:5: warning: object \"logo\" is never enabled\n", warned.child.Output());
+    // The same from another working directory: the check reads the show beside Run.
+    CheckRun elsewhere(show.folder.Root(), {}, "/");
+    ASSERT_TRUE(elsewhere.finished);
+    EXPECT_EQ(0, elsewhere.child.ExitCode()) << elsewhere.child.Errors();
+    EXPECT_EQ("script.txt:5: warning: object \"logo\" is never enabled\n",
+              elsewhere.child.Output());
 
     // Without the start-up pictures the show cannot start: errors under their own names.
     std::remove(show.folder.DataPath("splash.jpg").c_str());

@@ -57,7 +57,7 @@ TEST(OrvLauncher, MissingLibraryIsReportedWithExitCodeOne) {
     EXPECT_EQ("Critical error: Could not load bin/libOrvEngine.so\n", emptyBin.child.Errors());
     EXPECT_EQ("", emptyBin.child.Output());
 
-    // ...and a folder with no bin/ at all, where the failed change of folder goes unreported.
+    // ...and a folder with no bin/ at all (its data/, here), which goes unreported as such.
     LauncherRun noBin(folder.DataPath(""), {});
     ASSERT_TRUE(noBin.finished);
     EXPECT_EQ(1, noBin.child.ExitCode());
@@ -91,8 +91,10 @@ TEST(OrvLauncher, RunsInBinWithDebugOffAndPassesTheResultOn) {
     EXPECT_TRUE(normal.child.Exited());
     EXPECT_EQ(0, normal.child.ExitCode());
     EXPECT_EQ("", normal.child.Errors());
-    // The marker lands in bin/: OrvRun ran there, with the debug flag off.
-    EXPECT_EQ("debug=0\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
+    // The marker lands in bin/, beside the library whose OrvRun ran, with the debug flag off;
+    // the launcher left the working directory where it was started.
+    EXPECT_EQ("debug=0\ncwd=" + folder.Root() + "\n",
+              OrvReadFile(folder.BinPath("orvrun-called.txt")));
 
     LauncherRun failed(folder.Root(), {{"ORV_FAKE_RESULT", "7"}});
     ASSERT_TRUE(failed.finished);
@@ -100,13 +102,13 @@ TEST(OrvLauncher, RunsInBinWithDebugOffAndPassesTheResultOn) {
     EXPECT_EQ("", failed.child.Errors()) << "no error logged, no message";
 
     // Started by its full path from another folder (here /, which has no bin/ of its own
-    // with a library), the launcher runs the show it lies beside.
+    // with a library), the launcher runs the show it lies beside, from / still.
     std::remove(folder.BinPath("orvrun-called.txt").c_str());
     OrvChildProcess elsewhere(folder.Root() + "/Run", "/", {{"ORV_FAKE_RESULT", "0"}}, {"DISPLAY"});
     ASSERT_TRUE(elsewhere.Wait(waitMs));
     EXPECT_EQ(0, elsewhere.ExitCode());
     EXPECT_EQ("", elsewhere.Errors());
-    EXPECT_EQ("debug=0\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
+    EXPECT_EQ("debug=0\ncwd=/\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
 
     // "--debug" passes the debug flag on.
     std::remove(folder.BinPath("orvrun-called.txt").c_str());
@@ -114,7 +116,8 @@ TEST(OrvLauncher, RunsInBinWithDebugOffAndPassesTheResultOn) {
                           {"DISPLAY"}, {"--debug"});
     ASSERT_TRUE(debug.Wait(waitMs));
     EXPECT_EQ(0, debug.ExitCode());
-    EXPECT_EQ("debug=1\n", OrvReadFile(folder.BinPath("orvrun-called.txt")));
+    EXPECT_EQ("debug=1\ncwd=" + folder.Root() + "\n",
+              OrvReadFile(folder.BinPath("orvrun-called.txt")));
 }
 
 TEST(OrvLauncher, LoggedErrorIsShownWithCaptionErrorWhateverTheResult) {
@@ -158,7 +161,7 @@ TEST(OrvLauncher, CheckCallsOrvCheckInBinAndNothingElse) {
         ASSERT_TRUE(check.finished);
         EXPECT_TRUE(check.child.Exited());
         EXPECT_EQ(result, check.child.ExitCode());
-        EXPECT_EQ("checked in bin\n", check.child.Output());
+        EXPECT_EQ("checked in bin from " + folder.Root() + "\n", check.child.Output());
         EXPECT_EQ("", check.child.Errors()) << "a check shows no message box";
     }
     EXPECT_FALSE(FileExists(folder.BinPath("orvrun-called.txt"))) << "OrvRun must not be called";
@@ -166,7 +169,7 @@ TEST(OrvLauncher, CheckCallsOrvCheckInBinAndNothingElse) {
     // An option given twice is still that option.
     LauncherRun twice(folder.Root(), {}, {"--check", "--check"});
     ASSERT_TRUE(twice.finished);
-    EXPECT_EQ("checked in bin\n", twice.child.Output());
+    EXPECT_EQ("checked in bin from " + folder.Root() + "\n", twice.child.Output());
 
     // Without OrvCheck, or without a library, the check says so on standard error only.
     OrvTestFolder old;

@@ -190,6 +190,57 @@ TEST(OrvShowEndToEnd, MissingScriptFailsWithTheLogOnStandardError) {
               child.Errors());
 }
 
+// Started by its full path from another working directory (here /, which holds no show), Run
+// plays the show it lies beside and ends by itself.
+TEST(OrvShowEndToEnd, PlaysTheShowBesideItFromAnotherWorkingDirectory) {
+    OrvXDriver x;
+    if (!x.Connected())
+        GTEST_SKIP() << "needs an X display";
+    Show show;
+    show.Music();
+    show.Script(ShowScript("  bpm: 120\n", "  0 screen.clear.r = 1\n  0 screen.clear.a = 1\n"
+                                           "  @1 end\n"));
+    OrvChildProcess child(show.folder.Root() + "/Run", "/", {{"SDL_AUDIODRIVER", "dummy"}}, {});
+    ASSERT_TRUE(StartShow(x, child)) << child.Errors();
+    ASSERT_NE(0u, WaitForTitle(x, child, "E2E - FPS: ", 20000)) << child.Errors();
+    ASSERT_TRUE(child.Wait(30000)) << "the show did not end by itself";
+    EXPECT_TRUE(child.Exited());
+    EXPECT_EQ(0, child.ExitCode());
+    EXPECT_EQ("", child.Errors());
+}
+
+// Closing the window while the show loads ends the run as a quit: status 0, nothing reported.
+// The show has many objects, so loading takes a while, and a last one that cannot load: had
+// loading gone on to it, the run would have failed with its message.
+TEST(OrvShowEndToEnd, ClosingTheWindowWhileLoadingEndsTheRunWithStatusZero) {
+    OrvXDriver x;
+    if (!x.Connected())
+        GTEST_SKIP() << "needs an X display";
+    Show show;
+    show.Music();
+    std::string objects;
+    for (int i = 0; i < 2000; ++i)
+        objects += "  c" + std::to_string(10000 + i) + ": camera {\n  }\n";
+    objects += "  zz: image missing.png\n";
+    show.Script("header {\n  title: \"E2E\"\n  music: music.ogg\n  bpm: 120\n}\nobjects {\n" +
+                objects + "}\nrenderLines {\n  screen {\n  }\n}\nscript {\n  @1 end\n}\n");
+    OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
+                          {{"SDL_AUDIODRIVER", "dummy"}}, {});
+    ASSERT_TRUE(StartShow(x, child)) << child.Errors();
+    unsigned long loading = WaitForTitle(x, child, "E2E - Loading...", 20000);
+    ASSERT_NE(0u, loading) << child.Errors();
+    auto closed = std::chrono::steady_clock::now();
+    x.Close(loading);
+    ASSERT_TRUE(child.Wait(20000)) << "closing the window did not end the run";
+    std::printf("the run ended %lld ms after the window was closed\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                           std::chrono::steady_clock::now() - closed)
+                                           .count()));
+    EXPECT_TRUE(child.Exited());
+    EXPECT_EQ(0, child.ExitCode());
+    EXPECT_EQ("", child.Errors());
+}
+
 TEST(OrvShowEndToEnd, MissingMusicIsOnlyAWarning) {
     OrvXDriver x;
     if (!x.Connected())

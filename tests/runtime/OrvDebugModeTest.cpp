@@ -3,15 +3,16 @@
 // it drifts from the clock.
 
 #include "base/IOrvLoadingObserver.h"
-#include "runtime/OrvDebugSession.h"
+#include "base/OrvDiagnostics.h"
 #include "base/OrvFixedStepClock.h"
-#include "runtime/OrvPlayer.h"
 #include "base/OrvRealTimeClock.h"
-#include "show/OrvShow.h"
-#include "base/OrvSystemInfo.h"
+#include "base/OrvRunContext.h"
+#include "runtime/OrvDebugSession.h"
+#include "runtime/OrvPlayer.h"
 #include "runtime/OrvVideo.h"
-#include "base/OrvErrorLog.h"
+#include "show/OrvShow.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -63,15 +64,18 @@ void Edit(OrvTestFolder& folder, const std::string& name, const std::string& tex
     folder.WriteData(name, text);
 }
 
-// The window, a show of the test folder, a player on `clock` and a debug session.
+// The window, a show of the test folder, a player on `clock` and a debug session, all on a
+// run context of the folder's data.
 struct DebugRun {
-    explicit DebugRun(IOrvClock& clock) : show(new OrvShow()), player(*show, video, clock) {}
+    DebugRun(const OrvTestFolder& folder, IOrvClock& clock)
+        : context(folder.DataPath("")), show(new OrvShow(context.run)), video(context.run),
+          player(*show, video, clock, context.run.Display()) {}
     bool Open() {
         if (!show->ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show->Loader()))
             return false;
         NoSteps quiet;
         show->Load(quiet);
-        session.reset(new OrvDebugSession(show));
+        session.reset(new OrvDebugSession(context.run, show));
         session->Start();
         player.SetHook(session.get());
         player.SetDebug(true);
@@ -89,6 +93,7 @@ struct DebugRun {
         show->Unload();
         video.Close();
     }
+    OrvTestContext context;
     std::unique_ptr<OrvShow> show;
     OrvVideo video;
     OrvPlayer player;
@@ -114,11 +119,14 @@ TEST(OrvDebugMode, EditsLoadBesideThePlayingShowAndABrokenOneKeepsIt) {
                        OrvMusicRamp(44100 * 5));
     folder.WriteData("pic.png", OrvMakePng(4, 4, 3, OrvRepeatPixel({255, 255, 0}, 16)));
     Edit(folder, "script.txt", Script("  0 screen.clear.r = 1\n"));
-    const bool hadError = OrvErrorLog::HasError();
 
     OrvFixedStepClock clock(50); // 20 ms a frame
-    DebugRun run(clock);
-    ASSERT_TRUE(run.Open()) << OrvErrorLog::Text();
+    DebugRun run(folder, clock);
+    ASSERT_TRUE(run.Open()) << run.context.diagnostics.Text();
+    const OrvDiagnostics& runLog = run.context.diagnostics;
+    const std::string logBefore = runLog.Text();
+    const int severityBefore = runLog.HighestSeverity();
+    const std::size_t recordsBefore = runLog.Records().size();
     OrvMusic* music = &run.player.Show().Music();
     run.Frame();
     EXPECT_TRUE(OrvRgbNear(run.sink.middle, OrvRgba{255, 0, 0, 255}, 2)) << run.sink.middle;
@@ -141,7 +149,9 @@ TEST(OrvDebugMode, EditsLoadBesideThePlayingShowAndABrokenOneKeepsIt) {
     ASSERT_TRUE(run.session->Overlay().Showing());
     EXPECT_EQ(0u, run.session->Overlay().Text().find("Unknown parameter: screen.clear.q"))
         << run.session->Overlay().Text();
-    EXPECT_EQ(hadError, OrvErrorLog::HasError());
+    EXPECT_EQ(logBefore, runLog.Text());
+    EXPECT_EQ(severityBefore, runLog.HighestSeverity());
+    EXPECT_EQ(recordsBefore, runLog.Records().size());
     run.Frame();
     EXPECT_EQ(1, run.session->FailedReloads()) << "nothing changed: no second attempt";
 
@@ -174,8 +184,8 @@ TEST(OrvDebugMode, SpacePausesHomeGoesToTheStartAndPagesJumpABar) {
     OrvTestFolder folder;
     Edit(folder, "script.txt", Script("  0 screen.clear.r = 1\n"));
     OrvFixedStepClock clock(10); // 100 ms a frame
-    DebugRun run(clock);
-    ASSERT_TRUE(run.Open()) << OrvErrorLog::Text();
+    DebugRun run(folder, clock);
+    ASSERT_TRUE(run.Open()) << run.context.diagnostics.Text();
     run.Frame();
     run.Frame();
     EXPECT_EQ(100u, run.sink.position);
@@ -255,7 +265,7 @@ long long DriftAfter(int seconds, bool correct, int& corrections) {
                        OrvMusicRamp(44100 * (seconds + 10)));
     folder.WriteData("script.txt", Script(""));
     FastClock clock(5);
-    DebugRun run(clock);
+    DebugRun run(folder, clock);
     if (!run.Open())
         return -1000000;
     if (!correct)

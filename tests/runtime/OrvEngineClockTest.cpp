@@ -2,9 +2,10 @@
 // start of Run. Every check is exact or bracketed by tick counts read around the call, so
 // none depends on how fast the machine is.
 
+#include "base/OrvDiagnostics.h"
 #include "runtime/OrvEngine.h"
-#include "base/OrvErrorLog.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -21,16 +22,11 @@ std::string Script(const std::string& header) {
            "}\nobjects {\n}\nrenderLines {\n}\nscript {\n}\n";
 }
 
-// What the log got since `start`: the log is never cleared, and a test program run as one
-// process keeps the messages of the tests before.
-std::string LogSince(std::size_t start) {
-    return OrvErrorLog::Text().substr(start);
-}
-
 class ClockEngine : public OrvEngine {
 public:
     using OrvEngine::CurrentPosition;
     using OrvEngine::Jump;
+    using OrvEngine::OrvEngine;
 };
 
 void PushKey(Uint8 type, SDLKey key) {
@@ -45,13 +41,13 @@ void PushKey(Uint8 type, SDLKey key) {
 } // namespace
 
 TEST(OrvEngineClock, JumpsMoveSixteenBeatsAndNeverBeforeTheStart) {
-    const std::size_t logStart = OrvErrorLog::Text().size();
     OrvTestFolder folder;
-    ClockEngine engine;
+    OrvTestContext context(folder.DataPath(""));
+    ClockEngine engine(context.run);
     ASSERT_EQ(0, SDL_Init(SDL_INIT_TIMER)) << SDL_GetError();
     // 960000 / 7 = 137142.86: a step far longer than the few ticks this test runs.
     folder.WriteData("script.txt", Script("  bpm: 7\n"));
-    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
 
     // Before Run the clock starts at tick 0.
     EXPECT_EQ(1000u, engine.CurrentPosition(1000));
@@ -76,26 +72,26 @@ TEST(OrvEngineClock, JumpsMoveSixteenBeatsAndNeverBeforeTheStart) {
 
     // Without a bpm the step is 0: the arrows leave the position where it is.
     folder.WriteData("script.txt", Script(""));
-    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
     unsigned position = engine.CurrentPosition(after);
     engine.Jump(true);
     EXPECT_EQ(position, engine.CurrentPosition(after));
     engine.Jump(false);
     EXPECT_EQ(position, engine.CurrentPosition(after));
-    EXPECT_EQ("", LogSince(logStart));
+    EXPECT_EQ("", context.diagnostics.Text());
 }
 
 TEST(OrvEngineClock, RunStartsAtTheJumpHeaderAndAppliesKeysReleasedBeforeEscape) {
-    const std::size_t logStart = OrvErrorLog::Text().size();
     ORV_SKIP_WITHOUT_DISPLAY();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     OrvTestFolder folder;
     folder.WriteData("script.txt", Script("  bpm: 120\n  jump: 30\n"));
     folder.WriteData("loading.jpg", OrvMakePng(1, 1, 3, {255, 255, 255}));
-    ClockEngine engine;
-    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
-    ASSERT_TRUE(engine.Init(64, 48, 4.0 / 3.0, 0)) << OrvErrorLog::Text();
-    EXPECT_EQ("Could not load the music file\n", LogSince(logStart));
+    OrvTestContext context(folder.DataPath(""));
+    ClockEngine engine(context.run);
+    ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
+    ASSERT_TRUE(engine.Init(64, 48, 4.0 / 3.0, 0)) << context.diagnostics.Text();
+    EXPECT_EQ("Could not load the music file\n", context.diagnostics.Text());
 
     // One batch: a press (nothing), the Right release (8000 ms at 120 bpm), and Escape,
     // which ends the loop before a frame is drawn.
@@ -116,5 +112,5 @@ TEST(OrvEngineClock, RunStartsAtTheJumpHeaderAndAppliesKeysReleasedBeforeEscape)
     char* icon = nullptr;
     SDL_WM_GetCaption(&caption, &icon);
     EXPECT_STREQ("Clock - Loading...", caption);
-    EXPECT_EQ("Could not load the music file\n", LogSince(logStart));
+    EXPECT_EQ("Could not load the music file\n", context.diagnostics.Text());
 }

@@ -2,10 +2,11 @@
 // and the failure of InitVideo, the caption while loading, and every loading-screen frame
 // Init draws, read back pixel by pixel.
 
+#include "base/OrvDiagnostics.h"
+#include "base/OrvDisplayFacts.h"
 #include "runtime/OrvEngine.h"
-#include "base/OrvSystemInfo.h"
-#include "base/OrvErrorLog.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -30,12 +31,6 @@ std::string Caption() {
     char* icon = nullptr;
     SDL_WM_GetCaption(&title, &icon);
     return title ? title : "(none)";
-}
-
-// What the log got since `start`: the log is never cleared, and a test program run as one
-// process keeps the messages of the tests before.
-std::string LogSince(std::size_t start) {
-    return OrvErrorLog::Text().substr(start);
 }
 
 // The loading picture: 41 x 21 pixels in four blocks, so a picture drawn mirrored, upside
@@ -108,6 +103,7 @@ std::vector<OrvRgba> ReadWindow() {
 // while reading the front buffer of a window on Xvfb gives black.
 class RecordingEngine : public OrvEngine {
 public:
+    using OrvEngine::OrvEngine;
     void LoadingProgressed() override {
         if (frames.empty()) { // the first screen, drawn before any loading step
             frames.push_back(ReadWindow());
@@ -121,15 +117,32 @@ public:
     std::string captionWhileLoading;
 };
 
+// Closes the window (an SDL_QUIT event, as the window manager's close button sends) before
+// loading step `closeAt` is shown.
+class ClosingEngine : public OrvEngine {
+public:
+    ClosingEngine(OrvRunContext& run, int closeAt) : OrvEngine(run), closeAt(closeAt) {}
+    void LoadingProgressed() override {
+        if (++steps == closeAt) {
+            SDL_Event event = {};
+            event.type = SDL_QUIT;
+            EXPECT_EQ(0, SDL_PushEvent(&event));
+        }
+        OrvEngine::LoadingProgressed();
+    }
+    int closeAt;
+    int steps = 0;
+};
+
 class VideoEngine : public OrvEngine {
 public:
     using OrvEngine::InitVideo;
+    using OrvEngine::OrvEngine;
 };
 
 } // namespace
 
 TEST(OrvEngineLoadingScreen, CentresThePictureAtItsOwnSizeAndFillsTheBarStepByStep) {
-    const std::size_t logStart = OrvErrorLog::Text().size();
     ORV_SKIP_WITHOUT_DISPLAY();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     OrvTestFolder folder;
@@ -138,12 +151,13 @@ TEST(OrvEngineLoadingScreen, CentresThePictureAtItsOwnSizeAndFillsTheBarStepBySt
                                           "  a: camera {\n  }\n  b: camera {\n  }\n"
                                           "  c: camera {\n  }\n"));
     folder.WriteData("loading.jpg", PicturePng()); // recognised by its bytes, not its name
-    RecordingEngine engine;
-    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    OrvTestContext context(folder.DataPath(""));
+    RecordingEngine engine(context.run);
+    ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
     // The 100 x 75 picture fills the 200 x 150 window at twice its size; the loading
     // picture still keeps its own size.
-    ASSERT_TRUE(engine.Init(windowWidth, windowHeight, 4.0 / 3.0, 0)) << OrvErrorLog::Text();
-    EXPECT_EQ("Could not load the music file\n", LogSince(logStart));
+    ASSERT_TRUE(engine.Init(windowWidth, windowHeight, 4.0 / 3.0, 0)) << context.diagnostics.Text();
+    EXPECT_EQ("Could not load the music file\n", context.diagnostics.Text());
     EXPECT_EQ("Bar Test - Loading...", engine.captionWhileLoading);
 
     ASSERT_EQ(7u, engine.frames.size());
@@ -156,11 +170,30 @@ TEST(OrvEngineLoadingScreen, CentresThePictureAtItsOwnSizeAndFillsTheBarStepBySt
     EXPECT_TRUE(LooksLike(engine.frames[6], x0, y0, x0 + pictureWidth)) << "6 of 6: full";
 }
 
+TEST(OrvEngineLoadingScreen, AWindowClosedWhileLoadingEndsInitAsAQuitWithNothingReported) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    OrvTestFolder folder;
+    folder.WriteData("script.txt",
+                     Script("  title: Closed\n", "  a: camera {\n  }\n  b: camera {\n  }\n"
+                                                 "  c: camera {\n  }\n"));
+    folder.WriteData("loading.jpg", PicturePng());
+    OrvTestContext context(folder.DataPath(""));
+    ClosingEngine engine(context.run, 2);
+    ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
+    EXPECT_FALSE(engine.QuitRequested());
+    EXPECT_FALSE(engine.Init(windowWidth, windowHeight, 4.0 / 3.0, 0));
+    EXPECT_TRUE(engine.QuitRequested());
+    EXPECT_EQ(2, engine.steps) << "loading stopped at the step the window was closed";
+    EXPECT_EQ("", context.diagnostics.Text());
+    EXPECT_FALSE(context.diagnostics.HasError());
+}
+
 TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsLogged) {
-    const std::size_t logStart = OrvErrorLog::Text().size();
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvTestFolder folder;
-    VideoEngine engine;
+    OrvTestContext context(folder.DataPath(""));
+    VideoEngine engine(context.run);
     ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
     struct Case {
         const char* header;
@@ -177,14 +210,14 @@ TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsL
     for (const Case& c : cases) {
         SCOPED_TRACE(c.header);
         folder.WriteData("script.txt", Script(std::string("  title: Sizes\n") + c.header));
-        ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
-        ASSERT_TRUE(engine.InitVideo(160, 120, 16.0 / 9.0, false)) << OrvErrorLog::Text();
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        EXPECT_EQ(c.width, info->SurfaceWidth());
-        EXPECT_EQ(c.height, info->SurfaceHeight());
-        EXPECT_EQ(160, info->DisplayWidth()); // the mode set, whatever the script says
-        EXPECT_EQ(120, info->DisplayHeight());
-        EXPECT_DOUBLE_EQ(16.0 / 9.0, info->AspectRatio());
+        ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
+        ASSERT_TRUE(engine.InitVideo(160, 120, 16.0 / 9.0, false)) << context.diagnostics.Text();
+        const OrvDisplayFacts& info = context.run.Display();
+        EXPECT_EQ(c.width, info.surfaceWidth);
+        EXPECT_EQ(c.height, info.surfaceHeight);
+        EXPECT_EQ(160, info.displayWidth); // the mode set, whatever the script says
+        EXPECT_EQ(120, info.displayHeight);
+        EXPECT_DOUBLE_EQ(16.0 / 9.0, info.aspectRatio);
         EXPECT_EQ("Sizes - Loading...", Caption());
     }
 
@@ -203,9 +236,9 @@ TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsL
     GLint stencilBits = 0; // for the fills of concave outlines
     glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
     EXPECT_GE(stencilBits, 8);
-    EXPECT_EQ("", LogSince(logStart));
+    EXPECT_EQ("", context.diagnostics.Text());
 
     // X cannot make a window this large; SDL refuses before asking.
     EXPECT_FALSE(engine.InitVideo(100000, 100000, 1.0, false));
-    EXPECT_EQ("Unable to set video mode: A scanline is too wide\n", LogSince(logStart));
+    EXPECT_EQ("Unable to set video mode: A scanline is too wide\n", context.diagnostics.Text());
 }

@@ -2,10 +2,10 @@
 // hands it to the frame sink before the swap, and the frame that reaches the end is the last.
 
 #include "runtime/OrvPlayer.h"
-#include "runtime/OrvEngine.h"
 #include "base/OrvFixedStepClock.h"
-#include "base/OrvErrorLog.h"
+#include "runtime/OrvEngine.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -48,14 +48,15 @@ TEST(OrvPlayer, StepsDrawExactPositionsUpToTheEnd) {
                                    "script {\n  0 screen.clear.r = 0 to 1 in 1\n"
                                    "  0 screen.clear.a = 1\n  0.7 end\n}\n");
     folder.WriteData("loading.jpg", OrvMakePng(1, 1, 3, {255, 255, 255}));
-    OrvEngine engine;
-    ASSERT_TRUE(engine.PreInit()) << OrvErrorLog::Text();
+    OrvTestContext context(folder.DataPath(""));
+    OrvEngine engine(context.run);
+    ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
     // A window twice as wide as the show's shape: the picture is letterboxed in the middle.
-    ASSERT_TRUE(engine.Init(160, 60, 160.0 / 60.0, 0)) << OrvErrorLog::Text();
+    ASSERT_TRUE(engine.Init(160, 60, 160.0 / 60.0, 0)) << context.diagnostics.Text();
 
     OrvFixedStepClock clock(10); // 100 ms a frame
     CentreReader reader;
-    OrvPlayer player(engine.Show(), engine.Video(), clock);
+    OrvPlayer player(engine.Show(), engine.Video(), clock, context.run.Display());
     player.SetFrameSink(&reader);
     player.Start();
     int frames = 0;

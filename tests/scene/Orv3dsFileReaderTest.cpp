@@ -4,6 +4,7 @@
 
 #include "scene/Orv3dsFileReader.h"
 
+#include "base/OrvDataFolder.h"
 #include "base/OrvException.h"
 #include "scene/Orv3dsCornerNormals.h"
 #include "support/Orv3dsTestChunks.h"
@@ -227,27 +228,29 @@ TEST(Orv3dsFileReader, FinelyDividedConesGetNormalsWithoutLib3dsOverflowing) {
 
 TEST(Orv3dsFileReader, MissingAndDamagedFilesRaiseTheLoadMessage) {
     OrvTestFolder folder;
+    // The message names the path the reader tried: the data folder's, followed by the name.
+    const OrvDataFolder files(folder.DataPath(""));
     EXPECT_EQ("Unable to load .3ds file: ../data/nothing.3ds",
-              Raised([] { Orv3dsFileReader::ReadDataFile("nothing.3ds"); }));
+              Raised([&] { Orv3dsFileReader::ReadDataFile(files, "nothing.3ds"); }));
     EXPECT_EQ("Unable to load .3ds file: ../data/",
-              Raised([] { Orv3dsFileReader::ReadDataFile(""); }));
+              Raised([&] { Orv3dsFileReader::ReadDataFile(files, ""); }));
     folder.WriteData("empty.3ds", "");
-    EXPECT_EQ("Unable to load .3ds file: ../data/empty.3ds: the file is empty",
-              Raised([] { Orv3dsFileReader::ReadDataFile("empty.3ds"); }));
+    EXPECT_EQ(std::string("Unable to load .3ds file: ../data/empty.3ds") + ": the file is empty",
+              Raised([&] { Orv3dsFileReader::ReadDataFile(files, "empty.3ds"); }));
 
     Orv3dsTestModel model;
     model.meshes = {Orv3dsTestModel::Quad("Q", "")};
     folder.WriteData("quad.3ds", model.Bytes());
-    Orv3dsFileContent content = Orv3dsFileReader::ReadDataFile("quad.3ds");
+    Orv3dsFileContent content = Orv3dsFileReader::ReadDataFile(files, "quad.3ds");
     ASSERT_EQ(1u, content.meshes.size());
     EXPECT_EQ((std::vector<int>{-1, -1}), FaceMaterials(content.meshes[0]));
     EXPECT_TRUE(content.materials.empty());
     std::string cut = model.Bytes();
     folder.WriteData("cut.3ds", cut.substr(0, cut.size() - 1));
-    EXPECT_EQ("Unable to load .3ds file: ../data/cut.3ds: chunk 0x4D4D at byte 0 is " +
-                  std::to_string(cut.size()) + " bytes long, but the file ends at byte " +
-                  std::to_string(cut.size() - 1),
-              Raised([] { Orv3dsFileReader::ReadDataFile("cut.3ds"); }));
+    EXPECT_EQ(std::string("Unable to load .3ds file: ../data/cut.3ds") +
+                  ": chunk 0x4D4D at byte 0 is " + std::to_string(cut.size()) +
+                  " bytes long, but the file ends at byte " + std::to_string(cut.size() - 1),
+              Raised([&] { Orv3dsFileReader::ReadDataFile(files, "cut.3ds"); }));
 }
 
 // Every shared model either loads with exactly the meshes, materials and normals lib3ds finds

@@ -4,7 +4,6 @@
 
 #include "scene/OrvObject3ds.h"
 
-#include "base/OrvErrorLog.h"
 #include "support/Orv3dsTestModel.h"
 
 #include "OrvObjectImageTestScene.h"
@@ -63,7 +62,8 @@ public:
         Hold("screen.clear.a", 1);
     }
     void Hold(const std::string& name, double value, unsigned at = 0) {
-        ASSERT_TRUE(scene.parameters.AddParameterHold(name, at, value)) << OrvErrorLog::Text();
+        ASSERT_TRUE(scene.parameters.AddParameterHold(name, at, value))
+            << scene.context.diagnostics.Text();
     }
     OrvObject3ds* Object(const std::string& name) {
         return dynamic_cast<OrvObject3ds*>(scene.objects.Object(name));
@@ -122,7 +122,8 @@ TEST(OrvObject3dsDraw, LitMaterialTransformsAndColours) {
     s.Hold("ship.meshes.Hull.lighting", 0.7, 4000); // truncated to 0
     s.Frame(4000);
     EXPECT_TRUE(OrvRgbNear(s.Pixel(32, 32), OrvRgba{255, 255, 255, 255}, 8)) << s.Pixel(32, 32);
-    EXPECT_EQ("", OrvErrorLog::Text().substr(OrvErrorLog::Text().find_last_of('\n') + 1));
+    const std::string& log = s.scene.context.diagnostics.Text();
+    EXPECT_EQ("", log.substr(log.find_last_of('\n') + 1));
 }
 
 TEST(OrvObject3dsDraw, WireframeDepthMaskAndDefaultMaterial) {

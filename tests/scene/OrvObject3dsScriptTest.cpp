@@ -4,7 +4,6 @@
 #include "scene/Orv3dsFileReader.h"
 #include "scene/OrvObject3ds.h"
 
-#include "base/OrvErrorLog.h"
 #include "support/Orv3dsTestModel.h"
 
 #include "OrvObjectImageTestScene.h"
@@ -93,16 +92,17 @@ TEST(OrvObject3dsScript, NamesKeysAndMessages) {
     // Messages.
     EXPECT_EQ("Could not initialize box because the .3ds file was not defined.",
               scene.LoadError("box: 3ds\n"));
-    EXPECT_EQ("Unable to load .3ds file: ../data/none.3ds", scene.LoadError("b: 3ds none.3ds\n"));
+    EXPECT_EQ("Unable to load .3ds file: ../data/none.3ds",
+              scene.LoadError("b: 3ds none.3ds\n"));
     scene.folder.WriteData("cut.3ds", TwoMeshes().Bytes().substr(0, 40));
-    EXPECT_EQ(
-        0u,
-        scene.LoadError("c: 3ds cut.3ds\n").find("Unable to load .3ds file: ../data/cut.3ds: "));
+    EXPECT_EQ(0u,
+              scene.LoadError("c: 3ds cut.3ds\n")
+                  .find(std::string("Unable to load .3ds file: ../data/cut.3ds") + ": "));
     // Key lines without their words are not processed, and fail the object.
-    std::size_t logStart = OrvErrorLog::Text().size();
+    std::size_t logStart = scene.context.diagnostics.Text().size();
     EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
               scene.LoadError("d: 3ds ship.3ds {\n shader\n multiTextures\n meshShader: 0\n}\n"));
-    std::string log = OrvErrorLog::Text().substr(logStart);
+    std::string log = scene.context.diagnostics.Text().substr(logStart);
     EXPECT_NE(std::string::npos, log.find("Error: Line not processed: shader")) << log;
     EXPECT_NE(std::string::npos, log.find("Error: Line not processed: meshShader")) << log;
 }
@@ -117,7 +117,7 @@ TEST(OrvObject3dsScript, MaterialStateForBlendModesAndSphereMapping) {
     data.shininess = 0.25f;
     data.textureName = "paint.png";
     Orv3dsMaterial plain;
-    Orv3dsMaterial textured(data, std::map<std::string, std::string>());
+    Orv3dsMaterial textured(data, std::map<std::string, std::string>(), scene.context.scene);
     ASSERT_TRUE(textured.IsTextured());
     EXPECT_FLOAT_EQ(0.5f, textured.diffuse.r);
     EXPECT_FLOAT_EQ(1.0f, textured.diffuse.a);
@@ -211,7 +211,8 @@ TEST(OrvObject3dsScript, SharedTestModelsLoadAndDraw) {
         for (const char* missing : {"CWALL02.JPG", "IMAGE2.JPG", "BERETTA_.JPG"})
             scene.Solid(missing, 4, 4, 200, 200, 200);
         if (file == "empty.3ds") {
-            EXPECT_EQ("Unable to load .3ds file: ../data/empty.3ds: the file is empty",
+            EXPECT_EQ(std::string("Unable to load .3ds file: ../data/empty.3ds") +
+                          ": the file is empty",
                       scene.LoadError("m: 3ds " + file + "\n"));
             continue;
         }

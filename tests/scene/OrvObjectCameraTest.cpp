@@ -1,13 +1,12 @@
 #include "scene/OrvObjectCamera.h"
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
-#include "base/OrvErrorLog.h"
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 
 #include <GL/glew.h>
 
@@ -155,11 +154,27 @@ OrvObjectCamera* MadeCamera(OrvObjectManager& objects, OrvScriptNode& node,
 
 OrvScriptNode dummyNode;
 
+// The vectors the camera drawn last published for the particles.
+void ReadActiveCamera(OrvTestContext& ctx, OrvVector3& position, OrvVector3& target,
+                      OrvVector3& up) {
+    const OrvSceneContext::Camera& active = ctx.scene.ActiveCamera();
+    position = active.position;
+    target = active.target;
+    up = active.up;
+}
+
+// The surface the video set-up would have made; the display facts are left alone otherwise.
+void SetSurfaceSize(OrvTestContext& ctx, int width, int height) {
+    ctx.run.Display().surfaceWidth = width;
+    ctx.run.Display().surfaceHeight = height;
+}
+
 } // namespace
 
 TEST(OrvObjectCamera, StartsWithItsLensAndVectorsAndLimitsFovyAndNear) {
-    OrvSystemInfo::Instance()->SetSurfaceSize(1024, 768);
-    OrvObjectCamera camera;
+    OrvTestContext ctx;
+    SetSurfaceSize(ctx, 1024, 768);
+    OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
     EXPECT_EQ(1u, camera.Flags());
     EXPECT_EQ(nullptr, camera.Duplicate());
@@ -207,11 +222,11 @@ TEST(OrvObjectCamera, StartsWithItsLensAndVectorsAndLimitsFovyAndNear) {
     EXPECT_TRUE(VectorNear(camera.Camera().Position(), 0.5, -1, 10));
 
     // Before the video set-up the surface is 0 x 0: the ratio falls back to 1, not NaN.
-    OrvSystemInfo::Free();
-    OrvObjectCamera early;
+    OrvTestContext fresh;
+    OrvObjectCamera early(fresh.scene);
     early.Init(dummyNode);
     EXPECT_FLOAT_EQ(1.0f, early.BaseAspectRatio());
-    OrvSystemInfo::Instance()->SetSurfaceSize(800, 200);
+    SetSurfaceSize(fresh, 800, 200);
     early.Init(dummyNode);
     EXPECT_FLOAT_EQ(4.0f, early.BaseAspectRatio());
 }
@@ -220,8 +235,9 @@ TEST(OrvObjectCamera, MultipliesThePerspectiveOntoTheProjectionAndTheViewOntoThe
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
-    OrvSystemInfo::Instance()->SetSurfaceSize(1024, 768);
-    OrvObjectCamera camera;
+    OrvTestContext ctx;
+    SetSurfaceSize(ctx, 1024, 768);
+    OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
 
     // The defaults: 45 degrees, 4/3, 0.01 to 100, eye (0, 0, 10) looking at the origin.
@@ -269,8 +285,9 @@ TEST(OrvObjectCamera, LitSurfacesKeepTheirBrightnessAtAnyDistance) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
-    OrvSystemInfo::Instance()->SetSurfaceSize(64, 64);
-    OrvObjectCamera camera;
+    OrvTestContext ctx;
+    SetSurfaceSize(ctx, 64, 64);
+    OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
     const double pi = std::acos(-1.0);
     for (double distance : {2.0, 20.0, 60.0}) {
@@ -312,8 +329,9 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
-    OrvSystemInfo::Instance()->SetSurfaceSize(640, 480);
-    OrvObjectCamera camera;
+    OrvTestContext ctx;
+    SetSurfaceSize(ctx, 640, 480);
+    OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
     OrvVector3 position, target, up;
 
@@ -322,7 +340,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     ResetMatrices();
     camera.Draw();
     EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), 0, 1, 0));
-    OrvSystemInfo::Instance()->GetActiveCameraVectors(position, target, up);
+    ReadActiveCamera(ctx, position, target, up);
     EXPECT_TRUE(VectorNear(up, 0, 1, 0));
     EXPECT_TRUE(VectorNear(position, 0, 0, 10));
 
@@ -332,7 +350,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     ResetMatrices();
     camera.Draw();
     EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), 0, 1, 0)); // stored back normalised
-    OrvSystemInfo::Instance()->GetActiveCameraVectors(position, target, up);
+    ReadActiveCamera(ctx, position, target, up);
     EXPECT_TRUE(VectorNear(position, 1, 2, 3));
     EXPECT_TRUE(VectorNear(target, -1, 0, 2));
     EXPECT_TRUE(VectorNear(up, 0, 1, 0));
@@ -340,7 +358,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     camera.Camera().SetUpVector(OrvVector3(3, 0, 4));
     ResetMatrices();
     camera.Draw();
-    OrvSystemInfo::Instance()->GetActiveCameraVectors(position, target, up);
+    ReadActiveCamera(ctx, position, target, up);
     EXPECT_TRUE(VectorNear(up, 0.6, 0, 0.8));
 
     // Zero, or no number at all: the last valid up vector stays, and the matrix stays finite.
@@ -354,7 +372,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
         ResetMatrices();
         camera.Draw();
         EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), 0.6, 0, 0.8));
-        OrvSystemInfo::Instance()->GetActiveCameraVectors(position, target, up);
+        ReadActiveCamera(ctx, position, target, up);
         EXPECT_TRUE(VectorNear(up, 0.6, 0, 0.8));
         EXPECT_TRUE(MatrixNear(Seen(), expected));
     }
@@ -364,10 +382,11 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
-    OrvSystemInfo::Instance()->SetSurfaceSize(1024, 768);
-    OrvObjectCamera camera;
+    OrvTestContext ctx;
+    SetSurfaceSize(ctx, 1024, 768);
+    OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
-    OrvParameterManager parameters;
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     parameters.AddInterface("cam", camera);
 
     // The lens first, then the camera's vectors right after the object's name.
@@ -403,12 +422,13 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
     EXPECT_TRUE(MatrixNear(
         Seen(), Multiply(Perspective(90, 1.0, 0.0001f, 100),
                          LookAt(OrvVector3(0, 0, 20), OrvVector3(2, 0, 0), OrvVector3(s, s, 0)))));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", ctx.diagnostics.Text());
 }
 
 TEST(OrvObjectCamera, LoadsFromAScriptBlockOfInitialValuesOnly) {
-    OrvSystemInfo::Instance()->SetSurfaceSize(1024, 768);
-    OrvAsciiScriptLoader loader;
+    OrvTestContext ctx;
+    SetSurfaceSize(ctx, 1024, 768);
+    OrvAsciiScriptLoader loader(ctx.diagnostics);
     std::istringstream text("objects {\n"
                             "    cam: camera {\n"
                             "        fovy: 60\n"
@@ -429,8 +449,8 @@ TEST(OrvObjectCamera, LoadsFromAScriptBlockOfInitialValuesOnly) {
     OrvScriptNode* block = loader.Root()["objects"];
     ASSERT_NE(nullptr, block);
     ASSERT_EQ(4, block->ChildCount());
-    OrvObjectManager objects;
-    OrvParameterManager parameters;
+    OrvObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
 
     OrvObjectCamera* cam = MadeCamera(objects, *(*block)[0], parameters);
     ASSERT_NE(nullptr, cam);
@@ -442,7 +462,7 @@ TEST(OrvObjectCamera, LoadsFromAScriptBlockOfInitialValuesOnly) {
     EXPECT_FLOAT_EQ(1000.0f, cam->FarPlane());
     EXPECT_TRUE(VectorNear(cam->Camera().Position(), 0, 0, 4)); // only the first value
     EXPECT_TRUE(VectorNear(cam->Camera().UpVector(), 0, 2, 0));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", ctx.diagnostics.Text());
 
     // Init reads no line: anything that names no parameter fails the object.
     EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
@@ -450,7 +470,7 @@ TEST(OrvObjectCamera, LoadsFromAScriptBlockOfInitialValuesOnly) {
     EXPECT_EQ("Error: Line not processed: zoom: 2\n"
               "Error: Line not processed: near\n"
               "Error: Line not processed: pos: 1 2 3\n",
-              OrvErrorLog::Text());
+              ctx.diagnostics.Text());
     EXPECT_EQ(2, objects.ObjectCount()); // reported, but kept and registered
     EXPECT_GE(parameters.FindParameterByName("bad.fovy"), 0);
 

@@ -1,12 +1,12 @@
 #include "scene/OrvObjectEnviroment.h"
 
 #include "base/OrvException.h"
-#include "base/OrvErrorLog.h"
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 
 #include <GL/glew.h>
 
@@ -92,10 +92,11 @@ void WhiteSquare(float z) {
 } // namespace
 
 TEST(OrvObjectEnviroment, NamesEveryParameterInTheOrderOfItsLayout) {
-    OrvObjectEnviroment env;
+    OrvTestContext ctx;
+    OrvObjectEnviroment env(ctx.scene);
     EXPECT_EQ(0, env.LightCount()); // the lights come with Init
     env.Init(dummyNode);
-    OrvParameterManager parameters;
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     parameters.AddInterface("env", env);
 
     std::vector<std::string> expected = {"env.lighting", "env.fog", "env.fogDensity"};
@@ -130,7 +131,8 @@ TEST(OrvObjectEnviroment, NamesEveryParameterInTheOrderOfItsLayout) {
 }
 
 TEST(OrvObjectEnviroment, StartsDarkAndSwitchesByItsTruncationRules) {
-    OrvObjectEnviroment env;
+    OrvTestContext ctx;
+    OrvObjectEnviroment env(ctx.scene);
     env.Init(dummyNode);
     ASSERT_EQ(8, env.LightCount());
     EXPECT_FALSE(env.LightingOn());
@@ -195,9 +197,10 @@ TEST(OrvObjectEnviroment, DrawSendsLightsAndFogAndLeavesUntouchedLightsAlone) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
-    OrvObjectEnviroment env;
+    OrvTestContext ctx;
+    OrvObjectEnviroment env(ctx.scene);
     env.Init(dummyNode);
-    OrvParameterManager parameters;
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     parameters.AddInterface("env", env);
     Hold(parameters, 0,
          {{"env.lighting", 1},
@@ -275,9 +278,10 @@ TEST(OrvObjectEnviroment, SpotSettingsGoOutOnlyWhenTheCutoffIsNot180) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
-    OrvObjectEnviroment env;
+    OrvTestContext ctx;
+    OrvObjectEnviroment env(ctx.scene);
     env.Init(dummyNode);
-    OrvParameterManager parameters;
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     parameters.AddInterface("env", env);
     Hold(parameters, 0,
          {{"env.lighting", 1},
@@ -343,7 +347,8 @@ TEST(OrvObjectEnviroment, LightZeroLightsTheSceneOthersAddNothingAndFogTintsIt) 
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
-    OrvObjectEnviroment env;
+    OrvTestContext ctx;
+    OrvObjectEnviroment env(ctx.scene);
     env.Init(dummyNode);
     glViewport(0, 0, 64, 64);
     auto drawn = [&]() {
@@ -389,7 +394,8 @@ TEST(OrvObjectEnviroment, LightZeroLightsTheSceneOthersAddNothingAndFogTintsIt) 
 }
 
 TEST(OrvObjectEnviroment, LoadsFromAScriptBlockOfInitialValuesOnly) {
-    OrvAsciiScriptLoader loader;
+    OrvTestContext ctx;
+    OrvAsciiScriptLoader loader(ctx.diagnostics);
     std::istringstream text("objects {\n"
                             "    env: enviroment {\n"
                             "        lighting: 1\n"
@@ -411,8 +417,8 @@ TEST(OrvObjectEnviroment, LoadsFromAScriptBlockOfInitialValuesOnly) {
     OrvScriptNode* block = loader.Root()["objects"];
     ASSERT_NE(nullptr, block);
     ASSERT_EQ(4, block->ChildCount());
-    OrvObjectManager objects;
-    OrvParameterManager parameters;
+    OrvObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     auto raised = [&](OrvScriptNode& node) -> std::string {
         try {
             objects.LoadObject(node, parameters);
@@ -435,14 +441,14 @@ TEST(OrvObjectEnviroment, LoadsFromAScriptBlockOfInitialValuesOnly) {
     EXPECT_EQ(4.0, env->Light(2).position.vector.x);
     EXPECT_FLOAT_EQ(0.5f, env->fogColor.g);
     EXPECT_FLOAT_EQ(0.01f, env->FogDensity());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", ctx.diagnostics.Text());
 
     EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
               raised(*(*block)[1]));
     EXPECT_EQ("Error: Line not processed: fog\n"
               "Error: Line not processed: light[8].enable: 1\n"
               "Error: Line not processed: light: 1\n",
-              OrvErrorLog::Text());
+              ctx.diagnostics.Text());
     EXPECT_EQ("Could not duplicate object, because it does not support duplication: env",
               raised(*(*block)[2]));
     EXPECT_EQ("Object class could not be initialized: environment", raised(*(*block)[3]));

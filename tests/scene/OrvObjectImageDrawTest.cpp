@@ -382,7 +382,7 @@ TEST(OrvObjectImageDraw, ShowsWhatAnEarlierRenderLineDrewIntoABuffer) {
     OrvObjectImage* source = scene.Load("src: image pic.png {\n stretch: 1\n}");
     OrvObjectImage* view = scene.Load("view: image *glow");
     ASSERT_TRUE(source && view);
-    OrvTexture* buffer = OrvTextureManager::Instance()->Texture(view->ImageHandle(0));
+    OrvTexture* buffer = scene.context.scene.Textures().Texture(view->ImageHandle(0));
     ASSERT_NE(nullptr, buffer);
     EXPECT_EQ("*glow", buffer->name);
     EXPECT_EQ(0, buffer->width); // no storage until a render line gives it some

@@ -3,7 +3,6 @@
 
 #include "scene/OrvObjectImage.h"
 
-#include "base/OrvErrorLog.h"
 #include "gfx/OrvShaderVariable.h"
 
 #include "OrvObjectImageTestScene.h"
@@ -26,7 +25,7 @@ TEST(OrvObjectImageScript, RegistersItsParametersColourAndShaders) {
     ASSERT_NE(nullptr, image);
     EXPECT_EQ(2, image->ShaderCount());
     EXPECT_EQ(0, image->UseShader());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.context.diagnostics.Text());
 
     std::vector<std::string> names;
     for (int i = 0; i < scene.parameters.ParameterCount(); ++i)
@@ -94,7 +93,7 @@ TEST(OrvObjectImageScript, BlockLinesGiveInitialValues) {
                                        " shaders[0].tint.2: 0.75\n"
                                        "}");
     ASSERT_NE(nullptr, image);
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.context.diagnostics.Text());
     // Before the timeline runs the fields have their starting values.
     EXPECT_FALSE(image->Stretch());
     EXPECT_EQ(0.0f, image->Zoom());
@@ -142,7 +141,7 @@ TEST(OrvObjectImageScript, LinesNobodyReadsAreReportedAndFailTheObject) {
               "Error: Line not processed: shaders: fx\n"
               "Error: Line not processed: colour.r: 1\n"
               "Error: Line not processed: rotate\n",
-              OrvErrorLog::Text());
+              scene.context.diagnostics.Text());
     // The object stays loaded and registered, with the values that were understood.
     ASSERT_EQ(1, scene.objects.ObjectCount());
     OrvObjectImage* image = dynamic_cast<OrvObjectImage*>(scene.objects[0]);
@@ -172,5 +171,5 @@ TEST(OrvObjectImageScript, MissingFilesAndDuplicationAreRefused) {
     EXPECT_EQ("Could not duplicate object, because it does not support duplication: box",
               scene.LoadError("copy: duplicate box"));
     EXPECT_EQ(1, scene.objects.ObjectCount());
-    EXPECT_EQ("", OrvErrorLog::Text()); // raised, never logged here
+    EXPECT_EQ("", scene.context.diagnostics.Text()); // raised, never logged here
 }

@@ -7,10 +7,10 @@
 // parameter and render line managers. Objects are loaded from script text exactly as the
 // engine loads its objects block.
 //
-// Members are declared so that the window closes last; the texture manager is freed first.
+// Members are declared so that the window closes last; the context (with its textures) goes
+// before it.
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
 #include "scene/OrvObjectImage.h"
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvParameterManager.h"
@@ -20,6 +20,7 @@
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -49,14 +50,16 @@ inline std::ostream& operator<<(std::ostream& out, const OrvPixelBox& box) {
 class OrvImageTestScene {
 public:
     OrvImageTestScene(int width, int height, int surfaceWidth, int surfaceHeight)
-        : window(width, height) {
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        info->SetDisplaySize(width, height);
-        info->SetSurfaceSize(surfaceWidth, surfaceHeight);
-        info->SetAspectRatio(static_cast<double>(width) / height);
+        : window(width, height), context(folder.DataPath("")), objects(context.scene),
+          parameters(context.diagnostics, context.run.Random()), lines(context.scene) {
+        OrvDisplayFacts& display = context.run.Display();
+        display.displayWidth = width;
+        display.displayHeight = height;
+        display.surfaceWidth = surfaceWidth;
+        display.surfaceHeight = surfaceHeight;
+        display.aspectRatio = static_cast<double>(width) / height;
         lines.Init(objects);
     }
-    ~OrvImageTestScene() { OrvTextureManager::Free(); }
 
     // A PNG in the data folder; pixels top row first, R G B.
     void Picture(const std::string& name, int width, int height,
@@ -73,7 +76,7 @@ public:
     // Loads every line of the text as a line of the objects block and switches each object
     // on; returns the last one as an image (null when it is not one).
     OrvObjectImage* Load(const std::string& objectLines) {
-        loaders.emplace_back(new OrvAsciiScriptLoader());
+        loaders.emplace_back(new OrvAsciiScriptLoader(context.diagnostics));
         std::istringstream in("objects {\n" + objectLines + "\n}\n");
         loaders.back()->Parse(in);
         OrvScriptNode* block = loaders.back()->Root()["objects"];
@@ -96,7 +99,7 @@ public:
 
     // A render line from the lines of its block ("output: *buf 64 32", "objects: box").
     OrvRenderLine* Line(const std::string& name, const std::string& keys = "") {
-        loaders.emplace_back(new OrvAsciiScriptLoader());
+        loaders.emplace_back(new OrvAsciiScriptLoader(context.diagnostics));
         std::istringstream in(name + " {\n" + keys + "\n}\n");
         loaders.back()->Parse(in);
         OrvScriptNode* node = loaders.back()->Root()[name.c_str()];
@@ -138,6 +141,7 @@ public:
 
     OrvGlTestWindow window;
     OrvTestFolder folder;
+    OrvTestContext context; // its textures go before the window closes
     OrvObjectManager objects;
     OrvParameterManager parameters;
     OrvRenderLineManager lines;

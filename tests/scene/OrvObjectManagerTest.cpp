@@ -2,10 +2,10 @@
 
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvException.h"
-#include "base/OrvErrorLog.h"
 #include "animation/OrvParameterManager.h"
 
 #include "OrvQuadTestObject.h"
+#include "support/OrvTestContext.h"
 
 #include <gtest/gtest.h>
 
@@ -32,8 +32,9 @@ public:
 } // namespace
 
 TEST(OrvObjectManager, FactoryRejectsUnknownAndBadDuplicatesWithExactMessages) {
-    OrvTestObjectManager objects;
-    OrvParameterManager parameters;
+    OrvTestContext ctx;
+    OrvTestObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     auto load = [&](OrvScriptNode node) {
         return Raised([&] { objects.LoadObject(node, parameters); });
     };
@@ -66,12 +67,13 @@ TEST(OrvObjectManager, FactoryRejectsUnknownAndBadDuplicatesWithExactMessages) {
     EXPECT_EQ("rock", objects.ObjectName(1));
     EXPECT_EQ(nullptr, objects.Object("bad"));
     EXPECT_EQ(-1, parameters.FindParameterByName("bad.zoom"));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", ctx.diagnostics.Text());
 }
 
 TEST(OrvObjectManager, DuplicateCopiesTheSourceAndTakesItsBlockOnlyAsInitialValues) {
-    OrvTestObjectManager objects;
-    OrvParameterManager parameters;
+    OrvTestContext ctx;
+    OrvTestObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     OrvScriptNode source = OrvTestNode("src", {"quad"}, {OrvTestNode("depth", {"0.5"})});
     OrvScriptNode copy = OrvTestNode("copy", {"duplicate", "src"}, {OrvTestNode("zoom", {"3"})});
     objects.LoadObject(source, parameters);
@@ -90,11 +92,11 @@ TEST(OrvObjectManager, DuplicateCopiesTheSourceAndTakesItsBlockOnlyAsInitialValu
         OrvTestNode("copy2", {"duplicate", "src"}, {OrvTestNode("depth", {"0.1"})});
     EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
               Raised([&] { objects.LoadObject(keyed, parameters); }));
-    EXPECT_EQ("Error: Line not processed: depth: 0.1\n", OrvErrorLog::Text());
+    EXPECT_EQ("Error: Line not processed: depth: 0.1\n", ctx.diagnostics.Text());
     EXPECT_FLOAT_EQ(0.5f, OrvQuad(objects.Object("copy2"))->depth);
 
     // Sources must come earlier in the block; the loading stops at the failure.
-    OrvTestObjectManager ordered;
+    OrvTestObjectManager ordered(ctx.scene);
     CountingObserver observer;
     OrvScriptNode early = OrvTestNode("early", {"duplicate", "late"});
     OrvScriptNode late = OrvTestNode("late", {"quad"});
@@ -106,8 +108,9 @@ TEST(OrvObjectManager, DuplicateCopiesTheSourceAndTakesItsBlockOnlyAsInitialValu
 }
 
 TEST(OrvObjectManager, BlockValuesBecomeHoldsAtTimeZeroAndUnknownLinesFailTheObject) {
-    OrvTestObjectManager objects;
-    OrvParameterManager parameters;
+    OrvTestContext ctx;
+    OrvTestObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     OrvScriptNode good =
         OrvTestNode("box", {"quad"},
                     {OrvTestNode("zoom", {"2"}), OrvTestNode("col.g", {"0.25", "0.75"}),
@@ -126,7 +129,7 @@ TEST(OrvObjectManager, BlockValuesBecomeHoldsAtTimeZeroAndUnknownLinesFailTheObj
         EXPECT_TRUE(line->IsProcessed()) << line->ToString();
     ASSERT_GE(parameters.FindParameterByName("box.zoom"), 0);
     EXPECT_EQ(1, parameters.Envelope(parameters.FindParameterByName("box.zoom")).ItemCount());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", ctx.diagnostics.Text());
 
     // Unknown keys, a key without a value and a misspelt parameter are each reported; nested
     // lines belong to their head line and are not looked at.
@@ -140,7 +143,7 @@ TEST(OrvObjectManager, BlockValuesBecomeHoldsAtTimeZeroAndUnknownLinesFailTheObj
     EXPECT_EQ("Error: Line not processed: size: 3 4\n"
               "Error: Line not processed: zoom\n"
               "Error: Line not processed: col.x: 1\n",
-              OrvErrorLog::Text());
+              ctx.diagnostics.Text());
     // The object stays, registered, with its accepted values.
     OrvQuadTestObject* kept = OrvQuad(objects.Object("bad"));
     ASSERT_NE(nullptr, kept);
@@ -151,8 +154,9 @@ TEST(OrvObjectManager, BlockValuesBecomeHoldsAtTimeZeroAndUnknownLinesFailTheObj
 }
 
 TEST(OrvObjectManager, SameNamesLoadBothAndTheFirstWins) {
-    OrvTestObjectManager objects;
-    OrvParameterManager parameters;
+    OrvTestContext ctx;
+    OrvTestObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     OrvScriptNode first =
         OrvTestNode("twin", {"quad"}, {OrvTestNode("depth", {"0.1"}), OrvTestNode("zoom", {"2"})});
     OrvScriptNode second =
@@ -169,16 +173,17 @@ TEST(OrvObjectManager, SameNamesLoadBothAndTheFirstWins) {
     // The second twin's value must not land on the first twin, which owns the name.
     EXPECT_EQ("Warning: Initial value not applied, because an earlier object has the same "
               "name: twin.zoom\n",
-              OrvErrorLog::Text());
-    EXPECT_FALSE(OrvErrorLog::HasError());
+              ctx.diagnostics.Text());
+    EXPECT_FALSE(ctx.diagnostics.HasError());
     parameters.UpdateParameters(0);
     EXPECT_EQ(2.0, OrvQuad(a)->zoom);
     EXPECT_EQ(1.0, OrvQuad(b)->zoom);
 }
 
 TEST(OrvObjectManager, SwitchesAreNamedAfterTheObjectsAndRegisteredUnderObjects) {
-    OrvTestObjectManager objects;
-    OrvParameterManager parameters;
+    OrvTestContext ctx;
+    OrvTestObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     CountingObserver observer;
     OrvScriptNode a = OrvTestNode("a", {"quad"});
     OrvScriptNode b = OrvTestNode("b", {"still"});
@@ -217,5 +222,5 @@ TEST(OrvObjectManager, SwitchesAreNamedAfterTheObjectsAndRegisteredUnderObjects)
     parameters.UpdateParameters(1000);
     EXPECT_FALSE(objectA->IsEnabled());
     objects.UpdateParameter(5, 1); // past the end: ignored
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", ctx.diagnostics.Text());
 }

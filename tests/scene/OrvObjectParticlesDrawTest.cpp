@@ -6,7 +6,6 @@
 #include "scene/OrvObjectParticles.h"
 
 #include "base/OrvRandom.h"
-#include "base/OrvSystemInfo.h"
 #include "scene/OrvObjectCamera.h"
 #include "gfx/OrvShaderVariable.h"
 #include "support/OrvAllocationCounter.h"
@@ -326,9 +325,8 @@ TEST(OrvObjectParticlesDraw, BatchedDrawingGivesThePictureOfOneQuadPerParticle) 
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, mode == 0 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
         glDepthMask(mode == 0 ? GL_FALSE : GL_TRUE);
-        OrvVector3 position, target, up;
-        OrvSystemInfo::Instance()->GetActiveCameraVectors(position, target, up);
-        OrvDrawEachParticle(*fx, position, up);
+        const OrvSceneContext::Camera& active = scene.context.scene.ActiveCamera();
+        OrvDrawEachParticle(*fx, active.position, active.up);
         glPopAttrib();
         std::vector<OrvRgba> reference = scene.window.ReadPixels(0, 0, 64, 64);
 

@@ -4,8 +4,6 @@
 
 #include "scene/OrvObjectParticles.h"
 
-#include "base/OrvErrorLog.h"
-
 #include "OrvParticleTestSystem.h"
 
 #include <gtest/gtest.h>
@@ -79,7 +77,7 @@ TEST(OrvObjectParticlesScript, AnEmitterAloneRegistersEveryParameterWithItsDefau
 
 TEST(OrvObjectParticlesScript, BlocksOfEmittersAttractorsAndTheBox) {
     OrvParticleTestSystem system;
-    const std::string logBefore = OrvErrorLog::Text();
+    const std::string logBefore = system.context.diagnostics.Text();
     OrvObjectParticles* fx = system.Load("fx: particles {\n"
                                          " box: 5 0 5 -5 10 -5\n"
                                          " emitter {\n"
@@ -102,7 +100,7 @@ TEST(OrvObjectParticlesScript, BlocksOfEmittersAttractorsAndTheBox) {
                                          " }\n"
                                          "}");
     ASSERT_NE(nullptr, fx);
-    EXPECT_EQ(logBefore, OrvErrorLog::Text()); // nothing was left unread
+    EXPECT_EQ(logBefore, system.context.diagnostics.Text()); // nothing was left unread
 
     EXPECT_EQ(-5, fx->BoxMinimum().x);
     EXPECT_EQ(0, fx->BoxMinimum().y);
@@ -243,13 +241,13 @@ TEST(OrvObjectParticlesScript, LinesNoKeyReadAreLeftToTheObjectManager) {
                           {" gravity: 0 -1 0\n", "gravity: 0 -1 0"}};
     for (const Case& c : cases) {
         OrvParticleTestSystem system;
-        const std::size_t logged = OrvErrorLog::Text().size();
+        const std::size_t logged = system.context.diagnostics.Text().size();
         std::string block = std::string("fx: particles {\n emitter {\n }\n") + c.line + "}";
         EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
                   system.LoadError(block))
             << c.line;
         EXPECT_EQ(std::string("Error: Line not processed: ") + c.logged + "\n",
-                  OrvErrorLog::Text().substr(logged));
+                  system.context.diagnostics.Text().substr(logged));
     }
 }
 

@@ -117,7 +117,7 @@ TEST(OrvObjectVectorImage, ABufferLineMapsTheFileOntoTheBuffer) {
     scene.Line("into", "output: *buf 256 256\nobjects: pic");
     scene.Frame();
     std::vector<unsigned char> pixels(256 * 256 * 4, 7);
-    OrvGlState::BindTexture(OrvTextureManager::Instance()->Texture("*buf").handle);
+    OrvGlState::BindTexture(scene.context.scene.Textures().Texture("*buf").handle);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     // Rows are stored bottom first: file row y is texture row 255 - y.
     auto green = [&](int x, int y) { return pixels[((255 - y) * 256 + x) * 4 + 1]; };

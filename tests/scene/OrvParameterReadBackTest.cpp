@@ -9,6 +9,7 @@
 #include "animation/OrvParameterManager.h"
 #include "animation/OrvRangeParameter.h"
 #include "gfx/OrvShaderVariable.h"
+#include "support/OrvTestContext.h"
 
 #include "OrvQuadTestObject.h"
 
@@ -86,12 +87,13 @@ TEST(OrvParameterReadBack, EveryClassGivesBackWhatWasSet) {
     // "enable" is a switch; it also set pos.w, which the next parameter overwrote.
     EXPECT_EQ(7 + 3 * 4 + 2 * 3, ExpectReadBack(light, {{"enable", 1}}));
 
+    OrvTestContext ctx;
     OrvScriptNode empty;
-    OrvObjectCamera camera;
+    OrvObjectCamera camera(ctx.scene);
     camera.Init(empty);
     EXPECT_EQ(4 + 9, ExpectReadBack(camera, {}));
 
-    OrvObjectEnviroment environment;
+    OrvObjectEnviroment environment(ctx.scene);
     environment.Init(empty);
     std::map<std::string, double> switches = {{"lighting", 1}, {"fog", 1}};
     for (int i = 0; i < 8; ++i)
@@ -100,7 +102,7 @@ TEST(OrvParameterReadBack, EveryClassGivesBackWhatWasSet) {
 
     // Without pictures the frame stays 0, without programs useShader stays -1; a blend mode
     // past 3 (here 11) is 0.
-    OrvObjectImage image;
+    OrvObjectImage image(ctx.scene);
     EXPECT_EQ(13 + 4, ExpectReadBack(image, {{"stretch", 1},
                                              {"frame", 0},
                                              {"useShader", -1},
@@ -115,8 +117,9 @@ TEST(OrvParameterReadBack, EveryClassGivesBackWhatWasSet) {
 }
 
 TEST(OrvParameterReadBack, ObjectSwitchesOfTheManager) {
-    OrvTestObjectManager objects;
-    OrvParameterManager parameters;
+    OrvTestContext ctx;
+    OrvTestObjectManager objects(ctx.scene);
+    OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
     OrvScriptNode a = OrvTestNode("a", {"quad"});
     OrvScriptNode b = OrvTestNode("b", {"quad"});
     objects.LoadObject(a, parameters);

@@ -11,6 +11,7 @@
 #include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
+#include "support/OrvTestContext.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ public:
     // Loads the lines as the objects block and applies the initial values (position 0);
     // returns the last object as a particle system (null when it is not one).
     OrvObjectParticles* Load(const std::string& objectLines) {
-        loaders.emplace_back(new OrvAsciiScriptLoader());
+        loaders.emplace_back(new OrvAsciiScriptLoader(context.diagnostics));
         std::istringstream in("objects {\n" + objectLines + "\n}\n");
         loaders.back()->Parse(in);
         OrvObject* last = nullptr;
@@ -51,8 +52,9 @@ public:
         return value;
     }
 
-    OrvObjectManager objects;
-    OrvParameterManager parameters;
+    OrvTestContext context;
+    OrvObjectManager objects{context.scene};
+    OrvParameterManager parameters{context.diagnostics, context.run.Random()};
     std::vector<std::unique_ptr<OrvAsciiScriptLoader>> loaders;
 };
 

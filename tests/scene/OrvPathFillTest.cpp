@@ -221,7 +221,7 @@ TEST(OrvPathFill, RenderBuffersHaveAStencilThatLinesClear) {
     glClear(GL_STENCIL_BUFFER_BIT);
     glClearStencil(0);
     ASSERT_EQ(64 * 64, StencilSet(64, 64));
-    OrvFramebuffer::BindScreen();
+    OrvFramebuffer::BindScreen(scene.context.run.Display().screenFramebuffer);
     scene.lines.RenderAll(16);
     line->Framebuffer().Bind();
     EXPECT_EQ(0, StencilSet(64, 64));
@@ -232,7 +232,7 @@ TEST(OrvPathFill, RenderBuffersHaveAStencilThatLinesClear) {
     glDisable(GL_SCISSOR_TEST);
     glColor4f(1, 0, 0, 1);
     FillAll({kU});
-    OrvFramebuffer::BindScreen();
+    OrvFramebuffer::BindScreen(scene.context.run.Display().screenFramebuffer);
     EXPECT_TRUE(OrvRgbNear(OrvTexturePixel(line->ColorTexture(), 30, 40), kBlack, 2));
     EXPECT_TRUE(OrvRgbNear(OrvTexturePixel(line->ColorTexture(), 15, 40), kRed, 2));
 
@@ -247,7 +247,7 @@ TEST(OrvPathFill, RenderBuffersHaveAStencilThatLinesClear) {
     const float triangle[] = {4, 4, 60, 4, 4, 60};
     fill.Fill(triangle, 3);
     fill.End();
-    OrvFramebuffer::BindScreen();
+    OrvFramebuffer::BindScreen(scene.context.run.Display().screenFramebuffer);
     EXPECT_TRUE(OrvRgbNear(OrvTexturePixel(depth->ColorTexture(), 10, 10), kRed, 2));
     EXPECT_TRUE(OrvRgbNear(OrvTexturePixel(depth->ColorTexture(), 50, 50), kBlack, 2));
 }

@@ -30,7 +30,10 @@
 
 class OrvQuadTestObject : public OrvObject {
 public:
-    explicit OrvQuadTestObject(bool duplicable) : duplicable(duplicable) { col.Set(1, 1, 1, 1); }
+    OrvQuadTestObject(OrvSceneContext& scene, bool duplicable)
+        : OrvObject(scene), duplicable(duplicable) {
+        col.Set(1, 1, 1, 1);
+    }
 
     void Init(OrvScriptNode& node) override {
         for (OrvScriptNode* line : node.Children()) {
@@ -88,14 +91,20 @@ public:
 };
 
 class OrvTestObjectManager : public OrvObjectManager {
+public:
+    explicit OrvTestObjectManager(OrvSceneContext& scene) : OrvObjectManager(scene), scene(scene) {}
+
 protected:
     OrvObject* CreateObject(const std::string& classWord) override {
         if (classWord == "quad")
-            return new OrvQuadTestObject(true);
+            return new OrvQuadTestObject(scene, true);
         if (classWord == "still")
-            return new OrvQuadTestObject(false);
+            return new OrvQuadTestObject(scene, false);
         return OrvObjectManager::CreateObject(classWord);
     }
+
+private:
+    OrvSceneContext& scene;
 };
 
 // A script node built in place: identifier, arguments, and the lines of its block.

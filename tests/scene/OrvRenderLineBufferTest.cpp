@@ -1,6 +1,5 @@
 #include "scene/OrvRenderLine.h"
 
-#include "base/OrvErrorLog.h"
 #include "support/OrvTestFolder.h"
 
 #include "OrvRenderLineTestScene.h"
@@ -22,7 +21,7 @@ TEST(OrvRenderLineBuffer, OutputDrawsIntoItsTextureWhichALaterLineCanShow) {
     scene.AddQuad("box", 0, 1, 0, 0.5);
     scene.AddQuad("other", 1, 0, 0, 1);
     // The texture may exist before the line gives it storage (an image object asked for it).
-    unsigned early = OrvTextureManager::Instance()->Texture(std::string("*glow")).handle;
+    unsigned early = scene.context.scene.Textures().Texture(std::string("*glow")).handle;
     OrvRenderLine* glow = scene.AddLine(
         "glow", {OrvTestNode("output", {"*glow", "32", "16"}), OrvTestNode("objects", {"box"})});
     OrvRenderLine* surface = scene.AddLine("surface", {OrvTestNode("output", {"*full", "7"})});
@@ -31,7 +30,7 @@ TEST(OrvRenderLineBuffer, OutputDrawsIntoItsTextureWhichALaterLineCanShow) {
 
     ASSERT_TRUE(glow->IsBuffer());
     EXPECT_EQ(early, glow->ColorTexture());
-    OrvTexture* texture = OrvTextureManager::Instance()->Texture(glow->ColorTexture());
+    OrvTexture* texture = scene.context.scene.Textures().Texture(glow->ColorTexture());
     ASSERT_NE(nullptr, texture);
     EXPECT_EQ(32, texture->width);
     EXPECT_EQ(16, texture->height);
@@ -39,7 +38,7 @@ TEST(OrvRenderLineBuffer, OutputDrawsIntoItsTextureWhichALaterLineCanShow) {
     EXPECT_NE(0u, glow->Framebuffer().DepthRenderbuffer()); // depth testing while drawing
     EXPECT_EQ(48, surface->Width());                        // two arguments: the surface size
     EXPECT_EQ(40, surface->Height());
-    EXPECT_EQ(48, OrvTextureManager::Instance()->Texture(surface->ColorTexture())->width);
+    EXPECT_EQ(48, scene.context.scene.Textures().Texture(surface->ColorTexture())->width);
 
     scene.lines.RenderAll(16);
     // The whole buffer is cleared, and its viewport is the buffer: no letterboxing.
@@ -60,7 +59,7 @@ TEST(OrvRenderLineBuffer, OutputDrawsIntoItsTextureWhichALaterLineCanShow) {
     EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(32, 16), kGreen, 2));
     EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(4, 4), kBlue, 2));
     EXPECT_TRUE(OrvRgbNear(scene.window.ReadPixel(60, 28), kBlue, 2));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.context.diagnostics.Text());
 }
 
 TEST(OrvRenderLineBuffer, DepthOutputMatchesTheColourBufferAndWorksWithoutOne) {
@@ -73,15 +72,15 @@ TEST(OrvRenderLineBuffer, DepthOutputMatchesTheColourBufferAndWorksWithoutOne) {
                                                  OrvTestNode("output", {"*colour", "32", "16"})});
     OrvRenderLine* shadow = scene.AddLine("shadow", {OrvTestNode("depthOutput", {"*shadow"})});
 
-    EXPECT_EQ(32, OrvTextureManager::Instance()->Texture(both->DepthTexture())->width);
-    EXPECT_EQ(16, OrvTextureManager::Instance()->Texture(both->DepthTexture())->height);
+    EXPECT_EQ(32, scene.context.scene.Textures().Texture(both->DepthTexture())->width);
+    EXPECT_EQ(16, scene.context.scene.Textures().Texture(both->DepthTexture())->height);
     EXPECT_EQ(0u, both->Framebuffer().DepthRenderbuffer()); // the texture takes the depth
     // A depth-only line is sized like its viewport, the surface.
     EXPECT_TRUE(shadow->IsBuffer());
     EXPECT_EQ(0u, shadow->ColorTexture());
     EXPECT_EQ(40, shadow->Width());
     EXPECT_EQ(20, shadow->Height());
-    EXPECT_EQ(40, OrvTextureManager::Instance()->Texture(shadow->DepthTexture())->width);
+    EXPECT_EQ(40, scene.context.scene.Textures().Texture(shadow->DepthTexture())->width);
 
     scene.lines.RenderAll(16);
     // Depth 0.5 in normalised coordinates is 0.75 in the buffer; the clear leaves 1.
@@ -91,13 +90,13 @@ TEST(OrvRenderLineBuffer, DepthOutputMatchesTheColourBufferAndWorksWithoutOne) {
     EXPECT_NEAR(0.75f, OrvTextureDepth(shadow->DepthTexture(), 20, 10), 0.01f);
     EXPECT_NEAR(1.0f, OrvTextureDepth(shadow->DepthTexture(), 39, 19), 0.01f);
     EXPECT_EQ(GL_NO_ERROR, glGetError());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.context.diagnostics.Text());
 }
 
 TEST(OrvRenderLineBuffer, UnusableBuffersAreRefusedByName) {
     ORV_SKIP_WITHOUT_DISPLAY();
     OrvTestFolder folder; // an empty data folder: no image files
-    OrvRenderLineTestScene scene(64, 64, 64, 64, 1.0);
+    OrvRenderLineTestScene scene(64, 64, 64, 64, 1.0, folder.DataPath(""));
     ASSERT_TRUE(scene.window.IsOpen()) << scene.window.Error();
 
     EXPECT_EQ("depthOutput without a texture name in render line: nameless",
@@ -137,5 +136,5 @@ TEST(OrvRenderLineBuffer, UnusableBuffersAreRefusedByName) {
     }
     EXPECT_EQ("Buffer of render line first was resized to 16x8 by another render line", message);
     EXPECT_EQ(3, scene.lines.LineCount());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", scene.context.diagnostics.Text());
 }

@@ -5,16 +5,17 @@
 // surface size and aspect ratio of the test's choosing, an object manager that builds test
 // quads, a parameter manager and a render line manager bound to the objects.
 //
-// Members are declared so that the window closes last; the texture manager is freed first.
+// Members are declared so that the window closes last; the context (with its textures) goes
+// before it.
 
 #include "base/OrvException.h"
-#include "base/OrvSystemInfo.h"
 #include "scene/OrvQuadTestObject.h"
 #include "animation/OrvParameterManager.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
 #include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 
 #include <GL/glew.h>
 
@@ -24,16 +25,19 @@
 
 class OrvRenderLineTestScene {
 public:
+    // dataFolder: where image files are looked for ("" for the working directory).
     OrvRenderLineTestScene(int windowWidth, int windowHeight, int surfaceWidth, int surfaceHeight,
-                           double aspectRatio)
-        : window(windowWidth, windowHeight) {
-        OrvSystemInfo* info = OrvSystemInfo::Instance();
-        info->SetDisplaySize(windowWidth, windowHeight);
-        info->SetSurfaceSize(surfaceWidth, surfaceHeight);
-        info->SetAspectRatio(aspectRatio);
+                           double aspectRatio, const std::string& dataFolder = std::string())
+        : window(windowWidth, windowHeight), context(dataFolder), objects(context.scene),
+          parameters(context.diagnostics, context.run.Random()), lines(context.scene) {
+        OrvDisplayFacts& display = context.run.Display();
+        display.displayWidth = windowWidth;
+        display.displayHeight = windowHeight;
+        display.surfaceWidth = surfaceWidth;
+        display.surfaceHeight = surfaceHeight;
+        display.aspectRatio = aspectRatio;
         lines.Init(objects);
     }
-    ~OrvRenderLineTestScene() { OrvTextureManager::Free(); }
 
     // A quad of that colour and zoom, switched on through the manager's parameter.
     OrvQuadTestObject* AddQuad(const std::string& name, float r, float g, float b, double zoom,
@@ -62,6 +66,7 @@ public:
     }
 
     OrvGlTestWindow window;
+    OrvTestContext context; // its textures go before the window closes
     OrvTestObjectManager objects;
     OrvParameterManager parameters;
     OrvRenderLineManager lines;

@@ -1,6 +1,6 @@
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
 #include "script/OrvScriptTestText.h"
 #include "support/OrvTestFolder.h"
 
@@ -18,7 +18,8 @@ std::deque<std::string> Words(std::initializer_list<const char*> words) {
 
 struct Loaded {
     OrvTestFolder folder;
-    OrvAsciiScriptLoader loader;
+    OrvDiagnostics diagnostics;
+    OrvAsciiScriptLoader loader{diagnostics};
     std::string path;
     bool ok = false;
     explicit Loaded(const std::string& text) {
@@ -29,7 +30,8 @@ struct Loaded {
 } // namespace
 
 TEST(OrvAsciiScriptLoader, LinesBecomeIdentifiersArgumentsAndBlocks) {
-    OrvAsciiScriptLoader loader;
+    OrvDiagnostics diagnostics;
+    OrvAsciiScriptLoader loader(diagnostics);
     std::istringstream in("header {\n"
                           "  title: \"Winter demo\"\n"
                           "  width: 800\n"
@@ -71,7 +73,7 @@ TEST(OrvAsciiScriptLoader, HeaderValues) {
     EXPECT_EQ(0, s.loader.NumericValue(L::EndPosition));
     EXPECT_EQ("undefined", s.loader.StringValue(static_cast<L::OrvScriptLoaderStringValueId>(7)));
     EXPECT_EQ(0, s.loader.NumericValue(static_cast<L::OrvScriptLoaderNumericValueId>(9)));
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", s.diagnostics.Text());
 }
 
 TEST(OrvAsciiScriptLoader, LoneKeyWordsAndMissingKeys) {
@@ -117,9 +119,10 @@ TEST(OrvAsciiScriptLoader, WindowsLineEndsParseTheSame) {
 
 TEST(OrvAsciiScriptLoader, MissingFileAndMissingBlocksAreReportedInOrder) {
     {
-        OrvAsciiScriptLoader loader;
+        OrvDiagnostics diagnostics;
+        OrvAsciiScriptLoader loader(diagnostics);
         EXPECT_FALSE(loader.Load("../data/nothing-here.txt"));
-        EXPECT_EQ("Could not open ../data/nothing-here.txt\n", OrvErrorLog::Text());
+        EXPECT_EQ("Could not open ../data/nothing-here.txt\n", diagnostics.Text());
     }
     struct Case {
         const char* text;
@@ -137,10 +140,9 @@ TEST(OrvAsciiScriptLoader, MissingFileAndMissingBlocksAreReportedInOrder) {
         {"", "Missing block: header"},
     };
     for (const Case& c : cases) {
-        std::string before = OrvErrorLog::Text();
         Loaded s(c.text);
         EXPECT_FALSE(s.ok) << c.text;
-        EXPECT_EQ(before + c.message + "\nAn error in " + s.path + "\n", OrvErrorLog::Text());
+        EXPECT_EQ(c.message + std::string("\nAn error in ") + s.path + "\n", s.diagnostics.Text());
     }
 }
 
@@ -200,9 +202,10 @@ TEST(OrvAsciiScriptLoader, WhatCannotBeReadFailsLikeAMissingFile) {
         OrvTestFolder folder;
         std::string path = folder.DataPath("script.txt");
         ASSERT_EQ(0, mkdir(path.c_str(), 0700));
-        OrvAsciiScriptLoader loader;
+        OrvDiagnostics diagnostics;
+        OrvAsciiScriptLoader loader(diagnostics);
         EXPECT_FALSE(loader.Load(path.c_str()));
-        EXPECT_EQ("Could not open " + path + "\n", OrvErrorLog::Text());
+        EXPECT_EQ("Could not open " + path + "\n", diagnostics.Text());
         EXPECT_EQ(0, loader.Root().ChildCount());
     }
     // A regular file whose reading fails: this process's memory file, read from address 0.
@@ -210,8 +213,8 @@ TEST(OrvAsciiScriptLoader, WhatCannotBeReadFailsLikeAMissingFile) {
     std::string line;
     if (!probe.is_open() || std::getline(probe, line) || !probe.bad())
         GTEST_SKIP() << "/proc/self/mem does not give a read error here";
-    std::string before = OrvErrorLog::Text();
-    OrvAsciiScriptLoader loader;
+    OrvDiagnostics diagnostics;
+    OrvAsciiScriptLoader loader(diagnostics);
     EXPECT_FALSE(loader.Load("/proc/self/mem"));
-    EXPECT_EQ("Could not open /proc/self/mem\n", OrvErrorLog::Text().substr(before.size()));
+    EXPECT_EQ("Could not open /proc/self/mem\n", diagnostics.Text());
 }

@@ -4,7 +4,8 @@
 #include "script/OrvAsciiScriptLoader.h"
 
 #include "base/IOrvErrorListener.h"
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvParameterManager.h"
 #include "script/IOrvTimelineObserver.h"
@@ -20,7 +21,8 @@
 
 namespace {
 struct Parsed {
-    OrvAsciiScriptLoader loader;
+    OrvDiagnostics diagnostics;
+    OrvAsciiScriptLoader loader{diagnostics};
     explicit Parsed(const std::string& text) {
         std::istringstream in(text);
         loader.Parse(in);
@@ -35,11 +37,14 @@ struct Parsed {
 
 // Hears of each line as "+N" when it starts and "-N" when it ends, and of each message
 // reported as "[message]" (a message of several lines as several), in the order they come.
-// Only the last megabyte is kept: a loop bomb reports millions of messages.
+// Only the last megabyte is kept: a loop bomb reports millions of messages. Listens to the
+// diagnostics it is given.
 class Trace : public IOrvTimelineObserver, public IOrvErrorListener {
 public:
-    Trace() { previous = OrvErrorLog::SetListener(this); }
-    ~Trace() { OrvErrorLog::SetListener(previous); }
+    explicit Trace(OrvDiagnostics& diagnostics) : diagnostics(diagnostics) {
+        previous = diagnostics.SetListener(this);
+    }
+    ~Trace() { diagnostics.SetListener(previous); }
     void LineStarted(const OrvScriptNode& line) override {
         Note("+" + std::to_string(line.Line()));
     }
@@ -60,6 +65,7 @@ private:
             text.erase(0, text.size() / 2);
     }
     std::string text;
+    OrvDiagnostics& diagnostics;
     IOrvErrorListener* previous;
 };
 
@@ -202,12 +208,14 @@ TEST(OrvScriptLineNumbers, CheckingTheTimelineGoesOnAfterAFailedLine) {
         "[Error on line: 0 box.x = 0 to 1 in 2]-12[Error on line: 4 loop 1 2 times]-11"
         "+14-14";
     {
-        OrvAsciiScriptLoader loader;
+        OrvDiagnostics diagnostics;
+        OrvRandom random;
+        OrvAsciiScriptLoader loader(diagnostics);
         ASSERT_TRUE(loader.Load(path.c_str()));
         Box box;
-        OrvParameterManager parameters;
+        OrvParameterManager parameters(diagnostics, random);
         parameters.AddInterface("box", box);
-        Trace trace;
+        Trace trace(diagnostics);
         EXPECT_FALSE(loader.CheckScript(parameters, trace));
         EXPECT_EQ(expected, trace.Text());
         EXPECT_EQ(9000.0, loader.NumericValue(IOrvScriptLoader::EndPosition));
@@ -218,14 +226,15 @@ TEST(OrvScriptLineNumbers, CheckingTheTimelineGoesOnAfterAFailedLine) {
     }
     {
         // Playing stops the script block at its first failed line, as it always did.
-        OrvAsciiScriptLoader loader;
+        OrvDiagnostics diagnostics;
+        OrvRandom random;
+        OrvAsciiScriptLoader loader(diagnostics);
         ASSERT_TRUE(loader.Load(path.c_str()));
         Box box;
-        OrvParameterManager parameters;
+        OrvParameterManager parameters(diagnostics, random);
         parameters.AddInterface("box", box);
-        size_t before = OrvErrorLog::Text().size();
         EXPECT_FALSE(loader.ProcessScript(parameters));
-        EXPECT_EQ("Syntax error\nError on line: 0 nonsense\n", OrvErrorLog::Text().substr(before));
+        EXPECT_EQ("Syntax error\nError on line: 0 nonsense\n", diagnostics.Text());
         EXPECT_EQ(0.0, loader.NumericValue(IOrvScriptLoader::EndPosition));
         parameters.UpdateParameters(1500);
         EXPECT_EQ(-1.0, box.x);
@@ -239,10 +248,12 @@ TEST(OrvScriptLineNumbers, CheckingStillStopsAtTheLimits) {
     std::string path =
         folder.WriteData("script.txt", OrvScriptWith("bpm: 120\n", "0 call self\n1 nonsense\n",
                                                      "self {\n  0 call self\n}\n"));
-    OrvAsciiScriptLoader loader;
+    OrvDiagnostics diagnostics;
+    OrvRandom random;
+    OrvAsciiScriptLoader loader(diagnostics);
     ASSERT_TRUE(loader.Load(path.c_str()));
-    OrvParameterManager parameters;
-    Trace trace;
+    OrvParameterManager parameters(diagnostics, random);
+    Trace trace(diagnostics);
     EXPECT_FALSE(loader.CheckScript(parameters, trace));
     const std::string& text = trace.Text();
     EXPECT_NE(std::string::npos, text.find("[Loops and calls nested more than 64 levels deep"))
@@ -250,17 +261,19 @@ TEST(OrvScriptLineNumbers, CheckingStillStopsAtTheLimits) {
     EXPECT_NE(std::string::npos, text.find("+8[Syntax error][Error on line: 1 nonsense]-8"))
         << text.substr(text.size() > 200 ? text.size() - 200 : 0);
 
-    // Millions of failing rounds would fill this process's error log for the tests after
-    // this one, so the bomb goes off in a child process. Its exit code says what it saw.
+    // Millions of failing rounds: the bomb goes off in a child process, so a check that never
+    // stopped could not hang or exhaust this one. Its exit code says what it saw.
     std::string bomb = folder.WriteData(
         "script.txt", OrvScriptWith("bpm: 120\n", "0 loop 1 3000 times {\n  0 loop 1 3000 times {\n"
                                                   "    0 nonsense\n  }\n}\n1 also nonsense\n"));
     OrvChildProcess child([&bomb]() {
-        OrvAsciiScriptLoader bombLoader;
+        OrvDiagnostics bombDiagnostics;
+        OrvRandom bombRandom;
+        OrvAsciiScriptLoader bombLoader(bombDiagnostics);
         if (!bombLoader.Load(bomb.c_str()))
             return 2;
-        OrvParameterManager none;
-        Trace bombTrace;
+        OrvParameterManager none(bombDiagnostics, bombRandom);
+        Trace bombTrace(bombDiagnostics);
         if (bombLoader.CheckScript(none, bombTrace))
             return 3;
         if (bombTrace.Text().find("[Script too long: ") == std::string::npos)

@@ -1,6 +1,7 @@
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "base/OrvErrorLog.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterManager.h"
@@ -31,13 +32,15 @@ private:
     std::map<std::string, double> values;
 };
 
-// The objects' switches, as the object manager registers them under "objects".
+// The objects' switches, as the object manager registers them under "objects". Reports go to
+// the run's diagnostics; random items draw from a generator of the scene's own.
 struct Scene {
     Recorder box{{"x", "y", "a", "b", "ab"}};
     Recorder col{{"r", "g", "b", "a"}};
     Recorder switches{{"box", "logo"}};
+    OrvRandom random;
     OrvParameterManager parameters;
-    Scene() {
+    explicit Scene(OrvDiagnostics& diagnostics) : parameters(diagnostics, random) {
         std::string name = "box";
         parameters.AddInterface(name, box);
         name = "box.col";
@@ -53,10 +56,12 @@ struct Scene {
     }
 };
 
+// One script loaded and processed, with diagnostics of its own.
 struct ScriptRun {
     OrvTestFolder folder;
-    OrvAsciiScriptLoader loader;
-    Scene scene;
+    OrvDiagnostics diagnostics;
+    OrvAsciiScriptLoader loader{diagnostics};
+    Scene scene{diagnostics};
     bool loaded = false;
     bool processed = false;
     ScriptRun(const std::string& scriptLines, const std::string& extraBlocks = "",
@@ -121,8 +126,8 @@ TEST(OrvTimeline, TheWorkedExamplesAtBpm120) {
                   "40 end\n",
                   "fadeOut: who len {\n  0 who.b = len\n}\n");
     ASSERT_TRUE(run.loaded);
-    EXPECT_TRUE(run.processed) << OrvErrorLog::Text();
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_TRUE(run.processed) << run.diagnostics.Text();
+    EXPECT_EQ("", run.diagnostics.Text());
     Scene& s = run.scene;
     EXPECT_FLOAT_EQ(0.0, s.At(s.col, "a", 1000));
     EXPECT_FLOAT_EQ(0.5, s.At(s.col, "a", 2500));
@@ -157,7 +162,7 @@ TEST(OrvTimeline, LoopRoundsAndCountsAndCallOffsets) {
                   "30 loop 1 1 times\n"
                   "2 call later 5\n",
                   "later: v {\n  -1 box.a = v\n}\n");
-    ASSERT_TRUE(run.processed) << OrvErrorLog::Text();
+    ASSERT_TRUE(run.processed) << run.diagnostics.Text();
     EXPECT_DOUBLE_EQ(0.5, run.Box("x", 10125));
     EXPECT_DOUBLE_EQ(0.5, run.Box("x", 11625)); // round 3 at 11500
     EXPECT_DOUBLE_EQ(1.0, run.Box("x", 11900));
@@ -190,11 +195,10 @@ TEST(OrvTimeline, FailureMessagesInOrder) {
          "Error on line: 0 enable box ghost logo\n"},
     };
     for (const Case& c : cases) {
-        std::string before = OrvErrorLog::Text();
         ScriptRun run(c.lines, "two: a b {\n}\nbad: x {\n  oops v\n}\n");
         ASSERT_TRUE(run.loaded);
         EXPECT_FALSE(run.processed) << c.lines;
-        EXPECT_EQ(c.log, OrvErrorLog::Text().substr(before.size())) << c.lines;
+        EXPECT_EQ(c.log, run.diagnostics.Text()) << c.lines;
     }
 }
 
@@ -217,28 +221,26 @@ TEST(OrvTimeline, WordLevelEdgeRules) {
     };
     for (const Case& c : cases) {
         ScriptRun run(std::string(c.line) + "\n");
-        EXPECT_EQ(c.ok, run.processed) << c.line << "\n" << OrvErrorLog::Text();
+        EXPECT_EQ(c.ok, run.processed) << c.line << "\n" << run.diagnostics.Text();
     }
     // A first word ending in a colon becomes the identifier, leaving no time.
-    std::string before = OrvErrorLog::Text();
     ScriptRun colon("0: box.x = 1\n");
     EXPECT_FALSE(colon.processed);
-    EXPECT_EQ("Syntax error\nError on line: box.x = 1\n",
-              OrvErrorLog::Text().substr(before.size()));
+    EXPECT_EQ("Syntax error\nError on line: box.x = 1\n", colon.diagnostics.Text());
 }
 
 TEST(OrvTimeline, LinesWithoutArgumentsAreSyntaxErrors) {
     ScriptRun run("lonely:\n");
     EXPECT_FALSE(run.processed);
+    EXPECT_EQ("Syntax error\nError on line: \n", run.diagnostics.Text());
     ScriptRun block("block {\n}\n");
     EXPECT_FALSE(block.processed);
-    EXPECT_EQ("Syntax error\nError on line: \nSyntax error\nError on line: \n",
-              OrvErrorLog::Text());
+    EXPECT_EQ("Syntax error\nError on line: \n", block.diagnostics.Text());
 }
 
 TEST(OrvTimeline, ReplacementsAndEnds) {
     ScriptRun run("0 box.x = 4\n0 box.x = 0 to 10 in 1\n0 end\n5 end\n");
-    ASSERT_TRUE(run.processed) << OrvErrorLog::Text();
+    ASSERT_TRUE(run.processed) << run.diagnostics.Text();
     EXPECT_DOUBLE_EQ(5.0, run.Box("x", 500)); // the fade replaced the hold
     EXPECT_EQ(5000.0, run.loader.NumericValue(IOrvScriptLoader::EndPosition));
 }
@@ -251,10 +253,10 @@ TEST(OrvTimeline, SubstitutionOrderAndRepeats) {
     EXPECT_FALSE(run.processed);
     EXPECT_EQ("Unknown parameter: box.7b\nDid you mean:\n\nbox.ab\nbox.x\nbox.y\nbox.a\nbox.b\n"
               "Error on line: 0 box.ab = 1\nError on line: 0 call sub 7 9 box\n",
-              OrvErrorLog::Text());
+              run.diagnostics.Text());
 
     ScriptRun chain("0 call chain q 3\n", "chain: p q {\n  0 box.x = p\n}\n");
-    EXPECT_TRUE(chain.processed) << OrvErrorLog::Text();
+    EXPECT_TRUE(chain.processed) << chain.diagnostics.Text();
     EXPECT_EQ(3.0, chain.Box("x", 0));
 
     ScriptRun duplicate("0 call twice 1 2\n", "twice: k k {\n  0 box.x = k\n}\n");
@@ -270,27 +272,26 @@ TEST(OrvTimeline, SubstitutionOrderAndRepeats) {
 TEST(OrvTimeline, BarsAndBeatsWithoutUsableBpm) {
     const char* headers[] = {"", "bpm: 0\n", "bpm: -10\n", "bpm: fast\n"};
     for (const char* header : headers) {
-        std::string before = OrvErrorLog::Text();
         ScriptRun run("1 box.x = 1\n@1 box.y = 2\n", "", header);
         ASSERT_TRUE(run.loaded);
         EXPECT_FALSE(run.processed);
         EXPECT_EQ("Time @1 is written in bars and beats, but the header has no bpm above 0\n"
                   "Error on line: @1 box.y = 2\n",
-                  OrvErrorLog::Text().substr(before.size()));
+                  run.diagnostics.Text());
         EXPECT_EQ(1.0, run.Box("x", 1000)); // the line before it stays attached
     }
     ScriptRun at("@ box.x = 1\n");
     EXPECT_FALSE(at.processed);
     EXPECT_EQ("Not a time: @ (write bars after the @, as in @4 or @4.2)\n"
               "Error on line: @ box.x = 1\n",
-              OrvErrorLog::Text().substr(OrvErrorLog::Text().find("Not a time")));
+              at.diagnostics.Text());
 }
 
 TEST(OrvTimeline, SelfCallsAndLoopBombsStopWithAMessage) {
     ScriptRun self("0 call again\n", "again {\n  1 call again\n}\n");
     ASSERT_TRUE(self.loaded);
     EXPECT_FALSE(self.processed);
-    const std::string& log = OrvErrorLog::Text();
+    const std::string& log = self.diagnostics.Text();
     EXPECT_EQ(0u, log.find("Loops and calls nested more than 64 levels deep, at the call of "
                            "block: again\n"));
     size_t lines = 0;
@@ -299,14 +300,13 @@ TEST(OrvTimeline, SelfCallsAndLoopBombsStopWithAMessage) {
         ++lines;
     EXPECT_EQ(65u, lines); // every level reports its own line
 
-    std::string before = OrvErrorLog::Text();
     ScriptRun bomb("0 loop 0 1000000000 times {\n  0 loop 0 1000000000 times {\n  }\n}\n");
     EXPECT_FALSE(bomb.processed);
     EXPECT_EQ("Script too long: more than 5000000 timeline lines and loop rounds after "
               "expanding loops and calls\n"
               "Error on line: 0 loop 0 1000000000 times\n"
               "Error on line: 0 loop 0 1000000000 times\n",
-              OrvErrorLog::Text().substr(before.size()));
+              bomb.diagnostics.Text());
 }
 
 TEST(OrvTimeline, HostileLinesNeverCrash) {
@@ -342,9 +342,11 @@ const size_t Cap = 16u * 1024 * 1024;
 // "<prefix>.x".
 struct PrefixRun {
     OrvTestFolder folder;
-    OrvAsciiScriptLoader loader;
+    OrvDiagnostics diagnostics;
+    OrvAsciiScriptLoader loader{diagnostics};
     Recorder owner{{"x"}};
-    OrvParameterManager parameters;
+    OrvRandom random;
+    OrvParameterManager parameters{diagnostics, random};
     bool processed = false;
     PrefixRun(const std::string& prefix, const std::string& scriptLines, const std::string& extra) {
         parameters.AddInterface(prefix, owner);
@@ -391,13 +393,12 @@ TEST(OrvTimeline, SubstitutionRulesSeenThroughTheSubstitutedWord) {
         {"pq p", "Z Q", "pqpq", "QqQq"} // "p" comes before "pq", which is then gone
     };
     for (const Case& c : cases) {
-        std::string before = OrvErrorLog::Text();
         std::string call = std::string("0 call probe ") + c.values;
         ScriptRun run(call + "\n",
                       std::string("probe: ") + c.names + " {\n  0 call " + c.word + "\n}\n");
         EXPECT_FALSE(run.processed);
         EXPECT_EQ(NotFound(c.result, std::string("0 call ") + c.word, call),
-                  OrvErrorLog::Text().substr(before.size()))
+                  run.diagnostics.Text())
             << c.word;
     }
 }
@@ -414,14 +415,14 @@ TEST(OrvTimeline, DoublingKeysBuildAHugeWordUpToTheCap) {
         PrefixRun run(expected, call + "\n", extra);
         EXPECT_TRUE(run.processed);
         EXPECT_EQ(5.0, run.X());
-        EXPECT_EQ("", OrvErrorLog::Text());
+        EXPECT_EQ("", run.diagnostics.Text());
     }
     // One doubling more would pass 16 MiB.
     call = Doubling(23, extra);
     ScriptRun over(call + "\n", extra);
     EXPECT_FALSE(over.processed);
     EXPECT_EQ(CapMessage + "Error on line: 0 k01.x = 5\nError on line: " + call + "\n",
-              OrvErrorLog::Text());
+              over.diagnostics.Text());
 }
 
 // In the two cap tests below the failing line is itself too long for the log, which then
@@ -433,11 +434,11 @@ TEST(OrvTimeline, AGrowingWordMayReachTheCapButNotPassIt) {
                   "grow: a {\n  0 " + exact + ".x = 5\n}\n");
     EXPECT_TRUE(run.processed);
     EXPECT_EQ(5.0, run.X());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", run.diagnostics.Text());
 
     ScriptRun over("0 call grow bb\n", "grow: a {\n  0 c" + exact + ".x = 5\n}\n");
     EXPECT_FALSE(over.processed);
-    EXPECT_EQ(CapMessage + OrvErrorLog::TruncatedLine + "\n", OrvErrorLog::Text());
+    EXPECT_EQ(CapMessage + OrvDiagnostics::TruncatedLine + "\n", over.diagnostics.Text());
 }
 
 TEST(OrvTimeline, AShrinkingWordLongerThanTheCapMustFitAfterItsFirstReplacement) {
@@ -446,43 +447,40 @@ TEST(OrvTimeline, AShrinkingWordLongerThanTheCapMustFitAfterItsFirstReplacement)
                   "shrink: aa {\n  0 " + std::string(Cap - 1, 'a') + ".x = 5\n}\n");
     EXPECT_TRUE(run.processed);
     EXPECT_EQ(5.0, run.X());
-    EXPECT_EQ("", OrvErrorLog::Text());
+    EXPECT_EQ("", run.diagnostics.Text());
 
     ScriptRun over("0 call shrink a\n",
                    "shrink: aa {\n  0 " + std::string(Cap, 'a') + ".x = 5\n}\n");
     EXPECT_FALSE(over.processed);
-    EXPECT_EQ(CapMessage + OrvErrorLog::TruncatedLine + "\n", OrvErrorLog::Text());
+    EXPECT_EQ(CapMessage + OrvDiagnostics::TruncatedLine + "\n", over.diagnostics.Text());
 }
 
 TEST(OrvTimeline, CallsFindTheFirstTopLevelLineWithTheName) {
     // The first of two blocks with the same name is called.
     ScriptRun twice("0 call twin\n", "twin {\n  0 box.x = 1\n}\ntwin {\n  0 box.x = 2\n}\n");
-    ASSERT_TRUE(twice.processed) << OrvErrorLog::Text();
+    ASSERT_TRUE(twice.processed) << twice.diagnostics.Text();
     EXPECT_EQ(1.0, twice.Box("x", 0));
 
     // A plain top-level line counts too: "solo: p" declares one parameter and no lines.
-    std::string before = OrvErrorLog::Text();
     ScriptRun solo("0 call solo\n", "solo: p\nsolo {\n  0 box.x = 9\n}\n");
     EXPECT_FALSE(solo.processed);
     EXPECT_EQ("Invalid number of arguments\nError on line: 0 call solo\n",
-              OrvErrorLog::Text().substr(before.size()));
+              solo.diagnostics.Text());
 
     // A block nested in another is not top-level.
-    before = OrvErrorLog::Text();
     ScriptRun nested("0 call inner\n", "outer {\n  inner {\n    0 box.x = 3\n  }\n}\n");
     EXPECT_FALSE(nested.processed);
     EXPECT_EQ("Sub node not found: inner\nError on line: 0 call inner\n",
-              OrvErrorLog::Text().substr(before.size()));
+              nested.diagnostics.Text());
 
     // Many calls among many top-level lines, the called block last of them.
-    before = OrvErrorLog::Text();
     std::string extra;
     for (int i = 0; i < 100000; ++i)
         extra += "line" + std::to_string(i) + ": x\n";
     extra += "last: v {\n  0 box.y = v\n}\n";
     ScriptRun many("0 loop 0.001 100000 times {\n  0 call last 4\n}\n", extra);
     EXPECT_TRUE(many.processed);
-    EXPECT_EQ(before, OrvErrorLog::Text());
+    EXPECT_EQ("", many.diagnostics.Text());
     EXPECT_EQ(4.0, many.Box("y", 99999));
 }
 
@@ -502,7 +500,7 @@ TEST(OrvTimeline, LongLinesAndManyArgumentsStopAtTheTextLimit) {
         EXPECT_FALSE(run.processed);
         EXPECT_EQ(1.0, run.X());
         EXPECT_EQ(TextMessage + "Error on line: " + hold + "\nError on line: " + loop + "\n",
-                  OrvErrorLog::Text());
+                  run.diagnostics.Text());
     }
 
     // 1500 arguments, each searched for in each of the body line's 1500 words.
@@ -513,7 +511,6 @@ TEST(OrvTimeline, LongLinesAndManyArgumentsStopAtTheTextLimit) {
         enable += " box";
     }
     std::string call = "0 call many" + values;
-    std::string before = OrvErrorLog::Text();
     {
         ScriptRun run(loop + " {\n  " + call + "\n}\n",
                       "many:" + names + " {\n  " + enable + "\n}\n");
@@ -521,14 +518,13 @@ TEST(OrvTimeline, LongLinesAndManyArgumentsStopAtTheTextLimit) {
         EXPECT_EQ(1.0, run.Switch("box", 0));
         EXPECT_EQ(TextMessage + "Error on line: " + enable + "\nError on line: " + call +
                       "\nError on line: " + loop + "\n",
-                  OrvErrorLog::Text().substr(before.size()));
+                  run.diagnostics.Text());
     }
 
     // One key, 1000 times in the word, given a 1000-character value: a megabyte built per call.
     std::string value(1000, 'v');
     std::string grown = "0 " + std::string(1000, 'k') + ".x = 2";
     call = "0 call grow " + value;
-    before = OrvErrorLog::Text();
     {
         PrefixRun run(std::string(1000000, 'v'), loop + " {\n  " + call + "\n}\n",
                       "grow: k {\n  " + grown + "\n}\n");
@@ -536,6 +532,6 @@ TEST(OrvTimeline, LongLinesAndManyArgumentsStopAtTheTextLimit) {
         EXPECT_EQ(2.0, run.X());
         EXPECT_EQ(TextMessage + "Error on line: " + grown + "\nError on line: " + call +
                       "\nError on line: " + loop + "\n",
-                  OrvErrorLog::Text().substr(before.size()));
+                  run.diagnostics.Text());
     }
 }

@@ -2,13 +2,15 @@
 // again in one window, and what the timeline drives depends on the position alone.
 
 #include "show/OrvShow.h"
-#include "base/IOrvLoadingObserver.h"
-#include "base/OrvErrorLog.h"
 #include "animation/OrvParameterManager.h"
+#include "base/IOrvLoadingObserver.h"
+#include "base/OrvDiagnostics.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvSceneContext.h"
 #include "support/Orv3dsTestModel.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
@@ -118,13 +120,13 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
     model.meshes.push_back(Orv3dsTestModel::Quad("Hull", "Paint"));
     folder.WriteData("ship.3ds", model.Bytes());
     folder.WriteData("tint.frag", "uniform vec4 tint;\nvoid main() { gl_FragColor = tint; }\n");
-    const std::size_t logStart = OrvErrorLog::Text().size();
+    OrvTestContext context(folder.DataPath(""));
 
     const int before = LiveGlObjects();
     long residentAfterWarmUp = 0;
-    OrvShow show;
+    OrvShow show(context.run);
     for (int round = 0; round < 50; ++round) {
-        ASSERT_TRUE(show.ReadScript()) << OrvErrorLog::Text();
+        ASSERT_TRUE(show.ReadScript()) << context.diagnostics.Text();
         SilentObserver observer;
         show.Load(observer);
         ASSERT_TRUE(show.IsLoaded());
@@ -140,8 +142,8 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
         EXPECT_FALSE(show.IsLoaded());
         EXPECT_EQ(nullptr, show.Parameters());
         ASSERT_EQ(before, LiveGlObjects()) << "round " << round;
-        EXPECT_EQ(0u, OrvTextureManager::Instance()->Count());
-        EXPECT_EQ(0, OrvShaderManager::Instance()->ObjectCount());
+        EXPECT_EQ(0u, show.Scene().Textures().Count());
+        EXPECT_EQ(0, show.Scene().Shaders().ObjectCount());
         if (round == 9)
             residentAfterWarmUp = ResidentKiB();
     }
@@ -156,7 +158,7 @@ TEST(OrvShow, LoadsAndUnloadsFiftyTimesWithoutGrowing) {
     (void)residentAfterWarmUp;
 #endif
     // The script names no music: that warning is all the log may have got.
-    std::string log = OrvErrorLog::Text().substr(logStart);
+    std::string log = context.diagnostics.Text();
     for (const char* warning :
          {"Could not initialize audio\n", "Could not load the music file\n"}) {
         for (std::size_t at = log.find(warning); at != std::string::npos; at = log.find(warning))
@@ -177,8 +179,9 @@ TEST(OrvShow, ParametersDependOnThePositionAlone) {
     const std::string source = std::string(ORV_TEST_SHOW_DIR) + "/data";
     ASSERT_EQ(0, std::system(("cp -r '" + source + "/.' '" + folder.DataPath("") + "'").c_str()));
     ASSERT_FALSE(OrvReadFile(source + "/script.txt").empty()) << "the bundled show has no script";
-    OrvShow show;
-    ASSERT_TRUE(show.ReadScript()) << OrvErrorLog::Text();
+    OrvTestContext context(folder.DataPath(""));
+    OrvShow show(context.run);
+    ASSERT_TRUE(show.ReadScript()) << context.diagnostics.Text();
     SilentObserver observer;
     show.Load(observer);
     OrvParameterManager& parameters = *show.Parameters();
