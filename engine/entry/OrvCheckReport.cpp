@@ -9,7 +9,8 @@ const char* const OrvCheckReport::ScriptFile = "script.txt";
 OrvCheckReport::OrvCheckReport() : bytes(0), full(false), error(false) {}
 
 void OrvCheckReport::Add(int line, int severity, const std::string& message) {
-    Append(ScriptFile, line < 0 ? 0 : line, severity, message);
+    line = line < 0 ? 0 : line;
+    Append(ScriptFile, line, line, severity, message);
 }
 
 void OrvCheckReport::Warn(int line, const std::string& text) {
@@ -17,10 +18,15 @@ void OrvCheckReport::Warn(int line, const std::string& text) {
 }
 
 void OrvCheckReport::AddForFile(const std::string& file, int severity, const std::string& message) {
-    Append(file, 0, severity, message);
+    Append(file, 0, -1, severity, message);
 }
 
-void OrvCheckReport::Append(const std::string& file, int line, int severity,
+void OrvCheckReport::AddBeside(int scriptLine, const std::string& file, int line, int severity,
+                               const std::string& message) {
+    Append(file, line < 0 ? 0 : line, scriptLine < 0 ? 0 : scriptLine, severity, message);
+}
+
+void OrvCheckReport::Append(const std::string& file, int line, int listedAt, int severity,
                             const std::string& message) {
     if (severity > 0)
         error = true;
@@ -37,7 +43,7 @@ void OrvCheckReport::Append(const std::string& file, int line, int severity,
     }
     bytes += length;
     seen.insert(place + message);
-    entries.push_back(Entry{file, line, message});
+    entries.push_back(Entry{file, line, listedAt, message});
 }
 
 std::string OrvCheckReport::Text() const {
@@ -45,13 +51,14 @@ std::string OrvCheckReport::Text() const {
     order.reserve(entries.size());
     for (const Entry& entry : entries)
         order.push_back(&entry);
-    // The script's messages first, by line; other files after them, as they came.
+    // The script's messages first, by line, with those listed beside them; other files
+    // after them, as they came.
     std::stable_sort(order.begin(), order.end(), [](const Entry* a, const Entry* b) {
-        bool aScript = a->file == ScriptFile;
-        bool bScript = b->file == ScriptFile;
-        if (aScript != bScript)
-            return aScript;
-        return aScript && a->line < b->line;
+        bool aListed = a->listedAt >= 0;
+        bool bListed = b->listedAt >= 0;
+        if (aListed != bListed)
+            return aListed;
+        return aListed && a->listedAt < b->listedAt;
     });
     std::string text;
     for (const Entry* entry : order) {

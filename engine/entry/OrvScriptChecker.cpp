@@ -10,9 +10,11 @@
 #include "scene/OrvObjectManager.h"
 #include "animation/OrvEnvelopeSegment.h"
 #include "animation/OrvParameterManager.h"
+#include "entry/OrvMisplacedLines.h"
 #include "gfx/OrvImageFile.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
+#include "gfx/OrvShaderCompileError.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
@@ -24,6 +26,7 @@ namespace {
 const std::string NotProcessed = "Error: Line not processed: ";
 const std::string UnknownParameter = "Unknown parameter: ";
 const std::string ErrorOnLine = "Error on line: ";
+const std::string SubNodeNotFound = "Sub node not found: ";
 
 bool StartsWith(const std::string& text, const std::string& start) {
     return text.compare(0, start.size(), start) == 0;
@@ -59,7 +62,8 @@ bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
 }
 } // namespace
 
-OrvScriptChecker::OrvScriptChecker(OrvRunContext& run) : run(run), loading(nullptr) {}
+OrvScriptChecker::OrvScriptChecker(OrvRunContext& run)
+    : run(run), loading(nullptr), misplaced(nullptr), misplacedRan(false) {}
 
 OrvScriptChecker::~OrvScriptChecker() {}
 
@@ -68,6 +72,7 @@ bool OrvScriptChecker::Check() {
     failure.clear();
     failedNames.clear();
     wordsOfFailedLines.clear();
+    misplacedRan = false;
     IOrvErrorListener* previous = run.Diagnostics().SetListener(this);
     bool clean = false;
     try {
@@ -79,12 +84,15 @@ bool OrvScriptChecker::Check() {
     }
     run.Diagnostics().SetListener(previous);
     loading = nullptr;
+    misplaced = nullptr;
     openLines.clear();
     return clean && !report.HasError();
 }
 
 bool OrvScriptChecker::CheckShow() {
     OrvAsciiScriptLoader loader(run.Diagnostics());
+    OrvMisplacedLines misplacedLines(loader);
+    misplaced = &misplacedLines;
     std::string path = OrvDataFolder(run.DataFolder()).Path("script.txt");
     // A script with a block missing is checked on as far as it goes; one that could not be
     // read has nothing to check ("Could not open ..." is reported).
@@ -122,8 +130,18 @@ bool OrvScriptChecker::CheckShow() {
 }
 
 void OrvScriptChecker::CheckBraces(const OrvAsciiScriptLoader& loader) {
-    if (const OrvScriptNode* block = loader.UnclosedBlock())
-        report.Warn(block->Line(), "block \"" + BlockName(*block) + "\" is never closed");
+    if (const OrvScriptNode* block = loader.UnclosedBlock()) {
+        std::string text = "block \"" + BlockName(*block) + "\" is never closed";
+        // Lines read one block too deep make the show other than written: an error, which
+        // also stands for all that is left out because of it.
+        if (int from = loader.MisplacedFromLine())
+            report.Add(block->Line(), 1,
+                       text + ": from line " + std::to_string(from) +
+                           " on, every line is read one block too deep (what follows from that is "
+                           "not listed)");
+        else
+            report.Warn(block->Line(), text);
+    }
     if (loader.StrayBraceLine() > 0)
         report.Warn(loader.StrayBraceLine(),
                     "\"}\" closes no block: the rest of the file is ignored");
@@ -148,9 +166,13 @@ void OrvScriptChecker::LoadObjects(OrvAsciiScriptLoader& loader, OrvObjectManage
         try {
             objects.LoadObject(*node, parameters);
         } catch (const std::exception& error) {
-            Reported(1, error.what());
             // An object whose block had unknown lines is kept; one that raised before is not.
-            if (!node->Id().empty() && !objects.Object(node->Id()))
+            bool kept = !node->Id().empty() && objects.Object(node->Id());
+            // Kept, it raised only for those lines: if a missing "}" put them all there, that
+            // is said already.
+            if (!kept || !(misplaced && misplaced->OnlyMisplacedUnread(*node)))
+                ReportRaised(error);
+            if (!kept && !node->Id().empty())
                 failedNames.insert(node->Id());
         }
         loading = nullptr;
@@ -199,6 +221,10 @@ void OrvScriptChecker::CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObj
     const OrvScriptNode& root = loader.Root();
     const OrvScriptNode* objectBlock = root["objects"];
     const OrvScriptNode* script = root["script"];
+    // These judge the show as a whole, which lines a missing "}" misplaced make other than
+    // written: its error says enough.
+    if (loader.MisplacedFromLine() > 0)
+        return;
     if (script && loader.NumericValue(IOrvScriptLoader::EndPosition) == 0)
         report.Warn(script->Line(), "no end command: the show never stops");
     if (!objectBlock)
@@ -262,28 +288,37 @@ void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {
 
 void OrvScriptChecker::Reported(int severity, const std::string& message) {
     if (openLines.empty()) {
-        report.Add(loading ? LineFor(*loading, message) : 0, severity, message);
+        int line = loading ? LineFor(*loading, message) : 0;
+        if (!FollowsFromMissingBrace(line))
+            report.Add(line, severity, message);
         return;
     }
     OpenLine& line = openLines.back();
-    if (FollowsFromFailedLoad(message)) {
-        line.hidden = true;
-        return;
-    }
-    if (StartsWith(message, ErrorOnLine)) {
+    bool failedLine = StartsWith(message, ErrorOnLine);
+    if (failedLine) {
         // An object named on a failed line ("0 enable a box" where a is unknown) may have
         // been switched on by it: no warning that it never is.
         for (const std::string& word : line.node->ArgsRef())
             wordsOfFailedLines.insert(word);
-        // A line that failed only because of what failed to load is not reported either.
-        if (line.hidden && !line.shown)
-            return;
     }
+    // Once a line that a missing "}" misplaced has run (in the loop before it, say), the
+    // timeline is not the one written: later rounds and the blocks it calls fail because of
+    // it. Only a line that failed for what was shown before still says so.
+    bool afterMisplaced = misplacedRan && !(failedLine && line.shown);
+    if (FollowsFromFailedLoad(message) || afterMisplaced || CallsMovedBlock(message)) {
+        line.hidden = true;
+        return;
+    }
+    // A line that failed only because of what was left out is not reported either.
+    if (failedLine && line.hidden && !line.shown)
+        return;
     line.shown = true;
     report.Add(line.node->Line(), severity, message);
 }
 
 void OrvScriptChecker::LineStarted(const OrvScriptNode& line) {
+    if (FollowsFromMissingBrace(line.Line()))
+        misplacedRan = true;
     openLines.push_back(OpenLine{&line, false, false});
 }
 
@@ -296,6 +331,27 @@ void OrvScriptChecker::LineEnded(const OrvScriptNode& line) {
         openLines.back().shown = openLines.back().shown || ended.shown;
         openLines.back().hidden = openLines.back().hidden || ended.hidden;
     }
+}
+
+void OrvScriptChecker::ReportRaised(const std::exception& error) {
+    const OrvShaderCompileError* compile = dynamic_cast<const OrvShaderCompileError*>(&error);
+    if (!compile) {
+        Reported(1, error.what());
+        return;
+    }
+    // The compiler's lines go under the shader file's name and own line, listed with the
+    // object's line; a line that names no place in the file stays there as it was written.
+    int line = loading ? loading->Line() : 0;
+    if (FollowsFromMissingBrace(line))
+        return;
+    std::string unplaced;
+    for (const OrvShaderLogTranslator::Record& record : compile->Records())
+        if (record.line == 0)
+            unplaced += "\n" + record.text;
+    report.Add(line, 1, "Shader compiling failed: " + compile->File() + unplaced);
+    for (const OrvShaderLogTranslator::Record& record : compile->Records())
+        if (record.line > 0)
+            report.AddBeside(line, record.file, record.line, 1, record.text);
 }
 
 int OrvScriptChecker::LineFor(const OrvScriptNode& node, const std::string& message) const {
@@ -315,6 +371,18 @@ int OrvScriptChecker::LineFor(const OrvScriptNode& node, const std::string& mess
             return key->Line();
     }
     return node.Line();
+}
+
+bool OrvScriptChecker::FollowsFromMissingBrace(int line) const {
+    if (!misplaced)
+        return false;
+    // Without a line a message is about the file as a whole: which blocks it has.
+    return line > 0 ? misplaced->Contains(line) : misplaced->HasTopLevelLines();
+}
+
+bool OrvScriptChecker::CallsMovedBlock(const std::string& message) const {
+    return misplaced && StartsWith(message, SubNodeNotFound) &&
+           misplaced->MovedBlock(message.substr(SubNodeNotFound.size()));
 }
 
 bool OrvScriptChecker::FollowsFromFailedLoad(const std::string& message) const {

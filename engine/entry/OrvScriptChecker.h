@@ -14,14 +14,29 @@
 //   full name of a key's parameter (": box.col.a") is that key's line;
 // - what loading a render line raises: the render line's line;
 // - what a timeline line reports: that line (a line in a called block or loop body is the
-//   line in that block; the calling line gets its own "Error on line: ").
+//   line in that block; the calling line gets its own "Error on line: ");
+// - a shader that does not compile: "Shader compiling failed: " + the shader file's name at
+//   the object's line, and the compiler's log line by line under that file's name and own
+//   line, listed beside it (OrvShaderCompileError); a log line that names no line of the
+//   file stays in the object's message as the compiler wrote it.
 // The messages are the engine's own texts. Left out, because they say nothing new: the
 // engine's summaries ("Errors in script file", "Could not load a script file"), and what
 // follows from an object or render line that failed to load: "Unknown parameter: " for its
 // parameters, with the "Error on line: " lines that only that caused.
 //
+// A missing "}" that puts the lines after it one block too deep (OrvMisplacedLines) is an
+// error of the check's own, at the block's opening line:
+//   block "NAME" is never closed: from line N on, every line is read one block too deep
+//   (what follows from that is not listed)
+// Left out with it: what is said about line N and later ones; whatever the timeline says
+// once it has run such a line (later rounds of a loop, the blocks they call); a call of a
+// block that was moved ("Sub node not found: "); an object's summary of unknown lines when
+// all of them are misplaced; the loader's "Missing block: " when a top-level line is
+// misplaced; and the object warnings below.
+//
 // The check's own warnings, which never make the check fail:
-//   block "NAME" is never closed               the file ended inside it: a "}" is missing
+//   block "NAME" is never closed               the file ended inside it with no line
+//                                              misplaced (by indentation): a "}" is missing
 //                                              (the line is the block's opening line)
 //   "}" closes no block: the rest of the file is ignored
 //   "}" with more on its line does not close a block
@@ -49,11 +64,13 @@
 #include "entry/OrvCheckReport.h"
 #include "script/IOrvTimelineObserver.h"
 
+#include <exception>
 #include <set>
 #include <string>
 #include <vector>
 
 class OrvAsciiScriptLoader;
+class OrvMisplacedLines;
 class OrvObjectManager;
 class OrvParameterManager;
 class OrvRenderLineManager;
@@ -101,8 +118,14 @@ private:
     void CheckMusic(OrvAsciiScriptLoader& loader);
     void CheckPictures(OrvSceneContext& scene);
 
+    // What loading an object raised; a shader's compile log by the shader file's own lines.
+    void ReportRaised(const std::exception& error);
     // The line a message reported while `node` loads belongs to.
     int LineFor(const OrvScriptNode& node, const std::string& message) const;
+    // True for a message at the line (0: the file as a whole) that a missing "}" explains.
+    bool FollowsFromMissingBrace(int line) const;
+    // True for "Sub node not found: " about a block that a missing "}" moved.
+    bool CallsMovedBlock(const std::string& message) const;
     // True for "Unknown parameter: " about a parameter of something that failed to load.
     bool FollowsFromFailedLoad(const std::string& message) const;
 
@@ -110,6 +133,8 @@ private:
     OrvCheckReport report;
     std::string failure;
     const OrvScriptNode* loading;             // the object or render line being loaded, or null
+    const OrvMisplacedLines* misplaced;       // what a missing "}" explains; set while checking
+    bool misplacedRan;                        // the timeline has run a misplaced line
     std::vector<OpenLine> openLines;          // the timeline lines being processed, innermost last
     std::set<std::string> failedNames;        // objects and render lines that failed to load
     std::set<std::string> wordsOfFailedLines; // the words of every timeline line that failed

@@ -4,6 +4,8 @@
 
 #include "base/OrvException.h"
 #include "base/OrvDataFolder.h"
+#include "gfx/OrvShaderCompileError.h"
+#include "gfx/OrvShaderLogTranslator.h"
 #include "gfx/OrvShaderSourceFile.h"
 #include "script/OrvStringUtils.h"
 
@@ -103,6 +105,8 @@ bool OrvShaderManager::LoadFile(OrvShaderProgram& program, const std::string& na
         return false;
 
     std::deque<std::string> stage;
+    // The file line each line of the stage came from, for placing the compiler's messages.
+    std::vector<int> fileLines;
     std::string word;
     bool leading = true;
     std::size_t padding = 0; // blank lines at the head of the stage that stand for earlier ones
@@ -113,25 +117,30 @@ bool OrvShaderManager::LoadFile(OrvShaderProgram& program, const std::string& na
             // are layout, not a stage: compiling them would fail on compilers that refuse an
             // empty shader.
             if (stage.size() > padding && !(leading && Blank(stage)))
-                AttachStage(program, stage, type);
+                AttachStage(program, name, stage, fileLines, type);
             leading = false;
             type = DefineType(word);
             // Blank lines stand for everything up to and including the section line, so the
-            // compiler counts the lines of the file.
+            // compiler counts the lines of the file. They are none of the stage's own: a
+            // message about one of them names no line of the file.
             padding = i + 1;
             stage.assign(padding, std::string());
+            fileLines.assign(padding, 0);
             continue;
         }
         stage.push_back(file[i]);
+        fileLines.push_back(static_cast<int>(i + 1));
     }
-    AttachStage(program, stage, type);
+    AttachStage(program, name, stage, fileLines, type);
     return true;
 }
 
-void OrvShaderManager::AttachStage(OrvShaderProgram& program, std::deque<std::string>& lines,
+void OrvShaderManager::AttachStage(OrvShaderProgram& program, const std::string& name,
+                                   std::deque<std::string>& lines, std::vector<int>& fileLines,
                                    Type type) {
-    program.AttachShader(CreateShader(lines, type));
+    program.AttachShader(CreateShader(name, lines, fileLines, type));
     lines.clear();
+    fileLines.clear();
 }
 
 OrvShaderManager::Type OrvShaderManager::DefineType(std::string& name) {
@@ -148,7 +157,8 @@ OrvShaderManager::Type OrvShaderManager::DefineType(std::string& name) {
     return Undefined;
 }
 
-unsigned OrvShaderManager::CreateShader(std::deque<std::string>& lines, Type type) {
+unsigned OrvShaderManager::CreateShader(const std::string& name, std::deque<std::string>& lines,
+                                        const std::vector<int>& fileLines, Type type) {
     // Each line keeps its own break: without it GLSL would run all lines together, so one
     // "//" would swallow the rest of the file and no preprocessor line could be written.
     std::vector<std::string> source;
@@ -177,7 +187,7 @@ unsigned OrvShaderManager::CreateShader(std::deque<std::string>& lines, Type typ
         glGetShaderInfoLog(shader, length, nullptr, text.data());
         log = text.data();
     }
-    throw OrvException("Shader compiling failed: " + log);
+    throw OrvShaderCompileError(log, name, OrvShaderLogTranslator(name, fileLines).Translate(log));
 }
 
 bool OrvShaderManager::FileExists(std::string& name) {

@@ -33,7 +33,9 @@
 //   two individual "Could not open shader file ..." texts, one straight after the other:
 //   neither derived file of a bare name exists;
 // - "Shader compiling failed: " + the compiler's log: a stage that exists failed to compile
-//   (a derived file too: a broken stage is never dropped silently).
+//   (a derived file too: a broken stage is never dropped silently). It is raised as an
+//   OrvShaderCompileError, which also carries the file's name and the log's lines placed in
+//   that file: the stage's lines are mapped back to the file's as they are split from it.
 // A program that fails to link is reported, not raised (see OrvShaderProgram::Link), and
 // comes back with handle 0 and no uniforms; loading goes on.
 //
@@ -79,9 +81,12 @@ protected:
 
     // The type the name's extension gives; Undefined for no known extension.
     Type DefineType(std::string& name);
-    // One shader object from lines given without line breaks: a vertex shader for Vertex,
-    // a fragment shader for every other type. Raises "Shader compiling failed: " + log.
-    unsigned CreateShader(std::deque<std::string>& lines, Type type);
+    // One shader object from lines of the file `name` given without line breaks: a vertex
+    // shader for Vertex, a fragment shader for every other type. `fileLines` holds the file
+    // line each of them came from (0 for none). Raises OrvShaderCompileError, whose message
+    // is "Shader compiling failed: " + log.
+    unsigned CreateShader(const std::string& name, std::deque<std::string>& lines,
+                          const std::vector<int>& fileLines, Type type);
     // True when the data-folder file can be opened for reading.
     bool FileExists(std::string& name);
 
@@ -93,8 +98,9 @@ private:
     bool LoadFile(OrvShaderProgram& program, const std::string& name, Type type, bool sections);
     // Both derived files of a name without a known extension.
     void LoadDerivedFiles(OrvShaderProgram& program, const std::string& name);
-    // Compiles the collected lines and attaches the shader.
-    void AttachStage(OrvShaderProgram& program, std::deque<std::string>& lines, Type type);
+    // Compiles the collected lines of the file and attaches the shader; empties both lists.
+    void AttachStage(OrvShaderProgram& program, const std::string& name,
+                     std::deque<std::string>& lines, std::vector<int>& fileLines, Type type);
 
     const OrvDataFolder& files;
     OrvDiagnostics& diagnostics;

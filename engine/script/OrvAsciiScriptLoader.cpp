@@ -31,8 +31,9 @@ int Indentation(const std::string& line) {
 } // namespace
 
 OrvAsciiScriptLoader::OrvAsciiScriptLoader(OrvDiagnostics& diagnostics)
-    : diagnostics(diagnostics), header(nullptr), objects(nullptr), script(nullptr), renderLines(nullptr), beatLength(0),
-      barLength(0), endPosition(0), unclosedBlock(nullptr), strayBraceLine(0) {}
+    : diagnostics(diagnostics), header(nullptr), objects(nullptr), script(nullptr),
+      renderLines(nullptr), beatLength(0), barLength(0), endPosition(0), unclosedBlock(nullptr),
+      misplacedFromLine(0), strayBraceLine(0) {}
 
 OrvAsciiScriptLoader::~OrvAsciiScriptLoader() {}
 
@@ -70,17 +71,25 @@ bool OrvAsciiScriptLoader::Load(const std::string& name, const std::string& show
 
 void OrvAsciiScriptLoader::Parse(std::istream& in) {
     // The blocks being read, innermost last, each with the indentation of its opening line;
-    // the root is always at the bottom.
+    // the root is always at the bottom. A block whose lines are indented (it stands right of
+    // the line of the block around it, or its first line right of its own) ends, by its
+    // indentation, at its first line that stands no further right than its own: where its
+    // "}" should have been, if the file ends in it.
     struct OpenBlock {
         OrvScriptNode* node;
         int indentation;
+        bool indented;
+        int outdentedLine; // 0 while every line stood right of the block's own
     };
     std::vector<OpenBlock> open;
-    open.push_back(OpenBlock{&root, -1});
+    open.push_back(OpenBlock{&root, -1, false, 0});
     // The first block, since the last top-level block opened, closed by a "}" further left
     // than its opening line: where a missing "}" most likely is, if the file ends in a block.
+    // From its outdented line, or else from that "}", the lines are one block too deep.
     const OrvScriptNode* closedByOuterBrace = nullptr;
+    int closedByOuterBraceFrom = 0;
     unclosedBlock = nullptr;
+    misplacedFromLine = 0;
     strayBraceLine = 0;
     int number = 0;
     std::string line;
@@ -97,8 +106,11 @@ void OrvAsciiScriptLoader::Parse(std::istream& in) {
                 strayBraceLine = number;
                 break; // a stray top-level "}" ends the file
             }
-            if (!closedByOuterBrace && indentation < open.back().indentation)
+            if (!closedByOuterBrace && indentation < open.back().indentation) {
                 closedByOuterBrace = open.back().node;
+                closedByOuterBraceFrom =
+                    open.back().outdentedLine > 0 ? open.back().outdentedLine : number;
+            }
             open.pop_back();
             continue;
         }
@@ -117,17 +129,27 @@ void OrvAsciiScriptLoader::Parse(std::istream& in) {
             identifier = words.front().substr(0, words.front().size() - 1);
             words.pop_front();
         }
-        OrvScriptNode* current = open.back().node;
+        OpenBlock& block = open.back();
+        if (open.size() > 1) {
+            if (block.node->ChildCount() == 0 && indentation > block.indentation)
+                block.indented = true;
+            if (block.indented && block.outdentedLine == 0 && indentation <= block.indentation)
+                block.outdentedLine = number;
+        }
+        OrvScriptNode* current = block.node;
         current->AddChild(OrvScriptNode(identifier, words, number));
         if (opensBlock) {
             if (open.size() == 1)
                 closedByOuterBrace = nullptr;
-            open.push_back(OpenBlock{current->Last(), indentation});
+            bool indented = open.size() > 1 && indentation > block.indentation;
+            open.push_back(OpenBlock{current->Last(), indentation, indented, 0});
         }
     }
     // The end of the file closes every open block silently; a check names the likely one.
-    if (open.size() > 1)
+    if (open.size() > 1) {
         unclosedBlock = closedByOuterBrace ? closedByOuterBrace : open.back().node;
+        misplacedFromLine = closedByOuterBrace ? closedByOuterBraceFrom : open.back().outdentedLine;
+    }
 }
 
 bool OrvAsciiScriptLoader::CheckBlocks(const std::string& shown) {

@@ -14,8 +14,9 @@
 // when reading breaks off with an error; the tree is then left empty.
 //
 // Every node remembers the number of its line in the file (from 1). For checking a script,
-// the loader also remembers where the braces went wrong (UnclosedBlock, StrayBraceLine), and
-// CheckScript processes the timeline without stopping at the first failed line.
+// the loader also remembers where the braces went wrong (UnclosedBlock, MisplacedFromLine,
+// StrayBraceLine), and CheckScript processes the timeline without stopping at the first
+// failed line.
 //
 // Ownership: the loader owns the tree; every node pointer it hands out is borrowed and valid
 // while the loader lives.
@@ -58,6 +59,12 @@ public:
     // left than its own opening line closed (a "}" meant for an enclosing block), else the
     // innermost block still open. Null when every block was closed.
     const OrvScriptNode* UnclosedBlock() const { return unclosedBlock; }
+    // With an unclosed block, the first line its missing "}" put in a block it was not
+    // written in: the block's first line that stands no further right than its own opening
+    // line (if the block's lines are indented), else the "}" further left that closed it.
+    // From there to the end of the file every line is read one block too deep. 0 when no
+    // line is misplaced (the file just ended inside the block) or indentation gives no clue.
+    int MisplacedFromLine() const { return misplacedFromLine; }
     // The line of a top-level "}" that ended the reading early; 0 when there was none.
     int StrayBraceLine() const { return strayBraceLine; }
 
@@ -78,6 +85,7 @@ private:
     double barLength;
     uint32_t endPosition;
     const OrvScriptNode* unclosedBlock;
+    int misplacedFromLine;
     int strayBraceLine;
 };
 

@@ -59,3 +59,31 @@ TEST(OrvCheckReport, StopsGrowingAtItsLimitButStillCountsErrors) {
     EXPECT_EQ(last, text.substr(text.size() - last.size()));
     EXPECT_TRUE(report.HasError());
 }
+
+TEST(OrvCheckReport, MessagesAboutAFileAreListedBesideTheLineThatUsesIt) {
+    OrvCheckReport report;
+    report.Add(9, 1, "Could not load image file: gone.png");
+    report.Add(7, 1, "Shader compiling failed: sky.shader");
+    report.AddBeside(7, "sky.shader", 12, 1, "error: syntax error");
+    report.AddBeside(7, "sky.shader", 3, 1, "error: `x' undeclared"); // the log's order
+    report.AddForFile("splash.jpg", 1, "Unable to load graphics: why");
+    report.Add(7, 1, "Shader compiling failed: glow.frag");
+    report.AddBeside(7, "glow.frag", 2, 1, "error: again");
+    report.AddBeside(8, "sky.shader", 12, 1, "error: syntax error"); // once, where it came first
+    report.Add(0, 1, "Missing block: script");
+    EXPECT_EQ("script.txt: Missing block: script\n"
+              "script.txt:7: Shader compiling failed: sky.shader\n"
+              "sky.shader:12: error: syntax error\n"
+              "sky.shader:3: error: `x' undeclared\n"
+              "script.txt:7: Shader compiling failed: glow.frag\n"
+              "glow.frag:2: error: again\n"
+              "script.txt:9: Could not load image file: gone.png\n"
+              "splash.jpg: Unable to load graphics: why\n",
+              report.Text());
+
+    // Its severity counts like any other's.
+    OrvCheckReport beside;
+    beside.AddBeside(3, "a.frag", 1, 1, "error: x");
+    EXPECT_TRUE(beside.HasError());
+    EXPECT_EQ("a.frag:1: error: x\n", beside.Text());
+}

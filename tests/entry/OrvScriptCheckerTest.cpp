@@ -238,14 +238,9 @@ TEST(OrvScriptChecker, BracesThatWentWrongAreNamedAtTheirLines) {
                "  0 enable pic\n"       // 15
                "  1 end\n"              // 16
                "}\n");                  // 17
-    EXPECT_EQ("script.txt: Missing block: script\n"
-              "script.txt: An error in ../data/script.txt\n"
-              "script.txt:5: warning: block \"pic\" is never closed\n"
-              "script.txt:5: Initialization failed due to unidentified parameters in "
-              "initialization block\n"
-              "script.txt:7: Error: Line not processed: cam: camera\n"
-              "script.txt:10: Object without a class word: renderLines\n"
-              "script.txt:14: Object without a class word: script\n",
+    // From cam on every line is one block too deep: all that follows from it is left out.
+    EXPECT_EQ("script.txt:5: block \"pic\" is never closed: from line 7 on, every line is read "
+              "one block too deep (what follows from that is not listed)\n",
               show.text);
     EXPECT_FALSE(show.clean);
 
@@ -266,6 +261,112 @@ TEST(OrvScriptChecker, BracesThatWentWrongAreNamedAtTheirLines) {
               "script.txt: An error in ../data/script.txt\n"
               "script.txt:3: warning: \"}\" with more on its line does not close a block\n"
               "script.txt:12: warning: \"}\" closes no block: the rest of the file is ignored\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+}
+
+TEST(OrvScriptChecker, AMissingBraceIsOneErrorAndWhatItMisplacesIsLeftOut) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    const std::string tail = " is never closed: from line ";
+    const std::string deep =
+        " on, every line is read one block too deep (what follows from that is not listed)\n";
+    CheckedShow show;
+    // An object's brace: what was wrong before the misplaced lines is still listed, the
+    // object's own unknown key and its summary included.
+    show.Check("header {\n"                    // 1
+               "  music: music.wav\n"          // 2
+               "  bpm: 120\n"                  // 3
+               "}\n"                           // 4
+               "objects {\n"                   // 5
+               "  gone: image missing.png\n"   // 6
+               "  pic: image a.png {\n"        // 7
+               "    col.a: 0.5\n"              // 8
+               "    colour.r: 1\n"             // 9
+               "  ok: image a.png {\n"         // 10: misplaced from here on
+               "    zoom: 2\n"                 // 11
+               "  }\n"                         // 12
+               "  ship: 3ds ship.3ds\n"        // 13
+               "}\n"                           // 14
+               "renderLines {\n"               // 15
+               "  screen {\n"                  // 16
+               "  }\n"                         // 17
+               "}\n"                           // 18
+               "fade: who {\n"                 // 19
+               "  0 who.col.a = 1 to 0 in 1\n" // 20
+               "}\n"                           // 21
+               "script {\n"                    // 22
+               "  0 enable pic ok ship\n"      // 23
+               "  1 call fade ok\n"            // 24
+               "  2 end\n"                     // 25
+               "}\n");                         // 26
+    EXPECT_EQ("script.txt:6: Could not load image file: missing.png\n"
+              "script.txt:7: block \"pic\"" +
+                  tail + "10" + deep +
+                  "script.txt:7: Initialization failed due to unidentified parameters in "
+                  "initialization block\n"
+                  "script.txt:9: Error: Line not processed: colour.r: 1\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+
+    // A loop's brace: the misplaced call runs in every round, so the loop's own call fails in
+    // the second round, inside the called block. The first round's own error still counts.
+    show.Check("header {\n"                      // 1
+               "  music: music.wav\n"            // 2
+               "  bpm: 120\n"                    // 3
+               "}\n"                             // 4
+               "objects {\n"                     // 5
+               "  pic: image a.png\n"            // 6
+               "}\n"                             // 7
+               "renderLines {\n"                 // 8
+               "  screen {\n"                    // 9
+               "  }\n"                           // 10
+               "}\n"                             // 11
+               "flash: who {\n"                  // 12
+               "  0 who.col.a = 1 to 0 in 0.5\n" // 13
+               "}\n"                             // 14
+               "script {\n"                      // 15
+               "  0 enable pic\n"                // 16
+               "  0 x=5\n"                       // 17
+               "  1 loop 1 3 times {\n"          // 18
+               "    0 y=1\n"                     // 19
+               "    0.5 call flash pic\n"        // 20
+               "  1.2 call flash pic\n"          // 21: misplaced from here on
+               "  9 end\n"                       // 22
+               "}\n");                           // 23
+    EXPECT_EQ("script.txt:17: Syntax error\n"
+              "script.txt:17: Error on line: 0 x=5\n"
+              "script.txt:18: block \"1 loop 1 3 times\"" +
+                  tail + "21" + deep +
+                  "script.txt:18: Error on line: 1 loop 1 3 times\n"
+                  "script.txt:19: Syntax error\n"
+                  "script.txt:19: Error on line: 0 y=1\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+
+    // The script's own brace with a block written after it: the block is a timeline line
+    // now, and calling it finds nothing.
+    const std::string head = "header {\n  music: music.wav\n}\n"    // 1-3
+                             "objects {\n  pic: image a.png\n}\n"   // 4-6
+                             "renderLines {\n  screen {\n  }\n}\n"  // 7-10
+                             "script {\n  0 enable pic\n  0 z=1\n"; // 11-13
+    show.Check(head + "  1 call flash pic\n"                        // 14
+                      "  2 end\n"                                   // 15
+                      "\n"                                          // 16
+                      "flash: who {\n"                              // 17
+                      "  0 who.col.a = 1 to 0 in 0.5\n"             // 18
+                      "}\n");                                       // 19
+    EXPECT_EQ("script.txt:11: block \"script\"" + tail + "17" + deep +
+                  "script.txt:13: Syntax error\n"
+                  "script.txt:13: Error on line: 0 z=1\n",
+              show.text);
+    EXPECT_FALSE(show.clean);
+
+    // The script's own brace at the end of the file: nothing is misplaced, the show plays as
+    // written, so it stays a warning and every other message is listed.
+    show.Check(head + "  2 end\n");
+    EXPECT_EQ("script.txt:11: warning: block \"script\" is never closed\n"
+              "script.txt:13: Syntax error\n"
+              "script.txt:13: Error on line: 0 z=1\n",
               show.text);
     EXPECT_FALSE(show.clean);
 }

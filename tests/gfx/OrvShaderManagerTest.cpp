@@ -4,9 +4,11 @@
 
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
+#include "gfx/OrvShaderCompileError.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <sys/stat.h>
 
@@ -177,6 +179,73 @@ TEST(OrvShaderManager, CompileFailureRaisesTheCompilersLog) {
     std::string combined = scene.LoadError({"stages.shader"});
     EXPECT_EQ(0u, combined.find("Shader compiling failed: 0:11(")) << combined;
     EXPECT_EQ("", scene.Log());
+}
+
+TEST(OrvShaderManager, CompileErrorsCarryTheFileAndItsOwnLines) {
+    ORV_OPEN_SHADER_SCENE(scene);
+    // Errors on lines 3 and 5 of the stage.
+    const std::string broken = "void main() {\n"
+                               "    vec4 colour = vec4(1.0);\n"
+                               "    colour.r = missing;\n"
+                               "\n"
+                               "    gl_FragColor = colour * unknown;\n"
+                               "}\n";
+    // What the compiler says about the stage on its own, line by line: where ("0:3(13)") and
+    // what. Placed in a file with `offset` lines above the stage, each names its line + offset.
+    const std::string log = OrvFragmentCompileLog(broken);
+    auto placed = [&](const std::string& file, int offset) {
+        std::vector<std::string> out{file};
+        for (size_t at = 0, end; at < log.size(); at = end + 1) {
+            end = log.find('\n', at);
+            end = end == std::string::npos ? log.size() : end;
+            int line = 0;
+            int textAt = 0;
+            if (std::sscanf(log.c_str() + at, "0:%d(%*d): %n", &line, &textAt) >= 1 && textAt > 0)
+                out.push_back(file + ":" + std::to_string(line + offset) + ": " +
+                              log.substr(at + textAt, end - at - textAt));
+        }
+        return out;
+    };
+    ASSERT_NE(std::string::npos, log.find("0:3(")) << log;
+    ASSERT_NE(std::string::npos, log.find("0:5(")) << log;
+    auto records = [&](const std::vector<std::string>& names) {
+        std::vector<std::string> out;
+        try {
+            scene.Load(std::deque<std::string>(names.begin(), names.end()));
+        } catch (const OrvShaderCompileError& error) {
+            out.push_back(error.File());
+            for (const OrvShaderLogTranslator::Record& record : error.Records())
+                out.push_back(record.file + ":" + std::to_string(record.line) + ": " + record.text);
+        }
+        return out;
+    };
+
+    // A .frag file and the fragment file of a bare name map straight.
+    scene.folder.WriteData("broken.frag", broken);
+    EXPECT_EQ(placed("broken.frag", 0), records({"broken.frag"}));
+    scene.folder.WriteData("glow.vert", OrvPassVertex);
+    scene.folder.WriteData("glow.frag", broken);
+    EXPECT_EQ(placed("glow.frag", 0), records({"glow"}));
+
+    // In a combined file the fragment stage starts after a heading, the vertex section and
+    // the section lines: its lines 3 and 5 are the file's lines 10 and 12.
+    std::string combined = std::string("// sky\n## vert\n") + OrvPassVertex + "##  frag\n" + broken;
+    scene.folder.WriteData("sky.shader", combined);
+    EXPECT_EQ(placed("sky.shader", 7), records({"sky.shader"}));
+    EXPECT_EQ("Shader compiling failed: " + OrvFragmentCompileLog(std::string(7, '\n') + broken),
+              scene.LoadError({"sky.shader"})); // the raised text is the compiler's log
+
+    // A vertex section with a #version line, after a fragment section that compiles.
+    scene.folder.WriteData("late.shader", std::string("## frag\n") + OrvGreenFragment +
+                                              "## vert\n"
+                                              "#version 120\n"
+                                              "void main() {\n"
+                                              "    gl_Position = ftransform() + nothing;\n"
+                                              "}\n");
+    std::vector<std::string> late = records({"late.shader"});
+    ASSERT_LE(2u, late.size());
+    EXPECT_EQ("late.shader", late[0]);
+    EXPECT_EQ(0u, late[1].find("late.shader:8: error: ")) << late[1];
 }
 
 TEST(OrvShaderManager, EveryLineKeepsItsLineBreak) {

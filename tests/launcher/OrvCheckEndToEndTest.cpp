@@ -6,9 +6,11 @@
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 const std::string showDir = ORV_TEST_SHOW_DIR;
@@ -104,17 +106,118 @@ TEST(OrvCheckEndToEnd, AMissingBraceIsNamedWhereItsBlockOpens) {
     CheckRun run(show.folder.Root());
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(1, run.child.ExitCode());
+    // Where the block opens, and from where the lines are misplaced; the end line's complaint
+    // in every round after the first follows from that and is not listed.
+    EXPECT_EQ("script.txt:" + std::to_string(loopLine) +
+                  ": block \"@18 loop @0.1 24 times\" is never closed: from line " +
+                  std::to_string(endLine) +
+                  " on, every line is read one block too deep (what follows from that is not "
+                  "listed)\n",
+              run.child.Output());
+    EXPECT_EQ("", run.child.Errors());
+}
+
+TEST(OrvCheckEndToEnd, AMissingBraceInTheBundledShowIsOneMessage) {
+    if (!HasDisplay())
+        GTEST_SKIP() << "needs an X display";
+    std::vector<std::string> lines{""}; // lines[n] is line n
+    for (char c : OrvReadFile(showDir + "/data/script.txt"))
+        c == '\n' ? lines.push_back("") : lines.back().push_back(c);
+    auto joined = [&](size_t from, size_t to) {
+        std::string text;
+        for (size_t n = from; n < to && n < lines.size(); ++n)
+            text += lines[n] + "\n";
+        return text;
+    };
+    // The "}" of the first object (the camera "cam"), and the object after it.
+    const std::string script = joined(1, lines.size());
+    const int first = LineOf(script, "    cam: camera {");
+    const int brace = LineOf(script, "    still: camera {") - 1;
+    ASSERT_GT(first, 0);
+    ASSERT_EQ("    }", lines[brace]);
+    Show show;
+    show.BundledData();
+    show.Script(joined(1, brace) + joined(brace + 1, lines.size()));
+    CheckRun run(show.folder.Root());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(1, run.child.ExitCode());
+    // Not one "Line not processed" for every object after it, nor the render lines and named
+    // blocks read as objects: one message, at the object's line ("still" moved up one line).
+    EXPECT_EQ("script.txt:" + std::to_string(first) +
+                  ": block \"cam\" is never closed: from line " + std::to_string(brace) +
+                  " on, every line is read one block too deep (what follows from that is not "
+                  "listed)\n",
+              run.child.Output());
+    EXPECT_EQ("", run.child.Errors());
+
+    // The script block's "}" at the very end: nothing is misplaced, the show plays as it is
+    // written, and the check passes with a warning.
+    size_t last = lines.size() - 1;
+    while (last > 0 && lines[last].empty())
+        --last;
+    ASSERT_EQ("}", lines[last]);
+    show.Script(joined(1, last));
+    CheckRun warned(show.folder.Root());
+    ASSERT_TRUE(warned.finished);
+    EXPECT_EQ(0, warned.child.ExitCode());
+    EXPECT_EQ("script.txt:" + std::to_string(LineOf(script, "script {")) +
+                  ": warning: block \"script\" is never closed\n",
+              warned.child.Output());
+}
+
+TEST(OrvCheckEndToEnd, ShaderErrorsNameTheShaderFileAndItsOwnLine) {
+    if (!HasDisplay())
+        GTEST_SKIP() << "needs an X display";
+    const std::string vertex = "varying vec2 uv;\n"
+                               "void main() {\n"
+                               "    uv = gl_MultiTexCoord0.xy;\n"
+                               "    gl_Position = ftransform();\n"
+                               "}\n";
+    const std::string fragment = "varying vec2 uv;\n"
+                                 "void main() {\n"
+                                 "    gl_FragColor = vec4(uv, 0.0, 1.0) +;\n"
+                                 "}\n";
+    Show show;
+    // A pair named by its bare name, and a combined file whose fragment section starts after
+    // a heading, the vertex section and two section lines: its line 3 is the file's line 11.
+    show.folder.WriteData("glow.vert", vertex);
+    show.folder.WriteData("glow.frag", fragment);
+    show.folder.WriteData("sky.shader", "// The sky.\n## vert\n" + vertex + "## frag\n" + fragment);
+    // "#line" moves the compiler's count past the end of the file: no line of it to name, so
+    // the compiler's words stay with the object's line.
+    show.folder.WriteData("far.frag", "#line 500\nvoid main() { gl_FragColor = nothing; }\n");
+    show.Script("header {\n  music: music.ogg\n}\n" // 1-3
+                "objects {\n"                       // 4
+                "  glow: image title.png {\n"       // 5
+                "    shader: glow\n"                // 6
+                "  }\n"                             // 7
+                "  sky: image title.png {\n"        // 8
+                "    shader: sky.shader\n"          // 9
+                "  }\n"                             // 10
+                "  far: image title.png {\n"        // 11
+                "    shader: far.frag\n"            // 12
+                "  }\n"                             // 13
+                "}\n"                               // 14
+                "renderLines {\n  screen {\n  }\n}\n"
+                "script {\n  0 enable glow sky far\n  1 end\n}\n");
+    CheckRun run(show.folder.Root());
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(1, run.child.ExitCode());
     const std::string& output = run.child.Output();
-    std::string prefix = "script.txt:" + std::to_string(loopLine) + ": ";
-    // Where the block opens comes first; the end line's complaint comes once, not per round.
-    EXPECT_EQ(0u, output.find(prefix + "warning: block \"@18 loop @0.1 24 times\" is never "
-                                       "closed\n"))
-        << output;
-    std::string endComplaint =
-        "script.txt:" + std::to_string(endLine) + ": End position defined multiple times.\n";
-    size_t first = output.find(endComplaint);
-    EXPECT_NE(std::string::npos, first) << output;
-    EXPECT_EQ(std::string::npos, output.find(endComplaint, first + 1)) << output;
+    const std::string glow =
+        "script.txt:5: Shader compiling failed: glow.frag\nglow.frag:3: error: ";
+    const std::string sky =
+        "script.txt:8: Shader compiling failed: sky.shader\nsky.shader:11: error: ";
+    EXPECT_EQ(0u, output.find(glow)) << output;
+    ASSERT_NE(std::string::npos, output.find(sky)) << output;
+    // The same mistake, the same words, each at its file's own line; then far.frag's line
+    // as the compiler wrote it (500 or 501: GLSL versions disagree on what "#line" names).
+    std::string glowError =
+        output.substr(glow.size(), output.find('\n', glow.size()) + 1 - glow.size());
+    const std::string far = "script.txt:11: Shader compiling failed: far.frag\n0:50";
+    EXPECT_EQ(glow + glowError + sky + glowError + far,
+              output.substr(0, glow.size() + sky.size() + 2 * glowError.size() + far.size()));
+    EXPECT_EQ(6, std::count(output.begin(), output.end(), '\n')) << output; // nothing else
     EXPECT_EQ("", run.child.Errors());
 }
 

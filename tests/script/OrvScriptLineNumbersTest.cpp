@@ -147,31 +147,39 @@ TEST(OrvScriptLineNumbers, EveryNodeKnowsItsLineAndCopiesKeepIt) {
 }
 
 TEST(OrvScriptLineNumbers, TheBlockMissingItsBraceIsNamed) {
+    // Where the block is named, and from which line on every line is read one block too deep
+    // (0: none is, as far as indentation tells).
     struct Case {
         const char* what;
         std::string text;
         std::string unclosed;
+        int misplacedFrom;
     } cases[] = {
         {"an object's brace: the objects block's brace closes it, further left than its line",
          "header {\n}\nobjects {\n  a: image x.png {\n    zoom: 1\n  b: image y.png {\n  }\n}\n"
          "script {\n}\n",
-         "4 a: image x.png {"},
+         "4 a: image x.png {", 6},
         {"a loop's brace in the script block",
          "header {\n}\nscript {\n  0 loop 1 2 times {\n    0 x = 1\n  1 end\n}\nrenderLines {\n}\n",
-         "4 0 loop 1 2 times {"},
+         "4 0 loop 1 2 times {", 6},
         {"the last block's brace: nothing closed it at all",
-         "header {\n}\nrenderLines {\n  screen {\n  }\n", "3 renderLines {"},
+         "header {\n}\nrenderLines {\n  screen {\n  }\n", "3 renderLines {", 0},
         {"no indentation to go by: the innermost block still open",
-         "header {\n}\nobjects {\na: image x.png {\nzoom: 1\n}\nscript {\n}\n", "3 objects {"},
-        {"tabs count as indentation too",
-         "objects {\n\ta: image x.png {\n\t\tzoom: 1\n}\nscript {\n}\n", "2 a: image x.png {"},
+         "header {\n}\nobjects {\na: image x.png {\nzoom: 1\n}\nscript {\n}\n", "3 objects {", 0},
+        {"tabs count as indentation too; with no line back at its level, from the brace on",
+         "objects {\n\ta: image x.png {\n\t\tzoom: 1\n}\nscript {\n}\n", "2 a: image x.png {", 4},
         {"a sloppy but closed block before the open one is not blamed",
-         "header {\n    bpm: 1\n      sub {\n  }\n}\nobjects {\n  a: b {\n", "7 a: b"},
-        {"every block closed", "header {\n  sub {\n  }\n}\nobjects {\n}\n", "none"},
+         "header {\n    bpm: 1\n      sub {\n  }\n}\nobjects {\n  a: b {\n", "7 a: b", 0},
+        {"an empty block missing its brace: the next line at its level is misplaced",
+         "objects {\n  a: b {\n  c: d {\n  }\n}\n", "2 a: b {", 3},
+        {"the script's own brace, with a block written after it",
+         "script {\n  1 end\n\nflash: who {\n  0 who.x = 1\n}\n", "1 script {", 4},
+        {"every block closed", "header {\n  sub {\n  }\n}\nobjects {\n}\n", "none", 0},
     };
     for (const Case& c : cases) {
         Parsed p(c.text);
         EXPECT_EQ(c.unclosed, p.Unclosed()) << c.what;
+        EXPECT_EQ(c.misplacedFrom, p.loader.MisplacedFromLine()) << c.what;
     }
     // A stray "}" at the top level ends the reading; the check names its line.
     Parsed stray("header {\n}\n}\nobjects {\n}\n");
