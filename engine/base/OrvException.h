@@ -13,7 +13,7 @@ class OrvException : public std::exception {
 public:
     explicit OrvException(std::string message);
 
-    // The message exactly as it goes into the error log.
+    // The message exactly as it goes into the diagnostics.
     const char* what() const noexcept override;
     const std::string& Message() const noexcept;
 

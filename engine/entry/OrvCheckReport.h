@@ -18,7 +18,7 @@
 // once. The text is bounded: once the entries would pass MaxBytes the rest are left out, and
 // one last line says so.
 //
-// Severities are the error log's: above 0 is an error, and HasError() says whether any
+// Severities are the diagnostics': above 0 is an error, and HasError() says whether any
 // came, listed or left out. Owns its copies of the texts. Main thread only.
 
 #include <cstddef>

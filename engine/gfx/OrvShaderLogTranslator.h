@@ -17,7 +17,7 @@
 // section above it), is kept as it was written, with no file and line 0. Blank log lines are
 // dropped.
 //
-// Knows nothing of OpenGL or of the error log; owns copies of the file name and the map.
+// Knows nothing of OpenGL or of the diagnostics; owns copies of the file name and the map.
 
 #include <string>
 #include <vector>
