@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         end = 60000;
 
     OrvFixedStepClock clock(60);
-    OrvPlayer player(engine.Show(), engine.Video(), clock, run.Display());
+    OrvPlayer player(engine.Show(), engine.Video(), clock, run.Display(), engine.Music());
     player.Start();
     std::printf("window %d x %d, show %.1f s at 60 frames a show second\n", width, height,
                 end / 1000.0);

@@ -176,7 +176,7 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
     try {
         // The music is decoded offline below: no sound device is opened at all.
         OrvQuietLoadingObserver observer;
-        show.Load(observer, false);
+        show.Load(observer);
     } catch (const OrvException& failure) {
         diagnostics.Report(1, failure.Message());
         return FailWithLog(diagnostics);

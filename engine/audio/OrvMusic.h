@@ -52,6 +52,8 @@ public:
     // (nothing loaded, not playing, or just sought and no sound handed over since).
     bool PlayPosition(unsigned& ms) const;
     bool IsLoaded() const { return stream.IsOpen(); }
+    // Stops and closes the track and the sound device (a show that names no music any more).
+    void Release();
 
     // The byte position SetPosition(ms) seeks to: whole seconds land exactly on their own
     // byte position, times within a second are interpolated linearly in integer arithmetic,
@@ -59,8 +61,6 @@ public:
     static uint64_t BytePosition(unsigned ms);
 
 private:
-    void Release();
-
     OrvAudioDevice device;
     OrvAudioStream stream;
     bool playing;

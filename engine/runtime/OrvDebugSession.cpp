@@ -32,7 +32,7 @@ void OrvDebugSession::BeforeFrame(OrvPlayer& player) {
 void OrvDebugSession::Reload(OrvPlayer& player, const std::set<std::string>& changedFiles) {
     unsigned position = player.Clock().Position();
     std::unique_ptr<OrvShow> loaded =
-        reloader.Reload(run, *show, changedFiles, position, !player.Paused());
+        reloader.Reload(run, *show, player.Music(), changedFiles, position, !player.Paused());
     const std::set<std::string>& attempted = reloader.AttemptedFiles();
     const std::string& messages = reloader.Messages();
     if (!messages.empty())

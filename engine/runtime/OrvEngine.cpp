@@ -1,5 +1,6 @@
 #include "runtime/OrvEngine.h"
 
+#include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
 #include "base/OrvRunContext.h"
@@ -8,12 +9,13 @@
 
 OrvEngine::OrvEngine(OrvRunContext& run)
     : run(run), show(new OrvShow(run)), video(run), loadingScreen(run.Display()),
-      player(*show, video, clock, run.Display()), quitRequested(false) {}
+      player(*show, video, clock, run.Display(), music), quitRequested(false) {}
 
 OrvEngine::~OrvEngine() {
     // The show's OpenGL objects are given back while the window still exists.
     debugSession.reset();
     show.reset();
+    music.Release();
     video.Close();
 }
 
@@ -43,6 +45,9 @@ bool OrvEngine::Init(int width, int height, double aspectRatio, unsigned fullScr
         loadingScreen.Begin(show->Scene().Textures());
         loadingScreen.SetTotal(show->LoadingSteps());
         show->Load(*this);
+        // A show without its music still plays: a music that fails is a warning.
+        music.Load(show->Files().Path(show->MusicName()), run.Diagnostics());
+        LoadingProgressed();
     } catch (const OrvException& error) {
         video.Close();
         run.Diagnostics().Report(1, error.Message());

@@ -21,12 +21,15 @@
 // (OrvDebugSession): the show held by the engine is then replaced when its files change.
 //
 // Ownership: the run context (data folder, diagnostics, random source, display facts) is the
-// caller's and must outlive the engine. The engine owns its parts for its whole life; the show
+// caller's and must outlive the engine. The engine owns its parts for its whole life: the
+// window, the music (loaded after the show, from the file the show names, and kept across a
+// reload) and the player; the show
 // owns what it loaded and gives back every OpenGL object of it while the window still exists
 // (the destructor unloads the show first, then shuts SDL down). Used as one local object and
 // never copied.
 
 #include "base/IOrvLoadingObserver.h"
+#include "audio/OrvMusic.h"
 #include "runtime/OrvDebugSession.h"
 #include "runtime/OrvLoadingScreen.h"
 #include "runtime/OrvPlayer.h"
@@ -71,6 +74,7 @@ public:
     OrvDebugSession* DebugSession() { return debugSession.get(); }
     OrvVideo& Video() { return video; }
     OrvPlayer& Player() { return player; }
+    OrvMusic& Music() { return music; }
 
 protected:
     bool InitVideo(int width, int height, double aspectRatio, bool fullScreen);
@@ -86,6 +90,7 @@ private:
     OrvRunContext& run;
     std::unique_ptr<OrvShow> show;
     OrvVideo video;
+    OrvMusic music;
     OrvLoadingScreen loadingScreen;
     OrvRealTimeClock clock;
     OrvPlayer player;

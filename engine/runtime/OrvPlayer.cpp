@@ -1,5 +1,6 @@
 #include "runtime/OrvPlayer.h"
 
+#include "audio/OrvMusic.h"
 #include "base/IOrvClock.h"
 #include "show/OrvShow.h"
 #include "runtime/OrvVideo.h"
@@ -11,15 +12,15 @@
 #include <cstdio>
 
 OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock,
-                     const OrvDisplayFacts& display)
-    : show(&show), video(video), clock(clock), pipeline(clock, show, display), sink(nullptr), hook(nullptr), lastRate(0),
+                     const OrvDisplayFacts& display, OrvMusic& music)
+    : show(&show), video(video), clock(clock), music(music), pipeline(clock, show, display), sink(nullptr), hook(nullptr), lastRate(0),
       debug(false), reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
 
 void OrvPlayer::Start() {
     clock.Start(show->StartPosition());
     // Picture and sound start together, also when the show starts later than 0.
-    show->Music().SetPosition(clock.Position());
-    show->Music().Play(0);
+    music.SetPosition(clock.Position());
+    music.Play(0);
 }
 
 void OrvPlayer::Run() {
@@ -40,7 +41,7 @@ void OrvPlayer::Run() {
         if (running && clock.Paused())
             SDL_Delay(10); // a still picture needs no hundreds of frames a second
     }
-    show->Music().Stop();
+    music.Stop();
 }
 
 bool OrvPlayer::HandleEvent(const SDL_Event& event) {
@@ -94,7 +95,7 @@ void OrvPlayer::Jump(bool forward) {
         unsigned position = clock.Position();
         clock.Shift(-static_cast<int>(step < position ? step : position));
     }
-    show->Music().SetPosition(clock.Position());
+    music.SetPosition(clock.Position());
 }
 
 void OrvPlayer::Move(long long deltaMs) {
@@ -104,7 +105,7 @@ void OrvPlayer::Move(long long deltaMs) {
     if (deltaMs > 2147483647LL)
         deltaMs = 2147483647LL;
     clock.Shift(static_cast<int>(deltaMs));
-    show->Music().SetPosition(clock.Position());
+    music.SetPosition(clock.Position());
 }
 
 void OrvPlayer::SetPaused(bool paused) {
@@ -112,10 +113,10 @@ void OrvPlayer::SetPaused(bool paused) {
         return;
     clock.SetPaused(paused);
     if (paused) {
-        show->Music().Stop();
+        music.Stop();
     } else {
-        show->Music().SetPosition(clock.Position());
-        show->Music().Play(0);
+        music.SetPosition(clock.Position());
+        music.Play(0);
     }
 }
 
@@ -131,7 +132,7 @@ bool OrvPlayer::TakeReloadRequest() {
 
 void OrvPlayer::KeepMusicInStep(unsigned position) {
     unsigned heard = 0;
-    if (!correctMusic || clock.Paused() || !show->Music().PlayPosition(heard))
+    if (!correctMusic || clock.Paused() || !music.PlayPosition(heard))
         return;
     long long drift = static_cast<long long>(heard) - position;
     if (drift <= MaxMusicDrift && drift >= -MaxMusicDrift) {
@@ -140,7 +141,7 @@ void OrvPlayer::KeepMusicInStep(unsigned position) {
     }
     if (++driftingFrames < DriftFrames)
         return;
-    show->Music().SetPosition(position);
+    music.SetPosition(position);
     ++musicCorrections;
     driftingFrames = 0;
 }

@@ -26,8 +26,8 @@
 // together, Home goes back to the show's start (the header's `jump`), Page Up and Page Down
 // jump one bar (four beats) back and forth; and F5 asks the hook for a reload.
 //
-// Ownership: the show, the window, the clock and the display facts are borrowed and must
-// outlive the player;
+// Ownership: the show, the window, the clock, the display facts and the music (the run's, which
+// outlives a reload) are borrowed and must outlive the player;
 // so must the sink and the hook. SetShow hands the player another show (a reload). Main
 // thread only.
 
@@ -36,6 +36,7 @@
 #include "runtime/OrvFramePipeline.h"
 
 class IOrvClock;
+class OrvMusic;
 class OrvDisplayFacts;
 class OrvShow;
 class OrvVideo;
@@ -44,7 +45,8 @@ union SDL_Event;
 
 class OrvPlayer {
 public:
-    OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock, const OrvDisplayFacts& display);
+    OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock, const OrvDisplayFacts& display,
+              OrvMusic& music);
 
     static const int MaxMusicDrift = 20;
     static const int DriftFrames = 3;
@@ -63,6 +65,7 @@ public:
     }
     OrvShow& Show() { return *show; }
     IOrvClock& Clock() { return clock; }
+    OrvMusic& Music() { return music; }
 
     void Run();
     // The start of Run: the clock and the music at the start position.
@@ -88,6 +91,7 @@ private:
     OrvShow* show;
     OrvVideo& video;
     IOrvClock& clock;
+    OrvMusic& music;
     OrvFramePipeline pipeline;
     IOrvFrameSink* sink;
     IOrvPlayerHook* hook;

@@ -1,5 +1,6 @@
 #include "runtime/OrvShowReloader.h"
 
+#include "audio/OrvMusic.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
@@ -7,6 +8,7 @@
 #include "show/OrvShow.h"
 
 std::unique_ptr<OrvShow> OrvShowReloader::Reload(OrvRunContext& run, OrvShow& current,
+                                                 OrvMusic& music,
                                                  const std::set<std::string>& changed,
                                                  unsigned position, bool playing) {
     std::unique_ptr<OrvShow> loaded(
@@ -15,25 +17,22 @@ std::unique_ptr<OrvShow> OrvShowReloader::Reload(OrvRunContext& run, OrvShow& cu
     if (ok) {
         try {
             OrvQuietLoadingObserver quiet;
-            loaded->Load(quiet, false);
+            loaded->Load(quiet);
         } catch (const OrvException& error) {
             loaded->Diagnostics().Report(1, error.Message());
             ok = false;
         }
     }
     if (ok) {
-        std::string music = loaded->MusicName();
-        bool sameMusic = music == current.MusicName() && changed.count(music) == 0;
-        if (sameMusic && current.Music().IsLoaded()) {
-            loaded->AdoptMusic(current);
-            current.Unload();
-        } else {
-            current.Unload(); // closes the sound device the new music needs
-            if (!music.empty() &&
-                loaded->Music().Load(loaded->Files().Path(music), loaded->Diagnostics())) {
-                loaded->Music().SetPosition(position);
+        std::string name = loaded->MusicName();
+        bool sameMusic = name == current.MusicName() && changed.count(name) == 0;
+        current.Unload();
+        if (!sameMusic || !music.IsLoaded()) {
+            music.Release(); // the sound device the new music needs
+            if (!name.empty() && music.Load(loaded->Files().Path(name), loaded->Diagnostics())) {
+                music.SetPosition(position);
                 if (playing)
-                    loaded->Music().Play(0);
+                    music.Play(0);
             }
         }
     }

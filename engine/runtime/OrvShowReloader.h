@@ -5,13 +5,12 @@
 // reload in debug mode.
 //
 // The new show is read and loaded beside the current one (with textures and programs of its
-// own, and without its music), reporting into a fresh list of its own: the run's list is never
-// touched, so nothing has to be taken back out of it. When it loads, it takes over the current
-// show's music, still playing, if it names the same file and that file did not change;
-// otherwise the current show's music is closed and the new one is loaded, sought to the
-// position and started if the old one was playing. Then the current show is unloaded and the
-// new one returned. When anything fails, the new show is destroyed, null is returned and the
-// current show plays on untouched.
+// own), reporting into a fresh list of its own: the run's list is never touched, so nothing
+// has to be taken back out of it. When it loads, the current show is unloaded and the new one
+// returned; the run's music plays on if the new show names the same file and that file did
+// not change, otherwise it is loaded again from the new name (closed when there is none),
+// sought to the position and started if it was playing. When anything fails, the new show is
+// destroyed, null is returned and the current show and the music play on untouched.
 //
 // Messages() is what the last attempt reported (one message a line; empty when nothing) and
 // AttemptedFiles() the data files it read, whether it loaded or not. Nothing is printed here.
@@ -21,12 +20,13 @@
 #include <set>
 #include <string>
 
+class OrvMusic;
 class OrvRunContext;
 class OrvShow;
 
 class OrvShowReloader {
 public:
-    std::unique_ptr<OrvShow> Reload(OrvRunContext& run, OrvShow& current,
+    std::unique_ptr<OrvShow> Reload(OrvRunContext& run, OrvShow& current, OrvMusic& music,
                                     const std::set<std::string>& changed, unsigned position,
                                     bool playing);
     const std::string& Messages() const { return messages; }

@@ -17,11 +17,11 @@ OrvShow::OrvShow(OrvRunContext& run) : OrvShow(run, run.Diagnostics()) {}
 
 OrvShow::OrvShow(OrvRunContext& run, OrvDiagnostics& diagnostics)
     : run(run), diagnostics(diagnostics), scene(new OrvSceneContext(run, diagnostics)),
-      music(new OrvMusic()), loaded(false) {}
+      loaded(false) {}
 
 OrvShow::OrvShow(OrvRunContext& run, std::unique_ptr<OrvDiagnostics> own)
     : run(run), ownDiagnostics(std::move(own)), diagnostics(*ownDiagnostics),
-      scene(new OrvSceneContext(run, diagnostics)), music(new OrvMusic()), loaded(false) {}
+      scene(new OrvSceneContext(run, diagnostics)), loaded(false) {}
 
 OrvShow::~OrvShow() {
     Unload();
@@ -44,7 +44,7 @@ int OrvShow::LoadingSteps() const {
     return loader ? static_cast<int>(loader->Objects().size()) + 3 : 3;
 }
 
-void OrvShow::Load(IOrvLoadingObserver& observer, bool withMusic) {
+void OrvShow::Load(IOrvLoadingObserver& observer) {
     // Whatever an earlier load built goes first: a show is loaded once. The textures stay (the
     // loading picture is one, on the screen while this runs); a name asked for again is
     // found among them.
@@ -66,9 +66,6 @@ void OrvShow::Load(IOrvLoadingObserver& observer, bool withMusic) {
     observer.LoadingProgressed();
     if (!loader->ProcessScript(*parameters))
         throw OrvException("Errors in script file");
-    if (withMusic) // a show without music still plays
-        music->Load(scene->Files().Path(MusicName()), diagnostics);
-    observer.LoadingProgressed();
     parameters->RememberLoadedValues();
     loaded = true;
 }
@@ -92,7 +89,6 @@ void OrvShow::RemoveParameterSource(IOrvParameterSource& source) {
 }
 
 void OrvShow::Unload() {
-    music->Stop();
     ReleaseGlObjects();
     loader.reset();
     loaded = false;
@@ -110,13 +106,6 @@ void OrvShow::ReleaseGlObjects() {
     // Every texture and program the show made, the loading picture's included.
     scene->Textures().ReleaseAll();
     scene->Shaders().ReleaseAll();
-}
-
-void OrvShow::AdoptMusic(OrvShow& other) {
-    if (&other == this)
-        return;
-    music.swap(other.music);
-    other.music->Stop();
 }
 
 std::string OrvShow::MusicName() const {

@@ -2,7 +2,7 @@
 #define ORV_SHOW_ORVSHOW_H
 
 // One loaded show: the script and everything it names (the objects, the render lines, the
-// animated parameters and the music), and the one thing a show does once loaded: draw the
+// animated parameters), and the one thing a show does once loaded: draw the
 // frame of a position.
 //
 // Use: ReadScript, then (with a window open and its context current) Load, then Frame once
@@ -12,13 +12,13 @@
 // Load raises OrvException for what the script names and cannot be built ("Errors in script
 // file" when the timeline had errors, after their own messages); what was built before stays
 // until Unload. A failed ReadScript reports "Could not load a script file" and keeps the
-// loader. The music failing to load is a warning, never a failure. Everything is reported to
+// loader. Everything is reported to
 // the show's diagnostics: the ones it was given, or a list of its own (a reload attempt).
 //
 // Ownership: the show owns the loader (and through it the node tree), its scene (the data
 // folder's record of the files read, and the texture and shader managers with every texture,
 // shader and program the show made), the object manager (and the objects), the render lines,
-// the parameter manager (and the envelopes) and the music. Every OpenGL object made while
+// the parameter manager (and the envelopes). Every OpenGL object made while
 // loading belongs to one owner that Unload releases: the render lines their framebuffers, the
 // meshes their vertex buffers, the scene's managers the rest. So a second show can be loaded
 // beside this one and either can be released alone (live reload), with nothing shared. Unload
@@ -26,10 +26,9 @@
 // ended with it and only the records are dropped). The destructor unloads. The run context is
 // borrowed and must outlive the show. Main thread only; never copied.
 //
-// A reload keeps the music playing: the new show is loaded without its music and takes the
-// old show's over (AdoptMusic) when it names the same file.
+// The music is not the show's: it belongs to the run (the engine), which loads the file the
+// show names (MusicName) and keeps it playing across a reload.
 
-#include "audio/OrvMusic.h"
 #include "base/OrvDiagnostics.h"
 
 #include <memory>
@@ -64,14 +63,13 @@ public:
     IOrvScriptLoader* Loader() const { return loader.get(); }
 
     // Builds the objects (one observer step each), registers them as "objects", builds the
-    // render lines (a step), processes the timeline (a step) and loads the music (a step),
-    // then remembers every parameter's value. Raises on failure (see above).
-    void Load(IOrvLoadingObserver& observer, bool withMusic = true);
-    // Takes over the other show's music (playing or not) and its name; the other has none left.
-    void AdoptMusic(OrvShow& other);
+    // render lines (a step), processes the timeline (a step), then remembers every
+    // parameter's value. Raises on failure (see above).
+    void Load(IOrvLoadingObserver& observer);
     // The music file the show's header names ("" for none).
     std::string MusicName() const;
-    // How many steps Load reports for the script read: objects + 3.
+    // How many loading steps the show takes: objects + 3, the last one the music's, which
+    // whoever owns the music reports once it has loaded it (Load reports objects + 2).
     int LoadingSteps() const;
     // True between a Load that returned and the next Unload.
     bool IsLoaded() const { return loaded; }
@@ -98,7 +96,6 @@ public:
     unsigned JumpStep() const;
     std::string Title() const;
 
-    OrvMusic& Music() { return *music; }
     OrvDiagnostics& Diagnostics() { return diagnostics; }
     // The show's textures, shaders and data folder; valid for the show's whole life.
     OrvSceneContext& Scene() { return *scene; }
@@ -121,7 +118,6 @@ private:
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;
     std::unique_ptr<OrvParameterManager> parameters;
-    std::unique_ptr<OrvMusic> music;
     std::vector<IOrvParameterSource*> sources; // after the timeline; not owned
     bool loaded;
 };

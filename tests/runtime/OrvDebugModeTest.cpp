@@ -2,7 +2,9 @@
 // a broken edit keeps the last good show, the debug keys, and music that is sought back when
 // it drifts from the clock.
 
+#include "audio/OrvMusic.h"
 #include "base/IOrvLoadingObserver.h"
+#include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvFixedStepClock.h"
 #include "base/OrvRealTimeClock.h"
@@ -69,12 +71,13 @@ void Edit(OrvTestFolder& folder, const std::string& name, const std::string& tex
 struct DebugRun {
     DebugRun(const OrvTestFolder& folder, IOrvClock& clock)
         : context(folder.DataPath("")), show(new OrvShow(context.run)), video(context.run),
-          player(*show, video, clock, context.run.Display()) {}
+          player(*show, video, clock, context.run.Display(), music) {}
     bool Open() {
         if (!show->ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show->Loader()))
             return false;
         NoSteps quiet;
         show->Load(quiet);
+        music.Load(show->Files().Path(show->MusicName()), context.diagnostics); // as the engine does
         session.reset(new OrvDebugSession(context.run, show));
         session->Start();
         player.SetHook(session.get());
@@ -91,11 +94,13 @@ struct DebugRun {
     ~DebugRun() {
         session.reset();
         show->Unload();
+        music.Release();
         video.Close();
     }
     OrvTestContext context;
     std::unique_ptr<OrvShow> show;
     OrvVideo video;
+    OrvMusic music;
     OrvPlayer player;
     std::unique_ptr<OrvDebugSession> session;
     MiddleColour sink;
@@ -127,7 +132,7 @@ TEST(OrvDebugMode, EditsLoadBesideThePlayingShowAndABrokenOneKeepsIt) {
     const std::string logBefore = runLog.Text();
     const int severityBefore = runLog.HighestSeverity();
     const std::size_t recordsBefore = runLog.Records().size();
-    OrvMusic* music = &run.player.Show().Music();
+    OrvMusic* music = &run.player.Music();
     run.Frame();
     EXPECT_TRUE(OrvRgbNear(run.sink.middle, OrvRgba{255, 0, 0, 255}, 2)) << run.sink.middle;
 
@@ -137,7 +142,7 @@ TEST(OrvDebugMode, EditsLoadBesideThePlayingShowAndABrokenOneKeepsIt) {
     EXPECT_EQ(1, run.session->Reloads());
     EXPECT_TRUE(OrvRgbNear(run.sink.middle, OrvRgba{0, 0, 255, 255}, 2)) << run.sink.middle;
     EXPECT_EQ(20u, run.sink.position);
-    EXPECT_EQ(music, &run.player.Show().Music()) << "the same music plays on";
+    EXPECT_EQ(music, &run.player.Music()) << "the same music plays on";
     EXPECT_TRUE(music->IsLoaded());
 
     // A broken edit: the blue show plays on, the error is drawn in the corner, and the run's
@@ -276,7 +281,7 @@ long long DriftAfter(int seconds, bool correct, int& corrections) {
         SDL_Delay(5);
     }
     unsigned heard = 0;
-    for (int tries = 0; tries < 200 && !run.player.Show().Music().PlayPosition(heard); ++tries)
+    for (int tries = 0; tries < 200 && !run.player.Music().PlayPosition(heard); ++tries)
         SDL_Delay(1);
     corrections = run.player.MusicCorrections();
     return static_cast<long long>(heard) - clock.Position();

@@ -56,7 +56,7 @@ TEST(OrvPlayer, StepsDrawExactPositionsUpToTheEnd) {
 
     OrvFixedStepClock clock(10); // 100 ms a frame
     CentreReader reader;
-    OrvPlayer player(engine.Show(), engine.Video(), clock, context.run.Display());
+    OrvPlayer player(engine.Show(), engine.Video(), clock, context.run.Display(), engine.Music());
     player.SetFrameSink(&reader);
     player.Start();
     int frames = 0;
