@@ -19,7 +19,7 @@ OrvEnvelopeSegment OrvEnvelopeSegment::Linear(unsigned int start, unsigned int d
     OrvEnvelopeSegment segment(Kind::Linear, start, duration == 0 ? 1 : duration);
     segment.values[0] = from;
     segment.values[1] = to;
-    segment.values[2] = (to - from) / segment.duration;
+    segment.values[2] = FadeSlope(from, to, segment.duration);
     return segment;
 }
 

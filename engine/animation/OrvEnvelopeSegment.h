@@ -31,6 +31,16 @@ public:
     // Refers to `item` with its span; whoever keeps the record decides who owns the item.
     static OrvEnvelopeSegment ForItem(IOrvParameterEnvelopeItem& item);
 
+    // A fade's change per millisecond, and its value `elapsed` ms after its start (before its
+    // end). Envelopes that keep a fade in pieces compute it with these, so every way of
+    // keeping a fade gives the same bits.
+    static double FadeSlope(double from, double to, unsigned int duration) {
+        return (to - from) / duration;
+    }
+    static double FadeValue(double from, double slope, unsigned int elapsed) {
+        return from + slope * elapsed;
+    }
+
     double Value(unsigned int time) const {
         switch (kind) {
         case Kind::Hold:
@@ -59,7 +69,7 @@ private:
         unsigned int elapsed = time - start;
         // Exactly `to` from the end on, rather than from + slope * duration with its rounding.
         if (elapsed < duration)
-            return values[0] + values[2] * elapsed;
+            return FadeValue(values[0], values[2], elapsed);
         return values[1];
     }
 

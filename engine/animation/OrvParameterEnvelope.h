@@ -9,8 +9,9 @@
 // end (even when the next one starts there), the earlier item keeps answering across a gap,
 // and the last item keeps answering after its end. Before the first item there is no value.
 // That choice depends on t alone, never on earlier calls. Each item therefore answers up to
-// a time of its own, max(its end, the next start - 1), and those times never decrease along
-// the list: the answering item is the first whose time is >= t, found by binary search.
+// a time of its own, max(its end, the next start - 1), from just after the previous item's
+// (the first, from its start): the stretches follow each other without a gap, and an item of
+// 0 ms at the instant where the one before ends has an empty stretch and never answers.
 //
 // Layout, for speed at show scale (thousands of parameters evaluated per frame):
 // - Every item is kept as a plain record (OrvEnvelopeSegment) in a record store. Holds,
@@ -18,19 +19,28 @@
 //   deleted at once; any other item (random ones, which keep state, or a subclass of the
 //   three) stays alive, owned by the envelope, and is asked through its Value().
 // - The parameter manager gives all its envelopes one shared store, so the records lie in the
-//   order the script adds them: a timeline listed in time order puts the items that answer
-//   at the same moment next to each other, and a frame or a jump reads memory nearly in
-//   sequence. An envelope made on its own keeps a store of its own.
-// - The envelope's own array holds, per item, the time it answers until and the place of its
-//   record: the search reads nothing else.
-// - The envelope keeps a copy of the answering record together with the stretch of time
-//   during which it answers, so a frame inside that stretch reads nothing but the envelope.
-//   Playing on into the next item costs no search; any other move (a jump either way, a step
-//   over several items) costs one binary search.
+//   order the script adds them. An envelope made on its own keeps a store of its own.
+// - A search reads none of that: it reads one contiguous array of 8-byte keys per envelope
+//   (OrvEnvelopeKey), the way a sync tracker keeps a track. A hold is one key; a fade is a
+//   key at its start and one at its end, and a fade that starts where the one before ends, at
+//   the value that one ends with, shares that key, as in a tracker. The values sit in a table
+//   of distinct values (OrvEnvelopeValues) that the manager's envelopes share and that stays
+//   small, so a seek reads the keys it compares and one or two entries of that table. Splines
+//   and items of other kinds are keys that send the envelope to their record.
+// - The keys are made as items are added, in an array of the envelope's own. Once loading is
+//   done the manager packs every envelope's keys one after the other into one block of its
+//   own (PackInto), wherever loading left the arrays; an envelope on its own can Pack().
+// - The envelope keeps what its answering key computes (a value, or a start, a value and a
+//   slope, or the record to ask) together with the stretch of time during which the key
+//   answers, so a frame inside that stretch reads nothing but the envelope: these few fields
+//   are all that a frame walks through, and everything needed only while loading is kept
+//   apart. Playing on into the next key costs no search; any other move (a jump either way,
+//   a step over several keys) costs one binary search.
 //
 // Ownership: an accepted item belongs to the envelope (deleted at once, or when the envelope
-// goes); a refused item stays with the caller. A shared store is not owned and must outlive
-// the envelope. GetValue allocates nothing. Main thread only.
+// goes); a refused item stays with the caller. A shared store or value table, and a block the
+// keys were packed into, are not owned and must outlive the envelope (the block, only until
+// the envelope's next item). GetValue allocates nothing. Main thread only.
 
 #include <cstddef>
 #include <cstdint>
@@ -38,14 +48,20 @@
 #include <vector>
 
 #include "animation/IOrvParameterEnvelopeItem.h"
+#include "animation/OrvEnvelopeKey.h"
 #include "animation/OrvEnvelopeSegment.h"
+#include "animation/OrvEnvelopeValues.h"
 
 class OrvParameterEnvelope {
 public:
-    // Keeps its records in a store of its own, made on the first item.
+    // Keeps its records in a store and its key values in a table of its own, made on the
+    // first item.
     OrvParameterEnvelope();
     // Keeps its records in `store`, shared with other envelopes; it must outlive them all.
     explicit OrvParameterEnvelope(std::vector<OrvEnvelopeSegment>& store);
+    // Keeps its records in `store` and its key values in `values`, both shared with other
+    // envelopes; they must outlive them all.
+    OrvParameterEnvelope(std::vector<OrvEnvelopeSegment>& store, OrvEnvelopeValues& values);
     ~OrvParameterEnvelope();
     // Moving hands the items over and leaves the source empty (envelopes live in a growing
     // vector). There is no assignment.
@@ -68,48 +84,76 @@ public:
     bool GetValue(unsigned int time, double& value) {
         if (time < windowStart || time > windowEnd)
             Seek(time);
-        if (!answers)
+        if (answer == Answer::Nothing)
             return false;
-        value = answering.Value(time);
+        if (answer == Answer::Value)
+            value = answerValue;
+        else if (answer == Answer::Fade)
+            value = OrvEnvelopeSegment::FadeValue(answerValue, answerSlope, time - answerStart);
+        else
+            value = (*store)[answerStart].Value(time);
         return true;
     }
 
-    int ItemCount() const { return static_cast<int>(entries.size()); }
+    // Loading is done: the key array gets its exact size.
+    void Pack();
+    // The same, into `place`, which has room for KeyCount() keys: a manager packs all its
+    // envelopes' arrays one after the other into one block. The block must outlive the
+    // envelope, or last until its next item: adding an item takes the keys back into an
+    // array of the envelope's own first, and everything answers as before.
+    void PackInto(OrvEnvelopeKey* place);
+    // Whether the keys are in a block given to PackInto (until the next item).
+    bool PackedInto() const { return items && items->packed; }
+
+    int ItemCount() const { return items ? static_cast<int>(items->slots.size()) : 0; }
     // The item at that position, 0 first, as the envelope keeps it: its span and either its
     // numbers or the item it asks (still owned by the envelope). Null when out of range. Valid
     // until an item is added to any envelope on the same store.
     const OrvEnvelopeSegment* Segment(int index) const;
+    // The search keys in time order, for inspection; valid until the next item or packing.
+    int KeyCount() const { return static_cast<int>(keyCount); }
+    const OrvEnvelopeKey* Keys() const { return keyData; }
 
 private:
-    struct Entry {
-        // The last time at which the item answers (if no earlier item does).
-        unsigned int answersUntil;
-        // Where its record is in the store. A show never comes near 2^32 items.
-        unsigned int slot;
+    // What the window answers.
+    enum class Answer : unsigned char { Nothing, Value, Fade, Record };
+
+    // What only loading needs, kept out of the envelope so that a frame's walk over many
+    // envelopes reads only the fields above.
+    struct Items {
+        std::vector<unsigned int> slots;     // the items in time order: their records' places
+        std::vector<OrvEnvelopeKey> ownKeys; // where keys are made; emptied by PackInto
+        bool packed = false;                 // the keys are in a block given to PackInto
+        size_t lastItemKeys = 0; // where the last item's keys begin, for its replacement
+        std::unique_ptr<std::vector<OrvEnvelopeSegment>> ownStore;
+        std::unique_ptr<OrvEnvelopeValues> ownValues;
     };
 
     void Seek(unsigned int time);
-    size_t FirstAnswering(unsigned int time) const;
-    void Settle(size_t index, unsigned int time);
     void Forget();
-    OrvEnvelopeSegment& RecordOf(const Entry& entry) const { return (*store)[entry.slot]; }
+    void Unpack();
+    void AddKeys(const OrvEnvelopeSegment& record, unsigned int slot);
+    void RemoveLastItemKeys();
+    const OrvEnvelopeSegment& RecordOf(size_t item) const { return (*store)[items->slots[item]]; }
+    uint64_t EndOf(size_t item) const;
 
-    // What a frame inside the window reads, first and together.
+    // What a frame inside the window reads, first and together: the stretch of time from
+    // windowStart to windowEnd during which the key at the cursor answers, and its answer.
     unsigned int windowStart;
     unsigned int windowEnd;
-    // A copy of the record answering from windowStart to windowEnd; meaningful only when
-    // `answers` (false: that stretch has no value, before the first item or with no items).
-    OrvEnvelopeSegment answering;
-    bool answers;
-    unsigned int cursor; // index of the entry the window belongs to
-    // Until when the item after the cursor's answers (the first item, before it), so a step
+    Answer answer;
+    unsigned int answerStart; // Fade: the fade's start; Record: the record's place in the store
+    double answerValue;       // Value: the value; Fade: the value at answerStart
+    double answerSlope;       // Fade: the change per millisecond
+    unsigned int cursor;      // the key the window belongs to
+    // Until when the key after the cursor's answers (the first key, before it), so a step
     // into it needs no search; 0 when there is none to step into.
-    unsigned int nextUntil;
-    unsigned int firstStart; // start of the first item, so settling never reads a record for it
-
-    std::vector<Entry> entries;             // in time order; records of Kind::Item own their item
+    unsigned int nextEnd;
+    const OrvEnvelopeKey* keyData; // in strictly increasing time: the own array, or a block
+    unsigned int keyCount;
     std::vector<OrvEnvelopeSegment>* store; // null until the first item when not shared
-    std::unique_ptr<std::vector<OrvEnvelopeSegment>> ownStore;
+    OrvEnvelopeValues* values;              // null until the first item when not shared
+    std::unique_ptr<Items> items;           // null until the first item
 };
 
 #endif

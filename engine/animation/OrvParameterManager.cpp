@@ -43,7 +43,8 @@ void OrvParameterManager::AddInterface(const std::string& prefix, OrvParameterIn
 void OrvParameterManager::AddRecord(const std::string& fullName, OrvParameterInterface* owner,
                                     int index) {
     int number = static_cast<int>(records.size());
-    records.push_back(Record{owner, index, OrvParameterEnvelope(segmentStore), false, 0.0});
+    records.push_back(
+        Record{owner, index, OrvParameterEnvelope(segmentStore, keyValues), false, 0.0});
     names.push_back(fullName);
     // emplace keeps an existing entry: a duplicate name stays with its first record.
     firstRecordByName.emplace(fullName, number);
@@ -113,12 +114,29 @@ void OrvParameterManager::UpdateParameters(unsigned int position) {
 }
 
 void OrvParameterManager::RememberLoadedValues() {
+    PackKeys();
     for (Record& record : records) {
         // Only what the timeline moves needs a way back; a failed read keeps today's
         // behaviour of leaving the parameter alone.
         record.restores = record.envelope.ItemCount() > 0 &&
                           record.owner->ReadParameter(record.index, record.loadedValue);
     }
+}
+
+// Every envelope's search keys, one array after the other in registration order, in one block:
+// a seek then reads one compact array per parameter, wherever loading put the items.
+void OrvParameterManager::PackKeys() {
+    size_t total = 0;
+    for (const Record& record : records)
+        total += record.envelope.KeyCount();
+    std::vector<OrvEnvelopeKey> block(total);
+    size_t at = 0;
+    for (Record& record : records) {
+        record.envelope.PackInto(block.data() + at);
+        at += record.envelope.KeyCount();
+    }
+    // Nothing points into an earlier block any more.
+    packedKeys.swap(block);
 }
 
 bool OrvParameterManager::ReadValue(int record, double& value) const {

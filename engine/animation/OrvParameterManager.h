@@ -24,7 +24,9 @@
 // draw anew at every evaluation and are the one exception.
 //
 // Every envelope keeps its item records in one store of the manager's, in the order the items
-// were added (see OrvParameterEnvelope).
+// were added, and its key values in one table of the manager's (see OrvParameterEnvelope).
+// RememberLoadedValues packs every envelope's search keys into one block of the manager's,
+// one envelope after the other; an item added later works as ever.
 //
 // Ownership: the manager owns the envelopes and their items. The interfaces are NOT owned:
 // they must outlive the last UpdateParameters call; nor are the diagnostics it reports into
@@ -38,6 +40,7 @@
 #include "animation/IOrvParameterEnvelopeItem.h"
 #include "animation/IOrvParameterSource.h"
 #include "animation/OrvEnvelopeSegment.h"
+#include "animation/OrvEnvelopeValues.h"
 #include "animation/OrvParameterEnvelope.h"
 #include "animation/OrvParameterInterface.h"
 
@@ -66,7 +69,8 @@ public:
     // The timeline as the frame's first parameter source: UpdateParameters.
     void ApplyAt(unsigned position) override { UpdateParameters(position); }
     // Reads every record's current value (OrvParameterInterface::ReadParameter): what a
-    // record returns to before its first item. Called once, when loading is done.
+    // record returns to before its first item. Called once, when loading is done; it also
+    // packs every envelope's search keys (OrvParameterEnvelope::PackInto).
     void RememberLoadedValues();
 
     // The number of the first record with exactly this full name, or -1.
@@ -101,10 +105,13 @@ private:
     };
 
     void AddRecord(const std::string& fullName, OrvParameterInterface* owner, int index);
+    void PackKeys();
 
-    // The envelopes' item records. Declared before `records`, so the envelopes, which read
-    // it when they delete their items, go first.
+    // The envelopes' item records and key values. Declared before `records`, so the
+    // envelopes, which read the records when they delete their items, go first.
     std::vector<OrvEnvelopeSegment> segmentStore;
+    OrvEnvelopeValues keyValues;
+    std::vector<OrvEnvelopeKey> packedKeys; // every envelope's search keys once loading is done
     std::vector<Record> records;
     std::vector<std::string> names; // names[i] is the full name of records[i]
     // Full name -> first record with it. Loading a long script looks names up constantly.

@@ -31,6 +31,9 @@ public:
     // The header value read as a leading number (0 when missing or not numeric); EndPosition
     // is the time of the script's end command in milliseconds, 0 when there is none.
     virtual double NumericValue(OrvScriptLoaderNumericValueId id) = 0;
+    // The words that NumericValue reads, joined with single spaces: empty when the header
+    // value is missing, and for EndPosition.
+    virtual std::string NumericText(OrvScriptLoaderNumericValueId id) = 0;
     virtual std::vector<OrvScriptNode*> Objects() = 0;
     virtual std::vector<OrvScriptNode*> RenderLines() = 0;
     // Turns every timeline line into envelope items; false when any line failed.

@@ -180,6 +180,13 @@ std::string OrvAsciiScriptLoader::StringValue(OrvScriptLoaderStringValueId id) {
 }
 
 double OrvAsciiScriptLoader::NumericValue(OrvScriptLoaderNumericValueId id) {
+    if (id == EndPosition)
+        return static_cast<double>(endPosition);
+    std::string text = NumericText(id);
+    return text.empty() ? 0.0 : std::atof(text.c_str());
+}
+
+std::string OrvAsciiScriptLoader::NumericText(OrvScriptLoaderNumericValueId id) {
     const char* key = nullptr;
     switch (id) {
     case Bpm:
@@ -195,10 +202,10 @@ double OrvAsciiScriptLoader::NumericValue(OrvScriptLoaderNumericValueId id) {
         key = "jump";
         break;
     case EndPosition:
-        return static_cast<double>(endPosition);
+        break;
     }
     const OrvScriptNode* value = key ? HeaderValue(key) : nullptr;
-    return value ? std::atof(value->JoinedArgs().c_str()) : 0.0;
+    return value ? value->JoinedArgs() : "";
 }
 
 std::vector<OrvScriptNode*> OrvAsciiScriptLoader::Objects() {

@@ -41,6 +41,7 @@ public:
     bool Load(const std::string& path, const std::string& shown);
     std::string StringValue(OrvScriptLoaderStringValueId id) override;
     double NumericValue(OrvScriptLoaderNumericValueId id) override;
+    std::string NumericText(OrvScriptLoaderNumericValueId id) override;
     std::vector<OrvScriptNode*> Objects() override;
     std::vector<OrvScriptNode*> RenderLines() override;
     bool ProcessScript(OrvParameterManager& parameters) override;

@@ -1,5 +1,6 @@
 #include "script/OrvScriptTime.h"
 
+#include "script/OrvDecimalSeconds.h"
 #include "script/OrvStringUtils.h"
 
 #include <cmath>
@@ -57,6 +58,14 @@ bool OrvScriptTime::Value(const std::string& word, uint32_t& milliseconds,
     double value = 0;
     if (word.empty() || word[0] != '@') {
         value = NumberValue(word) * 1000.0;
+        // Too large a number is out of range as it always was; any other is read from its
+        // digits, not from the binary fraction nearest to it.
+        OrvDecimalSeconds seconds;
+        if (std::isfinite(value) && seconds.Read(word)) {
+            uint32_t whole = static_cast<uint32_t>(seconds.Milliseconds()); // modulo 2^32
+            milliseconds = seconds.Negative() ? 0u - whole : whole;
+            return true;
+        }
     } else {
         std::deque<std::string> pieces = OrvStringUtils::Split(word.substr(1), ".");
         if (pieces.empty()) {
@@ -79,4 +88,16 @@ bool OrvScriptTime::Value(const std::string& word, uint32_t& milliseconds,
     }
     milliseconds = Wrap(value);
     return true;
+}
+
+uint32_t OrvScriptTime::HeaderMilliseconds(const std::string& text) {
+    OrvDecimalSeconds seconds;
+    if (seconds.Read(text)) {
+        bool inRange =
+            !seconds.Negative() && !seconds.Huge() && seconds.Milliseconds() < (uint64_t(1) << 32);
+        return inRange ? static_cast<uint32_t>(seconds.Milliseconds()) : 0;
+    }
+    // Hexadecimal, inf or nan: what strtod makes of them, in binary.
+    double whole = std::trunc(NumberValue(text) * 1000.0);
+    return whole > 0 && whole < 4294967296.0 ? static_cast<uint32_t>(whole) : 0;
 }

@@ -9,7 +9,8 @@
 // the beat ("@2.1.5" is bar 2, beat 1.5).
 //
 // Values are unsigned 32-bit milliseconds. Negative values wrap (two's complement) so that
-// they still add correctly to a block's offset.
+// they still add correctly to a block's offset. Seconds are read from their decimal digits
+// (OrvDecimalSeconds) and truncated toward zero: "2.01" is 2010 ms, "1.0015" is 1001 ms.
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,11 @@ public:
     // that has time syntax still has no value: "@" alone, bars and beats without a usable bpm,
     // or a number too large to be a time at all.
     bool Value(const std::string& word, uint32_t& milliseconds, std::string& error) const;
+
+    // A header time in seconds (the show's jump), read as the leading number of `text` as
+    // strtod reads it, in whole milliseconds truncated from the digits as written: 0 when
+    // there is no number, or it is not above 0 ms, or 2^32 ms or more.
+    static uint32_t HeaderMilliseconds(const std::string& text);
 
 private:
     static uint32_t Wrap(double milliseconds);

@@ -9,6 +9,7 @@
 #include "scene/OrvRenderLineManager.h"
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
+#include "script/OrvScriptTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,9 +114,9 @@ std::string OrvShow::MusicName() const {
 }
 
 unsigned OrvShow::StartPosition() const {
-    double jump = loader ? loader->NumericValue(IOrvScriptLoader::Jump) : 0;
-    double ms = std::trunc(jump * 1000.0);
-    return ms > 0 && ms < 4294967296.0 ? static_cast<unsigned>(ms) : 0;
+    // Read from the digits as written, like every time in seconds: "jump: 2.01" is 2010 ms.
+    return loader ? OrvScriptTime::HeaderMilliseconds(loader->NumericText(IOrvScriptLoader::Jump))
+                  : 0;
 }
 
 unsigned OrvShow::EndPosition() const {
