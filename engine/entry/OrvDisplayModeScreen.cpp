@@ -1,5 +1,6 @@
 #include "entry/OrvDisplayModeScreen.h"
 
+#include "core/OrvLibraryFolder.h"
 #include "core/OrvSystemInfo.h"
 #include "entry/OrvDisplayModeInput.h"
 #include "entry/OrvDisplaySettings.h"
@@ -10,9 +11,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <vector>
 
-const char* const OrvDisplayModeScreen::FontFile =
+const char* const OrvDisplayModeScreen::FontName = "DejaVuSans.ttf";
+const char* const OrvDisplayModeScreen::SystemFontFile =
     "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 namespace {
@@ -102,8 +105,13 @@ private:
 };
 } // namespace
 
+std::string OrvDisplayModeScreen::FontFile() {
+    std::string own = OrvLibraryFolder::File(FontName);
+    return !own.empty() && access(own.c_str(), R_OK) == 0 ? own : SystemFontFile;
+}
+
 bool OrvDisplayModeScreen::Show(bool debug) {
-    return Show(debug, FontFile);
+    return Show(debug, FontFile());
 }
 
 bool OrvDisplayModeScreen::Show(bool debug, const std::string& fontFile) {

@@ -28,8 +28,12 @@
 
 class OrvDisplayModeScreen {
 public:
-    // The font the rows are written with (DejaVu Sans from fonts-dejavu-core), at 12 points.
-    static const char* const FontFile;
+    // The font the rows are written with, at 12 points: DejaVu Sans, the copy beside the
+    // engine library (bin/DejaVuSans.ttf, put there by the build), so a show carries its own
+    // font to machines that have none; else the system's copy from fonts-dejavu-core.
+    static const char* const FontName;
+    static const char* const SystemFontFile;
+    static std::string FontFile();
 
     // Shows the screen with the settings of OrvDisplaySettings::Shared(): their lists are
     // rebuilt and preselected first. True when the user accepted (the settings then hold the

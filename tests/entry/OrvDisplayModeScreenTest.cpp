@@ -40,7 +40,7 @@ void WriteSplash(const OrvTestFolder& folder) {
 
 // Shows the screen in a child process and prints what came out of it, on one line.
 std::unique_ptr<OrvChildProcess>
-StartScreen(bool debug, const std::string& fontFile = OrvDisplayModeScreen::FontFile) {
+StartScreen(bool debug, const std::string& fontFile = OrvDisplayModeScreen::FontFile()) {
     return std::make_unique<OrvChildProcess>([debug, fontFile]() {
         OrvDisplaySettings& settings = OrvDisplaySettings::Shared();
         settings.SetScriptSize(1024, 768);
