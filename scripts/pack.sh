@@ -121,8 +121,16 @@ left_to_system() {
 # loader's own line and the kernel's vdso have no "=>".
 needed_libraries() {
     env -u LD_LIBRARY_PATH -u LD_PRELOAD ldd "$@" |
-        awk '$2 == "=>" { path = $3; gsub(/\/\.\//, "/", path); print $1, (path == "not" ? "-" : path) }' |
-        sort -u
+        awk '$2 == "=>" {
+            path = $3
+            gsub(/\/\.\//, "/", path)
+            print $1, (path == "not" ? "-" : path)
+        }' | sort -u
+}
+
+# The seconds from one `date +%s.%N` to another, to a tenth.
+seconds() {
+    awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'
 }
 
 started=$(date +%s.%N)
@@ -150,7 +158,8 @@ cp -R "$show/data" "$stage/data"
 carried=()
 while read -r library path; do
     # The engine itself (Capture's) is there already; the system's own stay out.
-    if [[ $path == "$stage/"* ]] || [ "$library" = libOpenGL.so.0 ] || left_to_system "$library"; then
+    if [[ $path == "$stage/"* ]] || [ "$library" = libOpenGL.so.0 ] ||
+        left_to_system "$library"; then
         continue
     fi
     [ "$path" != - ] || fail "$library, which the show needs, is not installed here"
@@ -209,7 +218,8 @@ package_of() {
 } > "$stage/licenses/packages.txt"
 license() {
     local file=$1 package=$2
-    echo "$file: $package $(dpkg-query -W -f='${Version}' "$package")" >> "$stage/licenses/packages.txt"
+    echo "$file: $package $(dpkg-query -W -f='${Version}' "$package")" \
+        >> "$stage/licenses/packages.txt"
     if [ -f "/usr/share/doc/$package/copyright" ]; then
         cp "/usr/share/doc/$package/copyright" "$stage/licenses/$package.txt"
     else
@@ -285,17 +295,19 @@ unzip -v "$out" | awk -v top="$name/" '
         else other += $3
     }
     END {
-        printf "pack.sh: %.1f MB in the archive: the show'\''s data %.1f MB, the libraries in bin/ %.1f MB, Run, Capture and the engine %.1f MB, the font, licences and README %.1f MB\n",
-            (data + libraries + programs + other) / 1e6, data / 1e6, libraries / 1e6,
-            programs / 1e6, other / 1e6
+        printf "pack.sh: %.1f MB in the archive: the show'\''s data %.1f MB, ",
+            (data + libraries + programs + other) / 1e6, data / 1e6
+        printf "the libraries in bin/ %.1f MB, Run, Capture and the engine %.1f MB, ",
+            libraries / 1e6, programs / 1e6
+        printf "the font, licences and README %.1f MB\n", other / 1e6
     }'
 echo "pack.sh: bin/ carries ${#carried[@]} libraries: ${carried[*]}"
-echo "pack.sh: wrote $out in $(awk -v a="$started" -v b="$packed" 'BEGIN { printf "%.1f", b - a }') s"
+echo "pack.sh: wrote $out in $(seconds "$started" "$packed") s"
 
 if [ "$video" = 1 ]; then
     movie=${out%.zip}.mp4
     with_display "$stage/Capture" --size 1920x1080 --fps 60 --bitrate 12 --video "$movie" ||
         fail "the video could not be made (above)"
     finished=$(date +%s.%N)
-    echo "pack.sh: wrote $movie in $(awk -v a="$packed" -v b="$finished" 'BEGIN { printf "%.1f", b - a }') s"
+    echo "pack.sh: wrote $movie in $(seconds "$packed" "$finished") s"
 fi

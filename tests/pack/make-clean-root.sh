@@ -2,11 +2,12 @@
 # Makes the machine a packed show must play on, as a folder: a minimal Debian 12 root made by
 # mmdebstrap from Debian's own packages. It has the base system, Mesa's OpenGL driver, Xvfb and
 # the X, ALSA and PulseAudio client libraries; none of the libraries the engine needs beyond
-# those, no fonts and no -dev package. PulseAudio's client brings libsndfile and its codecs
-# along: they are taken out again, so nothing the show carries is on the machine as well.
-# ALSA's default device is the null device, which takes sound as a sound card would: with no
-# sound server, the show's sound goes through ALSA there. /show is where the tests mount the
-# unpacked archive.
+# those, no fonts and no -dev package. Like a fresh Ubuntu 22.04 it has libGL but not
+# libOpenGL (libopengl0). PulseAudio's client brings libsndfile and its codecs along: they are
+# taken out again, so the show must read its music with the libraries it carries (Xvfb's own
+# libpng and FreeType stay; the tests check the show does not take them). ALSA's default
+# device is the null device, which takes sound as a sound card would: with no sound server, the
+# show's sound goes through ALSA there. /show is where the tests mount the unpacked archive.
 #
 #   bash tests/pack/make-clean-root.sh ROOT
 #
@@ -31,12 +32,15 @@ mmdebstrap --variant=minbase --mode=root \
     --customize-hook='printf "pcm.!default {\n    type null\n}\n" > "$1/etc/asound.conf"' \
     --customize-hook='mkdir "$1/show"' \
     bookworm "$root" > "$log" 2>&1 || status=$?
+# What apt says when it cannot reach the mirror (no network, no name service, a dead proxy).
+unreachable="Failed to fetch|Temporary failure resolving|Could not resolve|Could not connect"
+unreachable+="|Unable to connect|Network is unreachable|Connection timed out"
 if [ "$status" -ne 0 ]; then
-    if grep -q -E "Failed to fetch|Temporary failure resolving|Could not resolve|Could not connect|Unable to connect|Network is unreachable|Connection timed out" "$log"; then
+    if grep -q -E "$unreachable" "$log"; then
         rm -rf --one-file-system "$root"
         mkdir -p "$root"
-        echo "mmdebstrap cannot reach Debian's packages: $(grep -m 1 -E "Failed to fetch|Temporary failure|Could not|Unable to connect|unreachable|timed out" "$log")" \
-            > "$root/UNREACHABLE"
+        reason=$(grep -m 1 -E "$unreachable" "$log" | sed 's/^[[:space:]]*//')
+        echo "mmdebstrap cannot reach Debian's packages: $reason" > "$root/UNREACHABLE"
         cat "$root/UNREACHABLE"
         exit 0
     fi
@@ -46,9 +50,9 @@ if [ "$status" -ne 0 ]; then
 fi
 
 # The root is what the show must do without: none of these may be there.
+absent='^(libsdl|libglew|lib3ds|libsndfile|libsamplerate|libglu|libopengl|fonts-)|-dev$'
 present=$(chroot "$root" dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' 2> /dev/null |
-    awk '$1 ~ /^.i/ { print $2 }' |
-    grep -E '^(libsdl|libglew|lib3ds|libsndfile|libsamplerate|libglu|fonts-)|-dev$' || true)
+    awk '$1 ~ /^.i/ { print $2 }' | grep -E "$absent" || true)
 if [ -n "$present" ]; then
     echo "make-clean-root.sh: the root has packages the show must not find there:" $present >&2
     exit 1
