@@ -138,8 +138,12 @@ TEST(OrvPack, TheArchiveHoldsTheShowAndTheLibrariesTheSystemMayLack) {
         // Found beside itself, whoever asks for it.
         OrvRunCommand("readelf -d " + Quoted(show + "/bin/" + library), 10, &dynamic);
         EXPECT_NE(std::string::npos, dynamic.find("Library runpath: [$ORIGIN]")) << library;
+        // libGL.so.1 stands in for libOpenGL.so.0, which a fresh Ubuntu 22.04 may lack.
+        EXPECT_EQ(std::string::npos, dynamic.find("[libOpenGL.so.0]")) << library;
         EXPECT_NE(std::string::npos, packages.find("bin/" + library + ": lib")) << library;
     }
+    OrvRunCommand("readelf -d " + Quoted(show + "/bin/libGLU.so.1"), 10, &dynamic);
+    EXPECT_NE(std::string::npos, dynamic.find("Shared library: [libGL.so.1]")) << dynamic;
     for (const char* system : {"libc.so.6", "libstdc++.so.6", "libgcc_s.so.1", "libGL.so.1",
                                "libX11.so.6", "libxcb.so.1", "libasound.so.2", "libpulse.so.0"})
         EXPECT_TRUE(LeftToSystem(system)) << system;
