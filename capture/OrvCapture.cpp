@@ -215,7 +215,7 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
     if (toVideo) {
         std::unique_ptr<OrvVideoPipe> pipe(new OrvVideoPipe());
         if (!pipe->Start(ffmpeg, videoFile, audioPath, width, height, options.fpsNumerator,
-                         options.fpsDenominator, OrvCaptureTarget::Order)) {
+                         options.fpsDenominator, OrvCaptureTarget::Order, options.videoMbits)) {
             unlink(audioPath.c_str());
             return Fail("Capture: " + pipe->Error());
         }

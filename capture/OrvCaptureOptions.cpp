@@ -8,6 +8,7 @@ namespace {
 constexpr uint64_t MaxRatePart = 1000000;
 constexpr int MaxSide = 16384;
 constexpr uint64_t MaxMilliseconds = 4294967295u;
+constexpr uint64_t MaxMbits = 1000;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -57,7 +58,7 @@ uint64_t Gcd(uint64_t a, uint64_t b) {
 
 OrvCaptureOptions::OrvCaptureOptions()
     : help(false), fpsNumerator(60), fpsDenominator(1), width(0), height(0), hasFrom(false),
-      fromMs(0), hasTo(false), toMs(0), outFolder("capture") {}
+      fromMs(0), hasTo(false), toMs(0), outFolder("capture"), videoMbits(0) {}
 
 const char* OrvCaptureOptions::HelpText() {
     return "Usage: Capture [options]\n"
@@ -74,6 +75,9 @@ const char* OrvCaptureOptions::HelpText() {
            "                 default capture/\n"
            "  --video FILE   an MP4 video (H.264 and AAC) made by ffmpeg instead of the PNG\n"
            "                 files; needs ffmpeg on the PATH\n"
+           "  --bitrate M    with --video: H.264 at a constant M Mbit/s (1 to 1000) instead\n"
+           "                 of constant quality, padded where the picture needs less, as\n"
+           "                 a party's rules for the video of an entry ask\n"
            "  --help         this list\n"
            "\n"
            "Frame n shows the position from + n * 1000 / fps milliseconds; the sound has\n"
@@ -166,8 +170,8 @@ bool OrvCaptureOptions::Parse(int argc, const char* const* argv, std::string& er
             help = true;
             continue;
         }
-        static const char* const withValue[] = {"--fps", "--size", "--from",
-                                                "--to",  "--out",  "--video"};
+        static const char* const withValue[] = {"--fps", "--size",  "--from",   "--to",
+                                                "--out", "--video", "--bitrate"};
         bool known = false;
         for (const char* option : withValue)
             known = known || name == option;
@@ -202,15 +206,24 @@ bool OrvCaptureOptions::Parse(int argc, const char* const* argv, std::string& er
             outFolder = value;
             if (value.empty())
                 expected = "a folder";
-        } else {
+        } else if (name == "--video") {
             videoFile = value;
             if (value.empty())
                 expected = "a file name, such as show.mp4";
+        } else {
+            uint64_t mbits = 0;
+            if (!ParseWhole(value, mbits) || mbits < 1 || mbits > MaxMbits)
+                expected = "whole megabits a second, 1 to 1000, such as 12";
+            videoMbits = static_cast<unsigned>(mbits);
         }
         if (expected) {
             error = "Capture: bad value \"" + value + "\" for " + name + ": expected " + expected;
             return false;
         }
+    }
+    if (videoMbits != 0 && videoFile.empty()) {
+        error = "Capture: --bitrate is the rate of a video: give --video FILE too";
+        return false;
     }
     return true;
 }

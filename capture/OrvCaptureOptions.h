@@ -11,6 +11,7 @@
 //   --size   WxH, each 1 to 16384
 //   --from, --to   seconds, 0 or more, decimals allowed; kept as whole milliseconds (rounded)
 //   --out, --video   any non-empty path
+//   --bitrate   whole megabits a second, 1 to 1000; only together with --video
 //   --help   the option list (HelpText)
 //
 // Owns nothing but its strings; copyable.
@@ -36,6 +37,7 @@ public:
     unsigned toMs;
     std::string outFolder;
     std::string videoFile; // empty: PNG frames
+    unsigned videoMbits;   // 0: the video at constant quality, else at this constant rate
 
     // Exposed for their own checks: false when the text is not a value of that kind.
     static bool ParseRate(const std::string& text, unsigned& numerator, unsigned& denominator);

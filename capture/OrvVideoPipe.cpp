@@ -42,7 +42,7 @@ std::string OrvVideoPipe::FindProgram(const std::string& name) {
 
 bool OrvVideoPipe::Start(const std::string& ffmpeg, const std::string& video,
                          const std::string& audioPath, int width, int height, unsigned fpsNumerator,
-                         unsigned fpsDenominator, OrvPngEncoder::PixelOrder order) {
+                         unsigned fpsDenominator, OrvPngEncoder::PixelOrder order, unsigned mbits) {
     videoPath = video;
     frameBytes = static_cast<size_t>(width) * height * 4;
     std::string size = std::to_string(width) + "x" + std::to_string(height);
@@ -57,9 +57,18 @@ bool OrvVideoPipe::Start(const std::string& ffmpeg, const std::string& video,
         // the sound
         "-i", audioPath, "-map", "0:v:0", "-map", "1:a:0",
         // upright, and even sizes for yuv420p
-        "-vf", "vflip,pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "medium",
-        "-crf", "18", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-movflags",
-        "+faststart", "-f", "mp4", part};
+        "-vf", "vflip,pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "medium"};
+    if (mbits == 0) {
+        words.insert(words.end(), {"-crf", "18"});
+    } else {
+        // Constant rate: x264 adds filler where the picture needs fewer bits, and a buffer of
+        // two seconds' worth lets it give busy frames more than their share.
+        std::string bits = std::to_string(mbits) + "M";
+        words.insert(words.end(), {"-b:v", bits, "-minrate", bits, "-maxrate", bits, "-bufsize",
+                                   std::to_string(2 * mbits) + "M", "-x264-params", "nal-hrd=cbr"});
+    }
+    words.insert(words.end(), {"-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-movflags",
+                               "+faststart", "-f", "mp4", part});
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(&word[0]);

@@ -4,7 +4,10 @@
 // Frames into an MP4 video through the ffmpeg program: Start runs ffmpeg with the frames
 // coming raw through a pipe (4 bytes a pixel, bottom-up; ffmpeg turns them upright) at the
 // capture's exact rate, and the capture's WAV file as the sound. The video is H.264
-// (yuv420p, so odd sizes get one black row or column added) and the sound AAC. ffmpeg writes
+// (yuv420p, so odd sizes get one black row or column added) and the sound AAC at 192 kbit/s.
+// The video is at constant quality, or at a constant bit rate when one is given: then x264
+// pads the stream where the picture needs fewer bits (a black or still part), so the rate
+// holds over the whole video, as a party's rules for an entry's video ask. ffmpeg writes
 // to the video's name plus ".part"; Finish renames that once ffmpeg has ended well, so a
 // failed or stopped capture leaves no half video under the name asked for.
 //
@@ -32,10 +35,11 @@ public:
     // The full path of an executable `name` in a folder of the PATH; empty when none is.
     static std::string FindProgram(const std::string& name);
 
-    // Starts `ffmpeg`; false with Error() set when it cannot be started.
+    // Starts `ffmpeg`; false with Error() set when it cannot be started. `mbits` 0 asks for
+    // constant quality, any other value for that many megabits a second.
     bool Start(const std::string& ffmpeg, const std::string& videoPath,
                const std::string& audioPath, int width, int height, unsigned fpsNumerator,
-               unsigned fpsDenominator, OrvPngEncoder::PixelOrder order);
+               unsigned fpsDenominator, OrvPngEncoder::PixelOrder order, unsigned mbits);
 
     // Frames must reach ffmpeg in order: one writer.
     int Writers() const override { return 1; }

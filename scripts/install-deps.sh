@@ -13,10 +13,12 @@ packages=(
   fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  # the video test of Capture (--video)
-  ffmpeg
-  # headless display, input and screenshots for the GL and end-to-end tests
-  xvfb xauth xdotool x11-utils x11-apps imagemagick
+  # headless display, input and screenshots for the GL and end-to-end tests; XFixes shows
+  # them the mouse cursor
+  xvfb xauth xdotool x11-utils x11-apps imagemagick libxfixes-dev
+  # a show's release (scripts/pack.sh): the archive, the libraries' run paths, the video (and
+  # Capture's own video test); and the clean Debian root its tests play it in
+  zip unzip patchelf ffmpeg mmdebstrap
 )
 
 if [ "$(id -u)" -ne 0 ]; then

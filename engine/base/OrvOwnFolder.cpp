@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <dlfcn.h>
+#include <link.h>
 #include <unistd.h>
 
 std::string OrvOwnFolder::FolderOf(const std::string& file) {
@@ -12,13 +13,19 @@ std::string OrvOwnFolder::FolderOf(const std::string& file) {
 }
 
 std::string OrvOwnFolder::Library() {
+    // The loader's record of the object this function lies in. Its origin is the library's
+    // folder made absolute when the library was loaded, so a relative name given to dlopen
+    // does not depend on where the working directory is now.
     Dl_info info;
-    if (dladdr(reinterpret_cast<void*>(&OrvOwnFolder::Library), &info) == 0 || !info.dli_fname)
+    link_map* map = nullptr;
+    if (dladdr1(reinterpret_cast<void*>(&OrvOwnFolder::Library), &info,
+                reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) == 0 ||
+        map == nullptr)
         return std::string();
-    char resolved[PATH_MAX];
-    if (!realpath(info.dli_fname, resolved))
+    char origin[PATH_MAX + 1] = {};
+    if (dlinfo(map, RTLD_DI_ORIGIN, origin) != 0)
         return std::string();
-    return FolderOf(resolved);
+    return origin;
 }
 
 std::string OrvOwnFolder::Program() {

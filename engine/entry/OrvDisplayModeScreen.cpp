@@ -1,8 +1,7 @@
 #include "entry/OrvDisplayModeScreen.h"
 
-#include "base/OrvFontFile.h"
-
 #include "base/OrvDataFolder.h"
+#include "base/OrvFontFile.h"
 #include "entry/OrvDisplayModeInput.h"
 #include "entry/OrvDisplaySettings.h"
 #include "gfx/OrvImageFile.h"
@@ -12,9 +11,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 #include <vector>
 
-const char* const OrvDisplayModeScreen::FontFile = OrvFontFile::SystemPath;
+const char* const OrvDisplayModeScreen::FontName = OrvFontFile::FileName;
+const char* const OrvDisplayModeScreen::SystemFontFile = OrvFontFile::SystemPath;
 
 namespace {
 const SDL_Color white = {255, 255, 255, 0};
@@ -106,9 +107,13 @@ private:
 };
 } // namespace
 
+std::string OrvDisplayModeScreen::FontFile() {
+    return OrvFontFile::Find();
+}
+
 int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& dataFolder,
                                bool debug) {
-    return Show(settings, dataFolder, debug, FontFile);
+    return Show(settings, dataFolder, debug, FontFile());
 }
 
 int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& dataFolder,

@@ -34,8 +34,13 @@ public:
     // What Show returns besides a start-up failure's status (1 to 5).
     enum { Accepted = -1, Cancelled = 0 };
 
-    // The font the rows are written with (DejaVu Sans from fonts-dejavu-core), at 12 points.
-    static const char* const FontFile;
+    // The font the rows are written with, at 12 points: DejaVu Sans, the copy beside the
+    // engine library (bin/DejaVuSans.ttf, put there by the build), so a show carries its own
+    // font to machines that have none; else the system's copy from fonts-dejavu-core
+    // (OrvFontFile).
+    static const char* const FontName;
+    static const char* const SystemFontFile;
+    static std::string FontFile();
 
     // Shows the screen with the given settings: their lists are rebuilt and preselected
     // first. Accepted when the user accepted (the settings then hold the choice), Cancelled

@@ -40,7 +40,7 @@ void OrvTextOverlay::SetText(const std::string& text) {
         return;
     if (!TTF_WasInit() && TTF_Init() < 0)
         return;
-    TTF_Font* font = TTF_OpenFont(OrvFontFile::SystemPath, 13);
+    TTF_Font* font = TTF_OpenFont(OrvFontFile::Find().c_str(), 13);
     if (!font)
         return;
     const int lineHeight = TTF_FontLineSkip(font);

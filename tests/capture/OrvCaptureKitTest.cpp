@@ -67,6 +67,28 @@ TEST(OrvCaptureKit, ReadsRatesSizesAndTimesExactly) {
     EXPECT_EQ(1u, defaults.fpsDenominator);
     EXPECT_EQ("capture", defaults.outFolder);
     EXPECT_TRUE(defaults.videoFile.empty());
+    EXPECT_EQ(0u, defaults.videoMbits);
+
+    // A constant video rate, in whole megabits a second, and only for a video.
+    OrvCaptureOptions video;
+    ASSERT_TRUE(Parses({"--video", "show.mp4", "--bitrate", "12"}, video));
+    EXPECT_EQ(12u, video.videoMbits);
+    ASSERT_TRUE(Parses({"--bitrate=1000", "--video=show.mp4"}, video));
+    EXPECT_EQ(1000u, video.videoMbits);
+    for (const char* bad : {"0", "1001", "12M", "1.5", "-3", ""}) {
+        OrvCaptureOptions rejected;
+        std::vector<const char*> words = {"Capture", "--video", "show.mp4", "--bitrate", bad};
+        std::string error;
+        EXPECT_FALSE(rejected.Parse(static_cast<int>(words.size()), words.data(), error)) << bad;
+        EXPECT_EQ(std::string("Capture: bad value \"") + bad +
+                      "\" for --bitrate: expected whole megabits a second, 1 to 1000, such as 12",
+                  error);
+    }
+    std::vector<const char*> withoutVideo = {"Capture", "--bitrate", "12"};
+    std::string error;
+    OrvCaptureOptions frames;
+    EXPECT_FALSE(frames.Parse(3, withoutVideo.data(), error));
+    EXPECT_EQ("Capture: --bitrate is the rate of a video: give --video FILE too", error);
 }
 
 TEST(OrvCaptureKit, CountsFramesBeforeTheEndAndSoundToTheSample) {

@@ -370,7 +370,8 @@ TEST(OrvCapture, RefusesWhatItCannotDoWithAClearMessage) {
 
     Result help = Capture(show, {"--help"});
     EXPECT_EQ(0, help.code);
-    for (const char* option : {"--fps", "--size", "--from", "--to", "--out", "--video"})
+    for (const char* option :
+         {"--fps", "--size", "--from", "--to", "--out", "--video", "--bitrate"})
         EXPECT_NE(std::string::npos, help.output.find(option)) << option;
 }
 

@@ -43,7 +43,7 @@ void WriteSplash(const OrvTestFolder& folder) {
 // with 0, so a screen that ended the process instead of returning shows.
 std::unique_ptr<OrvChildProcess>
 StartScreen(const OrvTestFolder& folder, bool debug,
-            const std::string& fontFile = OrvDisplayModeScreen::FontFile) {
+            const std::string& fontFile = OrvDisplayModeScreen::FontFile()) {
     const std::string dataFolder = folder.DataPath("");
     return std::make_unique<OrvChildProcess>([debug, fontFile, dataFolder]() {
         OrvDisplaySettings settings;

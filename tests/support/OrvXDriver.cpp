@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -76,6 +77,16 @@ OrvXDriver::OrvXDriver() : display(nullptr) {
         XSetErrorHandler(IgnoreXError);
 }
 
+OrvXDriver::OrvXDriver(const std::string& name) : display(nullptr), displayName(name) {
+    display = XOpenDisplay(name.c_str());
+    if (display != nullptr)
+        XSetErrorHandler(IgnoreXError);
+}
+
+std::string OrvXDriver::OnDisplay() const {
+    return displayName.empty() ? std::string() : "env DISPLAY='" + displayName + "' ";
+}
+
 OrvXDriver::~OrvXDriver() {
     if (display != nullptr)
         XCloseDisplay(AsDisplay(display));
@@ -87,6 +98,26 @@ int OrvXDriver::ScreenWidth() const {
 
 int OrvXDriver::ScreenHeight() const {
     return DisplayHeight(AsDisplay(display), DefaultScreen(AsDisplay(display)));
+}
+
+unsigned long OrvXDriver::ScreenRoot() const {
+    return DefaultRootWindow(AsDisplay(display));
+}
+
+int OrvXDriver::VisibleCursorPixels() const {
+    Display* d = AsDisplay(display);
+    int eventBase = 0, errorBase = 0;
+    if (!XFixesQueryExtension(d, &eventBase, &errorBase))
+        return -1;
+    XFixesCursorImage* cursor = XFixesGetCursorImage(d);
+    if (cursor == nullptr)
+        return -1;
+    int visible = 0;
+    // ARGB in the low 32 bits of each element; alpha is the top byte.
+    for (int i = 0; i < static_cast<int>(cursor->width) * cursor->height; ++i)
+        visible += ((cursor->pixels[i] >> 24) & 0xFF) != 0 ? 1 : 0;
+    XFree(cursor);
+    return visible;
 }
 
 unsigned long OrvXDriver::WaitForWindow(pid_t pid, int timeoutMs) {
@@ -122,7 +153,8 @@ bool OrvXDriver::Viewable(unsigned long window) {
 
 std::string OrvXDriver::Name(unsigned long window) const {
     std::string name;
-    if (OrvRunCommand("xdotool getwindowname " + std::to_string(window), 10, &name) != 0)
+    if (OrvRunCommand(OnDisplay() + "xdotool getwindowname " + std::to_string(window), 10, &name) !=
+        0)
         return std::string();
     if (!name.empty() && name.back() == '\n')
         name.pop_back();
@@ -239,8 +271,8 @@ bool OrvXDriver::Screenshot(unsigned long window, Picture& picture) const {
         return false;
     close(fd);
     std::string path = std::string(pattern) + ".ppm";
-    int status =
-        OrvRunCommand("import -window " + std::to_string(window) + " -depth 8 " + path, 20);
+    int status = OrvRunCommand(
+        OnDisplay() + "import -window " + std::to_string(window) + " -depth 8 " + path, 20);
     std::string bytes = OrvReadFile(path);
     std::remove(pattern);
     std::remove(path.c_str());

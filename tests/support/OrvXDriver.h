@@ -10,6 +10,9 @@
 // it arrives, which may be another test's. It does read window names.
 //
 // Every wait is bounded. Screenshots come from ImageMagick's `import` as binary PPM.
+//
+// The display is DISPLAY's, or one named when the driver is made (the X server of a test
+// machine in a folder, say); the programs it runs are pointed at the same display.
 
 #include <functional>
 #include <string>
@@ -19,6 +22,7 @@
 class OrvXDriver {
 public:
     OrvXDriver();
+    explicit OrvXDriver(const std::string& displayName);
     ~OrvXDriver();
     OrvXDriver(const OrvXDriver&) = delete;
     OrvXDriver& operator=(const OrvXDriver&) = delete;
@@ -26,9 +30,10 @@ public:
     // False when there is no display (the test should then skip).
     bool Connected() const { return display != nullptr; }
 
-    // The display's width and height.
+    // The display's width and height, and its root window.
     int ScreenWidth() const;
     int ScreenHeight() const;
+    unsigned long ScreenRoot() const;
 
     // A viewable top-level window of process `pid`, waiting at most `timeoutMs`; 0 if none.
     unsigned long WaitForWindow(pid_t pid, int timeoutMs);
@@ -60,6 +65,10 @@ public:
     };
     bool Screenshot(unsigned long window, Picture& picture) const;
 
+    // How many pixels of the mouse cursor shown now are not fully transparent (XFixes): 0
+    // while the window under the pointer hides it; -1 when the display cannot say.
+    int VisibleCursorPixels() const;
+
     // Raises the window and takes screenshots until `check` finds nothing wrong (it returns
     // an empty text) or `timeoutMs` passed; returns what was wrong last, empty on success.
     // Windows of other tests may cover this one for a moment; waiting outlasts that.
@@ -69,8 +78,11 @@ public:
 
 private:
     bool SendKey(unsigned long window, const std::string& key, bool release);
+    // "env DISPLAY=... " in front of a program run on a named display; empty for DISPLAY's.
+    std::string OnDisplay() const;
 
     void* display; // Display*, kept out of this header so tests need no Xlib includes
+    std::string displayName;
 };
 
 // Runs a shell command with a time limit (the `timeout` program); its exit code, 124 when it
