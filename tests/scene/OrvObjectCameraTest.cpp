@@ -163,17 +163,11 @@ void ReadActiveCamera(OrvTestContext& ctx, OrvVector3& position, OrvVector3& tar
     up = active.up;
 }
 
-// The surface the video set-up would have made; the display facts are left alone otherwise.
-void SetSurfaceSize(OrvTestContext& ctx, int width, int height) {
-    ctx.run.Display().surfaceWidth = width;
-    ctx.run.Display().surfaceHeight = height;
-}
-
 } // namespace
 
 TEST(OrvObjectCamera, StartsWithItsLensAndVectorsAndLimitsFovyAndNear) {
     OrvTestContext ctx;
-    SetSurfaceSize(ctx, 1024, 768);
+    ctx.SetSurface(1024, 768);
     OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
     EXPECT_EQ(1u, camera.Flags());
@@ -226,7 +220,7 @@ TEST(OrvObjectCamera, StartsWithItsLensAndVectorsAndLimitsFovyAndNear) {
     OrvObjectCamera early(fresh.scene);
     early.Init(dummyNode);
     EXPECT_FLOAT_EQ(1.0f, early.BaseAspectRatio());
-    SetSurfaceSize(fresh, 800, 200);
+    fresh.SetSurface(800, 200);
     early.Init(dummyNode);
     EXPECT_FLOAT_EQ(4.0f, early.BaseAspectRatio());
 }
@@ -236,7 +230,7 @@ TEST(OrvObjectCamera, MultipliesThePerspectiveOntoTheProjectionAndTheViewOntoThe
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     OrvTestContext ctx;
-    SetSurfaceSize(ctx, 1024, 768);
+    ctx.SetSurface(1024, 768);
     OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
 
@@ -286,7 +280,7 @@ TEST(OrvObjectCamera, LitSurfacesKeepTheirBrightnessAtAnyDistance) {
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     OrvTestContext ctx;
-    SetSurfaceSize(ctx, 64, 64);
+    ctx.SetSurface(64, 64);
     OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
     const double pi = std::acos(-1.0);
@@ -330,7 +324,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     OrvTestContext ctx;
-    SetSurfaceSize(ctx, 640, 480);
+    ctx.SetSurface(640, 480);
     OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
     OrvVector3 position, target, up;
@@ -383,7 +377,7 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
     OrvGlTestWindow window(64, 64);
     ASSERT_TRUE(window.IsOpen()) << window.Error();
     OrvTestContext ctx;
-    SetSurfaceSize(ctx, 1024, 768);
+    ctx.SetSurface(1024, 768);
     OrvObjectCamera camera(ctx.scene);
     camera.Init(dummyNode);
     OrvParameterManager parameters(ctx.diagnostics, ctx.run.Random());
@@ -427,7 +421,7 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
 
 TEST(OrvObjectCamera, LoadsFromAScriptBlockOfInitialValuesOnly) {
     OrvTestContext ctx;
-    SetSurfaceSize(ctx, 1024, 768);
+    ctx.SetSurface(1024, 768);
     OrvAsciiScriptLoader loader(ctx.diagnostics);
     std::istringstream text("objects {\n"
                             "    cam: camera {\n"
