@@ -102,6 +102,9 @@ public:
     std::vector<std::string> materialNames;
 
 private:
+    uint64_t modelVertices = 0;
+    uint64_t modelFaces = 0;
+
     unsigned At(uint64_t pos) const {
         return pos < data.size() ? static_cast<unsigned char>(data[pos]) : 0u;
     }
@@ -421,6 +424,16 @@ bool Walker::ReadMesh(const Chunk& mesh, const std::string& name, std::string& o
     if (texCoordCount > 0 && texCoordCount < vertexCount)
         return Fail("mesh '" + name + "' has " + Text(texCoordCount) + " texture coordinates for " +
                     Text(vertexCount) + " vertices");
+    modelVertices += vertexCount;
+    modelFaces += faceSummary.count;
+    if (modelVertices > static_cast<uint64_t>(Orv3dsFileCheck::MaxModelVertices))
+        return Fail("the meshes up to '" + name + "' have " + Text(modelVertices) +
+                    " vertices, more than the " + Text(Orv3dsFileCheck::MaxModelVertices) +
+                    " vertices a model may have");
+    if (modelFaces > static_cast<uint64_t>(Orv3dsFileCheck::MaxModelFaces))
+        return Fail("the meshes up to '" + name + "' have " + Text(modelFaces) +
+                    " faces, more than the " + Text(Orv3dsFileCheck::MaxModelFaces) +
+                    " faces a model may have");
 
     std::size_t at = BeginChunk(out, TriangleMesh);
     if (vertices)

@@ -25,7 +25,12 @@
 // - object, material, face-material and texture file names (0x4000, 0xA000, 0x4130, 0xA300)
 //   end with a zero byte inside their chunk and within 64 bytes, lib3ds's name buffer;
 // - at most MaxMeshes meshes and MaxMaterials materials (lib3ds inserts each one into a
-//   sorted list, so its time grows with the square of their number).
+//   sorted list, so its time grows with the square of their number);
+// - at most MaxModelVertices vertices and MaxModelFaces faces over all meshes together (the
+//   last list of each mesh, the one lib3ds keeps). A face costs the reader about twenty times
+//   its eight bytes in the file (lib3ds's record, normals per corner, the triangle list), so
+//   the file limit alone would let a model take gigabytes; the check refuses such a file
+//   while it has allocated nothing beyond the file and its copy.
 // The grammar itself bounds the depth: at most six chunks nested (file, scene, object, mesh,
 // face list, face materials).
 //
@@ -55,6 +60,11 @@ public:
     // Larger files are not models a show can use (a mesh holds at most 65535 vertices and
     // faces, about 2 MB); refusing them keeps a wrong name from being read into memory.
     static const long long MaxFileBytes = 256LL << 20;
+    // What one model may cost over all its meshes: 2^22 faces is about 64 full meshes and
+    // several times the largest models a real-time show draws; 2^22 vertices lets such a
+    // model keep a vertex per face (unwelded at seams). See the file's comment for why.
+    static const long long MaxModelVertices = 1LL << 22;
+    static const long long MaxModelFaces = 1LL << 22;
 
     // Checks the whole content of a file.
     explicit Orv3dsFileCheck(const std::string& bytes);

@@ -1,9 +1,10 @@
 #include "scene/Orv3dsFileReader.h"
 
-#include "base/OrvException.h"
 #include "base/OrvDataFolder.h"
+#include "base/OrvException.h"
 #include "base/OrvWholeFile.h"
 #include "scene/Orv3dsCornerNormals.h"
+#include "scene/Orv3dsFaceNormal.h"
 #include "scene/Orv3dsFileCheck.h"
 
 #include <lib3ds/file.h>
@@ -11,6 +12,7 @@
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -113,7 +115,19 @@ std::vector<Record*> InFileOrder(Record* list, const std::vector<std::string>& f
     return ordered;
 }
 
-Orv3dsMaterialData CopyMaterial(const Lib3dsMaterial& material) {
+// The texture's file in the data folder: what follows the last separator of either system.
+// A name whose last component is empty or a folder reference names no file in it.
+std::string TextureFile(const Orv3dsMaterialData& material, const std::string& path) {
+    const std::string& stored = material.textureName;
+    std::size_t separator = stored.find_last_of("/\\");
+    std::string file = separator == std::string::npos ? stored : stored.substr(separator + 1);
+    if (!stored.empty() && (file.empty() || file == "." || file == ".."))
+        throw Damaged(path, "material '" + material.name + "' names the texture '" + stored +
+                                "', which is no file name in the data folder");
+    return file;
+}
+
+Orv3dsMaterialData CopyMaterial(const Lib3dsMaterial& material, const std::string& path) {
     Orv3dsMaterialData data;
     data.name = NameField(material.name, sizeof material.name);
     for (int i = 0; i < 3; ++i) {
@@ -123,7 +137,19 @@ Orv3dsMaterialData CopyMaterial(const Lib3dsMaterial& material) {
     }
     data.shininess = material.shininess;
     data.textureName = NameField(material.texture1_map.name, sizeof material.texture1_map.name);
+    data.textureFile = TextureFile(data, path);
     return data;
+}
+
+// lib3ds's face normals where they are unit vectors (so a model reads exactly as lib3ds reads
+// it); worked out again in double where lib3ds's float arithmetic overflowed.
+void RepairFaceNormals(Lib3dsMesh& mesh) {
+    for (std::size_t face = 0; face < mesh.faces; ++face) {
+        Lib3dsFace& f = mesh.faceL[face];
+        if (!Orv3dsFaceNormal::IsUnit(f.normal))
+            Orv3dsFaceNormal::Compute(mesh.pointL[f.points[0]].pos, mesh.pointL[f.points[1]].pos,
+                                      mesh.pointL[f.points[2]].pos, f.normal);
+    }
 }
 
 void ComputeNormals(Lib3dsMesh& mesh, Orv3dsMeshData& data, const std::string& path) {
@@ -131,6 +157,7 @@ void ComputeNormals(Lib3dsMesh& mesh, Orv3dsMeshData& data, const std::string& p
     data.normals.assign(faces * 9, 0.0f);
     if (faces == 0)
         return;
+    RepairFaceNormals(mesh);
     std::vector<int> corners(faces * 3);
     for (std::size_t face = 0; face < faces; ++face)
         for (int corner = 0; corner < 3; ++corner)
@@ -161,16 +188,30 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
                         const std::string& path) {
     Orv3dsMeshData data;
     data.name = NameField(mesh.name, sizeof mesh.name);
+    // Whatever is drawn must be a number: OpenGL's results for NaN and infinities are
+    // undefined, and one such vertex spoils the normals of every face around it.
     data.positions.resize(static_cast<std::size_t>(mesh.points) * 3);
-    for (std::size_t v = 0; v < mesh.points; ++v)
-        for (int axis = 0; axis < 3; ++axis)
-            data.positions[v * 3 + axis] = mesh.pointL[v].pos[axis];
+    for (std::size_t v = 0; v < mesh.points; ++v) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = mesh.pointL[v].pos[axis];
+            if (!std::isfinite(value))
+                throw Damaged(path, "vertex " + std::to_string(v) + " of mesh '" + data.name +
+                                        "' lies at a position that is not a finite number");
+            data.positions[v * 3 + axis] = value;
+        }
+    }
     // The check made sure a mesh with texture coordinates has one per vertex at least.
     if (mesh.texels > 0 && mesh.texels >= mesh.points) {
         data.texCoords.resize(static_cast<std::size_t>(mesh.points) * 2);
         for (std::size_t v = 0; v < mesh.points; ++v) {
-            data.texCoords[v * 2] = mesh.texelL[v][0];
-            data.texCoords[v * 2 + 1] = mesh.texelL[v][1];
+            for (int axis = 0; axis < 2; ++axis) {
+                const float value = mesh.texelL[v][axis];
+                if (!std::isfinite(value))
+                    throw Damaged(path, "vertex " + std::to_string(v) + " of mesh '" + data.name +
+                                            "' has a texture coordinate that is not a finite "
+                                            "number");
+                data.texCoords[v * 2 + axis] = value;
+            }
         }
     }
     data.faces.resize(mesh.faces);
@@ -208,8 +249,8 @@ Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path, const std:
         return ReadBytes(bytes, shown);
     case OrvWholeFile::TooLarge:
         throw Damaged(shown, "the file is " + std::to_string(size) + " bytes long, more than the " +
-                                std::to_string(Orv3dsFileCheck::MaxFileBytes) +
-                                " bytes a model may have");
+                                 std::to_string(Orv3dsFileCheck::MaxFileBytes) +
+                                 " bytes a model may have");
     case OrvWholeFile::Unreadable:
         break;
     }
@@ -237,7 +278,7 @@ Orv3dsFileContent Orv3dsFileReader::ReadBytes(const std::string& bytes, const st
     std::map<std::string, int> materialIndex;
     for (Lib3dsMaterial* material :
          InFileOrder(file->materials, check.MaterialNames(), path, "materials")) {
-        content.materials.push_back(CopyMaterial(*material));
+        content.materials.push_back(CopyMaterial(*material, path));
         const std::string& name = content.materials.back().name;
         // The first material of a name is the one faces mean; an empty name means none.
         if (!name.empty() && materialIndex.find(name) == materialIndex.end())

@@ -1,10 +1,10 @@
 #include "scene/OrvObjectVectorImage.h"
 
 #include "base/OrvException.h"
-#include "scene/OrvSceneContext.h"
-#include "scene/OrvVectorPathSampler.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvPathFill.h"
+#include "scene/OrvSceneContext.h"
+#include "scene/OrvVectorPathSampler.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>
@@ -27,7 +27,9 @@ void OrvObjectVectorImage::Init(OrvScriptNode& node) {
     const OrvVectorImageFile::Frame& pose = file.FrameAt(0);
     long long total = 0;
     int longest = 0;
-    for (std::size_t path = 0; path < file.PathCount(); ++path) {
+    // Counting stops once the total is past the limit: a refused file then costs about what
+    // drawing the largest allowed one does, not what its densities ask for.
+    for (std::size_t path = 0; path < file.PathCount() && total <= MaxPoints; ++path) {
         std::size_t first = file.FirstSegment(path);
         int count = OrvVectorPathSampler::PathPointCount(pose.segments.data() + first,
                                                          file.FirstSegment(path + 1) - first);
@@ -36,8 +38,8 @@ void OrvObjectVectorImage::Init(OrvScriptNode& node) {
     }
     if (total > MaxPoints)
         throw OrvException("Vector image file too detailed: " + name + " (" +
-                           std::to_string(total) + " points, at most " +
-                           std::to_string(MaxPoints) + ")");
+                           std::to_string(total) + " points, at most " + std::to_string(MaxPoints) +
+                           ")");
     points.assign(static_cast<std::size_t>(longest) * 2, 0.0f);
     phase = 0;
 }
@@ -68,9 +70,9 @@ void OrvObjectVectorImage::Draw() {
         for (std::size_t path = file.FirstPath(layer); path < file.FirstPath(layer + 1); ++path) {
             std::size_t first = file.FirstSegment(path);
             std::size_t count = file.FirstSegment(path + 1) - first;
-            int written = OrvVectorPathSampler::SamplePath(
-                a.segments.data() + first, b ? b->segments.data() + first : nullptr, count,
-                weight, points.data(), capacity);
+            int written = OrvVectorPathSampler::SamplePath(a.segments.data() + first,
+                                                           b ? b->segments.data() + first : nullptr,
+                                                           count, weight, points.data(), capacity);
             fill.Fill(points.data(), written);
         }
     }
