@@ -65,28 +65,11 @@ const int PoolLimit = 3000;
 
 const double SpecialValues[] = {std::numeric_limits<double>::quiet_NaN(),
                                 std::numeric_limits<double>::infinity(),
-                                -std::numeric_limits<double>::infinity(),
-                                DBL_MAX,
-                                -DBL_MAX,
-                                1e300,
-                                -1e300,
-                                1e154,
-                                DBL_MIN,
-                                4.9e-324,
-                                -0.0,
-                                0,
-                                1,
-                                -1,
-                                0.5,
-                                10,
-                                -10,
-                                1000,
-                                1e6,
-                                -1e6,
-                                2147483648.0,
-                                -2147483649.0,
-                                9.3e18,
-                                -9.3e18};
+                                -std::numeric_limits<double>::infinity(), DBL_MAX, -DBL_MAX, 1e300,
+                                -1e300, 1e154, DBL_MIN, 4.9e-324, -0.0, 0, 1, -1, 0.5, 10, -10,
+                                1000, 1e6, -1e6, 2147483648.0, -2147483649.0, 9.3e18, -9.3e18,
+                                // Doubles that overflow a float, and floats near its largest.
+                                1e39, -1e39, 3e38, 1e300, 1e-320};
 const int SpecialCount = sizeof SpecialValues / sizeof SpecialValues[0];
 
 void Broken(const char* what) {
