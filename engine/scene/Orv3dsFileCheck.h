@@ -24,6 +24,10 @@
 //   a mesh with texture coordinates has at least one per vertex;
 // - object, material, face-material and texture file names (0x4000, 0xA000, 0x4130, 0xA300)
 //   end with a zero byte inside their chunk and within 64 bytes, lib3ds's name buffer;
+// - every vertex position, and every texture coordinate of a vertex, is a finite number (what
+//   is drawn must be one);
+// - a texture file name names a file: its last component after any '/' or '\\' (the file
+//   the engine reads from the data folder, see NamesDataFile) is not empty, "." or "..";
 // - at most MaxMeshes meshes and MaxMaterials materials (lib3ds inserts each one into a
 //   sorted list, so its time grows with the square of their number);
 // - at most MaxModelVertices vertices and MaxModelFaces faces over all meshes together (the
@@ -65,6 +69,10 @@ public:
     // model keep a vertex per face (unwelded at seams). See the file's comment for why.
     static const long long MaxModelVertices = 1LL << 22;
     static const long long MaxModelFaces = 1LL << 22;
+
+    // True when the last component of a texture name after any '/' or '\\' is a file name
+    // (not empty, "." or ".."), or the name is empty (no texture).
+    static bool NamesDataFile(const std::string& texture);
 
     // Checks the whole content of a file.
     explicit Orv3dsFileCheck(const std::string& bytes);

@@ -12,7 +12,6 @@
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -116,15 +115,12 @@ std::vector<Record*> InFileOrder(Record* list, const std::vector<std::string>& f
 }
 
 // The texture's file in the data folder: what follows the last separator of either system.
-// A name whose last component is empty or a folder reference names no file in it.
 std::string TextureFile(const Orv3dsMaterialData& material, const std::string& path) {
     const std::string& stored = material.textureName;
+    if (!Orv3dsFileCheck::NamesDataFile(stored)) // never after the check
+        throw Damaged(path, "material '" + material.name + "' names no texture file");
     std::size_t separator = stored.find_last_of("/\\");
-    std::string file = separator == std::string::npos ? stored : stored.substr(separator + 1);
-    if (!stored.empty() && (file.empty() || file == "." || file == ".."))
-        throw Damaged(path, "material '" + material.name + "' names the texture '" + stored +
-                                "', which is no file name in the data folder");
-    return file;
+    return separator == std::string::npos ? stored : stored.substr(separator + 1);
 }
 
 Orv3dsMaterialData CopyMaterial(const Lib3dsMaterial& material, const std::string& path) {
@@ -188,30 +184,17 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
                         const std::string& path) {
     Orv3dsMeshData data;
     data.name = NameField(mesh.name, sizeof mesh.name);
-    // Whatever is drawn must be a number: OpenGL's results for NaN and infinities are
-    // undefined, and one such vertex spoils the normals of every face around it.
+    // The check made sure every position and used texture coordinate is a finite number.
     data.positions.resize(static_cast<std::size_t>(mesh.points) * 3);
-    for (std::size_t v = 0; v < mesh.points; ++v) {
-        for (int axis = 0; axis < 3; ++axis) {
-            const float value = mesh.pointL[v].pos[axis];
-            if (!std::isfinite(value))
-                throw Damaged(path, "vertex " + std::to_string(v) + " of mesh '" + data.name +
-                                        "' lies at a position that is not a finite number");
-            data.positions[v * 3 + axis] = value;
-        }
-    }
+    for (std::size_t v = 0; v < mesh.points; ++v)
+        for (int axis = 0; axis < 3; ++axis)
+            data.positions[v * 3 + axis] = mesh.pointL[v].pos[axis];
     // The check made sure a mesh with texture coordinates has one per vertex at least.
     if (mesh.texels > 0 && mesh.texels >= mesh.points) {
         data.texCoords.resize(static_cast<std::size_t>(mesh.points) * 2);
         for (std::size_t v = 0; v < mesh.points; ++v) {
-            for (int axis = 0; axis < 2; ++axis) {
-                const float value = mesh.texelL[v][axis];
-                if (!std::isfinite(value))
-                    throw Damaged(path, "vertex " + std::to_string(v) + " of mesh '" + data.name +
-                                            "' has a texture coordinate that is not a finite "
-                                            "number");
-                data.texCoords[v * 2 + axis] = value;
-            }
+            data.texCoords[v * 2] = mesh.texelL[v][0];
+            data.texCoords[v * 2 + 1] = mesh.texelL[v][1];
         }
     }
     data.faces.resize(mesh.faces);

@@ -7,7 +7,9 @@
 //
 // How a file is read:
 // 1. The whole file is read into memory (at most Orv3dsFileCheck::MaxFileBytes).
-// 2. Orv3dsFileCheck walks its chunks and refuses a damaged file with a description.
+// 2. Orv3dsFileCheck walks its chunks and refuses a damaged file with a description (a
+//    vertex or texture coordinate that is not a finite number, and a texture name that is no
+//    file name, among the damage).
 // 3. lib3ds reads the checked copy of the file from memory (its io callbacks), never the file
 //    itself, so it only meets chunks whose every length, count and index was checked.
 // 4. Meshes and materials are put back in file order (lib3ds sorts both by name), face
@@ -16,8 +18,6 @@
 //    function cannot be given safely. Both sum the faces' own normals, which are lib3ds's
 //    unless its float arithmetic overflowed for that face (Orv3dsFaceNormal works those out
 //    again), so every corner normal is a finite unit vector.
-// 5. A vertex position or texture coordinate that is not a finite number (NaN, infinite)
-//    refuses the file: nothing the engine draws may be one.
 //
 // Errors are raised as OrvException:
 // - "Unable to load .3ds file: " + path when the file is missing, not a regular file, or
