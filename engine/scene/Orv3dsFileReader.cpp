@@ -213,6 +213,8 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
     return data;
 }
 
+Orv3dsFileContent ReadChecked(const Orv3dsFileCheck& check, const std::string& path);
+
 } // namespace
 
 Orv3dsFileContent Orv3dsFileReader::ReadDataFile(const OrvDataFolder& files,
@@ -228,8 +230,12 @@ Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path, const std:
     std::string bytes;
     std::uint64_t size;
     switch (OrvWholeFile::Load(path, Orv3dsFileCheck::MaxFileBytes, bytes, size)) {
-    case OrvWholeFile::Read:
-        return ReadBytes(bytes, shown);
+    case OrvWholeFile::Read: {
+        Orv3dsFileCheck check(bytes);
+        // lib3ds reads the checked copy: the file's own bytes can go before it allocates.
+        std::string().swap(bytes);
+        return ReadChecked(check, shown);
+    }
     case OrvWholeFile::TooLarge:
         throw Damaged(shown, "the file is " + std::to_string(size) + " bytes long, more than the " +
                                  std::to_string(Orv3dsFileCheck::MaxFileBytes) +
@@ -241,7 +247,12 @@ Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path, const std:
 }
 
 Orv3dsFileContent Orv3dsFileReader::ReadBytes(const std::string& bytes, const std::string& path) {
-    Orv3dsFileCheck check(bytes);
+    return ReadChecked(Orv3dsFileCheck(bytes), path);
+}
+
+namespace {
+
+Orv3dsFileContent ReadChecked(const Orv3dsFileCheck& check, const std::string& path) {
     if (!check.Valid())
         throw Damaged(path, check.Problem());
 
@@ -267,7 +278,16 @@ Orv3dsFileContent Orv3dsFileReader::ReadBytes(const std::string& bytes, const st
         if (!name.empty() && materialIndex.find(name) == materialIndex.end())
             materialIndex[name] = static_cast<int>(content.materials.size()) - 1;
     }
-    for (Lib3dsMesh* mesh : InFileOrder(file->meshes, check.MeshNames(), path, "meshes"))
+    for (Lib3dsMesh* mesh : InFileOrder(file->meshes, check.MeshNames(), path, "meshes")) {
         content.meshes.push_back(CopyMesh(*mesh, materialIndex, path));
+        // Copied: lib3ds's records of a large model (about 100 bytes a face) need not wait
+        // for the others to be copied too.
+        lib3ds_mesh_free_face_list(mesh);
+        lib3ds_mesh_free_point_list(mesh);
+        lib3ds_mesh_free_texel_list(mesh);
+        lib3ds_mesh_free_flag_list(mesh);
+    }
     return content;
 }
+
+} // namespace

@@ -295,16 +295,18 @@ std::string ManyMeshes(const std::string& mesh, int copies, const std::string& l
 
 } // namespace
 
-// A model's vertices and faces are counted over all its meshes: the budget is reached, not
-// passed, by 64 full meshes and one of 64, and one more of either is refused.
+// A model's vertices and faces are counted over all its meshes: each budget is reached, not
+// passed, by full meshes and one with the rest, and one more of either is refused.
 TEST(Orv3dsFileCheck, RefusesModelsPastTheBudgetOfVerticesAndFaces) {
-    ASSERT_EQ(4194304, Orv3dsFileCheck::MaxModelFaces);
+    ASSERT_EQ(2097152, Orv3dsFileCheck::MaxModelFaces);
     ASSERT_EQ(4194304, Orv3dsFileCheck::MaxModelVertices);
+    // 32 full face lists and 32 faces.
     const std::string faces = CountedMesh(1, 65535);
-    EXPECT_TRUE(Orv3dsFileCheck(ManyMeshes(faces, 64, CountedMesh(1, 64))).Valid());
-    EXPECT_EQ("the meshes up to 'm' have 4194305 faces, more than the 4194304 faces a model may "
+    EXPECT_TRUE(Orv3dsFileCheck(ManyMeshes(faces, 32, CountedMesh(1, 32))).Valid());
+    EXPECT_EQ("the meshes up to 'm' have 2097153 faces, more than the 2097152 faces a model may "
               "have",
-              Problem(ManyMeshes(faces, 64, CountedMesh(1, 65))));
+              Problem(ManyMeshes(faces, 32, CountedMesh(1, 33))));
+    // 64 full vertex lists and 64 vertices.
     const std::string vertices = CountedMesh(65535, 0);
     EXPECT_TRUE(Orv3dsFileCheck(ManyMeshes(vertices, 64, CountedMesh(64, 0))).Valid());
     EXPECT_EQ("the meshes up to 'm' have 4194305 vertices, more than the 4194304 vertices a "
