@@ -91,9 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             Broken("a file the check refused was loaded");
         CheckContent(content);
     } catch (const OrvException& error) {
-        // After the check, lib3ds must read the whole copy (the one refusal left, a mesh too
-        // slow for its normals, needs far more bytes than a fuzzer input has).
-        if (accepted) {
+        // After the check, lib3ds must read the whole copy. The refusals left: a mesh too slow
+        // for its normals (it needs far more bytes than a fuzzer input has), and positions
+        // that lib3ds's own mirroring through a mesh's matrix made infinite or NaN.
+        const bool moved = error.Message().find("lies at a position that is not a finite "
+                                                "number") != std::string::npos;
+        if (accepted && !moved) {
             std::fprintf(stderr, "%s\n", error.what());
             Broken("a file the check accepted was not loaded");
         }

@@ -12,6 +12,7 @@
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -184,11 +185,19 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
                         const std::string& path) {
     Orv3dsMeshData data;
     data.name = NameField(mesh.name, sizeof mesh.name);
-    // The check made sure every position and used texture coordinate is a finite number.
+    // The check made sure every position in the file is a finite number, but lib3ds moves
+    // the vertices of a mesh whose matrix mirrors (negative determinant) through that matrix
+    // and its inverse, which a hostile matrix can overflow: they are checked again here.
     data.positions.resize(static_cast<std::size_t>(mesh.points) * 3);
-    for (std::size_t v = 0; v < mesh.points; ++v)
-        for (int axis = 0; axis < 3; ++axis)
-            data.positions[v * 3 + axis] = mesh.pointL[v].pos[axis];
+    for (std::size_t v = 0; v < mesh.points; ++v) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = mesh.pointL[v].pos[axis];
+            if (!std::isfinite(value))
+                throw Damaged(path, "vertex " + std::to_string(v) + " of mesh '" + data.name +
+                                        "' lies at a position that is not a finite number");
+            data.positions[v * 3 + axis] = value;
+        }
+    }
     // The check made sure a mesh with texture coordinates has one per vertex at least.
     if (mesh.texels > 0 && mesh.texels >= mesh.points) {
         data.texCoords.resize(static_cast<std::size_t>(mesh.points) * 2);

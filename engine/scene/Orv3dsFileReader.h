@@ -17,7 +17,9 @@
 //    come from lib3ds_mesh_calculate_normals, or from Orv3dsCornerNormals for meshes that
 //    function cannot be given safely. Both sum the faces' own normals, which are lib3ds's
 //    unless its float arithmetic overflowed for that face (Orv3dsFaceNormal works those out
-//    again), so every corner normal is a finite unit vector.
+//    again), so every corner normal is a finite unit vector. lib3ds moves the vertices of a
+//    mesh whose matrix mirrors through that matrix and its inverse: a position that this
+//    makes infinite or NaN refuses the file like one stored so.
 //
 // Errors are raised as OrvException:
 // - "Unable to load .3ds file: " + path when the file is missing, not a regular file, or

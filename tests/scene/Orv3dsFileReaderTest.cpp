@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <functional>
 #include <sstream>
@@ -419,4 +420,35 @@ TEST(Orv3dsFileReader, TextureNamesAreReducedToFilesOfTheDataFolder) {
                       name + "', which is no file name in the data folder",
                   Raised([&] { Read(model); }));
     }
+}
+
+// lib3ds moves the vertices of a mesh whose matrix mirrors through the matrix and its inverse;
+// a matrix far out (a translation of 3e38) makes finite positions infinite on the way, and
+// the file is refused like one that stores them so.
+TEST(Orv3dsFileReader, PositionsThatLib3dsMirrorsOutOfRangeRefuseTheFile) {
+    Orv3dsTestModel model;
+    model.meshes = {Orv3dsTestModel::Quad("Lid", "")};
+    std::string bytes = model.Bytes();
+    const Orv3dsTestChunk matrix = Orv3dsFindChunk(bytes, 0x4160);
+    ASSERT_EQ(0x4160u, matrix.id);
+    // Axes -x, y, z (a mirror, determinant -1), origin at x = 3e38.
+    const float values[12] = {-1, 0, 0, 0, 1, 0, 0, 0, 1, 3e38f, 0, 0};
+    for (int i = 0; i < 12; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        Orv3dsPut32(bytes, matrix.start + 6 + i * 4, bits);
+    }
+    EXPECT_EQ("Unable to load .3ds file: model.3ds: vertex 0 of mesh 'Lid' lies at a position "
+              "that is not a finite number",
+              Raised([&] { Orv3dsFileReader::ReadBytes(bytes, "model.3ds"); }));
+    // The same mirror near the origin keeps the quad finite (and mirrored).
+    const float near[12] = {-1, 0, 0, 0, 1, 0, 0, 0, 1, 3, 0, 0};
+    for (int i = 0; i < 12; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &near[i], sizeof bits);
+        Orv3dsPut32(bytes, matrix.start + 6 + i * 4, bits);
+    }
+    Orv3dsFileContent content = Orv3dsFileReader::ReadBytes(bytes, "model.3ds");
+    ASSERT_EQ(1u, content.meshes.size());
+    EXPECT_EQ(6.0f, content.meshes[0].positions[0]);
 }
