@@ -5,7 +5,11 @@
 //   - emission that fills the pool past maxParticles + (emitters - 1) (a pool that was larger
 //     before maxParticles was lowered only shrinks);
 //   - a mortal particle that outlived its life time;
-//   - any failure to load other than an OrvException.
+//   - any failure to load other than an OrvException;
+//   - strictly, a particle in the pool that drawing would leave out for not being a number
+//     (OrvParticleBatch::WriteSquare, from cameras with a unit up vector, fading or not), or
+//     a corner or colour it writes that is not a finite float.
+// Memory is bounded as OrvFuzzMemoryBound says.
 //
 // Input: the block's lines, optionally followed by a line "#values" and then timeline values,
 // each record three bytes (or eleven):
@@ -22,6 +26,9 @@
 //   build-fuzz/fuzz/fuzz_particle_block -max_total_time=600 -dict=fuzz/particle_block.dict \
 //       corpus-particles
 
+#include "OrvFuzzMemoryBound.h"
+
+#include "animation/OrvParameterManager.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
 #include "base/OrvRandom.h"
@@ -29,8 +36,8 @@
 #include "base/OrvVector3.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvObjectParticles.h"
+#include "scene/OrvParticleBatch.h"
 #include "scene/OrvSceneContext.h"
-#include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 
@@ -58,28 +65,11 @@ const int PoolLimit = 3000;
 
 const double SpecialValues[] = {std::numeric_limits<double>::quiet_NaN(),
                                 std::numeric_limits<double>::infinity(),
-                                -std::numeric_limits<double>::infinity(),
-                                DBL_MAX,
-                                -DBL_MAX,
-                                1e300,
-                                -1e300,
-                                1e154,
-                                DBL_MIN,
-                                4.9e-324,
-                                -0.0,
-                                0,
-                                1,
-                                -1,
-                                0.5,
-                                10,
-                                -10,
-                                1000,
-                                1e6,
-                                -1e6,
-                                2147483648.0,
-                                -2147483649.0,
-                                9.3e18,
-                                -9.3e18};
+                                -std::numeric_limits<double>::infinity(), DBL_MAX, -DBL_MAX, 1e300,
+                                -1e300, 1e154, DBL_MIN, 4.9e-324, -0.0, 0, 1, -1, 0.5, 10, -10,
+                                1000, 1e6, -1e6, 2147483648.0, -2147483649.0, 9.3e18, -9.3e18,
+                                // Doubles that overflow a float, and floats near its largest.
+                                1e39, -1e39, 3e38, 1e300, 1e-320};
 const int SpecialCount = sizeof SpecialValues / sizeof SpecialValues[0];
 
 void Broken(const char* what) {
@@ -99,6 +89,33 @@ void CopyWithoutOpenGl(const OrvScriptNode& from, OrvScriptNode& to) {
             (line->IdEquals("shader") || line->IdEquals("textures")) && !line->ArgsRef().empty();
         if (!needsGl)
             to.AddChild(*line);
+    }
+}
+
+// What drawing would send for the particle, from a few cameras.
+void CheckSquare(const OrvParticle& p) {
+    const OrvVector3 cameras[] = {OrvVector3(0, 0, 0), OrvVector3(0, 2, 20),
+                                  OrvVector3(1e6, -1e6, 3)};
+    const OrvVector3 ups[] = {OrvVector3(0, 1, 0), OrvVector3(0.6, 0.8, 0)};
+    float corners[12];
+    float colors[16];
+    for (const OrvVector3& camera : cameras) {
+        for (const OrvVector3& up : ups) {
+            for (bool fade : {false, true}) {
+                OrvParticleBatch::Corners result =
+                    OrvParticleBatch::WriteSquare(p, camera, up, fade, corners, colors);
+                if (result == OrvParticleBatch::NotFinite)
+                    Broken("a particle in the pool cannot be drawn in floats");
+                if (result != OrvParticleBatch::Written)
+                    continue;
+                for (float value : corners)
+                    if (!std::isfinite(value))
+                        Broken("a corner drawn is not a finite number");
+                for (float value : colors)
+                    if (!std::isfinite(value))
+                        Broken("a colour drawn is not a finite number");
+            }
+        }
     }
 }
 
@@ -123,6 +140,7 @@ void CheckPool(OrvObjectParticles& fx, std::size_t sizeBefore) {
         for (const OrvVector3& camera : cameras)
             if (OrvObjectParticles::SortKey(camera, p.position) < 0)
                 Broken("a negative sort key");
+        CheckSquare(p);
     }
 }
 
@@ -180,6 +198,11 @@ void Play(const std::uint8_t* values, std::size_t valuesSize, OrvObjectParticles
 }
 
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    OrvFuzzMemoryBound::AddMemoryBound(argc, argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const char* text = reinterpret_cast<const char*>(data);

@@ -1,7 +1,9 @@
 #include "scene/Orv3dsFileCheck.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -102,6 +104,9 @@ public:
     std::vector<std::string> materialNames;
 
 private:
+    uint64_t modelVertices = 0;
+    uint64_t modelFaces = 0;
+
     unsigned At(uint64_t pos) const {
         return pos < data.size() ? static_cast<unsigned char>(data[pos]) : 0u;
     }
@@ -126,7 +131,9 @@ private:
     bool ReadMaterial(const Chunk& material, std::string& out);
     bool ReadColor(const Chunk& color, std::string& out);
     bool ReadPercentage(const Chunk& percentage, std::string& out);
-    bool ReadTextureMap(const Chunk& map, std::string& out);
+    bool ReadTextureMap(const Chunk& map, std::vector<std::string>& textures, std::string& out);
+    bool FiniteFloats(const Chunk& list, uint64_t items, int floats, const std::string& mesh,
+                      const char* what);
     bool ReadObject(const Chunk& object, std::string& out);
     bool ReadMesh(const Chunk& mesh, const std::string& name, std::string& out);
     bool ReadFaces(const Chunk& faces, FaceSummary& summary, std::string& out);
@@ -256,6 +263,7 @@ bool Walker::ReadMaterial(const Chunk& material, std::string& out) {
     if (!Children(material, material.Body(), children))
         return false;
     std::string name;
+    std::vector<std::string> textures;
     std::size_t at = BeginChunk(out, MaterialEntry);
     for (const Chunk& child : children) {
         switch (child.id) {
@@ -277,7 +285,7 @@ bool Walker::ReadMaterial(const Chunk& material, std::string& out) {
                 return false;
             break;
         case MaterialTextureMap:
-            if (!ReadTextureMap(child, out))
+            if (!ReadTextureMap(child, textures, out))
                 return false;
             break;
         default:
@@ -285,6 +293,10 @@ bool Walker::ReadMaterial(const Chunk& material, std::string& out) {
         }
     }
     EndChunk(out, at);
+    for (const std::string& texture : textures)
+        if (!Orv3dsFileCheck::NamesDataFile(texture))
+            return Fail("material '" + name + "' names the texture '" + texture +
+                        "', which is no file name in the data folder");
     materialNames.push_back(name);
     return true;
 }
@@ -331,7 +343,8 @@ bool Walker::ReadPercentage(const Chunk& percentage, std::string& out) {
     return true;
 }
 
-bool Walker::ReadTextureMap(const Chunk& map, std::string& out) {
+bool Walker::ReadTextureMap(const Chunk& map, std::vector<std::string>& textures,
+                            std::string& out) {
     std::vector<Chunk> children;
     if (!Children(map, map.Body(), children))
         return false;
@@ -343,9 +356,29 @@ bool Walker::ReadTextureMap(const Chunk& map, std::string& out) {
         uint64_t after;
         if (!Name(child, child.Body(), name, after))
             return false;
+        textures.push_back(name);
         Copy(out, child);
     }
     EndChunk(out, at);
+    return true;
+}
+
+// The first `items` items of `floats` floats each after the 16-bit count of a list (which
+// Counted found to fit), all finite: OpenGL's results for NaN and infinities are undefined,
+// and one such vertex spoils the normals of every face around it.
+bool Walker::FiniteFloats(const Chunk& list, uint64_t items, int floats, const std::string& mesh,
+                          const char* what) {
+    const uint64_t first = list.Body() + 2;
+    for (uint64_t item = 0; item < items; ++item) {
+        for (int i = 0; i < floats; ++i) {
+            uint32_t bits = Le32(first + (item * floats + i) * 4);
+            float value;
+            std::memcpy(&value, &bits, sizeof value);
+            if (!std::isfinite(value))
+                return Fail("vertex " + Text(item) + " of mesh '" + mesh + "' " + what +
+                            " that is not a finite number");
+        }
+    }
     return true;
 }
 
@@ -421,6 +454,23 @@ bool Walker::ReadMesh(const Chunk& mesh, const std::string& name, std::string& o
     if (texCoordCount > 0 && texCoordCount < vertexCount)
         return Fail("mesh '" + name + "' has " + Text(texCoordCount) + " texture coordinates for " +
                     Text(vertexCount) + " vertices");
+    if (vertices && !FiniteFloats(*vertices, vertexCount, 3, name, "lies at a position"))
+        return false;
+    // Texture coordinates past the vertices are never used.
+    if (texCoords &&
+        !FiniteFloats(*texCoords, texCoordCount < vertexCount ? texCoordCount : vertexCount, 2,
+                      name, "has a texture coordinate"))
+        return false;
+    modelVertices += vertexCount;
+    modelFaces += faceSummary.count;
+    if (modelVertices > static_cast<uint64_t>(Orv3dsFileCheck::MaxModelVertices))
+        return Fail("the meshes up to '" + name + "' have " + Text(modelVertices) +
+                    " vertices, more than the " + Text(Orv3dsFileCheck::MaxModelVertices) +
+                    " vertices a model may have");
+    if (modelFaces > static_cast<uint64_t>(Orv3dsFileCheck::MaxModelFaces))
+        return Fail("the meshes up to '" + name + "' have " + Text(modelFaces) +
+                    " faces, more than the " + Text(Orv3dsFileCheck::MaxModelFaces) +
+                    " faces a model may have");
 
     std::size_t at = BeginChunk(out, TriangleMesh);
     if (vertices)
@@ -490,6 +540,15 @@ bool Walker::ReadFaces(const Chunk& faces, FaceSummary& summary, std::string& ou
 }
 
 } // namespace
+
+bool Orv3dsFileCheck::NamesDataFile(const std::string& texture) {
+    if (texture.empty())
+        return true;
+    const std::size_t separator = texture.find_last_of("/\\");
+    const std::string file =
+        separator == std::string::npos ? texture : texture.substr(separator + 1);
+    return !file.empty() && file != "." && file != "..";
+}
 
 Orv3dsFileCheck::Orv3dsFileCheck(const std::string& bytes) {
     Walker walker(bytes);

@@ -24,8 +24,18 @@
 //   a mesh with texture coordinates has at least one per vertex;
 // - object, material, face-material and texture file names (0x4000, 0xA000, 0x4130, 0xA300)
 //   end with a zero byte inside their chunk and within 64 bytes, lib3ds's name buffer;
+// - every vertex position, and every texture coordinate of a vertex, is a finite number (what
+//   is drawn must be one);
+// - a texture file name names a file: its last component after any '/' or '\\' (the file
+//   the engine reads from the data folder, see NamesDataFile) is not empty, "." or "..";
 // - at most MaxMeshes meshes and MaxMaterials materials (lib3ds inserts each one into a
-//   sorted list, so its time grows with the square of their number).
+//   sorted list, so its time grows with the square of their number);
+// - at most MaxModelVertices vertices and MaxModelFaces faces over all meshes together (the
+//   last list of each mesh, the one lib3ds keeps). A face costs the reader about twenty times
+//   its eight bytes in the file (lib3ds's record, normals per corner, the triangle list), so
+//   the file limit alone would let a model take gigabytes; the check refuses such a file
+//   while nothing is allocated beyond the file and its copy, and says so ("the meshes up to
+//   'Hull' have 2097153 faces, more than the 2097152 faces a model may have").
 // The grammar itself bounds the depth: at most six chunks nested (file, scene, object, mesh,
 // face list, face materials).
 //
@@ -55,6 +65,17 @@ public:
     // Larger files are not models a show can use (a mesh holds at most 65535 vertices and
     // faces, about 2 MB); refusing them keeps a wrong name from being read into memory.
     static const long long MaxFileBytes = 256LL << 20;
+    // What one model may cost over all its meshes. 2^21 faces is 32 meshes of the most a mesh
+    // can hold, several times the largest models a real-time show draws, and reads in about
+    // 0.4 GB and ten seconds (lib3ds keeps about 100 bytes a face until the reader has copied
+    // it); 2^22 vertices lets such a model be unwelded at its seams (or a model of 1.4 million
+    // faces keep three vertices for each).
+    static const long long MaxModelVertices = 1LL << 22;
+    static const long long MaxModelFaces = 1LL << 21;
+
+    // True when the last component of a texture name after any '/' or '\\' is a file name
+    // (not empty, "." or ".."), or the name is empty (no texture).
+    static bool NamesDataFile(const std::string& texture);
 
     // Checks the whole content of a file.
     explicit Orv3dsFileCheck(const std::string& bytes);

@@ -1,9 +1,10 @@
 #include "scene/Orv3dsFileReader.h"
 
-#include "base/OrvException.h"
 #include "base/OrvDataFolder.h"
+#include "base/OrvException.h"
 #include "base/OrvWholeFile.h"
 #include "scene/Orv3dsCornerNormals.h"
+#include "scene/Orv3dsFaceNormal.h"
 #include "scene/Orv3dsFileCheck.h"
 
 #include <lib3ds/file.h>
@@ -11,6 +12,7 @@
 #include <lib3ds/material.h>
 #include <lib3ds/mesh.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -113,7 +115,16 @@ std::vector<Record*> InFileOrder(Record* list, const std::vector<std::string>& f
     return ordered;
 }
 
-Orv3dsMaterialData CopyMaterial(const Lib3dsMaterial& material) {
+// The texture's file in the data folder: what follows the last separator of either system.
+std::string TextureFile(const Orv3dsMaterialData& material, const std::string& path) {
+    const std::string& stored = material.textureName;
+    if (!Orv3dsFileCheck::NamesDataFile(stored)) // never after the check
+        throw Damaged(path, "material '" + material.name + "' names no texture file");
+    std::size_t separator = stored.find_last_of("/\\");
+    return separator == std::string::npos ? stored : stored.substr(separator + 1);
+}
+
+Orv3dsMaterialData CopyMaterial(const Lib3dsMaterial& material, const std::string& path) {
     Orv3dsMaterialData data;
     data.name = NameField(material.name, sizeof material.name);
     for (int i = 0; i < 3; ++i) {
@@ -123,7 +134,19 @@ Orv3dsMaterialData CopyMaterial(const Lib3dsMaterial& material) {
     }
     data.shininess = material.shininess;
     data.textureName = NameField(material.texture1_map.name, sizeof material.texture1_map.name);
+    data.textureFile = TextureFile(data, path);
     return data;
+}
+
+// lib3ds's face normals where they are unit vectors (so a model reads exactly as lib3ds reads
+// it); worked out again in double where lib3ds's float arithmetic overflowed.
+void RepairFaceNormals(Lib3dsMesh& mesh) {
+    for (std::size_t face = 0; face < mesh.faces; ++face) {
+        Lib3dsFace& f = mesh.faceL[face];
+        if (!Orv3dsFaceNormal::IsUnit(f.normal))
+            Orv3dsFaceNormal::Compute(mesh.pointL[f.points[0]].pos, mesh.pointL[f.points[1]].pos,
+                                      mesh.pointL[f.points[2]].pos, f.normal);
+    }
 }
 
 void ComputeNormals(Lib3dsMesh& mesh, Orv3dsMeshData& data, const std::string& path) {
@@ -131,6 +154,7 @@ void ComputeNormals(Lib3dsMesh& mesh, Orv3dsMeshData& data, const std::string& p
     data.normals.assign(faces * 9, 0.0f);
     if (faces == 0)
         return;
+    RepairFaceNormals(mesh);
     std::vector<int> corners(faces * 3);
     for (std::size_t face = 0; face < faces; ++face)
         for (int corner = 0; corner < 3; ++corner)
@@ -161,10 +185,19 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
                         const std::string& path) {
     Orv3dsMeshData data;
     data.name = NameField(mesh.name, sizeof mesh.name);
+    // The check made sure every position in the file is a finite number, but lib3ds moves
+    // the vertices of a mesh whose matrix mirrors (negative determinant) through that matrix
+    // and its inverse, which a hostile matrix can overflow: they are checked again here.
     data.positions.resize(static_cast<std::size_t>(mesh.points) * 3);
-    for (std::size_t v = 0; v < mesh.points; ++v)
-        for (int axis = 0; axis < 3; ++axis)
-            data.positions[v * 3 + axis] = mesh.pointL[v].pos[axis];
+    for (std::size_t v = 0; v < mesh.points; ++v) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float value = mesh.pointL[v].pos[axis];
+            if (!std::isfinite(value))
+                throw Damaged(path, "vertex " + std::to_string(v) + " of mesh '" + data.name +
+                                        "' lies at a position that is not a finite number");
+            data.positions[v * 3 + axis] = value;
+        }
+    }
     // The check made sure a mesh with texture coordinates has one per vertex at least.
     if (mesh.texels > 0 && mesh.texels >= mesh.points) {
         data.texCoords.resize(static_cast<std::size_t>(mesh.points) * 2);
@@ -189,6 +222,8 @@ Orv3dsMeshData CopyMesh(Lib3dsMesh& mesh, const std::map<std::string, int>& mate
     return data;
 }
 
+Orv3dsFileContent ReadChecked(const Orv3dsFileCheck& check, const std::string& path);
+
 } // namespace
 
 Orv3dsFileContent Orv3dsFileReader::ReadDataFile(const OrvDataFolder& files,
@@ -204,12 +239,16 @@ Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path, const std:
     std::string bytes;
     std::uint64_t size;
     switch (OrvWholeFile::Load(path, Orv3dsFileCheck::MaxFileBytes, bytes, size)) {
-    case OrvWholeFile::Read:
-        return ReadBytes(bytes, shown);
+    case OrvWholeFile::Read: {
+        Orv3dsFileCheck check(bytes);
+        // lib3ds reads the checked copy: the file's own bytes can go before it allocates.
+        std::string().swap(bytes);
+        return ReadChecked(check, shown);
+    }
     case OrvWholeFile::TooLarge:
         throw Damaged(shown, "the file is " + std::to_string(size) + " bytes long, more than the " +
-                                std::to_string(Orv3dsFileCheck::MaxFileBytes) +
-                                " bytes a model may have");
+                                 std::to_string(Orv3dsFileCheck::MaxFileBytes) +
+                                 " bytes a model may have");
     case OrvWholeFile::Unreadable:
         break;
     }
@@ -217,7 +256,12 @@ Orv3dsFileContent Orv3dsFileReader::ReadFile(const std::string& path, const std:
 }
 
 Orv3dsFileContent Orv3dsFileReader::ReadBytes(const std::string& bytes, const std::string& path) {
-    Orv3dsFileCheck check(bytes);
+    return ReadChecked(Orv3dsFileCheck(bytes), path);
+}
+
+namespace {
+
+Orv3dsFileContent ReadChecked(const Orv3dsFileCheck& check, const std::string& path) {
     if (!check.Valid())
         throw Damaged(path, check.Problem());
 
@@ -237,13 +281,22 @@ Orv3dsFileContent Orv3dsFileReader::ReadBytes(const std::string& bytes, const st
     std::map<std::string, int> materialIndex;
     for (Lib3dsMaterial* material :
          InFileOrder(file->materials, check.MaterialNames(), path, "materials")) {
-        content.materials.push_back(CopyMaterial(*material));
+        content.materials.push_back(CopyMaterial(*material, path));
         const std::string& name = content.materials.back().name;
         // The first material of a name is the one faces mean; an empty name means none.
         if (!name.empty() && materialIndex.find(name) == materialIndex.end())
             materialIndex[name] = static_cast<int>(content.materials.size()) - 1;
     }
-    for (Lib3dsMesh* mesh : InFileOrder(file->meshes, check.MeshNames(), path, "meshes"))
+    for (Lib3dsMesh* mesh : InFileOrder(file->meshes, check.MeshNames(), path, "meshes")) {
         content.meshes.push_back(CopyMesh(*mesh, materialIndex, path));
+        // Copied: lib3ds's records of a large model (about 100 bytes a face) need not wait
+        // for the others to be copied too.
+        lib3ds_mesh_free_face_list(mesh);
+        lib3ds_mesh_free_point_list(mesh);
+        lib3ds_mesh_free_texel_list(mesh);
+        lib3ds_mesh_free_flag_list(mesh);
+    }
     return content;
 }
+
+} // namespace

@@ -1,8 +1,8 @@
 #include "scene/Orv3dsMaterial.h"
 
-#include "base/OrvDataFolder.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
+#include "base/OrvDataFolder.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvTextureManager.h"
 #include "scene/OrvSceneContext.h"
@@ -17,11 +17,12 @@ Orv3dsMaterial::Orv3dsMaterial()
     : textureHandle(0), textured(false), shininess(0), blendMode(0), sphereMap(false) {}
 
 Orv3dsMaterial::Orv3dsMaterial(const Orv3dsMaterialData& material,
-                               std::map<std::string, std::string> overrides,
-                               OrvSceneContext& scene)
+                               std::map<std::string, std::string> overrides, OrvSceneContext& scene)
     : Orv3dsMaterial() {
-    std::string name = material.textureName;
-    auto replacement = overrides.find(name);
+    // Overrides name the texture as the file stores it; without one the texture is the
+    // stored name's file in the data folder.
+    std::string name = material.textureFile;
+    auto replacement = overrides.find(material.textureName);
     if (replacement != overrides.end() && !replacement->second.empty())
         name = replacement->second;
     if (!name.empty())

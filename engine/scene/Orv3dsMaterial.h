@@ -6,12 +6,13 @@
 //
 // Made from a material of the file (Orv3dsMaterialData) and the model's texture overrides
 // (texture name as stored in the file -> replacement file; an empty replacement keeps the
-// file's name), or from a material of the file and a texture file given by the script; or
-// default (all colours 0, untextured) for a file without materials. Colours take the file's
-// RGB with alpha 1; shininess is the file's value unchanged. A texture comes from the texture
-// manager (raising its errors); its file is looked up in the data folder by its exact name,
-// and when no file has that name, by the same name in any letter case, since 3DS files were
-// written on systems that ignore case ("TEST.PNG" finds "test.png").
+// file's name; without a replacement the texture is the stored name's last component, its
+// textureFile, so a model's names stay inside the data folder), or from a material of the file and
+// a texture file given by the script; or default (all colours 0, untextured) for a file without
+// materials. Colours take the file's RGB with alpha 1; shininess is the file's value unchanged. A
+// texture comes from the texture manager (raising its errors); its file is looked up in the data
+// folder by its exact name, and when no file has that name, by the same name in any letter case,
+// since 3DS files were written on systems that ignore case ("TEST.PNG" finds "test.png").
 //
 // Parameters: 0 "shininess" (float), 1 "blendMode" (truncated toward zero, then the remainder
 // of a division by 4 with the dividend's sign: 5 gives 1, -1 gives -1 which blends nothing;
@@ -27,9 +28,9 @@
 // A plain value: copies are independent sets of parameters sharing the texture, which belongs
 // to the texture manager.
 
-#include "scene/Orv3dsMaterialData.h"
 #include "animation/OrvColorParameter.h"
 #include "animation/OrvParameterInterface.h"
+#include "scene/Orv3dsMaterialData.h"
 
 #include <map>
 #include <string>
@@ -42,8 +43,8 @@ class Orv3dsMaterial : public OrvParameterInterface {
 public:
     Orv3dsMaterial();
     // The texture comes from the scene's textures, its file from the scene's data folder.
-    Orv3dsMaterial(const Orv3dsMaterialData& material,
-                   std::map<std::string, std::string> overrides, OrvSceneContext& scene);
+    Orv3dsMaterial(const Orv3dsMaterialData& material, std::map<std::string, std::string> overrides,
+                   OrvSceneContext& scene);
     Orv3dsMaterial(const Orv3dsMaterialData& material, const std::string& textureName,
                    OrvSceneContext& scene);
 

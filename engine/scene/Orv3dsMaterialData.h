@@ -17,6 +17,10 @@ struct Orv3dsMaterialData {
     float shininess = 0.0f;
     // The file name of the first texture map as stored in the file; empty for none.
     std::string textureName;
+    // The data folder's file the texture is read from: the stored name's last component after
+    // any '/' or '\\' (a model written on Windows may store "C:\\MAPS\\WOOD.JPG"), so a
+    // model never reaches a file outside the data folder. Empty for none.
+    std::string textureFile;
 };
 
 #endif

@@ -6,7 +6,8 @@
 //
 // Guarantees the reader gives: every face's vertex indices are below VertexCount(); every
 // material index is -1 or a valid index into the file's material list; texCoords is empty
-// or holds exactly one pair per vertex; normals holds exactly three per face corner.
+// or holds exactly one pair per vertex; normals holds exactly three per face corner; every
+// position, texture coordinate and normal is a finite number, and every normal a unit vector.
 
 #include <string>
 #include <vector>

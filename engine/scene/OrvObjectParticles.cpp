@@ -16,6 +16,7 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -42,13 +43,25 @@ bool Bounce(double& coordinate, double& velocity, double minimum, double maximum
     return std::fabs(velocity) < RestingSpeed;
 }
 
-// True while the particle's motion is within the range of doubles. Values from the script or
-// the timeline may be anything (NaN, infinities, 1e308), and finite ones may still overflow
-// as they are integrated; a particle that is not a number anywhere cannot be drawn or moved.
+// True when every corner of a square of half-side `size` about this coordinate is a float:
+// the square's corners lie less than 3 x size from its centre along any axis (for a camera up
+// vector of unit length; OrvParticleBatch checks what it writes whatever the camera).
+bool CornersFitFloat(double coordinate, float size) {
+    return std::fabs(coordinate) + 3.0 * std::fabs(double(size)) <= double(FLT_MAX);
+}
+
+// True while the particle can be moved and drawn. Values from the script or the timeline may
+// be anything (NaN, infinities, 1e308), and finite ones may still overflow as they are
+// integrated; drawing takes positions, corners, sizes and colours as floats, so a double
+// that fits no float (a position of 1e300, a size of 1e39 that became infinite) is no more
+// drawable than NaN.
 bool Finite(const OrvParticle& p) {
     return std::isfinite(p.position.x) && std::isfinite(p.position.y) &&
            std::isfinite(p.position.z) && std::isfinite(p.velocity.x) &&
-           std::isfinite(p.velocity.y) && std::isfinite(p.velocity.z) && std::isfinite(p.rotation);
+           std::isfinite(p.velocity.y) && std::isfinite(p.velocity.z) &&
+           std::isfinite(p.rotation) && std::isfinite(p.r) && std::isfinite(p.g) &&
+           std::isfinite(p.b) && std::isfinite(p.a) && CornersFitFloat(p.position.x, p.size) &&
+           CornersFitFloat(p.position.y, p.size) && CornersFitFloat(p.position.z, p.size);
 }
 
 // One axis of a sort key, held so that three squares sum within 64 bits.

@@ -32,9 +32,11 @@
 // the pool can end up to (emitters - 1) above maxParticles. New particles do not move in the
 // update that creates them. Script and timeline values may be anything (NaN, infinities,
 // 1e308) and finite ones may overflow as they are integrated: a particle whose position,
-// velocity or rotation is then not a finite number is removed after its move like an expired
-// one, and a new one made so is dropped (a pass that adds no particle ends the emission), so
-// every particle in the pool can be moved, sorted and drawn. Update runs whether or not the
+// velocity or rotation is then not a finite number, whose colour or size is not a finite
+// float, or whose square's corners would not fit a float (a position of 1e300, a size of
+// 1e39), is removed after its move like an expired one, and a new one made so is dropped (a
+// pass that adds no particle ends the emission), so every particle in the pool can be moved,
+// sorted and drawn. Update runs whether or not the
 // object is enabled; state depends on the sequence of elapsed times, not on the show's
 // position alone.
 //

@@ -29,7 +29,9 @@ void OrvObjectVectorImage::Init(OrvScriptNode& node) {
     const OrvVectorImageFile::Frame& pose = file.FrameAt(0);
     long long total = 0;
     int longest = 0;
-    for (std::size_t path = 0; path < file.PathCount(); ++path) {
+    // Counting stops once the total is past the limit: a refused file then costs about what
+    // drawing the largest allowed one does, not what its densities ask for.
+    for (std::size_t path = 0; path < file.PathCount() && total <= MaxPoints; ++path) {
         std::size_t first = file.FirstSegment(path);
         int count = OrvVectorPathSampler::PathPointCount(pose.segments.data() + first,
                                                          file.FirstSegment(path + 1) - first);

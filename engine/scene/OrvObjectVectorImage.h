@@ -13,7 +13,9 @@
 // file without frames: " + FILE); a file with one frame is drawn still; only the first two
 // frames of a longer file are drawn. A picture whose outlines would take more than MaxPoints
 // points per draw is refused ("Vector image file too detailed: " + FILE + " (N points, at most
-// M)"), so a hostile density cannot stall the show.
+// M)"), so a hostile density cannot stall the show. Counting stops at the first path that
+// takes the total past M (N is the count there), so refusing costs about what counting the
+// largest allowed picture costs.
 //
 // Each frame's Update advances the phase by 0.01 while the object is enabled, and Draw draws
 // the blend (1 - m) * pose 0 + m * pose 1 with m = sin(phase) * 0.5 + 0.5: the picture starts

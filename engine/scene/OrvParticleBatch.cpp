@@ -4,6 +4,7 @@
 
 #include <GL/glew.h>
 
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -41,12 +42,14 @@ void OrvParticleBatch::Reserve(std::size_t particles, std::size_t textures) {
     capacity = particles;
 }
 
-bool OrvParticleBatch::WriteCorners(const OrvParticle& particle, const OrvVector3& cameraPosition,
-                                    const OrvVector3& cameraUp, bool fadeAway, std::size_t slot) {
+OrvParticleBatch::Corners OrvParticleBatch::WriteSquare(const OrvParticle& particle,
+                                                        const OrvVector3& cameraPosition,
+                                                        const OrvVector3& cameraUp, bool fadeAway,
+                                                        float* position, float* color) {
     OrvVector3 dir = cameraPosition - particle.position;
     double length = dir.Length();
     if (!(length > 0)) // at the camera (or not a number): nothing to face
-        return false;
+        return AtCamera;
     dir = dir * (1.0 / length);
     OrvVector3 right = cameraUp.CrossProduct(dir);
     OrvVector3 up = dir.CrossProduct(right);
@@ -61,21 +64,33 @@ bool OrvParticleBatch::WriteCorners(const OrvParticle& particle, const OrvVector
 
     float alpha = particle.a;
     // An immortal particle (life time 0 or less) has no share of its life to fade by.
-    if (fadeAway && particle.lifeTime > 0)
-        alpha = particle.a *
-                (1.0f - static_cast<float>(particle.age) / static_cast<float>(particle.lifeTime));
+    if (fadeAway && particle.lifeTime > 0) {
+        float share = static_cast<float>(particle.age) / static_cast<float>(particle.lifeTime);
+        // A life time below the smallest float (or beyond the largest) makes the float
+        // quotient 0 / 0 or inf / inf; the double one is below 1, as age is below life time.
+        if (!(share <= 1.0f))
+            share = static_cast<float>(particle.age / particle.lifeTime);
+        alpha = particle.a * (1.0f - share);
+    }
+    if (!(std::isfinite(particle.r) && std::isfinite(particle.g) && std::isfinite(particle.b) &&
+          std::isfinite(alpha)))
+        return NotFinite;
 
     const double s = particle.size;
-    float* position = &positions[slot * CornersPerParticle * 3];
-    float* color = &colors[slot * CornersPerParticle * 4];
     for (int corner = 0; corner < CornersPerParticle; ++corner) {
         double x = CornerX[corner] * s;
         double y = CornerY[corner] * s;
         double turnedX = x * cosine - y * sine;
         double turnedY = x * sine + y * cosine;
-        position[0] = static_cast<float>(particle.position.x + right.x * turnedX + up.x * turnedY);
-        position[1] = static_cast<float>(particle.position.y + right.y * turnedX + up.y * turnedY);
-        position[2] = static_cast<float>(particle.position.z + right.z * turnedX + up.z * turnedY);
+        const double at[3] = {particle.position.x + right.x * turnedX + up.x * turnedY,
+                              particle.position.y + right.y * turnedX + up.y * turnedY,
+                              particle.position.z + right.z * turnedX + up.z * turnedY};
+        for (int axis = 0; axis < 3; ++axis) {
+            // Written so that NaN fails too; beyond the largest float a corner has no place.
+            if (!(std::fabs(at[axis]) <= double(FLT_MAX)))
+                return NotFinite;
+            position[axis] = static_cast<float>(at[axis]);
+        }
         position += 3;
         color[0] = particle.r;
         color[1] = particle.g;
@@ -83,7 +98,14 @@ bool OrvParticleBatch::WriteCorners(const OrvParticle& particle, const OrvVector
         color[3] = alpha;
         color += 4;
     }
-    return true;
+    return Written;
+}
+
+bool OrvParticleBatch::WriteCorners(const OrvParticle& particle, const OrvVector3& cameraPosition,
+                                    const OrvVector3& cameraUp, bool fadeAway, std::size_t slot) {
+    return WriteSquare(particle, cameraPosition, cameraUp, fadeAway,
+                       &positions[slot * CornersPerParticle * 3],
+                       &colors[slot * CornersPerParticle * 4]) == Written;
 }
 
 void OrvParticleBatch::DrawRun(std::size_t first, std::size_t end) const {

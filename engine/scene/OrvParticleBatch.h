@@ -18,7 +18,9 @@
 // + up' x cy'. Texture coordinates (0, 0) at (-s, s), (1, 0) at (s, s), (1, 1) at (s, -s),
 // (0, 1) at (-s, -s). Colour: the particle's, its alpha scaled by 1 - age / lifeTime when
 // fading and the particle is mortal. A particle at the camera's position has no direction to
-// face and is left out of that frame.
+// face and is left out of that frame; so is one whose colour or any corner would not be a
+// finite float (the pool drops such particles before, see OrvObjectParticles; this holds
+// whatever the camera's vectors are), so OpenGL is never sent NaN or an infinity.
 //
 // Reserve is the only operation that allocates: the owner calls it (from Update) whenever its
 // pool may grow; Draw never allocates and draws at most Capacity() particles. Draw needs a
@@ -36,6 +38,16 @@ class OrvParticleBatch {
 public:
     OrvParticleBatch();
 
+    // What WriteSquare made of a particle.
+    enum Corners { Written, AtCamera, NotFinite };
+    // Works out the square of one particle as it is drawn: four corners (x, y, z) into
+    // `position` (12 floats) and four colours (r, g, b, a) into `color` (16 floats). Written
+    // means every one of them is a finite float; otherwise what was written is unspecified.
+    // Needs no context.
+    static Corners WriteSquare(const OrvParticle& particle, const OrvVector3& cameraPosition,
+                               const OrvVector3& cameraUp, bool fadeAway, float* position,
+                               float* color);
+
     // Room for `particles` particles drawn with up to `textures` textures; never shrinks.
     void Reserve(std::size_t particles, std::size_t textures);
     std::size_t Capacity() const { return capacity; }
@@ -49,7 +61,7 @@ public:
 
 private:
     // Writes the four corners of the particle into slot `slot`; false when it has no
-    // direction to face.
+    // direction to face or does not fit floats.
     bool WriteCorners(const OrvParticle& particle, const OrvVector3& cameraPosition,
                       const OrvVector3& cameraUp, bool fadeAway, std::size_t slot);
     void DrawRun(std::size_t first, std::size_t end) const;

@@ -3,7 +3,9 @@
 #include "base/OrvException.h"
 #include "base/OrvWholeFile.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -49,6 +51,21 @@ private:
     std::uint64_t pos;
     const std::string& name;
 };
+
+// True when every coordinate of the segment is a number within +-MaxCoordinate (NaN fails).
+bool Drawable(const OrvVectorImageFile::Segment& s) {
+    const float coordinates[8] = {s.x0, s.y0, s.x1, s.y1, s.x2, s.y2, s.x3, s.y3};
+    for (float value : coordinates)
+        if (!(std::fabs(value) <= OrvVectorImageFile::MaxCoordinate))
+            return false;
+    return true;
+}
+
+std::string ShortNumber(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", double(value));
+    return text;
+}
 
 std::string Count(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
@@ -127,6 +144,12 @@ void OrvVectorImageFile::Parse(const unsigned char* bytes, std::size_t size,
             header.alpha = in.F32();
             for (float& value : header.unused)
                 value = in.F32();
+            if (!(std::isfinite(header.red) && std::isfinite(header.green) &&
+                  std::isfinite(header.blue) && std::isfinite(header.alpha)))
+                throw OrvException("Damaged vector image file: " + name + " (layer " +
+                                   std::to_string(layer) + " of frame " +
+                                   std::to_string(&frame - &newFrames[0]) +
+                                   " has a colour that is not a finite number)");
             std::size_t first = newFirstSegment[newFirstPath[layer]];
             std::size_t end = newFirstSegment[newFirstPath[layer + 1]];
             for (std::size_t k = first; k < end; ++k) {
@@ -140,6 +163,12 @@ void OrvVectorImageFile::Parse(const unsigned char* bytes, std::size_t size,
                 s.x3 = in.F32();
                 s.y3 = in.F32();
                 s.density = in.F32();
+                if (!Drawable(s))
+                    throw OrvException("Damaged vector image file: " + name + " (segment " +
+                                       std::to_string(k) + " of frame " +
+                                       std::to_string(&frame - &newFrames[0]) +
+                                       " has a point that is not a number within +-" +
+                                       ShortNumber(MaxCoordinate) + ")");
             }
         }
     }

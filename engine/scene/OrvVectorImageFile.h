@@ -26,6 +26,12 @@
 //   billions of empty frames from a few bytes.
 // So memory stays within the file's size plus a small amount per frame.
 //
+// Values that are drawn must be numbers OpenGL can take: a layer colour (red, green, blue,
+// alpha) that is not finite, or a segment coordinate that is not a number within
+// +-MaxCoordinate, refuses the file. The bound keeps blending two poses and sampling a curve
+// (sums of a few products of coordinates) far from float's range, and is far beyond any
+// picture. The density and the five unused values may be anything.
+//
 // Errors are OrvException: "Could not open file: " + name when the path is not a regular file
 // that can be read; otherwise a message that starts "Vector image file too large: " or
 // "Damaged vector image file: ", then the name, then in brackets what did not fit. `name` is
@@ -61,6 +67,7 @@ public:
 
     static constexpr std::size_t MaxFileBytes = 64u * 1024u * 1024u;
     static constexpr std::uint32_t MaxFrames = 65536;
+    static constexpr float MaxCoordinate = 1e30f;
 
     OrvVectorImageFile();
 

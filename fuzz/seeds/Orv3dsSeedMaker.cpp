@@ -48,7 +48,15 @@ int main(int argc, char** argv) {
     bare.materials.resize(1);
     bare.materials[0].name = "Only";
 
+    // Coordinates where lib3ds's float normals overflow, and a texture name with a path.
+    Orv3dsTestModel far = quads;
+    far.materials[0].texture = "C:\\MAPS\\SKIN.PNG";
+    for (Orv3dsTestMesh& mesh : far.meshes)
+        for (float& value : mesh.positions)
+            value *= 1e20f;
+
     bool ok = Write(folder, "quads.3ds", quads) && Write(folder, "shapes.3ds", shapes) &&
-              Write(folder, "fan.3ds", fan) && Write(folder, "material.3ds", bare);
+              Write(folder, "fan.3ds", fan) && Write(folder, "material.3ds", bare) &&
+              Write(folder, "far.3ds", far);
     return ok ? 0 : 1;
 }

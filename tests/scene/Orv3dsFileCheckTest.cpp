@@ -264,3 +264,52 @@ TEST(Orv3dsFileCheck, RefusesMoreMeshesOrMaterialsThanItsLimits) {
     EXPECT_EQ("the file has more than 10000 materials",
               Problem(SceneFile(materials + Chunk(0xAFFF, ""))));
 }
+
+namespace {
+
+// A mesh chunk of `vertices` vertices at the origin and `faces` faces that all use vertex 0.
+std::string CountedMesh(unsigned vertices, unsigned faces) {
+    std::string vertexList(2 + vertices * 12, '\0');
+    Orv3dsPut16(vertexList, 0, vertices);
+    std::string faceList(2 + faces * 8, '\0');
+    Orv3dsPut16(faceList, 0, faces);
+    return Chunk(0x4000,
+                 "m" + Zero() + Chunk(0x4100, Chunk(0x4110, vertexList) + Chunk(0x4120, faceList)));
+}
+
+// A scene file of `copies` times one mesh chunk and then another, built in place: these files
+// are tens of megabytes.
+std::string ManyMeshes(const std::string& mesh, int copies, const std::string& last) {
+    const std::size_t scene = 6 + mesh.size() * copies + last.size();
+    std::string bytes(12, '\0');
+    bytes.reserve(6 + scene);
+    Orv3dsPut16(bytes, 0, 0x4D4D);
+    Orv3dsPut32(bytes, 2, static_cast<uint32_t>(6 + scene));
+    Orv3dsPut16(bytes, 6, 0x3D3D);
+    Orv3dsPut32(bytes, 8, static_cast<uint32_t>(scene));
+    for (int i = 0; i < copies; ++i)
+        bytes += mesh;
+    bytes += last;
+    return bytes;
+}
+
+} // namespace
+
+// A model's vertices and faces are counted over all its meshes: each budget is reached, not
+// passed, by full meshes and one with the rest, and one more of either is refused.
+TEST(Orv3dsFileCheck, RefusesModelsPastTheBudgetOfVerticesAndFaces) {
+    ASSERT_EQ(2097152, Orv3dsFileCheck::MaxModelFaces);
+    ASSERT_EQ(4194304, Orv3dsFileCheck::MaxModelVertices);
+    // 32 full face lists and 32 faces.
+    const std::string faces = CountedMesh(1, 65535);
+    EXPECT_TRUE(Orv3dsFileCheck(ManyMeshes(faces, 32, CountedMesh(1, 32))).Valid());
+    EXPECT_EQ("the meshes up to 'm' have 2097153 faces, more than the 2097152 faces a model may "
+              "have",
+              Problem(ManyMeshes(faces, 32, CountedMesh(1, 33))));
+    // 64 full vertex lists and 64 vertices.
+    const std::string vertices = CountedMesh(65535, 0);
+    EXPECT_TRUE(Orv3dsFileCheck(ManyMeshes(vertices, 64, CountedMesh(64, 0))).Valid());
+    EXPECT_EQ("the meshes up to 'm' have 4194305 vertices, more than the 4194304 vertices a "
+              "model may have",
+              Problem(ManyMeshes(vertices, 64, CountedMesh(65, 0))));
+}

@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <dirent.h>
 #include <functional>
 #include <sstream>
@@ -321,4 +322,133 @@ TEST(Orv3dsFileReader, RealWorldModelsLoadAsLib3dsReadsThem) {
         }
         lib3ds_file_free(file);
     }
+}
+
+// Nothing that is not a finite number is drawn: a vertex or texture coordinate that is not
+// one refuses the file, naming the file and the mesh.
+TEST(Orv3dsFileReader, PositionsAndTextureCoordinatesThatAreNotNumbersRefuseTheFile) {
+    OrvTestFolder folder;
+    const OrvDataFolder files(folder.DataPath(""));
+    const float nan = std::nanf("");
+    const float inf = HUGE_VALF;
+    struct Case {
+        bool texCoord;
+        int index;
+        float value;
+        std::string problem;
+    } cases[] = {
+        {false, 7, nan, "vertex 2 of mesh 'Lid' lies at a position that is not a finite number"},
+        {false, 0, -inf, "vertex 0 of mesh 'Lid' lies at a position that is not a finite number"},
+        {true, 3, inf,
+         "vertex 1 of mesh 'Lid' has a texture coordinate that is not a finite number"},
+        {true, 6, nan,
+         "vertex 3 of mesh 'Lid' has a texture coordinate that is not a finite number"},
+    };
+    for (const Case& c : cases) {
+        Orv3dsTestModel model;
+        model.meshes = {Orv3dsTestModel::Quad("Body", ""), Orv3dsTestModel::Quad("Lid", "")};
+        (c.texCoord ? model.meshes[1].texCoords : model.meshes[1].positions)[c.index] = c.value;
+        ASSERT_TRUE(model.Save(folder.DataPath("bad.3ds")));
+        EXPECT_EQ("Unable to load .3ds file: ../data/bad.3ds: " + c.problem,
+                  Raised([&] { Orv3dsFileReader::ReadDataFile(files, "bad.3ds"); }));
+    }
+}
+
+// Every corner gets a finite unit normal: faces whose coordinates overflow lib3ds's float
+// arithmetic (1e19 and beyond, 1e30, the largest float) face the way their small copies do,
+// and a face without area gets (1, 0, 0).
+TEST(Orv3dsFileReader, HugeAndDegenerateFacesGetUnitNormals) {
+    for (float scale : {1.0f, 1e10f, 1e19f, 1e30f, 1e38f}) {
+        SCOPED_TRACE(scale);
+        Orv3dsTestModel model;
+        model.meshes = {Orv3dsTestModel::Quad("Flat", ""), Orv3dsTestModel::Cube("Box", 1)};
+        for (Orv3dsTestMesh& mesh : model.meshes)
+            for (float& value : mesh.positions)
+                value *= scale;
+        Orv3dsFileContent content = Read(model);
+        ASSERT_EQ(2u, content.meshes.size());
+        for (int face = 0; face < 2; ++face)
+            for (int corner = 0; corner < 3; ++corner)
+                ExpectNear({0, 0, 1}, Normal(content.meshes[0], face, corner), 1e-6f, "quad");
+        // The cube is smooth: each corner points away from its centre along the diagonal.
+        const Orv3dsMeshData& box = content.meshes[1];
+        for (int face = 0; face < 12; ++face) {
+            for (int corner = 0; corner < 3; ++corner) {
+                const float* p = &box.positions[box.faces[face].vertex[corner] * 3];
+                const float third = 1.0f / std::sqrt(3.0f);
+                ExpectNear({p[0] > 0 ? third : -third, p[1] > 0 ? third : -third,
+                            p[2] > 0 ? third : -third},
+                           Normal(box, face, corner), 1e-5f, "cube");
+            }
+        }
+    }
+
+    Orv3dsTestModel flat;
+    flat.meshes = {Orv3dsTestModel::Quad("Line", "")};
+    for (int v = 0; v < 4; ++v)
+        flat.meshes[0].positions[v * 3 + 1] = 0; // every corner on the x axis
+    Orv3dsFileContent content = Read(flat);
+    for (int corner = 0; corner < 3; ++corner)
+        ExpectNear({1, 0, 0}, Normal(content.meshes[0], 0, corner), 0, "a face without area");
+}
+
+// A texture name from a model file stays in the data folder: a path keeps its last part (a
+// model written on Windows keeps its texture), and a name that is no file is refused.
+TEST(Orv3dsFileReader, TextureNamesAreReducedToFilesOfTheDataFolder) {
+    const std::string names[][2] = {{"wood.jpg", "wood.jpg"},
+                                    {"C:\\TEXTURES\\WOOD.JPG", "WOOD.JPG"},
+                                    {"maps\\..\\bark.png", "bark.png"},
+                                    {"../../etc/passwd", "passwd"},
+                                    {"/tmp/x.png", "x.png"},
+                                    {"", ""}};
+    for (const auto& name : names) {
+        Orv3dsTestModel model;
+        model.materials.resize(1);
+        model.materials[0].name = "Bark";
+        model.materials[0].texture = name[0];
+        Orv3dsFileContent content = Read(model);
+        ASSERT_EQ(1u, content.materials.size());
+        EXPECT_EQ(name[0], content.materials[0].textureName);
+        EXPECT_EQ(name[1], content.materials[0].textureFile);
+    }
+    for (const std::string name : {"..", "maps/..", "C:\\MAPS\\", "./.", "."}) {
+        Orv3dsTestModel model;
+        model.materials.resize(1);
+        model.materials[0].name = "Bark";
+        model.materials[0].texture = name;
+        EXPECT_EQ("Unable to load .3ds file: model.3ds: material 'Bark' names the texture '" +
+                      name + "', which is no file name in the data folder",
+                  Raised([&] { Read(model); }));
+    }
+}
+
+// lib3ds moves the vertices of a mesh whose matrix mirrors through the matrix and its inverse;
+// a matrix far out (a translation of 3e38) makes finite positions infinite on the way, and
+// the file is refused like one that stores them so.
+TEST(Orv3dsFileReader, PositionsThatLib3dsMirrorsOutOfRangeRefuseTheFile) {
+    Orv3dsTestModel model;
+    model.meshes = {Orv3dsTestModel::Quad("Lid", "")};
+    std::string bytes = model.Bytes();
+    const Orv3dsTestChunk matrix = Orv3dsFindChunk(bytes, 0x4160);
+    ASSERT_EQ(0x4160u, matrix.id);
+    // Axes -x, y, z (a mirror, determinant -1), origin at x = 3e38.
+    const float values[12] = {-1, 0, 0, 0, 1, 0, 0, 0, 1, 3e38f, 0, 0};
+    for (int i = 0; i < 12; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        Orv3dsPut32(bytes, matrix.start + 6 + i * 4, bits);
+    }
+    EXPECT_EQ("Unable to load .3ds file: model.3ds: vertex 0 of mesh 'Lid' lies at a position "
+              "that is not a finite number",
+              Raised([&] { Orv3dsFileReader::ReadBytes(bytes, "model.3ds"); }));
+    // The same mirror near the origin keeps the quad finite (and mirrored).
+    const float near[12] = {-1, 0, 0, 0, 1, 0, 0, 0, 1, 3, 0, 0};
+    for (int i = 0; i < 12; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &near[i], sizeof bits);
+        Orv3dsPut32(bytes, matrix.start + 6 + i * 4, bits);
+    }
+    Orv3dsFileContent content = Orv3dsFileReader::ReadBytes(bytes, "model.3ds");
+    ASSERT_EQ(1u, content.meshes.size());
+    EXPECT_EQ(6.0f, content.meshes[0].positions[0]);
 }

@@ -92,12 +92,10 @@ TEST(OrvObject3dsScript, NamesKeysAndMessages) {
     // Messages.
     EXPECT_EQ("Could not initialize box because the .3ds file was not defined.",
               scene.LoadError("box: 3ds\n"));
-    EXPECT_EQ("Unable to load .3ds file: ../data/none.3ds",
-              scene.LoadError("b: 3ds none.3ds\n"));
+    EXPECT_EQ("Unable to load .3ds file: ../data/none.3ds", scene.LoadError("b: 3ds none.3ds\n"));
     scene.folder.WriteData("cut.3ds", TwoMeshes().Bytes().substr(0, 40));
-    EXPECT_EQ(0u,
-              scene.LoadError("c: 3ds cut.3ds\n")
-                  .find(std::string("Unable to load .3ds file: ../data/cut.3ds") + ": "));
+    EXPECT_EQ(0u, scene.LoadError("c: 3ds cut.3ds\n")
+                      .find(std::string("Unable to load .3ds file: ../data/cut.3ds") + ": "));
     // Key lines without their words are not processed, and fail the object.
     std::size_t logStart = scene.context.diagnostics.Text().size();
     EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
@@ -115,7 +113,7 @@ TEST(OrvObject3dsScript, MaterialStateForBlendModesAndSphereMapping) {
     Orv3dsMaterialData data;
     data.diffuse[0] = 0.5f;
     data.shininess = 0.25f;
-    data.textureName = "paint.png";
+    data.textureName = data.textureFile = "paint.png";
     Orv3dsMaterial plain;
     Orv3dsMaterial textured(data, std::map<std::string, std::string>(), scene.context.scene);
     ASSERT_TRUE(textured.IsTextured());

@@ -446,14 +446,15 @@ TEST(OrvObjectParticlesMotion, ParticlesThatStopBeingNumbersAreRemoved) {
     EXPECT_EQ(0, fx->Particles()[0].position.y);
     EXPECT_EQ(5, fx->Particles()[0].velocity.y);
 
-    // A finite start that overflows on the way (the largest frame time) goes the same way.
+    // A finite start that leaves the range of floats on the way (the largest frame time) goes
+    // the same way: drawing takes positions as floats.
     OrvParticleTestSystem far;
     OrvObjectParticles* fast =
-        OneParticle(far, " box: -1e308 -1e308 -1e308 1e308 1e308 1e308\n", "  dir.y: 1e308\n");
+        OneParticle(far, " box: -1e308 -1e308 -1e308 1e308 1e308 1e308\n", "  dir.y: 1e36\n");
     ASSERT_NE(nullptr, fast);
     fast->Update(16);
     ASSERT_EQ(1u, fast->Particles().size());
-    EXPECT_DOUBLE_EQ(1e308 * 0.016, fast->Particles()[0].position.y); // still a number: kept
+    EXPECT_DOUBLE_EQ(1e36 * 0.016, fast->Particles()[0].position.y); // still a float: kept
     fast->Update(0xFFFFFFFFu);
     ASSERT_EQ(1u, fast->Particles().size());
     EXPECT_EQ(0, fast->Particles()[0].position.y);
@@ -488,4 +489,24 @@ TEST(OrvObjectParticlesMotion, ParticlesThatStopBeingNumbersAreRemoved) {
         empty->Update(16);
         EXPECT_EQ(0u, empty->Particles().size()) << block;
     }
+}
+
+// Drawing takes corners, sizes and colours as floats: a particle made with one of them not a
+// finite float is dropped like one that stopped being a number (one that drifts out of
+// float's range: ParticlesThatStopBeingNumbersAreRemoved), and one just inside stays.
+TEST(OrvObjectParticlesMotion, ParticlesThatDoNotFitFloatsAreDropped) {
+    const char* const blocks[] = {"  size: 1e39\n",    "  pos: 1e300 0 0\n",
+                                  "  color.g: nan\n",  "  color.a: -inf\n",
+                                  "  size: 3e38\n",    "  pos: 0 3.3e38 0\n  size: 1e37\n",
+                                  "  color.r: -1e39\n"};
+    for (const char* block : blocks) {
+        OrvParticleTestSystem system;
+        OrvObjectParticles* fx = OneParticle(system, "", block);
+        ASSERT_NE(nullptr, fx) << block;
+        EXPECT_EQ(0u, fx->Particles().size()) << block;
+    }
+    OrvParticleTestSystem inside;
+    OrvObjectParticles* kept = OneParticle(inside, "", "  pos: 0 3e38 0\n  size: 1e37\n");
+    ASSERT_NE(nullptr, kept);
+    ASSERT_EQ(1u, kept->Particles().size());
 }

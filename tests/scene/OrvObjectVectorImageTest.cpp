@@ -88,14 +88,19 @@ TEST(OrvObjectVectorImage, OneFrameStandsStillAndFaultsAreReported) {
     std::string bytes = OrvVectorImageWriter::Bytes({RedSquareFrame(8)});
     scene.folder.WriteData("cut.ovi", bytes.substr(0, bytes.size() - 5));
     EXPECT_EQ(0u, scene.LoadError("a: ovi cut.ovi").find("Damaged vector image file: cut.ovi ("));
-    // Outlines so dense that drawing them would stall the show are refused when loading.
+    // Outlines so dense that drawing them would stall the show are refused when loading;
+    // counting stops at the path that passes the limit (the 4097th of 1024 points each), not
+    // at the end of the file.
     OrvVectorImageWriter::Layer dense;
     dense.header = {1, 1, 1, 1, 0, 0, 0, 0, 0};
     for (int i = 0; i < 5000; ++i)
         dense.paths.push_back({{0, 0, 1, 0, 2, 0, 3, 0, 1e9f}});
     scene.folder.WriteData("dense.ovi", OrvVectorImageWriter::Bytes({{dense}}));
-    EXPECT_EQ("Vector image file too detailed: dense.ovi (5120000 points, at most 4194304)",
+    EXPECT_EQ("Vector image file too detailed: dense.ovi (4195328 points, at most 4194304)",
               scene.LoadError("a: ovi dense.ovi"));
+    dense.paths.resize(4096); // exactly the limit: drawn
+    scene.folder.WriteData("dense.ovi", OrvVectorImageWriter::Bytes({{dense}}));
+    EXPECT_EQ("(nothing raised)", scene.LoadError("d: ovi dense.ovi"));
     // No parameters, so no line of a block is understood; and no duplicates.
     EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
               scene.LoadError("b: ovi still.ovi {\n zoom: 1\n}"));

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <random>
 #include <unistd.h>
 
@@ -245,4 +247,41 @@ TEST(OrvVectorImageFile, AlteredBytesAreReadOrRefusedNeverTrusted) {
     // Both outcomes happened: the damage reached counts and values alike.
     EXPECT_GT(read, 100);
     EXPECT_GT(refused, 100);
+}
+
+// What drawing sends must be a number: layer colours that are not finite and coordinates that
+// are not numbers within +-1e30 refuse the file; densities and the unused values may be
+// anything (drawing bounds the one and never reads the others).
+TEST(OrvVectorImageFile, ValuesThatDrawingCannotTakeAreRefused) {
+    const float nan = std::nanf("");
+    const float inf = HUGE_VALF;
+    struct Case {
+        int frame, layer, path, segment, field; // segment 9: the layer header
+        float value;
+        std::string problem; // empty: the file is read
+    } cases[] = {
+        {1, 3, 0, 1, 5, nan,
+         "segment 4 of frame 1 has a point that is not a number within +-1e+30"},
+        {0, 0, 1, 0, 0, -inf,
+         "segment 2 of frame 0 has a point that is not a number within +-1e+30"},
+        {0, 0, 0, 0, 7, 2e30f,
+         "segment 0 of frame 0 has a point that is not a number within +-1e+30"},
+        {0, 0, 0, 0, 7, -1e30f, ""},
+        {0, 0, 0, 0, 8, nan, ""},
+        {1, 0, 0, 0, 8, -inf, ""},
+        {0, 1, 0, 9, 3, inf, "layer 1 of frame 0 has a colour that is not a finite number"},
+        {1, 2, 0, 9, 0, nan, "layer 2 of frame 1 has a colour that is not a finite number"},
+        {0, 0, 0, 9, 2, 1e38f, ""},
+        {0, 0, 0, 9, 6, nan, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<Writer::Frame> frames = TaggedFrames(2);
+        Writer::Layer& layer = frames[c.frame][c.layer];
+        (c.segment == 9 ? layer.header : layer.paths[c.path][c.segment])[c.field] = c.value;
+        if (c.problem.empty())
+            EXPECT_EQ("(nothing raised)", ParseError(Writer::Bytes(frames))) << c.value;
+        else
+            EXPECT_EQ("Damaged vector image file: logo.ovi (" + c.problem + ")",
+                      ParseError(Writer::Bytes(frames)));
+    }
 }
