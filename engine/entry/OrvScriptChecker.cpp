@@ -1,6 +1,7 @@
 #include "entry/OrvScriptChecker.h"
 
 #include "audio/OrvAudioStream.h"
+#include "audio/OrvMusicAnalysis.h"
 #include "gfx/OrvHiddenGlContext.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
@@ -20,6 +21,8 @@
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 
+#include <cmath>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -49,6 +52,26 @@ bool CanBeSwitchedOn(const OrvParameterManager& parameters, const std::string& n
             return true;
     }
     return false;
+}
+
+// The beat tracker often locks on to half or twice the tempo, which puts the script's beats
+// on the music just as well: the header's bpm is compared with the nearest of the three.
+double TempoGap(double headerBpm, double detectedBpm, double& compared) {
+    double best = -1;
+    for (double factor : {1.0, 2.0, 0.5}) {
+        double gap = std::fabs(headerBpm - detectedBpm * factor) / (detectedBpm * factor);
+        if (best < 0 || gap < best) {
+            best = gap;
+            compared = detectedBpm * factor;
+        }
+    }
+    return best;
+}
+
+std::string Bpm(double bpm) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", bpm);
+    return text;
 }
 
 bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
@@ -121,6 +144,8 @@ bool OrvScriptChecker::CheckShow() {
         LoadObjects(loader, objects, parameters);
         parameters.AddInterface("objects", objects);
         LoadRenderLines(loader, renderLines, parameters);
+        AnalyseMusic(loader);
+        musicAnalysis.RegisterSources(parameters);
         CheckTimeline(loader, parameters);
         CheckObjectUse(loader, objects, renderLines, parameters);
         CheckPictures(scene);
@@ -266,8 +291,28 @@ void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
     // Opened as the music would be, but not played: no sound device is needed.
     std::string name = loader.StringValue(IOrvScriptLoader::Music);
     OrvAudioStream stream;
-    if (!stream.Open(OrvDataFolder(run.DataFolder()).Path(name)))
+    if (!stream.Open(OrvDataFolder(run.DataFolder()).Path(name))) {
         report.Warn(music->Line(), "music file cannot be loaded: " + name);
+        return;
+    }
+    const OrvScriptNode* bpmLine = (*header)["bpm"];
+    double bpm = loader.NumericValue(IOrvScriptLoader::Bpm);
+    double detected = musicAnalysis.Bpm();
+    if (!bpmLine || !(bpm > 0) || !(detected > 0) ||
+        musicAnalysis.TempoConfidence() < OrvMusicAnalysis::ConfidentTempo)
+        return;
+    double compared = detected;
+    if (TempoGap(bpm, detected, compared) > 0.02)
+        report.Warn(bpmLine->Line(), "bpm " + Bpm(bpm) + " is more than 2% off the music's tempo, " +
+                                         Bpm(compared) + " bpm: bars and beats will drift off the music");
+}
+
+void OrvScriptChecker::AnalyseMusic(OrvAsciiScriptLoader& loader) {
+    const OrvScriptNode* header = loader.Root()["header"];
+    std::string name = loader.StringValue(IOrvScriptLoader::Music);
+    musicAnalysis.Clear();
+    if (header && (*header)["music"] && !name.empty())
+        musicAnalysis.Analyse(OrvDataFolder(run.DataFolder()).Path(name), run.Diagnostics(), true);
 }
 
 void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {

@@ -45,6 +45,12 @@
 //   no end command: the show never stops       (at the script block's line)
 //   music file cannot be loaded: NAME          (at the music line; the show plays silently)
 //   no music key: the show plays silently      (at the header's line)
+//   bpm B is more than 2% off the music's tempo, T bpm: bars and beats will drift off the
+//   music                                      (at the bpm line) when the beat tracker is
+//                                              confident (OrvMusicAnalysis::ConfidentTempo)
+//                                              and neither T nor half or twice it is within 2%
+// The music is analysed as the show does (OrvMusicAnalysis, its tempo too) before the timeline
+// runs, so follow items name the same sources as when playing.
 // An object that is the source of a duplicate may be meant as a template only: it gets
 // neither object warning. Nor does an object named on a timeline line that failed (it might
 // be switched on once the line is mended), nor, while a render line failed to load, does
@@ -60,6 +66,7 @@
 // Ownership: owns its report; the run context (data folder, diagnostics) is borrowed. Main
 // thread only; one check at a time.
 
+#include "audio/OrvMusicAnalysis.h"
 #include "base/IOrvErrorListener.h"
 #include "entry/OrvCheckReport.h"
 #include "script/IOrvTimelineObserver.h"
@@ -115,6 +122,7 @@ private:
     void CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
                         const OrvRenderLineManager& renderLines,
                         const OrvParameterManager& parameters);
+    void AnalyseMusic(OrvAsciiScriptLoader& loader);
     void CheckMusic(OrvAsciiScriptLoader& loader);
     void CheckPictures(OrvSceneContext& scene);
 
@@ -138,6 +146,7 @@ private:
     std::vector<OpenLine> openLines;          // the timeline lines being processed, innermost last
     std::set<std::string> failedNames;        // objects and render lines that failed to load
     std::set<std::string> wordsOfFailedLines; // the words of every timeline line that failed
+    OrvMusicAnalysis musicAnalysis;           // of the show's music; outlives the timeline's items
 };
 
 #endif
