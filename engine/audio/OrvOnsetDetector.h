@@ -36,8 +36,9 @@ public:
     void Push(const float* samples);
 
     const std::vector<Onset>& Onsets() const { return onsets; }
-    // The beat tracker's tempo and its confidence once everything is pushed; 0 when it found
-    // none or was not asked for.
+    // The tempo once everything is pushed: from the beat tracker's beats over the whole track
+    // (the mean of the intervals within 10% of their median), or its own figure when it
+    // placed fewer than nine; and its confidence. 0 when it found none or was not asked for.
     double Bpm() const;
     double Confidence() const;
 
@@ -46,6 +47,7 @@ private:
     std::unique_ptr<Aubio> aubio;
     bool withTempo;
     std::vector<Onset> onsets;
+    std::vector<double> beats; // the beat tracker's beats, in seconds
 };
 
 #endif
