@@ -1,7 +1,7 @@
 // A neon tunnel flown through: rings and rails drawn from the angle and the inverse distance
 // to the centre. `time` is how far we have flown, `twist` turns the walls as they pass,
 // `kick` flares the rings on the beat and `hue` shifts the colours. The rails shine with the
-// music's hi-hats: band 13 (about 5.8 to 8.4 kHz) of the engine's orvBands.
+// music's hi-hats: band 13 (about 5.2 to 7.6 kHz) of the engine's orvBands.
 ## vert
 varying vec2 uv;
 void main() {
