@@ -29,7 +29,8 @@ std::vector<std::string> MakeNames() {
     std::vector<std::string> bases;
     for (int k = 0; k < OrvSpectrumBands::BandCount; ++k)
         bases.push_back("music.band[" + std::to_string(k) + "]");
-    for (const char* name : {"music.bass", "music.mid", "music.treble", "music.level", "music.onset"})
+    for (const char* name :
+         {"music.bass", "music.mid", "music.treble", "music.level", "music.onset"})
         bases.push_back(name);
     std::vector<std::string> names;
     for (const std::string& base : bases) {

@@ -3,9 +3,9 @@
 
 // Onsets and tempo of a piece of music, found with aubio as the music is pushed through hop
 // by hop (mono, 44100 Hz, HopSamples samples a push): aubio's default onset method on 1024-
-// sample frames, and (when asked for) its beat tracker for the tempo. An onset is kept as the hop it happened
-// in (aubio's own delay taken back, rounded to the nearest hop) and its strength, the onset
-// function's value when it was detected.
+// sample frames, and (when asked for) its beat tracker for the tempo. An onset is kept as the hop
+// it happened in (aubio's own delay taken back, rounded to the nearest hop) and its strength, the
+// onset function's value when it was detected.
 //
 // Owns the aubio objects, made by the constructor (Ready() says whether they were); Push
 // allocates only when an onset is added to the list. Not copyable.

@@ -44,8 +44,7 @@ std::vector<float> OrvSourceShaping::Integrate(const std::vector<float>& samples
 }
 
 std::vector<float> OrvSourceShaping::Envelope(const std::vector<std::pair<size_t, float>>& onsets,
-                                              size_t count, double hopSeconds,
-                                              double fallSeconds) {
+                                              size_t count, double hopSeconds, double fallSeconds) {
     std::vector<float> result(count, 0.0f);
     for (const auto& onset : onsets)
         if (onset.first < count)

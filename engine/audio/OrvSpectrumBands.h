@@ -39,9 +39,9 @@ public:
 
 private:
     std::vector<float> window;
-    float* input;  // fftwf_malloc'd, TransformSize floats
-    void* output;  // fftwf_complex[TransformSize / 2 + 1]
-    void* plan;    // fftwf_plan
+    float* input;                // fftwf_malloc'd, TransformSize floats
+    void* output;                // fftwf_complex[TransformSize / 2 + 1]
+    void* plan;                  // fftwf_plan
     int firstBin[BandCount + 1]; // band k is bins firstBin[k] .. firstBin[k + 1] - 1
 };
 

@@ -303,8 +303,9 @@ void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
         return;
     double compared = detected;
     if (TempoGap(bpm, detected, compared) > 0.02)
-        report.Warn(bpmLine->Line(), "bpm " + Bpm(bpm) + " is more than 2% off the music's tempo, " +
-                                         Bpm(compared) + " bpm: bars and beats will drift off the music");
+        report.Warn(bpmLine->Line(),
+                    "bpm " + Bpm(bpm) + " is more than 2% off the music's tempo, " + Bpm(compared) +
+                        " bpm: bars and beats will drift off the music");
 }
 
 void OrvScriptChecker::AnalyseMusic(OrvAsciiScriptLoader& loader) {

@@ -51,7 +51,9 @@ public:
     // The block the music's uniforms are read from (borrowed; null: none are sent).
     void SetMusicUniforms(const OrvMusicUniforms* values) { music = values; }
     // Whether the program declares any of the music's uniforms.
-    bool ReadsMusic() const { return bandsLocation >= 0 || levelLocation >= 0 || onsetLocation >= 0; }
+    bool ReadsMusic() const {
+        return bandsLocation >= 0 || levelLocation >= 0 || onsetLocation >= 0;
+    }
     // The OpenGL program; 0 when it was never created or failed to link.
     unsigned Handle() const { return handle; }
 

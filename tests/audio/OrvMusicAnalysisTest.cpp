@@ -150,7 +150,8 @@ TEST(OrvSourceShaping, SmoothingAndTheSumFollowTheirDefinitions) {
     EXPECT_EQ(std::vector<float>(3, 0.0f), zeros);
 
     // The onset envelope jumps and falls off with its time constant.
-    std::vector<float> envelope = OrvSourceShaping::Envelope({{10, 2.0f}, {12, 0.5f}}, 40, hop, 0.12);
+    std::vector<float> envelope =
+        OrvSourceShaping::Envelope({{10, 2.0f}, {12, 0.5f}}, 40, hop, 0.12);
     EXPECT_FLOAT_EQ(0.0f, envelope[9]);
     EXPECT_FLOAT_EQ(2.0f, envelope[10]);
     EXPECT_NEAR(2.0 * std::exp(-0.02 / 0.12), envelope[12], 1e-5) << "a weaker onset under it";
@@ -208,8 +209,8 @@ TEST(OrvMusicAnalysis, MonoAnd48kHzFilesGiveTheSameBandsAndOnsets) {
     OrvTestFolder folder;
     OrvDiagnostics diagnostics;
     OrvMusicAnalysis mono;
-    ASSERT_TRUE(mono.Analyse(WriteTrack(folder, "mono.wav", 44100, 1, 5.0, Tones, Clicks),
-                             diagnostics));
+    ASSERT_TRUE(
+        mono.Analyse(WriteTrack(folder, "mono.wav", 44100, 1, 5.0, Tones, Clicks), diagnostics));
     ExpectTonesAndClicks(mono);
     OrvMusicAnalysis resampled;
     ASSERT_TRUE(resampled.Analyse(WriteTrack(folder, "48k.wav", 48000, 2, 5.0, Tones, Clicks),
@@ -241,8 +242,8 @@ TEST(OrvMusicAnalysis, ShortSilentAndUnreadableFilesGiveSourcesThatMakeSense) {
     EXPECT_EQ("", diagnostics.Text());
 
     // Silence: every source 0 everywhere, and nothing to warn about.
-    ASSERT_TRUE(analysis.Analyse(WriteTrack(folder, "silence.wav", 44100, 2, 2.0, {}, {}),
-                                 diagnostics));
+    ASSERT_TRUE(
+        analysis.Analyse(WriteTrack(folder, "silence.wav", 44100, 2, 2.0, {}, {}), diagnostics));
     for (const std::string& name : OrvMusicAnalysis::SourceNames())
         for (unsigned position : {0u, 1234u, 5000u})
             EXPECT_EQ(0.0, Source(analysis, name).ValueAt(position)) << name;

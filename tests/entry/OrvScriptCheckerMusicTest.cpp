@@ -61,7 +61,7 @@ TEST(OrvScriptCheckerMusic, SourcesAreKnownAndAMisspeltOneIsAnErrorAtItsLine) {
     EXPECT_EQ("", show.text);
     EXPECT_TRUE(show.clean);
 
-    show.Check("120", "  0 pic.col.a = follow music.bsas\n"         // line 14
+    show.Check("120", "  0 pic.col.a = follow music.bsas\n"          // line 14
                       "  1 pic.zoom = follow music.band[16] * 2\n"); // line 15
     EXPECT_EQ("script.txt:14: Unknown source: music.bsas\nDid you mean:\n\nmusic.bass\n"
               "music.mid\nmusic.bass.sum\nmusic.level\nmusic.onset\nmusic.band[0]\n"

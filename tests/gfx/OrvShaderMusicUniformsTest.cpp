@@ -15,27 +15,28 @@ const char* const Vertex = "## vert\nvoid main() { gl_Position = ftransform(); }
 
 TEST(OrvShaderMusicUniforms, ProgramsThatDeclareThemDrawWithTheMusicsValues) {
     ORV_OPEN_SHADER_SCENE(scene);
-    scene.folder.WriteData("music.shader",
-                           std::string(Vertex) + "uniform float orvBands[16];\n"
-                                                 "uniform float orvLevel;\n"
-                                                 "uniform float orvOnset;\n"
-                                                 "uniform float gain;\n"
-                                                 "void main() {\n"
-                                                 "    gl_FragColor = vec4(orvBands[3], orvLevel,\n"
-                                                 "                        orvOnset * gain, 1.0);\n"
-                                                 "}\n");
+    scene.folder.WriteData("music.shader", std::string(Vertex) +
+                                               "uniform float orvBands[16];\n"
+                                               "uniform float orvLevel;\n"
+                                               "uniform float orvOnset;\n"
+                                               "uniform float gain;\n"
+                                               "void main() {\n"
+                                               "    gl_FragColor = vec4(orvBands[3], orvLevel,\n"
+                                               "                        orvOnset * gain, 1.0);\n"
+                                               "}\n");
     // Every band counts: the mean of all sixteen, and the last one.
     scene.folder.WriteData("all.shader",
-                           std::string(Vertex) + "uniform float orvBands[16];\n"
-                                                 "void main() {\n"
-                                                 "    float sum = 0.0;\n"
-                                                 "    for (int i = 0; i < 16; ++i)\n"
-                                                 "        sum += orvBands[i];\n"
-                                                 "    gl_FragColor = vec4(sum / 16.0, orvBands[15], 0.0, 1.0);\n"
-                                                 "}\n");
-    scene.folder.WriteData("plain.shader",
-                           std::string(Vertex) + "uniform float gain;\n"
-                                                 "void main() { gl_FragColor = vec4(gain); }\n");
+                           std::string(Vertex) +
+                               "uniform float orvBands[16];\n"
+                               "void main() {\n"
+                               "    float sum = 0.0;\n"
+                               "    for (int i = 0; i < 16; ++i)\n"
+                               "        sum += orvBands[i];\n"
+                               "    gl_FragColor = vec4(sum / 16.0, orvBands[15], 0.0, 1.0);\n"
+                               "}\n");
+    scene.folder.WriteData("plain.shader", std::string(Vertex) +
+                                               "uniform float gain;\n"
+                                               "void main() { gl_FragColor = vec4(gain); }\n");
     OrvShaderProgram music = scene.Load({"music.shader"});
     OrvShaderProgram all = scene.Load({"all.shader"});
     OrvShaderProgram plain = scene.Load({"plain.shader"});
