@@ -10,6 +10,8 @@ packages=(
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
   libgl1-mesa-dev libglu1-mesa-dev libglew-dev libgl1-mesa-dri
   lib3ds-dev libsndfile1-dev libsamplerate0-dev libx11-dev libdeflate-dev
+  # the music's analysis at load: onsets and tempo (aubio), the spectrum (FFTW)
+  libaubio-dev libfftw3-dev
   fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev

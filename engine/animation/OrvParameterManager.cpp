@@ -5,6 +5,7 @@
 
 #include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
+#include "animation/OrvParameterFollow.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterLinear.h"
@@ -77,21 +78,7 @@ bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
         return false;
     int record = FindParameterByName(name);
     if (record < 0) {
-        std::string message = "Unknown parameter: " + name;
-        // Once the log is full nobody reads the suggestions; a loop repeating the broken line
-        // must not pay a scan of every name per round.
-        std::deque<std::string> similar;
-        if (!diagnostics.Full())
-            similar = SimiliarParameterNames(name);
-        if (!similar.empty()) {
-            message += "\nDid you mean:\n\n";
-            for (size_t i = 0; i < similar.size(); ++i) {
-                if (i > 0)
-                    message += "\n";
-                message += similar[i];
-            }
-        }
-        diagnostics.Report(1, message);
+        ReportUnknown("parameter", name, names);
         delete item;
         return false;
     }
@@ -101,6 +88,40 @@ bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
         return false;
     }
     return true;
+}
+
+void OrvParameterManager::ReportUnknown(const std::string& what, const std::string& name,
+                                        const std::vector<std::string>& pool) {
+    std::string message = "Unknown " + what + ": " + name;
+    // Once the log is full nobody reads the suggestions; a loop repeating the broken line
+    // must not pay a scan of every name per round.
+    std::deque<std::string> similar;
+    if (!diagnostics.Full())
+        similar = SimilarNames(name, pool);
+    if (!similar.empty()) {
+        message += "\nDid you mean:\n\n";
+        for (size_t i = 0; i < similar.size(); ++i) {
+            if (i > 0)
+                message += "\n";
+            message += similar[i];
+        }
+    }
+    diagnostics.Report(1, message);
+}
+
+void OrvParameterManager::AddFollowSource(const std::string& name, const OrvSampledCurve& curve) {
+    if (followSources.emplace(name, &curve).second)
+        followSourceNames.push_back(name);
+}
+
+bool OrvParameterManager::AddFollow(const std::string& name, unsigned int start,
+                                    const std::string& source, double scale, double offset) {
+    auto found = followSources.find(source);
+    if (found == followSources.end()) {
+        ReportUnknown("source", source, followSourceNames);
+        return false;
+    }
+    return AddEnvelopeItem(name, new OrvParameterFollow(start, *found->second, scale, offset));
 }
 
 void OrvParameterManager::UpdateParameters(unsigned int position) {
@@ -153,6 +174,11 @@ bool OrvParameterManager::ParameterExists(const std::string& name) const {
 }
 
 std::deque<std::string> OrvParameterManager::SimiliarParameterNames(const std::string& name) const {
+    return SimilarNames(name, names);
+}
+
+std::deque<std::string> OrvParameterManager::SimilarNames(const std::string& name,
+                                                          const std::vector<std::string>& names) {
     // Only equal bytes at equal positions count: no alignment, no edit distance. The score is
     // single precision, so 3 of 6 is exactly the threshold.
     std::vector<std::pair<float, int>> candidates;

@@ -28,6 +28,11 @@
 // RememberLoadedValues packs every envelope's search keys into one block of the manager's,
 // one envelope after the other; an item added later works as ever.
 //
+// Follow sources are named curves (a music analysis's bands, level and onsets) that an item
+// can follow (AddFollow): the value is the curve's at the position, times a scale, plus an
+// offset. An unknown source reports "Unknown source: " + name, with "Did you mean:" as above
+// from the source names. The curves are borrowed and may be filled after the items are made.
+//
 // Ownership: the manager owns the envelopes and their items. The interfaces are NOT owned:
 // they must outlive the last UpdateParameters call; nor are the diagnostics it reports into
 // and the random source its random items draw from. Main thread only.
@@ -46,6 +51,7 @@
 
 class OrvDiagnostics;
 class OrvRandom;
+class OrvSampledCurve;
 
 class OrvParameterManager : public IOrvParameterSource {
 public:
@@ -64,6 +70,13 @@ public:
     // The bounds may come in either order.
     bool AddRandom(const std::string& name, unsigned int start, unsigned int duration,
                    double bound1, double bound2);
+
+    // A curve that follow items may name; borrowed, it must outlive the manager. A name added
+    // again keeps its first curve.
+    void AddFollowSource(const std::string& name, const OrvSampledCurve& curve);
+    bool AddFollow(const std::string& name, unsigned int start, const std::string& source,
+                   double scale, double offset);
+    bool FollowSourceExists(const std::string& name) const { return followSources.count(name) > 0; }
 
     void UpdateParameters(unsigned int position);
     // The timeline as the frame's first parameter source: UpdateParameters.
@@ -105,6 +118,11 @@ private:
     };
 
     void AddRecord(const std::string& fullName, OrvParameterInterface* owner, int index);
+    // "Unknown ...: name", then the names of `pool` that look alike, as above.
+    void ReportUnknown(const std::string& what, const std::string& name,
+                       const std::vector<std::string>& pool);
+    static std::deque<std::string> SimilarNames(const std::string& name,
+                                                const std::vector<std::string>& pool);
     void PackKeys();
 
     // The envelopes' item records and key values. Declared before `records`, so the
@@ -116,6 +134,8 @@ private:
     std::vector<std::string> names; // names[i] is the full name of records[i]
     // Full name -> first record with it. Loading a long script looks names up constantly.
     std::unordered_map<std::string, int> firstRecordByName;
+    std::unordered_map<std::string, const OrvSampledCurve*> followSources; // not owned
+    std::vector<std::string> followSourceNames; // in the order they were added
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include "animation/OrvEnvelopeSegment.h"
 #include "animation/OrvParameterManager.h"
 #include "audio/OrvAudioStream.h"
+#include "audio/OrvMusicAnalysis.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvQuietLoadingObserver.h"
@@ -22,6 +23,8 @@
 #include "script/OrvScriptSize.h"
 #include "show/OrvShow.h"
 
+#include <cmath>
+#include <cstdio>
 #include <exception>
 
 namespace {
@@ -51,6 +54,26 @@ bool CanBeSwitchedOn(const OrvParameterManager& parameters, const std::string& n
             return true;
     }
     return false;
+}
+
+// The beat tracker often locks on to half or twice the tempo, which puts the script's beats
+// on the music just as well: the header's bpm is compared with the nearest of the three.
+double TempoGap(double headerBpm, double detectedBpm, double& compared) {
+    double best = -1;
+    for (double factor : {1.0, 2.0, 0.5}) {
+        double gap = std::fabs(headerBpm - detectedBpm * factor) / (detectedBpm * factor);
+        if (best < 0 || gap < best) {
+            best = gap;
+            compared = detectedBpm * factor;
+        }
+    }
+    return best;
+}
+
+std::string Bpm(double bpm) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", bpm);
+    return text;
 }
 
 bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
@@ -128,7 +151,7 @@ bool OrvScriptChecker::CheckShow() {
     openLines.clear();
     CheckObjectUse(script, *show.Objects(), *show.RenderLines(), *show.Parameters());
     CheckPictures(show.Scene());
-    CheckMusic(script);
+    CheckMusic(script, show.MusicAnalysis());
     return !report.HasError();
 }
 
@@ -219,7 +242,8 @@ void OrvScriptChecker::CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObj
     }
 }
 
-void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
+void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader,
+                                  const OrvMusicAnalysis& musicAnalysis) {
     const OrvScriptNode* header = loader.Root()["header"];
     if (!header)
         return;
@@ -231,8 +255,21 @@ void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
     // Opened as the music would be, but not played: no sound device is needed.
     std::string name = loader.StringValue(IOrvScriptLoader::Music);
     OrvAudioStream stream;
-    if (!stream.Open(OrvDataFolder(run.DataFolder()).Path(name)))
+    if (!stream.Open(OrvDataFolder(run.DataFolder()).Path(name))) {
         report.Warn(music->Line(), "music file cannot be loaded: " + name);
+        return;
+    }
+    const OrvScriptNode* bpmLine = (*header)["bpm"];
+    double bpm = loader.NumericValue(IOrvScriptLoader::Bpm);
+    double detected = musicAnalysis.Bpm();
+    if (!bpmLine || !(bpm > 0) || !(detected > 0) ||
+        musicAnalysis.TempoConfidence() < OrvMusicAnalysis::ConfidentTempo)
+        return;
+    double compared = detected;
+    if (TempoGap(bpm, detected, compared) > 0.02)
+        report.Warn(bpmLine->Line(),
+                    "bpm " + Bpm(bpm) + " is more than 2% off the music's tempo, " + Bpm(compared) +
+                        " bpm: bars and beats will drift off the music");
 }
 
 void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {

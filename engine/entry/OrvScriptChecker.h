@@ -45,6 +45,12 @@
 //   no end command: the show never stops       (at the script block's line)
 //   music file cannot be loaded: NAME          (at the music line; the show plays silently)
 //   no music key: the show plays silently      (at the header's line)
+//   bpm B is more than 2% off the music's tempo, T bpm: bars and beats will drift off the
+//   music                                      (at the bpm line) when the beat tracker is
+//                                              confident (OrvMusicAnalysis::ConfidentTempo)
+//                                              and neither T nor half or twice it is within 2%
+// The music is analysed as the show does (OrvMusicAnalysis, its tempo too) before the timeline
+// runs, so follow items name the same sources as when playing.
 // An object that is the source of a duplicate may be meant as a template only: it gets
 // neither object warning. Nor does an object named on a timeline line that failed (it might
 // be switched on once the line is mended), nor, while a render line failed to load, does
@@ -71,6 +77,7 @@
 #include <vector>
 
 class OrvAsciiScriptLoader;
+class OrvMusicAnalysis;
 class OrvMisplacedLines;
 class OrvObjectManager;
 class OrvParameterManager;
@@ -114,7 +121,7 @@ private:
     void CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
                         const OrvRenderLineManager& renderLines,
                         const OrvParameterManager& parameters);
-    void CheckMusic(OrvAsciiScriptLoader& loader);
+    void CheckMusic(OrvAsciiScriptLoader& loader, const OrvMusicAnalysis& musicAnalysis);
     void CheckPictures(OrvSceneContext& scene);
 
     // What loading an object raised; a shader's compile log by the shader file's own lines.

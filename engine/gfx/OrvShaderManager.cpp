@@ -71,6 +71,7 @@ OrvShaderProgram OrvShaderManager::LoadShaderProgram(std::deque<std::string>& na
         LoadShader(program, name, type);
     if (!program.Link(diagnostics))
         return OrvShaderProgram(); // reported; the object draws with the fixed pipeline
+    program.SetMusicUniforms(&musicUniforms);
     return program;
 }
 

@@ -47,6 +47,7 @@
 // link failure is reported) are borrowed. A current OpenGL context is needed for every load
 // and for ReleaseAll (without one, the objects ended with their context).
 
+#include "gfx/OrvMusicUniforms.h"
 #include "gfx/OrvShaderProgram.h"
 
 #include <deque>
@@ -71,6 +72,10 @@ public:
     // Auto decides from the name; Combined honours section lines; Undefined loads the two
     // derived files; Vertex and Fragment compile the one file as that stage.
     void LoadShader(OrvShaderProgram& program, std::string& name, Type type);
+
+    // The music's values every program made here reads (OrvShaderProgram::SetMusicUniforms);
+    // the show fills them once per frame. Lives as long as the manager.
+    OrvMusicUniforms& MusicUniforms() { return musicUniforms; }
 
     // Deletes every shader and program object made since the last release.
     void ReleaseAll();
@@ -106,6 +111,7 @@ private:
     OrvDiagnostics& diagnostics;
     std::vector<unsigned> shaders;
     std::vector<unsigned> programs;
+    OrvMusicUniforms musicUniforms;
 };
 
 #endif

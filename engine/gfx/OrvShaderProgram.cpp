@@ -2,10 +2,21 @@
 
 #include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterInterfaceChild.h"
+#include "gfx/OrvMusicUniforms.h"
 
 #include <GL/glew.h>
 
-OrvShaderProgram::OrvShaderProgram() : handle(0) {}
+namespace {
+// The music's uniforms are the engine's to set, so they are not offered as parameters.
+bool IsMusicUniform(const char* name) {
+    std::string text = name;
+    return text == "orvLevel" || text == "orvOnset" || text.compare(0, 9, "orvBands[") == 0 ||
+           text == "orvBands";
+}
+} // namespace
+
+OrvShaderProgram::OrvShaderProgram()
+    : handle(0), music(nullptr), bandsLocation(-1), levelLocation(-1), onsetLocation(-1) {}
 
 OrvShaderProgram::~OrvShaderProgram() {}
 
@@ -53,9 +64,12 @@ bool OrvShaderProgram::Link(OrvDiagnostics& diagnostics) {
         glGetActiveUniform(handle, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()),
                            nullptr, &size, &type, name.data());
         GLint location = glGetUniformLocation(handle, name.data());
-        if (location >= 0)
+        if (location >= 0 && !IsMusicUniform(name.data()))
             variables.push_back(OrvShaderVariable(handle, name.data(), type, location));
     }
+    bandsLocation = glGetUniformLocation(handle, "orvBands");
+    levelLocation = glGetUniformLocation(handle, "orvLevel");
+    onsetLocation = glGetUniformLocation(handle, "orvOnset");
     glUseProgram(0);
     return true;
 }
@@ -72,6 +86,14 @@ void OrvShaderProgram::UpdateUniforms() {
     glUseProgram(handle);
     for (OrvShaderVariable& variable : variables)
         variable.UpdateShader();
+    if (music) {
+        if (bandsLocation >= 0)
+            glUniform1fv(bandsLocation, OrvMusicUniforms::BandCount, music->bands);
+        if (levelLocation >= 0)
+            glUniform1f(levelLocation, music->level);
+        if (onsetLocation >= 0)
+            glUniform1f(onsetLocation, music->onset);
+    }
     glUseProgram(0);
 }
 

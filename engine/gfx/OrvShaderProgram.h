@@ -12,6 +12,10 @@
 //   with the empty name, so a float uniform "brightness" of a program registered as
 //   "box.shaders[0]" is animated as "box.shaders[0].brightness".
 // - UpdateUniforms() sends every uniform's values; it allocates nothing.
+// - The music's uniforms (OrvMusicUniforms: `float orvBands[16]`, `float orvLevel`, `float
+//   orvOnset`) are not parameters: a program that declares them gets the values of the block
+//   its manager gave it (SetMusicUniforms) at every UpdateUniforms. A program without them
+//   only compares three locations with -1.
 //
 // Copies share the OpenGL program but each has its own uniform values. The child pointers
 // that ChildParameterInterfaces hands out point into this object's own uniform list: they
@@ -23,6 +27,8 @@
 
 #include "animation/OrvParameterInterface.h"
 #include "gfx/OrvShaderVariable.h"
+
+struct OrvMusicUniforms;
 
 #include <string>
 #include <vector>
@@ -42,6 +48,12 @@ public:
     void Use();
     static void UnUse();
     void UpdateUniforms();
+    // The block the music's uniforms are read from (borrowed; null: none are sent).
+    void SetMusicUniforms(const OrvMusicUniforms* values) { music = values; }
+    // Whether the program declares any of the music's uniforms.
+    bool ReadsMusic() const {
+        return bandsLocation >= 0 || levelLocation >= 0 || onsetLocation >= 0;
+    }
     // The OpenGL program; 0 when it was never created or failed to link.
     unsigned Handle() const { return handle; }
 
@@ -56,6 +68,10 @@ public:
 private:
     unsigned handle;
     std::vector<OrvShaderVariable> variables;
+    const OrvMusicUniforms* music; // not owned
+    int bandsLocation;
+    int levelLocation;
+    int onsetLocation;
 };
 
 #endif

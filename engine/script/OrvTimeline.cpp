@@ -22,6 +22,9 @@ const char* const PatternTexts[] = {
     "%t end",
     "%t * = rand %n - %n",
     "%t * = rand %n - %n for %t",
+    "%t * = follow *",
+    "%t * = follow * * %n",
+    "%t * = follow * * %n + %n",
 };
 
 // A called block's words may not grow past this by substitution (keys whose values contain
@@ -145,6 +148,10 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
     case RandomFor:
         return TimeOf(words[8], duration) &&
                parameters.AddRandom(name, time, duration, Number(words[4]), Number(words[6]));
+    case Follow:
+    case FollowOne:
+    case FollowBoth:
+        return RunFollow(command, words, time);
     case Enable:
         return Switch(words, time, 1.0);
     case Disable:
@@ -264,6 +271,25 @@ bool OrvTimeline::Switch(const Words& words, uint32_t time, double value) {
             return false; // the words after it are not processed
     }
     return true;
+}
+
+bool OrvTimeline::RunFollow(int command, const Words& words, uint32_t time) {
+    double scale = 1.0;
+    double offset = 0.0;
+    // The pattern's "*" matches any word: the operators are checked here.
+    if (command == FollowOne && words[5] == "*") {
+        scale = Number(words[6]);
+    } else if (command == FollowOne && words[5] == "+") {
+        offset = Number(words[6]);
+    } else if (command == FollowBoth && words[5] == "*") {
+        scale = Number(words[6]);
+        offset = Number(words[8]);
+    } else if (command != Follow) {
+        diagnostics.Report(1, "Expected follow SOURCE, follow SOURCE * a, follow SOURCE + b or "
+                              "follow SOURCE * a + b");
+        return false;
+    }
+    return parameters.AddFollow(words[1], time, words[4], scale, offset);
 }
 
 bool OrvTimeline::RunLoop(const OrvScriptNode& line, const Words& words, uint32_t time, int depth) {

@@ -13,6 +13,9 @@
 //   8  %t end                             end of the show
 //   9  %t * = rand %n - %n                one random value, then held
 //  10  %t * = rand %n - %n for %t         a new random value every frame for a time
+//  11  %t * = follow *                    follow a source (a music band, level, onsets)
+//  12  %t * = follow * * %n               ... times a, or plus b (the operator: "*" or "+")
+//  13  %t * = follow * * %n + %n          ... times a plus b
 // (%t a time, %n a number, * any word, *** as the last word any number of words.)
 //
 // A failing line reports why, then "Error on line: " and the line as written, and stops its
@@ -64,7 +67,21 @@ public:
     bool Process(const OrvScriptNode& script);
 
 private:
-    enum Command { Hold, Linear, Spline, Loop, Call, Enable, Disable, End, Random, RandomFor };
+    enum Command {
+        Hold,
+        Linear,
+        Spline,
+        Loop,
+        Call,
+        Enable,
+        Disable,
+        End,
+        Random,
+        RandomFor,
+        Follow,
+        FollowOne,
+        FollowBoth
+    };
     typedef std::map<std::string, std::string> Substitutions;
     typedef std::deque<std::string> Words;
 
@@ -79,6 +96,7 @@ private:
     bool SubstituteKey(std::string& word, const std::string& key, const std::string& value) const;
     bool TimeOf(const std::string& word, uint32_t& milliseconds) const;
     bool Switch(const Words& words, uint32_t time, double value);
+    bool RunFollow(int command, const Words& words, uint32_t time);
     bool RunLoop(const OrvScriptNode& line, const Words& words, uint32_t time, int depth);
     bool RunCall(const Words& words, uint32_t time, int depth);
     // The first top-level line whose identifier is the name; null when there is none.

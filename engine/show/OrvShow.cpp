@@ -6,6 +6,9 @@
 #include "base/OrvException.h"
 #include "base/OrvRunContext.h"
 #include "scene/OrvObjectManager.h"
+#include "animation/OrvParameterManager.h"
+#include "audio/OrvMusicAnalysis.h"
+#include "gfx/OrvShaderManager.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
 #include "scene/OrvSceneContext.h"
@@ -21,11 +24,12 @@ OrvShow::OrvShow(OrvRunContext& run) : OrvShow(run, run.Diagnostics()) {}
 
 OrvShow::OrvShow(OrvRunContext& run, OrvDiagnostics& diagnostics)
     : run(run), diagnostics(diagnostics), scene(new OrvSceneContext(run, diagnostics)),
-      loaded(false) {}
+      musicAnalysis(new OrvMusicAnalysis), loaded(false) {}
 
 OrvShow::OrvShow(OrvRunContext& run, std::unique_ptr<OrvDiagnostics> own)
     : run(run), ownDiagnostics(std::move(own)), diagnostics(*ownDiagnostics),
-      scene(new OrvSceneContext(run, diagnostics)), loaded(false) {}
+      scene(new OrvSceneContext(run, diagnostics)), musicAnalysis(new OrvMusicAnalysis),
+      loaded(false) {}
 
 OrvShow::~OrvShow() {
     Unload();
@@ -48,7 +52,7 @@ bool OrvShow::ReadScript() {
 }
 
 int OrvShow::LoadingSteps() const {
-    return loader ? static_cast<int>(loader->Objects().size()) + 3 : 3;
+    return loader ? static_cast<int>(loader->Objects().size()) + 4 : 4;
 }
 
 void OrvShow::Load(IOrvLoadingObserver& observer) {
@@ -86,6 +90,8 @@ void OrvShow::Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn)
         std::vector<OrvScriptNode*> renderLineNodes = loader->RenderLines();
         renderLines->LoadRenderLines(renderLineNodes, *parameters);
     }
+    observer.LoadingProgressed();
+    AnalyseMusic(goingOn != nullptr); // only a check compares the tempo with the header's
     observer.LoadingProgressed();
     if (goingOn) {
         if (loader->Root()["script"]) // without one, the loader has said so
@@ -145,8 +151,19 @@ void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
     parameters->ApplyAt(position);
     for (IOrvParameterSource* source : sources)
         source->ApplyAt(position);
+    musicAnalysis->FillUniforms(position, scene->Shaders().MusicUniforms());
     renderLines->Simulate(elapsedMs);
     renderLines->Render();
+}
+
+void OrvShow::AnalyseMusic(bool withTempo) {
+    // A show without music still has the sources, all 0, so its script runs the same.
+    std::string name = MusicName();
+    if (name.empty())
+        musicAnalysis->Clear();
+    else
+        musicAnalysis->Analyse(scene->Files().Path(name), diagnostics, withTempo);
+    musicAnalysis->RegisterSources(*parameters);
 }
 
 void OrvShow::AddParameterSource(IOrvParameterSource& source) {

@@ -41,6 +41,7 @@ class OrvAsciiScriptLoader;
 class IOrvParameterSource;
 class IOrvScriptLoader;
 class OrvDataFolder;
+class OrvMusicAnalysis;
 class OrvObjectManager;
 class OrvParameterManager;
 class OrvRenderLineManager;
@@ -67,25 +68,29 @@ public:
     OrvAsciiScriptLoader* Script() const { return loader.get(); }
 
     // Builds the objects (one observer step each), registers them as "objects", builds the
-    // render lines (a step), processes the timeline (a step), then remembers every
-    // parameter's value. Stops at the first error and raises it (see above).
+    // render lines (a step), analyses the music the header names (a step; see
+    // OrvMusicAnalysis: the sources music.* that follow items name, and the music's shader
+    // uniforms), processes the timeline (a step), then remembers every parameter's value.
+    // Stops at the first error and raises it (see above).
     void Load(IOrvLoadingObserver& observer);
     // The same steps in the same order, going on past errors: an object or render line that
     // raised is left out (or kept, when only lines of its block were not understood) and the
     // next one built, and the whole timeline runs, a failed line not stopping its block.
     // What was raised goes to the watcher, which also hears which node is being built and
-    // each timeline line. Raises only without a script to load. How the checker loads.
+    // each timeline line. Raises only without a script to load. The music's tempo is
+    // detected too (MusicAnalysis().Bpm()). How the checker loads.
     void LoadGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher);
     // The music file the show's header names ("" for none).
     std::string MusicName() const;
-    // How many loading steps the show takes: objects + 3, the last one the music's, which
-    // whoever owns the music reports once it has loaded it (Load reports objects + 2).
+    // How many loading steps the show takes: objects + 4, the last one the music's, which
+    // whoever owns the music reports once it has loaded it (Load reports objects + 3).
     int LoadingSteps() const;
     // True between a Load that returned and the next Unload.
     bool IsLoaded() const { return loaded; }
 
     // One frame, in stages: the parameter sources at `position` (the timeline first, then
-    // each added source in order, so a later one takes over what it sets); every object
+    // each added source in order, so a later one takes over what it sets); the music's shader
+    // uniforms at `position`; every object
     // simulated once by `elapsedMs` since the previous frame; the render passes. Leaves the
     // picture in the screen's framebuffer (the caller shows it). Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
@@ -115,11 +120,14 @@ public:
     OrvObjectManager* Objects() const { return objects.get(); }
     OrvRenderLineManager* RenderLines() const { return renderLines.get(); }
     OrvParameterManager* Parameters() const { return parameters.get(); }
+    // The music's analysis of the last Load (every source 0 before one, or without music).
+    const OrvMusicAnalysis& MusicAnalysis() const { return *musicAnalysis; }
 
 private:
     void Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn);
     void BuildObjectsGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher);
     void BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher);
+    void AnalyseMusic(bool withTempo);
     void ReleaseScene();
     void ReleaseGlObjects();
 
@@ -127,6 +135,7 @@ private:
     std::unique_ptr<OrvDiagnostics> ownDiagnostics; // before the reference to it
     OrvDiagnostics& diagnostics;
     std::unique_ptr<OrvSceneContext> scene;
+    std::unique_ptr<OrvMusicAnalysis> musicAnalysis; // outlives the parameters' follow items
     std::unique_ptr<OrvAsciiScriptLoader> loader;
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;

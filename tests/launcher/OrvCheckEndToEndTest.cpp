@@ -82,8 +82,9 @@ TEST(OrvCheckEndToEnd, AMissingBraceIsNamedWhereItsBlockOpens) {
     if (!HasDisplay())
         GTEST_SKIP() << "needs an X display";
     // A show whose loop lost its "}": the script block's own "}" closes the loop, so the end
-    // line runs in every round of it.
-    const std::string script = "header {\n  bpm: 120\n  music: music.ogg\n}\n"
+    // line runs in every round of it. (The bundled music is at 128 bpm: another bpm would be
+    // warned about.)
+    const std::string script = "header {\n  bpm: 128\n  music: music.ogg\n}\n"
                                "objects {\n  box: image box.png\n}\n"
                                "renderLines {\n  screen {\n  }\n}\n"
                                "flash: who {\n  0 who.col.a = 1 to 0 in @0.1\n}\n"

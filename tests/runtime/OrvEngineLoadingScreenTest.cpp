@@ -146,10 +146,11 @@ TEST(OrvEngineLoadingScreen, CentresThePictureAtItsOwnSizeAndFillsTheBarStepBySt
     ORV_SKIP_WITHOUT_DISPLAY();
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     OrvTestFolder folder;
-    // Three objects and the engine's own three steps: six steps, three of them at half way.
+    // Four objects and the engine's own four steps (render lines, the music's analysis, the
+    // timeline, the music): eight steps, four of them at half way.
     folder.WriteData("script.txt", Script("  title: \"Bar Test\"\n  width: 100\n  height: 75\n",
                                           "  a: camera {\n  }\n  b: camera {\n  }\n"
-                                          "  c: camera {\n  }\n"));
+                                          "  c: camera {\n  }\n  d: camera {\n  }\n"));
     folder.WriteData("loading.jpg", PicturePng()); // recognised by its bytes, not its name
     OrvTestContext context(folder.DataPath(""));
     RecordingEngine engine(context.run);
@@ -160,14 +161,14 @@ TEST(OrvEngineLoadingScreen, CentresThePictureAtItsOwnSizeAndFillsTheBarStepBySt
     EXPECT_EQ("Could not load the music file\n", context.diagnostics.Text());
     EXPECT_EQ("Bar Test - Loading...", engine.captionWhileLoading);
 
-    ASSERT_EQ(7u, engine.frames.size());
+    ASSERT_EQ(9u, engine.frames.size());
     // (200 - 41) / 2 = 79.5 and (150 - 21) / 2 = 64.5, both cut to whole pixels.
     const int x0 = 79;
     const int y0 = 64;
     EXPECT_TRUE(LooksLike(engine.frames[0], x0, y0, x0)) << "0 of 1: no bar";
-    EXPECT_TRUE(LooksLike(engine.frames[1], x0, y0, x0 + 6)) << "1 of 6"; // 41 / 6 = 6.83
-    EXPECT_TRUE(LooksLike(engine.frames[3], x0, y0, x0 + 20)) << "3 of 6: the left half";
-    EXPECT_TRUE(LooksLike(engine.frames[6], x0, y0, x0 + pictureWidth)) << "6 of 6: full";
+    EXPECT_TRUE(LooksLike(engine.frames[1], x0, y0, x0 + 5)) << "1 of 8"; // 41 / 8 = 5.125
+    EXPECT_TRUE(LooksLike(engine.frames[4], x0, y0, x0 + 20)) << "4 of 8: the left half";
+    EXPECT_TRUE(LooksLike(engine.frames[8], x0, y0, x0 + pictureWidth)) << "8 of 8: full";
 }
 
 TEST(OrvEngineLoadingScreen, AWindowClosedWhileLoadingEndsInitAsAQuitWithNothingReported) {
