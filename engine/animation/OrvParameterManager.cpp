@@ -5,6 +5,7 @@
 
 #include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
+#include "animation/OrvParameterEase.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterLinear.h"
@@ -71,27 +72,41 @@ bool OrvParameterManager::AddRandom(const std::string& name, unsigned int start,
     return AddEnvelopeItem(name, new OrvParameterRandom(start, duration, bound1, bound2, random));
 }
 
+void OrvParameterManager::ReportUnknownParameter(const std::string& name) {
+    std::string message = "Unknown parameter: " + name;
+    // Once the log is full nobody reads the suggestions; a loop repeating the broken line
+    // must not pay a scan of every name per round.
+    std::deque<std::string> similar;
+    if (!diagnostics.Full())
+        similar = SimiliarParameterNames(name);
+    if (!similar.empty()) {
+        message += "\nDid you mean:\n\n";
+        for (size_t i = 0; i < similar.size(); ++i) {
+            if (i > 0)
+                message += "\n";
+            message += similar[i];
+        }
+    }
+    diagnostics.Report(1, message);
+}
+
+void OrvParameterManager::AddRecordsOf(const OrvParameterManager& other) {
+    for (size_t i = 0; i < other.records.size(); ++i)
+        AddRecord(other.names[i], other.records[i].owner, other.records[i].index);
+}
+
+bool OrvParameterManager::AddEase(const std::string& name, unsigned int start,
+                                  unsigned int duration, double from, double to, bool smooth) {
+    return AddEnvelopeItem(name, new OrvParameterEase(start, duration, from, to, smooth));
+}
+
 bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
                                           IOrvParameterEnvelopeItem* item) {
     if (!item)
         return false;
     int record = FindParameterByName(name);
     if (record < 0) {
-        std::string message = "Unknown parameter: " + name;
-        // Once the log is full nobody reads the suggestions; a loop repeating the broken line
-        // must not pay a scan of every name per round.
-        std::deque<std::string> similar;
-        if (!diagnostics.Full())
-            similar = SimiliarParameterNames(name);
-        if (!similar.empty()) {
-            message += "\nDid you mean:\n\n";
-            for (size_t i = 0; i < similar.size(); ++i) {
-                if (i > 0)
-                    message += "\n";
-                message += similar[i];
-            }
-        }
-        diagnostics.Report(1, message);
+        ReportUnknownParameter(name);
         delete item;
         return false;
     }

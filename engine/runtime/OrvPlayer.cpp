@@ -2,19 +2,21 @@
 
 #include "audio/OrvMusic.h"
 #include "base/IOrvClock.h"
-#include "show/OrvShow.h"
 #include "runtime/OrvVideo.h"
 #include "script/IOrvScriptLoader.h"
+#include "show/OrvShow.h"
 
 #include <SDL/SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock,
                      const OrvDisplayFacts& display, OrvMusic& music)
-    : show(&show), video(video), clock(clock), music(music), pipeline(clock, show, display), sink(nullptr), hook(nullptr), lastRate(0),
-      debug(false), reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
+    : show(&show), video(video), clock(clock), music(music), pipeline(clock, show, display),
+      sink(nullptr), lastRate(0), debug(false), reloadRequested(false), correctMusic(true),
+      musicCorrections(0), driftingFrames(0) {}
 
 void OrvPlayer::Start() {
     clock.Start(show->StartPosition());
@@ -34,8 +36,8 @@ void OrvPlayer::Run() {
             if (!HandleEvent(event))
                 running = false;
         }
-        if (running && hook)
-            hook->BeforeFrame(*this);
+        for (size_t i = 0; running && i < hooks.size(); ++i)
+            hooks[i]->BeforeFrame(*this);
         if (running)
             running = Step();
         if (running && clock.Paused())
@@ -108,6 +110,22 @@ void OrvPlayer::Move(long long deltaMs) {
     music.SetPosition(clock.Position());
 }
 
+void OrvPlayer::AddHook(IOrvPlayerHook& hook) {
+    hooks.push_back(&hook);
+}
+
+void OrvPlayer::RemoveHook(IOrvPlayerHook& hook) {
+    hooks.erase(std::remove(hooks.begin(), hooks.end(), &hook), hooks.end());
+}
+
+unsigned OrvPlayer::Position() const {
+    return clock.Position();
+}
+
+void OrvPlayer::Seek(unsigned position) {
+    Move(static_cast<long long>(position) - static_cast<long long>(clock.Position()));
+}
+
 void OrvPlayer::SetPaused(bool paused) {
     if (paused == clock.Paused())
         return;
@@ -169,7 +187,7 @@ bool OrvPlayer::Step() {
                   clock.Paused() ? " (paused)" : "");
     video.SetCaption(text);
 
-    if (hook)
+    for (IOrvPlayerHook* hook : hooks)
         hook->AfterFrame(*this);
     video.Swap();
     return more;

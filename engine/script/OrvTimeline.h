@@ -13,6 +13,8 @@
 //   8  %t end                             end of the show
 //   9  %t * = rand %n - %n                one random value, then held
 //  10  %t * = rand %n - %n for %t         a new random value every frame for a time
+//  11  %t * = smooth %n to %n in %t       eased in and out, t²(3 − 2t)
+//  12  %t * = ramp %n to %n in %t         eased in, t²
 // (%t a time, %n a number, * any word, *** as the last word any number of words.)
 //
 // A failing line reports why, then "Error on line: " and the line as written, and stops its
@@ -60,11 +62,27 @@ public:
                 uint32_t& endPosition, OrvDiagnostics& diagnostics,
                 IOrvTimelineObserver* observer = nullptr);
 
+    // The file the lines come from, as failing lines name it ("script.txt" unless set).
+    void SetFileName(const std::string& name) { fileName = name; }
+
     // Processes the lines of the block at offset 0; true when every line succeeded.
     bool Process(const OrvScriptNode& script);
 
 private:
-    enum Command { Hold, Linear, Spline, Loop, Call, Enable, Disable, End, Random, RandomFor };
+    enum Command {
+        Hold,
+        Linear,
+        Spline,
+        Loop,
+        Call,
+        Enable,
+        Disable,
+        End,
+        Random,
+        RandomFor,
+        Smooth,
+        Ramp
+    };
     typedef std::map<std::string, std::string> Substitutions;
     typedef std::deque<std::string> Words;
 
@@ -99,6 +117,7 @@ private:
     // Top-level lines by identifier (borrowed from the root), filled on the first call.
     std::unordered_map<std::string, const OrvScriptNode*> blocks;
     bool blocksIndexed;
+    std::string fileName = "script.txt";
 };
 
 #endif

@@ -9,10 +9,12 @@
 #include "scene/OrvRenderLineManager.h"
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
+#include "script/OrvBakedSyncKeys.h"
 #include "script/OrvScriptTime.h"
 
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 
 OrvShow::OrvShow(OrvRunContext& run) : OrvShow(run, run.Diagnostics()) {}
 
@@ -35,8 +37,11 @@ const OrvDataFolder& OrvShow::Files() const {
 bool OrvShow::ReadScript() {
     OrvAsciiScriptLoader* script = new OrvAsciiScriptLoader(diagnostics);
     loader.reset(script);
-    if (script->Load(scene->Files().Path("script.txt"), OrvDataFolder::Shown("script.txt")))
+    syncSettings = OrvSyncSettings();
+    if (script->Load(scene->Files().Path("script.txt"), OrvDataFolder::Shown("script.txt"))) {
+        syncSettings = OrvSyncSettings(script->Root());
         return true;
+    }
     diagnostics.Report(1, "Could not load a script file");
     return false;
 }
@@ -68,13 +73,45 @@ void OrvShow::Load(IOrvLoadingObserver& observer) {
     if (!loader->ProcessScript(*parameters))
         throw OrvException("Errors in script file");
     parameters->RememberLoadedValues();
+    LoadSyncKeys();
     loaded = true;
+}
+
+void OrvShow::LoadSyncKeys() {
+    bakedKeys.reset();
+    bool named = true;
+    for (const OrvSyncSettings::Name& name : syncSettings.Names()) {
+        if (name.parameter.empty()) {
+            diagnostics.Report(1, "Syntax error: the sync block lists one parameter name a line");
+        } else if (!parameters->ParameterExists(name.parameter)) {
+            parameters->ReportUnknownParameter(name.parameter);
+        } else {
+            continue;
+        }
+        diagnostics.Report(1, "script.txt", name.line, "Error on line: " + name.parameter);
+        named = false;
+    }
+    if (!named)
+        throw OrvException("Errors in script file");
+    const std::string& file = syncSettings.BakedFile();
+    if (file.empty() || access(scene->Files().Path(file).c_str(), F_OK) != 0)
+        return; // nothing saved yet; the name is watched in debug mode all the same
+    // The baked keys animate the same parameters as the timeline, after it: what they set
+    // takes over from their first item on.
+    bakedKeys.reset(new OrvParameterManager(diagnostics, run.Random()));
+    bakedKeys->AddRecordsOf(*parameters);
+    double bpm = loader->NumericValue(IOrvScriptLoader::Bpm);
+    if (!OrvBakedSyncKeys::Process(scene->Files().Path(file), OrvDataFolder::Shown(file),
+                                   60000.0 / bpm, *bakedKeys, diagnostics))
+        throw OrvException("Errors in script file");
 }
 
 void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
     if (!parameters)
         return;
     parameters->ApplyAt(position);
+    if (bakedKeys)
+        bakedKeys->ApplyAt(position);
     for (IOrvParameterSource* source : sources)
         source->ApplyAt(position);
     renderLines->Simulate(elapsedMs);
@@ -97,6 +134,7 @@ void OrvShow::Unload() {
 
 void OrvShow::ReleaseScene() {
     // The parameters point into the render lines and the objects; the lines into the objects.
+    bakedKeys.reset();
     parameters.reset();
     renderLines.reset(); // deletes their framebuffers
     objects.reset();

@@ -30,6 +30,7 @@
 // show names (MusicName) and keeps it playing across a reload.
 
 #include "base/OrvDiagnostics.h"
+#include "script/OrvSyncSettings.h"
 
 #include <memory>
 #include <string>
@@ -74,6 +75,12 @@ public:
     // True between a Load that returned and the next Unload.
     bool IsLoaded() const { return loaded; }
 
+    // What the script says about a sync editor (its tracks, rows per beat, baked keys file);
+    // valid after a ReadScript that succeeded. Load checks the names (each must be a
+    // parameter, else the unknown-parameter message with its line) and plays the baked keys
+    // file when there is one: right after the timeline, taking over what it sets.
+    const OrvSyncSettings& Sync() const { return syncSettings; }
+
     // One frame, in stages: the parameter sources at `position` (the timeline first, then
     // each added source in order, so a later one takes over what it sets); every object
     // simulated once by `elapsedMs` since the previous frame; the render passes. Leaves the
@@ -108,6 +115,7 @@ public:
 
 private:
     void ReleaseScene();
+    void LoadSyncKeys();
     void ReleaseGlObjects();
 
     OrvRunContext& run;
@@ -118,6 +126,8 @@ private:
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;
     std::unique_ptr<OrvParameterManager> parameters;
+    std::unique_ptr<OrvParameterManager> bakedKeys; // the sync file's; null without one
+    OrvSyncSettings syncSettings;
     std::vector<IOrvParameterSource*> sources; // after the timeline; not owned
     bool loaded;
 };
