@@ -18,6 +18,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sstream>
 #include <string>
@@ -122,6 +123,9 @@ public:
         if (poll(&watch, 1, timeoutMs) != 1)
             return false;
         peer = accept(listener, nullptr, nullptr);
+        // Every message leaves at once, as the editor sends it.
+        int one = 1;
+        setsockopt(peer, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         std::string greeting;
         if (peer < 0 || !Read(greeting, 19, timeoutMs) || greeting != "hello, synctracker!")
             return false;
