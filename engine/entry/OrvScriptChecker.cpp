@@ -1,24 +1,24 @@
 #include "entry/OrvScriptChecker.h"
 
+#include "animation/OrvEnvelopeSegment.h"
+#include "animation/OrvParameterManager.h"
 #include "audio/OrvAudioStream.h"
-#include "gfx/OrvHiddenGlContext.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRunContext.h"
-#include "scene/OrvSceneContext.h"
-#include "script/OrvScriptSize.h"
-#include "scene/OrvObjectManager.h"
-#include "animation/OrvEnvelopeSegment.h"
-#include "animation/OrvParameterManager.h"
 #include "entry/OrvMisplacedLines.h"
+#include "gfx/OrvHiddenGlContext.h"
 #include "gfx/OrvImageFile.h"
-#include "scene/OrvRenderLine.h"
-#include "scene/OrvRenderLineManager.h"
 #include "gfx/OrvShaderCompileError.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvObjectManager.h"
+#include "scene/OrvRenderLine.h"
+#include "scene/OrvRenderLineManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
+#include "script/OrvScriptSize.h"
 
 #include <exception>
 
@@ -213,6 +213,31 @@ void OrvScriptChecker::CheckTimeline(OrvAsciiScriptLoader& loader,
         return; // the loader has said so
     loader.CheckScript(parameters, *this);
     openLines.clear();
+    CheckSyncNames(loader, parameters);
+}
+
+void OrvScriptChecker::CheckSyncNames(OrvAsciiScriptLoader& loader,
+                                      OrvParameterManager& parameters) {
+    const OrvScriptNode* block = loader.Root()["sync"];
+    if (!block)
+        return;
+    // Each line as the show checks it when it loads, reported at its own line.
+    for (const OrvScriptNode* line : block->Children()) {
+        if (!line)
+            continue;
+        bool lone = line->ArgsRef().empty() && line->ChildCount() == 0;
+        if (lone && parameters.ParameterExists(line->Id()))
+            continue;
+        LineStarted(*line);
+        if (!lone)
+            run.Diagnostics().Report(
+                1, "Syntax error: the sync block lists one parameter name a line");
+        else
+            parameters.ReportUnknownParameter(line->Id());
+        run.Diagnostics().Report(1, "script.txt", line->Line(), ErrorOnLine + line->ToString());
+        LineEnded(*line);
+        openLines.clear();
+    }
 }
 
 void OrvScriptChecker::CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,

@@ -112,6 +112,9 @@ private:
     void LoadRenderLines(OrvAsciiScriptLoader& loader, OrvRenderLineManager& renderLines,
                          OrvParameterManager& parameters);
     void CheckTimeline(OrvAsciiScriptLoader& loader, OrvParameterManager& parameters);
+    // The sync block's names: each must be a parameter (the timeline's unknown-parameter
+    // message at the name's line).
+    void CheckSyncNames(OrvAsciiScriptLoader& loader, OrvParameterManager& parameters);
     void CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
                         const OrvRenderLineManager& renderLines,
                         const OrvParameterManager& parameters);

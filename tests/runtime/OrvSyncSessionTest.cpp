@@ -386,3 +386,24 @@ TEST(OrvSyncSession, BakedKeysDrawWhatTheEditorShowed) {
         changes += !OrvRgbNear(shown[i], shown[i - 1], 0);
     EXPECT_GT(changes, 15);
 }
+
+TEST(OrvSyncSession, ASyncNameThatIsNoParameterStopsTheShowAtItsLine) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    OrvTestFolder folder;
+    WriteMusic(folder);
+    folder.WriteData("script.txt", Script("  screen.clear.r\n  screen.clear.q\n"));
+    SyncRun run(folder, "");
+    bool loaded = false;
+    try {
+        loaded = run.Open();
+    } catch (const std::exception&) {
+    }
+    EXPECT_FALSE(loaded);
+    const std::vector<OrvDiagnostics::Record>& records = run.context.diagnostics.Records();
+    ASSERT_GE(records.size(), 2u);
+    EXPECT_NE(std::string::npos, records[0].text.find("Unknown parameter: screen.clear.q"));
+    EXPECT_EQ("script.txt", records[1].file);
+    EXPECT_EQ(17, records[1].line); // the second line of the sync block
+    EXPECT_EQ("Error on line: screen.clear.q", records[1].text);
+}
