@@ -3,8 +3,8 @@
 
 // What a hook on the player's loop (IOrvPlayerHook: live reload, a sync editor) may do with
 // the player: read and move the position (the music follows), pause and resume picture and
-// music together, ask for and take a reload, and hand the player another show. Implemented by
-// OrvPlayer; called on the engine's thread between frames.
+// music together, ask for and take a reload, take a request to save the sync keys, and hand the
+// player another show. Implemented by OrvPlayer; called on the engine's thread between frames.
 
 class OrvMusic;
 class OrvShow;
@@ -21,6 +21,8 @@ public:
     // after F5 in debug mode).
     virtual void RequestReload() = 0;
     virtual bool TakeReloadRequest() = 0;
+    // True once after the sync keys were asked to be saved (F6 in debug mode).
+    virtual bool TakeSaveRequest() = 0;
     // The show playing now, and another one to play from the next frame on (a reload).
     virtual OrvShow& Show() = 0;
     virtual void SetShow(OrvShow& show) = 0;

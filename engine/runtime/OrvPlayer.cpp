@@ -83,6 +83,9 @@ bool OrvPlayer::HandleEvent(const SDL_Event& event) {
     case SDLK_F5:
         reloadRequested = true;
         break;
+    case SDLK_F6:
+        saveRequested = true;
+        break;
     default:
         break;
     }
@@ -145,6 +148,12 @@ bool OrvPlayer::Paused() const {
 bool OrvPlayer::TakeReloadRequest() {
     bool requested = reloadRequested;
     reloadRequested = false;
+    return requested;
+}
+
+bool OrvPlayer::TakeSaveRequest() {
+    bool requested = saveRequested;
+    saveRequested = false;
     return requested;
 }
 

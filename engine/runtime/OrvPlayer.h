@@ -24,7 +24,8 @@
 //
 // Debug mode (SetDebug) adds keys: Space pauses and resumes the picture and the music
 // together, Home goes back to the show's start (the header's `jump`), Page Up and Page Down
-// jump one bar (four beats) back and forth; and F5 asks the hook for a reload.
+// jump one bar (four beats) back and forth; F5 asks the hook for a reload and F6 to save the
+// sync keys.
 //
 // Ownership: the show, the window, the clock, the display facts and the music (the run's, which
 // outlives a reload) are borrowed and must outlive the player;
@@ -91,6 +92,8 @@ public:
     void RequestReload() override { reloadRequested = true; }
     // True once after F5 was released in debug mode, or a hook asked.
     bool TakeReloadRequest() override;
+    // True once after F6 was released in debug mode.
+    bool TakeSaveRequest() override;
     // How often the music was sought to catch up with the clock.
     int MusicCorrections() const { return musicCorrections; }
 
@@ -107,6 +110,7 @@ private:
     double lastRate;
     bool debug;
     bool reloadRequested;
+    bool saveRequested = false;
     bool correctMusic;
     int musicCorrections;
     int driftingFrames;

@@ -30,6 +30,8 @@ void OrvSyncSession::BeforeFrameAt(IOrvPlayerControl& player, unsigned now) {
     OrvSyncMessageReader::Message message;
     while (client.Next(message))
         Apply(player, message);
+    if (player.TakeSaveRequest())
+        SaveKeys(player.Show());
 }
 
 void OrvSyncSession::Follow(OrvShow& show) {

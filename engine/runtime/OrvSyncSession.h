@@ -9,9 +9,9 @@
 // retried once a second, at most a bounded number of bytes a frame); on a new connection every
 // track is asked for in track order, its old keys dropped for the editor's; then the editor's
 // messages apply: keys set and deleted, SET_ROW moves the show there (the music follows),
-// PAUSE pauses and resumes picture and music, SAVE_TRACKS bakes the keys into the header's
-// `sync` file (OrvSyncKeysWriter). After every frame, while playing, the row of the position is
-// sent to the editor whenever it changed.
+// PAUSE pauses and resumes picture and music, SAVE_TRACKS (or F6) bakes the keys into the
+// header's `sync` file (OrvSyncKeysWriter). After every frame, while playing, the row of the
+// position is sent to the editor whenever it changed.
 //
 // A live reload (the player's show changed) keeps the connection and the tracks: tracks keep
 // their numbers, names new to the sync block get the next numbers and are asked for, the keys

@@ -20,6 +20,7 @@
 #include "support/OrvTestImages.h"
 
 #include <GL/glew.h>
+#include <SDL/SDL.h>
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cstring>
@@ -300,6 +301,19 @@ TEST(OrvSyncSession, AnEditorTimesTheShowAcrossReloadsAndBadBytes) {
     editor.SetKey(1, 0, 0.0f, 0); // the gone parameter's track: kept, drives nothing
     run.Frame(now += 20);
     EXPECT_TRUE(OrvRgbNear(run.sink.middle, OrvRgba{255, 255, 0, 255}, 2)) << run.sink.middle;
+
+    // F6 saves the keys too, of the tracks whose parameters the show has.
+    SDL_Event f6 = {};
+    f6.type = f6.key.type = SDL_KEYUP;
+    f6.key.keysym.sym = SDLK_F6;
+    run.player.HandleEvent(f6);
+    run.Frame(now += 20);
+    std::string baked = OrvReadFile(folder.DataPath("sync.txt"));
+    EXPECT_NE(std::string::npos, baked.find("0.000 screen.clear.g = 1\n")) << baked;
+    EXPECT_EQ(std::string::npos, baked.find("objects.pic")) << baked;
+    run.Frame(now += 20); // the saved file is the show's: it loads again, with the keys
+    EXPECT_EQ(2, run.reload->Reloads());
+    EXPECT_TRUE(run.sync->Client().Connected());
 
     // Malformed bytes end the connection with one line; the keys stay.
     testing::internal::CaptureStderr();
