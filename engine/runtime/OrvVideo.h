@@ -4,9 +4,9 @@
 // The show's window: SDL video, the OpenGL window in the chosen mode, GLEW and the OpenGL
 // version check, the window caption, and the buffer swap.
 //
-// Open does it all and reports what fails to the run's diagnostics (severity 1): "Unable to
-// initialize SDL: " + SDL's error; "Unable to set video mode: " + SDL's error; "Error: " + GLEW's
-// error; "Error: OpenGL 2.0 not supported by your hardware.". OpenWindow is its window part alone:
+// Open does it all and reports what fails to the run's diagnostics (severity 1): "Unable to initialize SDL: " + SDL's
+// error; "Unable to set video mode: " + SDL's error; "Error: " + GLEW's error;
+// "Error: OpenGL 2.0 not supported by your hardware.". OpenWindow is its window part alone:
 // it records the aspect ratio, the surface size (the script's width and height; missing,
 // 0 or out-of-range values give 640 x 480) and the display size in the run's display facts,
 // hides the cursor in full screen, sets the caption to the title and "Loading...", and sets
