@@ -25,7 +25,7 @@ void PutWord(char* at, uint32_t value) {
 
 OrvSyncClient::OrvSyncClient(const std::string& address)
     : host("localhost"), port("1338"), socketId(-1), state(State::Idle), attempted(false),
-      lastAttempt(0), newConnection(false), tracksAsked(0), readThisFrame(0) {
+      lastAttempt(0), attempts(0), newConnection(false), tracksAsked(0), readThisFrame(0) {
     size_t colon = address.rfind(':');
     std::string name = colon == std::string::npos ? address : address.substr(0, colon);
     if (!name.empty())
@@ -72,11 +72,20 @@ void OrvSyncClient::StartConnecting(unsigned now) {
     addrinfo* found = nullptr;
     if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || !found)
         return;
-    // The first address only: a retry a second later tries again.
-    int id = ::socket(found->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (id >= 0) {
-        int result = ::connect(id, found->ai_addr, found->ai_addrlen);
-        if (result == 0 || errno == EINPROGRESS) {
+    // "localhost" may name ::1 first and an editor listen on 127.0.0.1 only: every address is
+    // tried, starting with the next one at each attempt, until one connects or is under way (a
+    // refusal on this machine comes at once).
+    int count = 0;
+    for (addrinfo* at = found; at; at = at->ai_next)
+        ++count;
+    for (int i = 0; i < count && state == State::Idle; ++i) {
+        addrinfo* at = found;
+        for (int skip = (attempts + i) % count; skip > 0; --skip)
+            at = at->ai_next;
+        int id = ::socket(at->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        if (id < 0)
+            continue;
+        if (::connect(id, at->ai_addr, at->ai_addrlen) == 0 || errno == EINPROGRESS) {
             socketId = id;
             state = State::Connecting;
             int one = 1;
@@ -85,6 +94,7 @@ void OrvSyncClient::StartConnecting(unsigned now) {
             ::close(id);
         }
     }
+    ++attempts;
     freeaddrinfo(found);
 }
 

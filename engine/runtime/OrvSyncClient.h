@@ -67,6 +67,7 @@ private:
     State state;
     bool attempted;
     unsigned lastAttempt;
+    int attempts;
     bool newConnection;
     int tracksAsked;
     size_t readThisFrame;

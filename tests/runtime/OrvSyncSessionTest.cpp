@@ -11,6 +11,7 @@
 #include "base/OrvRunContext.h"
 #include "runtime/OrvDebugSession.h"
 #include "runtime/OrvPlayer.h"
+#include "runtime/OrvSyncClient.h"
 #include "runtime/OrvVideo.h"
 #include "show/OrvShow.h"
 #include "support/OrvGlTestWindow.h"
@@ -420,4 +421,18 @@ TEST(OrvSyncSession, ASyncNameThatIsNoParameterStopsTheShowAtItsLine) {
     EXPECT_EQ("script.txt", records[1].file);
     EXPECT_EQ(17, records[1].line); // the second line of the sync block
     EXPECT_EQ("Error on line: screen.clear.q", records[1].text);
+}
+
+TEST(OrvSyncSession, LocalhostReachesAnEditorListeningOnIpv4Only) {
+    // "localhost" may name ::1 first; the editor listens on 127.0.0.1 alone.
+    TestEditor editor;
+    editor.Listen();
+    std::string address = editor.Address();
+    OrvSyncClient client("localhost" + address.substr(address.find(':')));
+    client.Update(0);
+    EXPECT_TRUE(editor.Accept());
+    client.Update(20);
+    EXPECT_TRUE(client.Connected());
+    EXPECT_TRUE(client.TakeNewConnection());
+    EXPECT_FALSE(client.TakeNewConnection());
 }
