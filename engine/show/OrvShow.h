@@ -81,10 +81,11 @@ public:
     // file when there is one: right after the timeline, taking over what it sets.
     const OrvSyncSettings& Sync() const { return syncSettings; }
 
-    // One frame, in stages: the parameter sources at `position` (the timeline first, then
-    // each added source in order, so a later one takes over what it sets); every object
-    // simulated once by `elapsedMs` since the previous frame; the render passes. Leaves the
-    // picture in the screen's framebuffer (the caller shows it). Allocates nothing.
+    // One frame, in stages: the parameter sources at `position` (the timeline first, then the
+    // baked sync keys if any, then each added source in order, so a later one takes over what
+    // it sets); every object simulated once by `elapsedMs` since the previous frame; the
+    // render passes. Leaves the picture in the screen's framebuffer (the caller shows it).
+    // Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
     // A source of parameter values after the timeline; borrowed, it must outlive its use
     // (until RemoveParameterSource or the show goes). It names parameters through

@@ -33,6 +33,7 @@
 #include <sndfile.h>
 #include <string>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -435,4 +436,38 @@ TEST(OrvSyncSession, LocalhostReachesAnEditorListeningOnIpv4Only) {
     EXPECT_TRUE(client.Connected());
     EXPECT_TRUE(client.TakeNewConnection());
     EXPECT_FALSE(client.TakeNewConnection());
+}
+
+TEST(OrvSyncSession, AFloodOfKeysIsReadABoundedAmountAFrame) {
+    TestEditor editor;
+    editor.Listen();
+    OrvSyncClient client(editor.Address());
+    client.Update(0);
+    ASSERT_TRUE(editor.Accept());
+    client.Update(0);
+    ASSERT_TRUE(client.TakeNewConnection());
+    client.SendGetTrack("a:b");
+    const int keys = 20000; // 280,000 bytes
+    std::string flood;
+    for (int k = 0; k < keys; ++k)
+        flood += std::string(1, '\0') + std::string(4, '\0') +
+                 std::string{char(k >> 24), char(k >> 16), char(k >> 8), char(k)} +
+                 std::string(4, '\0') + char(1);
+    std::thread sender([&] { editor.Send(flood); });
+    int frames = 0, read = 0, most = 0;
+    OrvSyncMessageReader::Message message;
+    while (read < keys && frames < 10000) {
+        client.Update(0);
+        int thisFrame = 0;
+        while (client.Next(message))
+            ++thisFrame;
+        read += thisFrame;
+        most = std::max(most, thisFrame);
+        ++frames;
+    }
+    sender.join();
+    EXPECT_EQ(keys, read);
+    EXPECT_LE(most, static_cast<int>(OrvSyncClient::MaxReadPerFrame / 14) + 1);
+    EXPECT_GE(frames, keys * 14 / static_cast<int>(OrvSyncClient::MaxReadPerFrame));
+    EXPECT_TRUE(client.Connected());
 }
