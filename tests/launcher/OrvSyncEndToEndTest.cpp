@@ -5,10 +5,10 @@
 // its rows while it plays, and SAVE_TRACKS bakes the keys that a plain Run then plays.
 
 #include "support/OrvChildProcess.h"
+#include "support/OrvSyncTestEditor.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvXDriver.h"
 
-#include <arpa/inet.h>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -17,12 +17,8 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <sstream>
 #include <string>
-#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -95,135 +91,6 @@ std::string WaitForCaption(OrvXDriver& x, unsigned long window,
     return caption;
 }
 
-// The editor's side of the protocol.
-class TestEditor {
-public:
-    TestEditor() {
-        listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = 0;
-        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(listener, 1);
-        socklen_t size = sizeof address;
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-        port = ntohs(address.sin_port);
-    }
-    ~TestEditor() {
-        if (peer >= 0)
-            close(peer);
-        close(listener);
-    }
-    std::string Address() const { return "127.0.0.1:" + std::to_string(port); }
-
-    // Accepts the show, checks its greeting and answers it.
-    bool Accept(int timeoutMs) {
-        pollfd watch{listener, POLLIN, 0};
-        if (poll(&watch, 1, timeoutMs) != 1)
-            return false;
-        peer = accept(listener, nullptr, nullptr);
-        // Every message leaves at once, as the editor sends it.
-        int one = 1;
-        setsockopt(peer, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        std::string greeting;
-        if (peer < 0 || !Read(greeting, 19, timeoutMs) || greeting != "hello, synctracker!")
-            return false;
-        return Send("hello, demo!");
-    }
-    void Drop() {
-        close(peer);
-        peer = -1;
-        incoming.clear();
-    }
-
-    // Reads what the show sends for `ms`: track requests and rows.
-    void Pump(int ms) {
-        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (std::chrono::steady_clock::now() < until) {
-            pollfd watch{peer, POLLIN, 0};
-            if (poll(&watch, 1, 20) == 1) {
-                char bytes[4096];
-                ssize_t got = recv(peer, bytes, sizeof bytes, 0);
-                if (got <= 0)
-                    return;
-                incoming.append(bytes, static_cast<size_t>(got));
-            }
-            Parse();
-        }
-    }
-    // Waits until the show asked for `count` tracks.
-    bool WaitForTracks(size_t count, int timeoutMs) {
-        for (int waited = 0; tracks.size() < count && waited < timeoutMs; waited += 50)
-            Pump(50);
-        return tracks.size() >= count;
-    }
-
-    void SetKey(uint32_t track, uint32_t row, float value, char type) {
-        uint32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        Send(std::string(1, '\0') + Word(track) + Word(row) + Word(bits) + type);
-    }
-    void SetRow(uint32_t row) { Send(char(3) + Word(row)); }
-    void Pause(bool paused) { Send(std::string{char(4), char(paused ? 1 : 0)}); }
-    void Save() { Send(std::string(1, char(5))); }
-
-    std::vector<std::string> tracks; // in the order asked for: their numbers
-    std::vector<uint32_t> rows;      // the show's SET_ROW messages
-    bool malformed = false;
-
-private:
-    static std::string Word(uint32_t value) {
-        return std::string{char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
-    }
-    static uint32_t WordAt(const std::string& bytes, size_t at) {
-        const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-        return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3];
-    }
-    bool Send(const std::string& bytes) {
-        return send(peer, bytes.data(), bytes.size(), MSG_NOSIGNAL) ==
-               static_cast<ssize_t>(bytes.size());
-    }
-    bool Read(std::string& bytes, size_t count, int timeoutMs) {
-        bytes.clear();
-        while (bytes.size() < count) {
-            pollfd watch{peer, POLLIN, 0};
-            if (poll(&watch, 1, timeoutMs) != 1)
-                return false;
-            char chunk[64];
-            ssize_t got = recv(peer, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
-            if (got <= 0)
-                return false;
-            bytes.append(chunk, static_cast<size_t>(got));
-        }
-        return true;
-    }
-    void Parse() {
-        while (!incoming.empty()) {
-            char command = incoming[0];
-            if (command == 2 && incoming.size() >= 5 &&
-                incoming.size() >= 5 + WordAt(incoming, 1)) {
-                uint32_t length = WordAt(incoming, 1);
-                tracks.push_back(incoming.substr(5, length));
-                incoming.erase(0, 5 + length);
-            } else if (command == 3 && incoming.size() >= 5) {
-                rows.push_back(WordAt(incoming, 1));
-                incoming.erase(0, 5);
-            } else if (command != 2 && command != 3) {
-                malformed = true;
-                incoming.clear();
-            } else {
-                return;
-            }
-        }
-    }
-
-    int listener = -1;
-    int peer = -1;
-    int port = 0;
-    std::string incoming;
-};
-
 // The screen's root window, as xwininfo names it.
 unsigned long RootWindow() {
     FILE* pipe = popen("xwininfo -root 2>/dev/null", "r");
@@ -254,7 +121,8 @@ TEST(OrvSyncEndToEnd, AnEditorDrivesTheShowAndItsSavedKeysPlayWithoutIt) {
         GTEST_SKIP() << "needs an X display";
     Show show;
     show.Script(SyncScript);
-    TestEditor editor;
+    OrvSyncTestEditor editor;
+    editor.Listen();
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {}, {"--sync", editor.Address()});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();

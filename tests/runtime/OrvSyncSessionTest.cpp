@@ -16,6 +16,7 @@
 #include "show/OrvShow.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvMusicTestAudio.h"
+#include "support/OrvSyncTestEditor.h"
 #include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
@@ -23,16 +24,11 @@
 #include <GL/glew.h>
 #include <SDL/SDL.h>
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
 #include <sndfile.h>
 #include <string>
-#include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -64,118 +60,6 @@ std::string Script(const std::string& sync, const std::string& objects = "") {
            objects + "}\nrenderLines {\n  screen {\n  }\n}\nsync {\n" + sync +
            "}\nscript {\n  0 screen.clear.a = 1\n}\n";
 }
-
-// The editor's end: a socket bound at once, listening when asked.
-class TestEditor {
-public:
-    TestEditor() {
-        listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t size = sizeof address;
-        getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
-        port = ntohs(address.sin_port);
-    }
-    ~TestEditor() {
-        if (peer >= 0)
-            close(peer);
-        close(listener);
-    }
-    std::string Address() const { return "127.0.0.1:" + std::to_string(port); }
-    void Listen() { listen(listener, 1); }
-    // A connection waiting to be accepted; greets it as an editor does.
-    bool Accept() {
-        pollfd watch{listener, POLLIN, 0};
-        if (poll(&watch, 1, 0) != 1)
-            return false;
-        if (peer >= 0)
-            close(peer);
-        peer = accept(listener, nullptr, nullptr);
-        // Every message leaves at once, as the editor sends it.
-        int one = 1;
-        setsockopt(peer, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-        incoming.clear();
-        std::string greeting = Read(19);
-        if (greeting != "hello, synctracker!")
-            return false;
-        Send("hello, demo!");
-        return true;
-    }
-    void Drop() {
-        close(peer);
-        peer = -1;
-    }
-    // Whatever the show sent by now: track requests and rows.
-    void Pump() {
-        while (true) {
-            pollfd watch{peer, POLLIN, 0};
-            if (poll(&watch, 1, 20) != 1)
-                break;
-            char bytes[4096];
-            ssize_t got = recv(peer, bytes, sizeof bytes, 0);
-            if (got <= 0) {
-                closed = true;
-                break;
-            }
-            incoming.append(bytes, static_cast<size_t>(got));
-        }
-        while (incoming.size() >= 5) {
-            uint32_t word = WordAt(incoming, 1);
-            if (incoming[0] == 2 && incoming.size() >= 5 + word) {
-                tracks.push_back(incoming.substr(5, word));
-                incoming.erase(0, 5 + word);
-            } else if (incoming[0] == 3) {
-                rows.push_back(word);
-                incoming.erase(0, 5);
-            } else {
-                break;
-            }
-        }
-    }
-    void SetKey(uint32_t track, uint32_t row, float value, char type) {
-        uint32_t bits;
-        std::memcpy(&bits, &value, sizeof bits);
-        Send(std::string(1, '\0') + Word(track) + Word(row) + Word(bits) + type);
-    }
-    void SetRow(uint32_t row) { Send(char(3) + Word(row)); }
-    void Pause(bool paused) { Send(std::string{char(4), char(paused ? 1 : 0)}); }
-    void Save() { Send(std::string(1, char(5))); }
-    void Send(const std::string& bytes) { send(peer, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
-
-    std::vector<std::string> tracks;
-    std::vector<uint32_t> rows;
-    bool closed = false;
-
-private:
-    static std::string Word(uint32_t value) {
-        return std::string{char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
-    }
-    static uint32_t WordAt(const std::string& bytes, size_t at) {
-        const unsigned char* b = reinterpret_cast<const unsigned char*>(bytes.data() + at);
-        return (uint32_t(b[0]) << 24) | (uint32_t(b[1]) << 16) | (uint32_t(b[2]) << 8) | b[3];
-    }
-    std::string Read(size_t count) {
-        std::string bytes;
-        while (bytes.size() < count) {
-            pollfd watch{peer, POLLIN, 0};
-            if (poll(&watch, 1, 2000) != 1)
-                break;
-            char chunk[64];
-            ssize_t got = recv(peer, chunk, std::min(sizeof chunk, count - bytes.size()), 0);
-            if (got <= 0)
-                break;
-            bytes.append(chunk, static_cast<size_t>(got));
-        }
-        return bytes;
-    }
-
-    int listener = -1;
-    int peer = -1;
-    int port = 0;
-    std::string incoming;
-};
 
 // The window, a show of the folder and a player on a fixed clock, with (when given an
 // address) debug mode's hooks: live reload, then the sync session.
@@ -242,7 +126,7 @@ TEST(OrvSyncSession, AnEditorTimesTheShowAcrossReloadsAndBadBytes) {
     folder.WriteData("pic.png", OrvMakePng(4, 4, 3, OrvRepeatPixel({255, 255, 0}, 16)));
     folder.WriteData("script.txt",
                      Script("  screen.clear.r\n  objects.pic\n", "  pic: image pic.png {\n  }\n"));
-    TestEditor editor;
+    OrvSyncTestEditor editor;
     SyncRun run(folder, editor.Address());
     ASSERT_TRUE(run.Open()) << run.context.diagnostics.Text();
 
@@ -357,7 +241,7 @@ TEST(OrvSyncSession, BakedKeysDrawWhatTheEditorShowed) {
         rows.push_back(i * 13 + i % 3); // between keys, on keys, past the last one
     std::vector<OrvRgba> shown;
     {
-        TestEditor editor;
+        OrvSyncTestEditor editor;
         editor.Listen();
         SyncRun run(folder, editor.Address());
         ASSERT_TRUE(run.Open()) << run.context.diagnostics.Text();
@@ -426,7 +310,7 @@ TEST(OrvSyncSession, ASyncNameThatIsNoParameterStopsTheShowAtItsLine) {
 
 TEST(OrvSyncSession, LocalhostReachesAnEditorListeningOnIpv4Only) {
     // "localhost" may name ::1 first; the editor listens on 127.0.0.1 alone.
-    TestEditor editor;
+    OrvSyncTestEditor editor;
     editor.Listen();
     std::string address = editor.Address();
     OrvSyncClient client("localhost" + address.substr(address.find(':')));
@@ -439,7 +323,7 @@ TEST(OrvSyncSession, LocalhostReachesAnEditorListeningOnIpv4Only) {
 }
 
 TEST(OrvSyncSession, AFloodOfKeysIsReadABoundedAmountAFrame) {
-    TestEditor editor;
+    OrvSyncTestEditor editor;
     editor.Listen();
     OrvSyncClient client(editor.Address());
     client.Update(0);
