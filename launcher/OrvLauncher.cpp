@@ -10,6 +10,7 @@
 namespace {
 // The engine's exported functions, plain C linkage.
 using RunFunction = int (*)(bool debug);
+using RunSyncFunction = int (*)(bool debug, const char* syncAddress);
 using HasErrorFunction = int (*)();
 using ErrorMessageFunction = const char* (*)();
 using CheckFunction = int (*)();
@@ -36,7 +37,7 @@ std::string OrvLauncher::LibraryPath() {
     return (folder.empty() ? std::string(".") : folder) + "/bin/" + LibraryFile;
 }
 
-int OrvLauncher::Run(bool debug) {
+int OrvLauncher::Run(bool debug, const std::string& syncAddress) {
     void* library = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
     if (library == nullptr) {
         OrvMessageBox::Show(CriticalCaption, LoadFailedText);
@@ -47,13 +48,15 @@ int OrvLauncher::Run(bool debug) {
     auto run = reinterpret_cast<RunFunction>(dlsym(library, "OrvRun"));
     auto hasError = reinterpret_cast<HasErrorFunction>(dlsym(library, "OrvHasError"));
     auto errorMessage = reinterpret_cast<ErrorMessageFunction>(dlsym(library, "OrvErrorMsg"));
-    if (run == nullptr || hasError == nullptr || errorMessage == nullptr) {
+    auto runSync = reinterpret_cast<RunSyncFunction>(dlsym(library, "OrvRunSync"));
+    if (run == nullptr || hasError == nullptr || errorMessage == nullptr ||
+        (!syncAddress.empty() && runSync == nullptr)) {
         OrvMessageBox::Show(CriticalCaption, InvalidLibraryText);
         dlclose(library);
         return 1;
     }
 
-    int result = run(debug);
+    int result = syncAddress.empty() ? run(debug) : runSync(debug, syncAddress.c_str());
 
     // Only the low byte carries the answer; a completed run may still have logged an error.
     if ((hasError() & 0xFF) != 0) {

@@ -27,8 +27,9 @@ public:
     static constexpr const char* InvalidLibraryText = "libOrvEngine.so is invalid or old version";
 
     // Runs the sequence above once and returns the exit code.
-    // debug: OrvRun's debug flag.
-    static int Run(bool debug = false);
+    // debug: OrvRun's debug flag. A sync address plays through OrvRunSync instead (which
+    // a library without it makes an invalid library).
+    static int Run(bool debug = false, const std::string& syncAddress = std::string());
     // Checks the show (see above) and returns the exit code.
     static int Check();
     // The folder of the running program, or empty when it cannot be found.

@@ -33,6 +33,15 @@ OrvEnvelopeSegment OrvEnvelopeSegment::CatmullRom(unsigned int start, unsigned i
     return segment;
 }
 
+OrvEnvelopeSegment OrvEnvelopeSegment::Ease(unsigned int start, unsigned int duration, double from,
+                                            double to, bool smooth) {
+    OrvEnvelopeSegment segment(smooth ? Kind::Smooth : Kind::Ramp, start,
+                               duration == 0 ? 1 : duration);
+    segment.values[0] = from;
+    segment.values[1] = to;
+    return segment;
+}
+
 OrvEnvelopeSegment OrvEnvelopeSegment::ForItem(IOrvParameterEnvelopeItem& item) {
     OrvEnvelopeSegment segment(Kind::Item, item.Start(), item.Duration());
     segment.item = &item;

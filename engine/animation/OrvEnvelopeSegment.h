@@ -20,7 +20,7 @@
 
 class OrvEnvelopeSegment {
 public:
-    enum class Kind : unsigned char { Hold, Linear, CatmullRom, Item };
+    enum class Kind : unsigned char { Hold, Linear, CatmullRom, Item, Smooth, Ramp };
 
     static OrvEnvelopeSegment Hold(unsigned int start, double value);
     // A duration of 0 is taken as 1 ms, as in the items.
@@ -28,6 +28,20 @@ public:
                                      double to);
     static OrvEnvelopeSegment CatmullRom(unsigned int start, unsigned int duration, double p0,
                                          double p1, double p2, double p3);
+    // An ease from `from` to `to`: smooth follows t²(3 − 2t), ramp t², with t the elapsed part
+    // of the duration (0 taken as 1 ms); exactly `to` from the end on.
+    static OrvEnvelopeSegment Ease(unsigned int start, unsigned int duration, double from,
+                                   double to, bool smooth);
+    // The ease's value `elapsed` ms after its start: the one formula for eased keys, used by
+    // the envelopes and by the sync tracks alike, so both give the same bits.
+    static double EaseValue(bool smooth, double from, double to, unsigned int elapsed,
+                            unsigned int duration) {
+        if (elapsed >= duration)
+            return to;
+        double t = static_cast<double>(elapsed) / duration;
+        double shape = smooth ? t * t * (3.0 - 2.0 * t) : t * t;
+        return from + (to - from) * shape;
+    }
     // Refers to `item` with its span; whoever keeps the record decides who owns the item.
     static OrvEnvelopeSegment ForItem(IOrvParameterEnvelopeItem& item);
 
@@ -49,6 +63,9 @@ public:
             return LinearValue(time);
         case Kind::CatmullRom:
             return CatmullRomValue(time);
+        case Kind::Smooth:
+        case Kind::Ramp:
+            return EaseValue(kind == Kind::Smooth, values[0], values[1], time - start, duration);
         case Kind::Item:
             break;
         }
@@ -59,6 +76,7 @@ public:
     unsigned int duration;
     Kind kind;
     // Hold: the value. Linear: from, to, and the change per millisecond. CatmullRom: p0 to p3.
+    // Smooth, Ramp: from and to.
     double values[4];
     IOrvParameterEnvelopeItem* item; // Kind::Item only, else null; never owned
 

@@ -9,6 +9,7 @@ const char* const OrvParameterEnvelope::OverlapMessage =
 #include <typeinfo>
 
 #include "animation/OrvParameterCatmullRomSpline.h"
+#include "animation/OrvParameterEase.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterLinear.h"
 
@@ -23,6 +24,8 @@ OrvEnvelopeSegment SegmentFor(IOrvParameterEnvelopeItem& item) {
         return static_cast<OrvParameterHold&>(item).Segment();
     if (type == typeid(OrvParameterLinear))
         return static_cast<OrvParameterLinear&>(item).Segment();
+    if (type == typeid(OrvParameterEase))
+        return static_cast<OrvParameterEase&>(item).Segment();
     if (type == typeid(OrvParameterCatmullRomSpline))
         return static_cast<OrvParameterCatmullRomSpline&>(item).Segment();
     return OrvEnvelopeSegment::ForItem(item);

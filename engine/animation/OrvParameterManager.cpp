@@ -6,6 +6,7 @@
 #include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
 #include "animation/OrvParameterFollow.h"
+#include "animation/OrvParameterEase.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterLinear.h"
@@ -70,6 +71,20 @@ bool OrvParameterManager::AddCatmullRomSpline(const std::string& name, unsigned 
 bool OrvParameterManager::AddRandom(const std::string& name, unsigned int start,
                                     unsigned int duration, double bound1, double bound2) {
     return AddEnvelopeItem(name, new OrvParameterRandom(start, duration, bound1, bound2, random));
+}
+
+void OrvParameterManager::ReportUnknownParameter(const std::string& name) {
+    ReportUnknown("parameter", name, names);
+}
+
+void OrvParameterManager::AddRecordsOf(const OrvParameterManager& other) {
+    for (size_t i = 0; i < other.records.size(); ++i)
+        AddRecord(other.names[i], other.records[i].owner, other.records[i].index);
+}
+
+bool OrvParameterManager::AddEase(const std::string& name, unsigned int start,
+                                  unsigned int duration, double from, double to, bool smooth) {
+    return AddEnvelopeItem(name, new OrvParameterEase(start, duration, from, to, smooth));
 }
 
 bool OrvParameterManager::AddEnvelopeItem(const std::string& name,

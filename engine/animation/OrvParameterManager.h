@@ -67,6 +67,9 @@ public:
                                 double from, double to);
     bool AddCatmullRomSpline(const std::string& name, unsigned int start, unsigned int duration,
                              double p0, double p1, double p2, double p3);
+    // A smooth (t²(3 − 2t)) or ramp (t²) ease from `from` to `to` (OrvParameterEase).
+    bool AddEase(const std::string& name, unsigned int start, unsigned int duration, double from,
+                 double to, bool smooth);
     // The bounds may come in either order.
     bool AddRandom(const std::string& name, unsigned int start, unsigned int duration,
                    double bound1, double bound2);
@@ -85,6 +88,18 @@ public:
     // record returns to before its first item. Called once, when loading is done; it also
     // packs every envelope's search keys (OrvParameterEnvelope::PackInto).
     void RememberLoadedValues();
+
+    // Reports "Unknown parameter: " + name, with the look-alike names, as an item with an
+    // unknown name does.
+    void ReportUnknownParameter(const std::string& name);
+    // Registers every record of `other` (its names, owners and numbers) here too, in its
+    // order: a second animator over the same parameters (the baked sync keys).
+    void AddRecordsOf(const OrvParameterManager& other);
+    // Sets the record's parameter through its owner (a later parameter source). Allocates
+    // nothing; `record` must be in range.
+    void SetValue(int record, double value) {
+        records[record].owner->UpdateParameter(records[record].index, value);
+    }
 
     // The number of the first record with exactly this full name, or -1.
     int FindParameterByName(const std::string& name) const;

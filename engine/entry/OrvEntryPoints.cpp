@@ -29,7 +29,7 @@ std::string ShowDataFolder() {
 }
 
 // One whole run; errors raised outside the loading region land here through OrvRun's catch.
-int RunOnce(OrvRunContext& run, bool debug) {
+int RunOnce(OrvRunContext& run, bool debug, const char* syncAddress) {
     OrvEngine engine(run);
     if (!engine.PreInit())
         return 1;
@@ -43,6 +43,8 @@ int RunOnce(OrvRunContext& run, bool debug) {
     if (!engine.Init(settings.ChosenWidth(), settings.ChosenHeight(), settings.ChosenAspectRatio(),
                      settings.ChosenFullScreen() ? 1u : 0u))
         return engine.QuitRequested() ? 0 : 1;
+    if (syncAddress && *syncAddress)
+        engine.SetSyncAddress(syncAddress);
     engine.SetDebug(debug);
     engine.Run();
     return 0;
@@ -50,13 +52,17 @@ int RunOnce(OrvRunContext& run, bool debug) {
 } // namespace
 
 extern "C" int OrvRun(bool debug) {
+    return OrvRunSync(debug, nullptr);
+}
+
+extern "C" int OrvRunSync(bool debug, const char* syncAddress) {
     OrvDiagnostics& log = RunLog();
     int result = 1;
     // Nothing raised inside the engine may cross into the launcher: whatever escapes the
     // engine's own handling is reported as an error and the run counts as failed.
     try {
         OrvRunContext run(ShowDataFolder(), log);
-        result = RunOnce(run, debug);
+        result = RunOnce(run, debug, syncAddress);
     } catch (const std::exception& error) {
         log.Report(1, error.what());
         result = 1;

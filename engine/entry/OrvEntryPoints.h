@@ -8,6 +8,9 @@ extern "C" {
 // Plays one presentation from start to end; 0 when it ended normally or the user cancelled,
 // 1 when loading or initialisation failed.
 int OrvRun(bool debug);
+// OrvRun with the sync editor's address ("HOST:PORT") that debug mode connects to; null or
+// empty: localhost:1338.
+int OrvRunSync(bool debug, const char* syncAddress);
 // 1 when the log holds an error (severity above 0), else 0. May be called at any time.
 int OrvHasError();
 // The whole log text, owned by the library; valid until the next message is reported.

@@ -1,9 +1,8 @@
 #include "runtime/OrvDebugSession.h"
 
-#include "base/IOrvClock.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvRunContext.h"
-#include "runtime/OrvPlayer.h"
+#include "runtime/IOrvPlayerControl.h"
 #include "show/OrvShow.h"
 
 #include <cstdio>
@@ -23,14 +22,14 @@ void OrvDebugSession::WatchFiles(const std::set<std::string>& extra) {
     watcher.Watch(run.DataFolder(), names);
 }
 
-void OrvDebugSession::BeforeFrame(OrvPlayer& player) {
+void OrvDebugSession::BeforeFrame(IOrvPlayerControl& player) {
     bool requested = player.TakeReloadRequest();
     if (watcher.Changed(changed) || requested)
         Reload(player, changed);
 }
 
-void OrvDebugSession::Reload(OrvPlayer& player, const std::set<std::string>& changedFiles) {
-    unsigned position = player.Clock().Position();
+void OrvDebugSession::Reload(IOrvPlayerControl& player, const std::set<std::string>& changedFiles) {
+    unsigned position = player.Position();
     std::unique_ptr<OrvShow> loaded =
         reloader.Reload(run, *show, player.Music(), changedFiles, position, !player.Paused());
     const std::set<std::string>& attempted = reloader.AttemptedFiles();
@@ -54,6 +53,6 @@ void OrvDebugSession::Reload(OrvPlayer& player, const std::set<std::string>& cha
     std::fflush(stderr);
 }
 
-void OrvDebugSession::AfterFrame(OrvPlayer&) {
+void OrvDebugSession::AfterFrame(IOrvPlayerControl&) {
     overlay.Draw();
 }

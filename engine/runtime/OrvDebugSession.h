@@ -20,10 +20,10 @@
 // the slot holds. Owns the watcher, the reloader and the overlay. Main thread only, context
 // current.
 
+#include "gfx/OrvTextOverlay.h"
 #include "runtime/IOrvPlayerHook.h"
 #include "runtime/OrvFileWatcher.h"
 #include "runtime/OrvShowReloader.h"
-#include "gfx/OrvTextOverlay.h"
 
 #include <memory>
 #include <set>
@@ -38,15 +38,15 @@ public:
 
     // Watches the files of the loaded show; call once it has loaded.
     void Start();
-    void BeforeFrame(OrvPlayer& player) override;
-    void AfterFrame(OrvPlayer& player) override;
+    void BeforeFrame(IOrvPlayerControl& player) override;
+    void AfterFrame(IOrvPlayerControl& player) override;
 
     int Reloads() const { return reloads; }
     int FailedReloads() const { return failures; }
     const OrvTextOverlay& Overlay() const { return overlay; }
 
 private:
-    void Reload(OrvPlayer& player, const std::set<std::string>& changed);
+    void Reload(IOrvPlayerControl& player, const std::set<std::string>& changed);
     void WatchFiles(const std::set<std::string>& extra);
 
     OrvRunContext& run;

@@ -9,10 +9,12 @@
 
 OrvEngine::OrvEngine(OrvRunContext& run)
     : run(run), show(new OrvShow(run)), video(run), loadingScreen(run.Display()),
-      player(*show, video, clock, run.Display(), music), quitRequested(false) {}
+      player(*show, video, clock, run.Display(), music), quitRequested(false),
+      syncAddress(OrvSyncSession::DefaultAddress) {}
 
 OrvEngine::~OrvEngine() {
     // The show's OpenGL objects are given back while the window still exists.
+    syncSession.reset();
     debugSession.reset();
     show.reset();
     music.Release();
@@ -89,9 +91,14 @@ void OrvEngine::SetDebug(bool debug) {
     if (debug && !debugSession) {
         debugSession.reset(new OrvDebugSession(run, show));
         debugSession->Start();
-        player.SetHook(debugSession.get());
+        player.AddHook(*debugSession);
+        syncSession.reset(new OrvSyncSession(syncAddress));
+        player.AddHook(*syncSession);
     } else if (!debug && debugSession) {
-        player.SetHook(nullptr);
+        player.RemoveHook(*debugSession);
+        player.RemoveHook(*syncSession);
+        show->RemoveParameterSource(syncSession->Source());
+        syncSession.reset();
         debugSession.reset();
     }
 }

@@ -18,7 +18,8 @@
 // nothing reported: the run then ends as a normal quit, every destructor having run.
 //
 // Debug mode (SetDebug, from OrvRun's flag) adds the player's debug keys and live reload
-// (OrvDebugSession): the show held by the engine is then replaced when its files change.
+// (OrvDebugSession): the show held by the engine is then replaced when its files change; and
+// the connection to a sync editor (OrvSyncSession), a hook after the live reload.
 //
 // Ownership: the run context (data folder, diagnostics, random source, display facts) is the
 // caller's and must outlive the engine. The engine owns its parts for its whole life: the
@@ -28,15 +29,16 @@
 // (the destructor unloads the show first, then shuts SDL down). Used as one local object and
 // never copied.
 
-#include "base/IOrvLoadingObserver.h"
 #include "audio/OrvMusic.h"
+#include "base/IOrvLoadingObserver.h"
+#include "base/OrvRealTimeClock.h"
 #include "runtime/OrvDebugSession.h"
 #include "runtime/OrvLoadingScreen.h"
 #include "runtime/OrvPlayer.h"
-#include "base/OrvRealTimeClock.h"
-#include "show/OrvShow.h"
+#include "runtime/OrvSyncSession.h"
 #include "runtime/OrvVideo.h"
 #include "script/IOrvScriptLoader.h"
+#include "show/OrvShow.h"
 
 #include <memory>
 
@@ -67,11 +69,15 @@ public:
     // Debug mode: the player's debug keys and live reload of the show's files. Call after a
     // successful Init, before Run.
     void SetDebug(bool debug);
+    // Where debug mode looks for a sync editor ("HOST:PORT"; OrvSyncSession::DefaultAddress
+    // unless set). Call before SetDebug.
+    void SetSyncAddress(const std::string& address) { syncAddress = address; }
 
     // The parts, for tools and tests built on the engine. Show() is the show playing now (a
     // reload in debug mode replaces it).
     OrvShow& Show() { return *show; }
     OrvDebugSession* DebugSession() { return debugSession.get(); }
+    OrvSyncSession* SyncSession() { return syncSession.get(); }
     OrvVideo& Video() { return video; }
     OrvPlayer& Player() { return player; }
     OrvMusic& Music() { return music; }
@@ -95,7 +101,9 @@ private:
     OrvRealTimeClock clock;
     OrvPlayer player;
     std::unique_ptr<OrvDebugSession> debugSession;
+    std::unique_ptr<OrvSyncSession> syncSession;
     bool quitRequested;
+    std::string syncAddress;
 };
 
 #endif

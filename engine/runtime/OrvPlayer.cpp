@@ -2,19 +2,21 @@
 
 #include "audio/OrvMusic.h"
 #include "base/IOrvClock.h"
-#include "show/OrvShow.h"
 #include "runtime/OrvVideo.h"
 #include "script/IOrvScriptLoader.h"
+#include "show/OrvShow.h"
 
 #include <SDL/SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock,
                      const OrvDisplayFacts& display, OrvMusic& music)
-    : show(&show), video(video), clock(clock), music(music), pipeline(clock, show, display), sink(nullptr), hook(nullptr), lastRate(0),
-      debug(false), reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
+    : show(&show), video(video), clock(clock), music(music), pipeline(clock, show, display),
+      sink(nullptr), lastRate(0), debug(false), reloadRequested(false), correctMusic(true),
+      musicCorrections(0), driftingFrames(0) {}
 
 void OrvPlayer::Start() {
     clock.Start(show->StartPosition());
@@ -34,8 +36,8 @@ void OrvPlayer::Run() {
             if (!HandleEvent(event))
                 running = false;
         }
-        if (running && hook)
-            hook->BeforeFrame(*this);
+        for (size_t i = 0; running && i < hooks.size(); ++i)
+            hooks[i]->BeforeFrame(*this);
         if (running)
             running = Step();
         if (running && clock.Paused())
@@ -81,6 +83,9 @@ bool OrvPlayer::HandleEvent(const SDL_Event& event) {
     case SDLK_F5:
         reloadRequested = true;
         break;
+    case SDLK_F6:
+        saveRequested = true;
+        break;
     default:
         break;
     }
@@ -108,6 +113,22 @@ void OrvPlayer::Move(long long deltaMs) {
     music.SetPosition(clock.Position());
 }
 
+void OrvPlayer::AddHook(IOrvPlayerHook& hook) {
+    hooks.push_back(&hook);
+}
+
+void OrvPlayer::RemoveHook(IOrvPlayerHook& hook) {
+    hooks.erase(std::remove(hooks.begin(), hooks.end(), &hook), hooks.end());
+}
+
+unsigned OrvPlayer::Position() const {
+    return clock.Position();
+}
+
+void OrvPlayer::Seek(unsigned position) {
+    Move(static_cast<long long>(position) - static_cast<long long>(clock.Position()));
+}
+
 void OrvPlayer::SetPaused(bool paused) {
     if (paused == clock.Paused())
         return;
@@ -127,6 +148,12 @@ bool OrvPlayer::Paused() const {
 bool OrvPlayer::TakeReloadRequest() {
     bool requested = reloadRequested;
     reloadRequested = false;
+    return requested;
+}
+
+bool OrvPlayer::TakeSaveRequest() {
+    bool requested = saveRequested;
+    saveRequested = false;
     return requested;
 }
 
@@ -169,7 +196,7 @@ bool OrvPlayer::Step() {
                   clock.Paused() ? " (paused)" : "");
     video.SetCaption(text);
 
-    if (hook)
+    for (IOrvPlayerHook* hook : hooks)
         hook->AfterFrame(*this);
     video.Swap();
     return more;

@@ -14,8 +14,8 @@
 // Step: one frame through the frame pipeline (OrvFramePipeline: the clock's next frame, the
 // show's stages, the outputs, among them the frame sink if any); the caption "FPS: %.0f /
 // Position: %.1fs" with this frame's rate (when two frames fall in the same millisecond the
-// last rate stays), and " (paused)" while paused; the hook's AfterFrame; the swap. It returns false for the frame that reached the end position (that frame is still
-// drawn). Allocates nothing.
+// last rate stays), and " (paused)" while paused; the hook's AfterFrame; the swap. It returns false
+// for the frame that reached the end position (that frame is still drawn). Allocates nothing.
 //
 // The music stays with the clock: while it plays, each step compares where the sound is
 // (OrvMusic::PlayPosition) with the frame's position and seeks the music to the frame's
@@ -24,7 +24,8 @@
 //
 // Debug mode (SetDebug) adds keys: Space pauses and resumes the picture and the music
 // together, Home goes back to the show's start (the header's `jump`), Page Up and Page Down
-// jump one bar (four beats) back and forth; and F5 asks the hook for a reload.
+// jump one bar (four beats) back and forth; F5 asks the hook for a reload and F6 to save the
+// sync keys.
 //
 // Ownership: the show, the window, the clock, the display facts and the music (the run's, which
 // outlives a reload) are borrowed and must outlive the player;
@@ -32,8 +33,11 @@
 // thread only.
 
 #include "runtime/IOrvFrameSink.h"
+#include "runtime/IOrvPlayerControl.h"
 #include "runtime/IOrvPlayerHook.h"
 #include "runtime/OrvFramePipeline.h"
+
+#include <vector>
 
 class IOrvClock;
 class OrvMusic;
@@ -43,7 +47,7 @@ class OrvVideo;
 
 union SDL_Event;
 
-class OrvPlayer {
+class OrvPlayer : public IOrvPlayerControl {
 public:
     OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock, const OrvDisplayFacts& display,
               OrvMusic& music);
@@ -55,17 +59,22 @@ public:
     void SetFrameSink(IOrvFrameSink* sink);
     // More outputs, after the sink, in order.
     OrvFramePipeline& Pipeline() { return pipeline; }
-    void SetHook(IOrvPlayerHook* hook) { this->hook = hook; }
+    // Hooks run in the order added (live reload, then a sync editor); borrowed.
+    void AddHook(IOrvPlayerHook& hook);
+    void RemoveHook(IOrvPlayerHook& hook);
     void SetDebug(bool debug) { this->debug = debug; }
     // On by default; off, the music is only sought on jumps (the engine of old did so).
     void SetMusicCorrection(bool on) { correctMusic = on; }
-    void SetShow(OrvShow& show) {
+    void SetShow(OrvShow& show) override {
         this->show = &show;
         pipeline.SetShow(show);
     }
-    OrvShow& Show() { return *show; }
+    OrvShow& Show() override { return *show; }
     IOrvClock& Clock() { return clock; }
-    OrvMusic& Music() { return music; }
+    OrvMusic& Music() override { return music; }
+    unsigned Position() const override;
+    // The position, never past 2^31 ms, and the music sought there.
+    void Seek(unsigned position) override;
 
     void Run();
     // The start of Run: the clock and the music at the start position.
@@ -78,10 +87,13 @@ public:
     void Jump(bool forward);
     // Moves the position by `deltaMs`, never before 0, and seeks the music there.
     void Move(long long deltaMs);
-    void SetPaused(bool paused);
-    bool Paused() const;
-    // True once after F5 was released in debug mode.
-    bool TakeReloadRequest();
+    void SetPaused(bool paused) override;
+    bool Paused() const override;
+    void RequestReload() override { reloadRequested = true; }
+    // True once after F5 was released in debug mode, or a hook asked.
+    bool TakeReloadRequest() override;
+    // True once after F6 was released in debug mode.
+    bool TakeSaveRequest() override;
     // How often the music was sought to catch up with the clock.
     int MusicCorrections() const { return musicCorrections; }
 
@@ -94,10 +106,11 @@ private:
     OrvMusic& music;
     OrvFramePipeline pipeline;
     IOrvFrameSink* sink;
-    IOrvPlayerHook* hook;
+    std::vector<IOrvPlayerHook*> hooks; // not owned
     double lastRate;
     bool debug;
     bool reloadRequested;
+    bool saveRequested = false;
     bool correctMusic;
     int musicCorrections;
     int driftingFrames;

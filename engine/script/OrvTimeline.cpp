@@ -25,6 +25,8 @@ const char* const PatternTexts[] = {
     "%t * = follow *",
     "%t * = follow * * %n",
     "%t * = follow * * %n + %n",
+    "%t * = smooth %n to %n in %t",
+    "%t * = ramp %n to %n in %t",
 };
 
 // A called block's words may not grow past this by substitution (keys whose values contain
@@ -63,7 +65,7 @@ bool OrvTimeline::ProcessBlock(const OrvScriptNode& block, uint32_t offset,
             observer->LineStarted(*line);
         bool succeeded = ProcessLine(*line, offset, table, depth);
         if (!succeeded)
-            diagnostics.Report(1, "script.txt", line->Line(), "Error on line: " + line->JoinedArgs());
+            diagnostics.Report(1, fileName, line->Line(), "Error on line: " + line->JoinedArgs());
         if (observer)
             observer->LineEnded(*line);
         if (!succeeded) {
@@ -152,6 +154,11 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
     case FollowOne:
     case FollowBoth:
         return RunFollow(command, words, time);
+    case Smooth:
+    case Ramp:
+        return TimeOf(words[8], duration) &&
+               parameters.AddEase(name, time, duration, Number(words[4]), Number(words[6]),
+                                  command == Smooth);
     case Enable:
         return Switch(words, time, 1.0);
     case Disable:

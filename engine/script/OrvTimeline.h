@@ -16,6 +16,8 @@
 //  11  %t * = follow *                    follow a source (a music band, level, onsets)
 //  12  %t * = follow * * %n               ... times a, or plus b (the operator: "*" or "+")
 //  13  %t * = follow * * %n + %n          ... times a plus b
+//  14  %t * = smooth %n to %n in %t       eased in and out, t²(3 − 2t)
+//  15  %t * = ramp %n to %n in %t         eased in, t²
 // (%t a time, %n a number, * any word, *** as the last word any number of words.)
 //
 // A failing line reports why, then "Error on line: " and the line as written, and stops its
@@ -63,6 +65,9 @@ public:
                 uint32_t& endPosition, OrvDiagnostics& diagnostics,
                 IOrvTimelineObserver* observer = nullptr);
 
+    // The file the lines come from, as failing lines name it ("script.txt" unless set).
+    void SetFileName(const std::string& name) { fileName = name; }
+
     // Processes the lines of the block at offset 0; true when every line succeeded.
     bool Process(const OrvScriptNode& script);
 
@@ -80,7 +85,9 @@ private:
         RandomFor,
         Follow,
         FollowOne,
-        FollowBoth
+        FollowBoth,
+        Smooth,
+        Ramp
     };
     typedef std::map<std::string, std::string> Substitutions;
     typedef std::deque<std::string> Words;
@@ -117,6 +124,7 @@ private:
     // Top-level lines by identifier (borrowed from the root), filled on the first call.
     std::unordered_map<std::string, const OrvScriptNode*> blocks;
     bool blocksIndexed;
+    std::string fileName = "script.txt";
 };
 
 #endif

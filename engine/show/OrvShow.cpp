@@ -14,11 +14,13 @@
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
+#include "script/OrvBakedSyncKeys.h"
 #include "script/OrvScriptTime.h"
 #include "show/IOrvShowLoadWatcher.h"
 
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 
 OrvShow::OrvShow(OrvRunContext& run) : OrvShow(run, run.Diagnostics()) {}
 
@@ -45,8 +47,11 @@ IOrvScriptLoader* OrvShow::Loader() const {
 
 bool OrvShow::ReadScript() {
     loader.reset(new OrvAsciiScriptLoader(diagnostics));
-    if (loader->Load(scene->Files().Path("script.txt"), OrvDataFolder::Shown("script.txt")))
+    syncSettings = OrvSyncSettings();
+    if (loader->Load(scene->Files().Path("script.txt"), OrvDataFolder::Shown("script.txt"))) {
+        syncSettings = OrvSyncSettings(loader->Root());
         return true;
+    }
     diagnostics.Report(1, "Could not load a script file");
     return false;
 }
@@ -100,6 +105,10 @@ void OrvShow::Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn)
         throw OrvException("Errors in script file");
     }
     parameters->RememberLoadedValues();
+    if (!CheckSyncNames(goingOn) && !goingOn)
+        throw OrvException("Errors in script file");
+    if (!goingOn) // a check does not play the saved keys
+        LoadSyncKeys();
     loaded = true;
 }
 
@@ -145,10 +154,53 @@ void OrvShow::BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher) {
     }
 }
 
+bool OrvShow::CheckSyncNames(IOrvShowLoadWatcher* goingOn) {
+    const OrvScriptNode* block = loader->Root()["sync"];
+    if (!block)
+        return true;
+    bool named = true;
+    for (const OrvScriptNode* line : block->Children()) {
+        if (!line)
+            continue;
+        bool lone = line->ArgsRef().empty() && line->ChildCount() == 0;
+        if (lone && parameters->ParameterExists(line->Id()))
+            continue;
+        // Heard like a timeline line, so a check puts the messages at this line.
+        if (goingOn)
+            goingOn->LineStarted(*line);
+        if (!lone)
+            diagnostics.Report(1, "Syntax error: the sync block lists one parameter name a line");
+        else
+            parameters->ReportUnknownParameter(line->Id());
+        diagnostics.Report(1, "script.txt", line->Line(), "Error on line: " + line->ToString());
+        if (goingOn)
+            goingOn->LineEnded(*line);
+        named = false;
+    }
+    return named;
+}
+
+void OrvShow::LoadSyncKeys() {
+    bakedKeys.reset();
+    const std::string& file = syncSettings.BakedFile();
+    if (file.empty() || access(scene->Files().Path(file).c_str(), F_OK) != 0)
+        return; // nothing saved yet; the name is watched in debug mode all the same
+    // The baked keys animate the same parameters as the timeline, after it: what they set
+    // takes over from their first item on.
+    bakedKeys.reset(new OrvParameterManager(diagnostics, run.Random()));
+    bakedKeys->AddRecordsOf(*parameters);
+    double bpm = loader->NumericValue(IOrvScriptLoader::Bpm);
+    if (!OrvBakedSyncKeys::Process(scene->Files().Path(file), OrvDataFolder::Shown(file),
+                                   60000.0 / bpm, *bakedKeys, diagnostics))
+        throw OrvException("Errors in script file");
+}
+
 void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
     if (!parameters)
         return;
     parameters->ApplyAt(position);
+    if (bakedKeys)
+        bakedKeys->ApplyAt(position);
     for (IOrvParameterSource* source : sources)
         source->ApplyAt(position);
     musicAnalysis->FillUniforms(position, scene->Shaders().MusicUniforms());
@@ -182,6 +234,7 @@ void OrvShow::Unload() {
 
 void OrvShow::ReleaseScene() {
     // The parameters point into the render lines and the objects; the lines into the objects.
+    bakedKeys.reset();
     parameters.reset();
     renderLines.reset(); // deletes their framebuffers
     objects.reset();

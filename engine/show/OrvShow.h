@@ -30,6 +30,7 @@
 // show names (MusicName) and keeps it playing across a reload.
 
 #include "base/OrvDiagnostics.h"
+#include "script/OrvSyncSettings.h"
 
 #include <memory>
 #include <string>
@@ -88,11 +89,17 @@ public:
     // True between a Load that returned and the next Unload.
     bool IsLoaded() const { return loaded; }
 
-    // One frame, in stages: the parameter sources at `position` (the timeline first, then
-    // each added source in order, so a later one takes over what it sets); the music's shader
-    // uniforms at `position`; every object
-    // simulated once by `elapsedMs` since the previous frame; the render passes. Leaves the
-    // picture in the screen's framebuffer (the caller shows it). Allocates nothing.
+    // What the script says about a sync editor (its tracks, rows per beat, baked keys file);
+    // valid after a ReadScript that succeeded. Load checks the names (each must be a
+    // parameter, else the unknown-parameter message with its line) and plays the baked keys
+    // file when there is one: right after the timeline, taking over what it sets.
+    const OrvSyncSettings& Sync() const { return syncSettings; }
+
+    // One frame, in stages: the parameter sources at `position` (the timeline first, then the
+    // baked sync keys if any, then each added source in order, so a later one takes over what
+    // it sets); the music's shader uniforms at `position`; every object simulated once by
+    // `elapsedMs` since the previous frame; the render passes. Leaves the picture in the screen's framebuffer (the caller shows it).
+    // Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
     // A source of parameter values after the timeline; borrowed, it must outlive its use
     // (until RemoveParameterSource or the show goes). It names parameters through
@@ -129,6 +136,8 @@ private:
     void BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher);
     void AnalyseMusic(bool withTempo);
     void ReleaseScene();
+    bool CheckSyncNames(IOrvShowLoadWatcher* goingOn);
+    void LoadSyncKeys();
     void ReleaseGlObjects();
 
     OrvRunContext& run;
@@ -140,6 +149,8 @@ private:
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;
     std::unique_ptr<OrvParameterManager> parameters;
+    std::unique_ptr<OrvParameterManager> bakedKeys; // the sync file's; null without one
+    OrvSyncSettings syncSettings;
     std::vector<IOrvParameterSource*> sources; // after the timeline; not owned
     bool loaded;
 };

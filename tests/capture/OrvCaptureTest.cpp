@@ -508,3 +508,22 @@ TEST(OrvCapture, ShowsItsProgressOnATerminal) {
     EXPECT_NE(std::string::npos, run.output.find("0:00 left")) << run.output;
     EXPECT_NE(std::string::npos, run.output.find("Captured 30 frames")) << run.output;
 }
+
+// A sync editor's saved keys play in a capture: after the timeline, taking over a parameter from
+// their first line for it on.
+TEST(OrvCapture, PlaysTheSavedSyncKeys) {
+    std::string script = ShowScript;
+    script.replace(script.find("  width: 80\n"), 0, "  sync: keys.txt\n");
+    Show show(script);
+    show.folder.WriteData("keys.txt", "# screen:clear.r\n0.500 screen.clear.r = 0 to 1 in 1.000\n"
+                                      "1.500 screen.clear.r = smooth 1 to 0 in 1.000\n");
+    Result run = Capture(show, {"--fps", "4", "--out", show.Path("frames")});
+    ASSERT_EQ(0, run.code) << run.errors;
+    // The timeline's red until 0.5 s; then the keys' fade, half way at 1 s (green from the
+    // timeline); the smooth key half way at 2 s, where the timeline has turned blue.
+    EXPECT_EQ(Red, ReadPng(show.Path("frames/frame-000000.png")).At(40, 20));
+    std::string middle = ReadPng(show.Path("frames/frame-000004.png")).At(40, 20);
+    EXPECT_TRUE(middle == "127,255,0" || middle == "128,255,0") << middle;
+    middle = ReadPng(show.Path("frames/frame-000008.png")).At(40, 20);
+    EXPECT_TRUE(middle == "127,0,255" || middle == "128,0,255") << middle;
+}

@@ -443,3 +443,20 @@ TEST(OrvScriptChecker, ListsWhatStopsTheEngineFirst) {
         EXPECT_NE(std::string::npos, checked.text.find(first)) << first;
     }
 }
+
+TEST(OrvScriptChecker, SyncTrackNamesMustBeParameters) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    CheckedShow show;
+    show.Check("header {\n  music: music.wav\n  sync: sync.txt\n}\n" // 1-4
+               "objects {\n}\nrenderLines {\n  screen {\n  }\n}\n"   // 5-10
+               "sync {\n"                                            // 11
+               "  screen.clear.r\n"                                  // 12
+               "  screen.clear.q\n"                                  // 13
+               "  two words\n"                                       // 14
+               "}\nscript {\n  1 end\n}\n");
+    EXPECT_FALSE(show.clean);
+    EXPECT_NE(std::string::npos, show.text.find("script.txt:13: Unknown parameter: screen.clear.q"))
+        << show.text;
+    EXPECT_NE(std::string::npos, show.text.find("script.txt:14: Syntax error")) << show.text;
+    EXPECT_EQ(std::string::npos, show.text.find("script.txt:12:")) << show.text;
+}

@@ -197,7 +197,8 @@ TEST(OrvLauncher, UnknownOptionsGetTheUsageLineAndNothingRuns) {
         LauncherRun run(folder.Root(), {{"ORV_FAKE_CHECK_RESULT", "0"}}, arguments);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(1, run.child.ExitCode()) << arguments.back();
-        EXPECT_EQ("Unknown option: " + arguments.back() + "\nUsage: Run [--debug | --check]\n",
+        EXPECT_EQ("Unknown option: " + arguments.back() +
+                      "\nUsage: Run [--debug] [--sync HOST:PORT] | --check\n",
                   run.child.Errors());
         EXPECT_EQ("", run.child.Output());
     }

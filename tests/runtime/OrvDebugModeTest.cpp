@@ -77,10 +77,11 @@ struct DebugRun {
             return false;
         NoSteps quiet;
         show->Load(quiet);
-        music.Load(show->Files().Path(show->MusicName()), context.diagnostics); // as the engine does
+        music.Load(show->Files().Path(show->MusicName()),
+                   context.diagnostics); // as the engine does
         session.reset(new OrvDebugSession(context.run, show));
         session->Start();
-        player.SetHook(session.get());
+        player.AddHook(*session);
         player.SetDebug(true);
         player.SetFrameSink(&sink);
         player.Start();
