@@ -62,30 +62,46 @@ void OrvSyncClient::Fail(const std::string& why) {
     Close();
 }
 
-void OrvSyncClient::StartConnecting(unsigned now) {
-    attempted = true;
-    lastAttempt = now;
+bool OrvSyncClient::Resolve() {
+    if (!addresses.empty())
+        return true;
     addrinfo hints;
     std::memset(&hints, 0, sizeof hints);
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || !found)
+        return false;
+    for (addrinfo* at = found; at; at = at->ai_next) {
+        if (at->ai_addrlen > sizeof(sockaddr_storage))
+            continue;
+        Address address;
+        address.family = at->ai_family;
+        std::memset(&address.bytes, 0, sizeof address.bytes);
+        std::memcpy(&address.bytes, at->ai_addr, at->ai_addrlen);
+        address.size = at->ai_addrlen;
+        addresses.push_back(address);
+    }
+    freeaddrinfo(found);
+    return !addresses.empty();
+}
+
+void OrvSyncClient::StartConnecting(unsigned now) {
+    attempted = true;
+    lastAttempt = now;
+    if (!Resolve())
         return;
     // "localhost" may name ::1 first and an editor listen on 127.0.0.1 only: every address is
     // tried, starting with the next one at each attempt, until one connects or is under way (a
     // refusal on this machine comes at once).
-    int count = 0;
-    for (addrinfo* at = found; at; at = at->ai_next)
-        ++count;
+    const int count = static_cast<int>(addresses.size());
     for (int i = 0; i < count && state == State::Idle; ++i) {
-        addrinfo* at = found;
-        for (int skip = (attempts + i) % count; skip > 0; --skip)
-            at = at->ai_next;
-        int id = ::socket(at->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        const Address& at = addresses[static_cast<size_t>((attempts + i) % count)];
+        int id = ::socket(at.family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         if (id < 0)
             continue;
-        if (::connect(id, at->ai_addr, at->ai_addrlen) == 0 || errno == EINPROGRESS) {
+        if (::connect(id, reinterpret_cast<const sockaddr*>(&at.bytes), at.size) == 0 ||
+            errno == EINPROGRESS) {
             socketId = id;
             state = State::Connecting;
             int one = 1;
@@ -95,7 +111,6 @@ void OrvSyncClient::StartConnecting(unsigned now) {
         }
     }
     ++attempts;
-    freeaddrinfo(found);
 }
 
 void OrvSyncClient::Update(unsigned now) {

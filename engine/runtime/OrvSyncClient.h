@@ -4,7 +4,8 @@
 // The show's end of a connection to a sync editor over TCP, never blocking the frame.
 //
 // Update(now) is called once a frame with the real-time clock's milliseconds: without a
-// connection it starts one (non-blocking) at most once every RetryInterval ms, quietly; a
+// connection it starts one (non-blocking) at most once every RetryInterval ms, quietly (the
+// host's name is looked up on the first attempt only, and again only until a lookup works); a
 // connection under way is checked without waiting; once it is up, the greeting
 // "hello, synctracker!" is sent and the editor's answer awaited. Then at most MaxReadPerFrame
 // bytes are read per frame, so an editor flooding keys delays no frame by much; Next hands
@@ -24,6 +25,7 @@
 
 #include <cstdint>
 #include <string>
+#include <sys/socket.h>
 #include <vector>
 
 class OrvSyncClient {
@@ -54,6 +56,16 @@ public:
 
 private:
     enum class State { Idle, Connecting, Greeting, Ready };
+    // One address the host's name stands for, as the resolver gave it.
+    struct Address {
+        int family;
+        sockaddr_storage bytes;
+        socklen_t size;
+    };
+
+    // Looks the host's name up once: a name server that answers slowly may hold up the
+    // frame that asks, but only that one, not one a second while no editor is there.
+    bool Resolve();
 
     void StartConnecting(unsigned now);
     void Fail(const std::string& why);
@@ -73,6 +85,7 @@ private:
     size_t readThisFrame;
     OrvSyncMessageReader reader;
     std::vector<char> queue;
+    std::vector<Address> addresses; // empty until a lookup succeeded
 };
 
 #endif
