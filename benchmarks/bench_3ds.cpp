@@ -13,12 +13,14 @@
 // Runs on a real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_3ds).
 
+#include "animation/OrvParameterManager.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRunContext.h"
 #include "scene/Orv3dsMesh.h"
+#include "scene/OrvCameraEye.h"
+#include "scene/OrvDrawPass.h"
 #include "scene/OrvObject3ds.h"
 #include "scene/OrvObjectManager.h"
-#include "animation/OrvParameterManager.h"
 #include "scene/OrvRenderLineManager.h"
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
@@ -259,7 +261,9 @@ struct Show {
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        model->Draw();
+        OrvCameraEye eye;
+        OrvDrawPass pass{0, 0, eye}; // a model draws without either
+        model->Draw(pass);
         glPopAttrib();
         glPopMatrix();
     }

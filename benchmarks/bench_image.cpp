@@ -5,14 +5,16 @@
 // real OpenGL window, so it needs an X display (under Xvfb:
 // xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_image).
 
+#include "animation/OrvParameterManager.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRunContext.h"
+#include "gfx/OrvTextureManager.h"
+#include "scene/OrvCameraEye.h"
+#include "scene/OrvDrawPass.h"
 #include "scene/OrvObjectImage.h"
 #include "scene/OrvObjectManager.h"
-#include "animation/OrvParameterManager.h"
 #include "scene/OrvRenderLineManager.h"
 #include "scene/OrvSceneContext.h"
-#include "gfx/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvAllocationCounter.h"
@@ -203,6 +205,8 @@ void BM_ImageDraw(benchmark::State& state) {
     }
     OrvObject* image = show.objects[static_cast<int>(state.range(0))];
     glViewport(0, 0, 256, 256);
+    OrvCameraEye eye;
+    OrvDrawPass pass{256, 256, eye};
     const int draws = 1000;
     double nanoseconds = 0, counted = 0;
     unsigned long allocated = 0;
@@ -212,7 +216,7 @@ void BM_ImageDraw(benchmark::State& state) {
         for (int d = 0; d < draws; ++d) {
             glPushMatrix();
             glPushAttrib(GL_ALL_ATTRIB_BITS);
-            image->Draw();
+            image->Draw(pass);
             glPopAttrib();
             glPopMatrix();
         }

@@ -14,9 +14,11 @@
 
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRunContext.h"
-#include "scene/OrvObjectParticles.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvCameraEye.h"
+#include "scene/OrvDrawPass.h"
+#include "scene/OrvObjectParticles.h"
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
@@ -37,11 +39,13 @@
 namespace {
 
 // What the systems of this program share, as one show's objects do: the diagnostics, the run
-// (random numbers) and the scene (the textures "*one" and "*two", the active camera).
+// (random numbers), the scene (the textures "*one" and "*two") and the camera's eye.
 struct Show {
     OrvDiagnostics diagnostics;
     OrvRunContext run{"./", diagnostics};
     OrvSceneContext scene{run, diagnostics};
+    OrvCameraEye eye;
+    OrvDrawPass pass{640, 480, eye};
 };
 
 Show& TheShow() {
@@ -124,10 +128,10 @@ void SetCamera() {
     glLoadIdentity();
     gluPerspective(45, 640.0 / 480.0, 0.1, 100);
     gluLookAt(position.x, position.y, position.z, target.x, target.y, target.z, up.x, up.y, up.z);
-    OrvSceneContext::Camera& active = TheShow().scene.ActiveCamera();
-    active.position = position;
-    active.target = target;
-    active.up = up;
+    OrvCameraEye& eye = TheShow().eye;
+    eye.position = position;
+    eye.target = target;
+    eye.up = up;
 }
 
 // The baseline: one matrix and one quad per particle.
@@ -135,8 +139,8 @@ void DrawEachParticle(OrvObjectParticles& fx, bool sorted) {
     glDisable(GL_LIGHTING);
     OrvGlState::SetBlend(sorted ? OrvGlState::BlendAlpha : OrvGlState::BlendAdd);
     glDepthMask(sorted ? GL_TRUE : GL_FALSE);
-    const OrvSceneContext::Camera& active = TheShow().scene.ActiveCamera();
-    OrvDrawEachParticle(fx, active.position, active.up);
+    const OrvCameraEye& eye = TheShow().eye;
+    OrvDrawEachParticle(fx, eye.position, eye.up);
 }
 
 enum Way { Each, Batched, Sorted };
@@ -164,7 +168,7 @@ void RunDraw(benchmark::State& state, Way way) {
         if (way == Each)
             DrawEachParticle(*fx, false);
         else
-            fx->Draw();
+            fx->Draw(TheShow().pass);
         glPopAttrib();
     };
     for (int f = 0; f < 3; ++f) // the software renderer compiles its states

@@ -1,6 +1,7 @@
 // The bundled show (or any show folder) played frame by frame by a fixed-step clock, as fast
 // as the renderer allows: frames per second for each stretch of the show, the whole show's
-// average, and the time to unload the show and load it again in the open window. Needs an X
+// average, the time to unload the show and load it again in the open window, and the time and
+// resident memory of 200 live reloads. Needs an X
 // display (under Xvfb: xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
 // build/benchmarks/bench_show [show folder] [window width] [window height] [seconds per row]).
 // Defaults: build/show, the script's own size, 4 s.
@@ -11,11 +12,15 @@
 #include "base/OrvRunContext.h"
 #include "runtime/OrvEngine.h"
 #include "runtime/OrvPlayer.h"
+#include "runtime/OrvShowReloader.h"
+#include "show/OrvShow.h"
 
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <set>
 #include <string>
 
 namespace {
@@ -24,6 +29,20 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
+}
+
+// The process's resident set in KiB, from the kernel's own account.
+long ResidentKb() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status)
+        return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::sscanf(line, "VmRSS: %ld kB", &kb) == 1)
+            break;
+    std::fclose(status);
+    return kb;
 }
 
 class NoObserver : public IOrvLoadingObserver {
@@ -103,5 +122,35 @@ int main(int argc, char** argv) {
     }
     std::printf("unload + load     %10.1f ms\n",
                 1000.0 * Seconds(reloadBegan, Clock::now()) / rounds);
+
+    // Live reloads as debug mode makes them: each new show loaded beside the playing one, which
+    // then goes. Resident memory must stay flat however many there are.
+    OrvShowReloader reloader;
+    std::unique_ptr<OrvShow> held;
+    OrvShow* current = &engine.Show();
+    const int reloads = 200;
+    long firstKb = 0;
+    Clock::time_point reloadsBegan = Clock::now();
+    std::printf("%-16s %10s\n", "live reloads", "RSS MiB");
+    for (int i = 1; i <= reloads; ++i) {
+        std::unique_ptr<OrvShow> next =
+            reloader.Reload(run, *current, engine.Music(), std::set<std::string>(), 0, false);
+        if (!next) {
+            std::fprintf(stderr, "%s", reloader.Messages().c_str());
+            return 1;
+        }
+        held = std::move(next);
+        current = held.get();
+        if (i == 1 || i % 50 == 0) {
+            long kb = ResidentKb();
+            if (i == 1)
+                firstKb = kb;
+            std::printf("%16d %10.1f\n", i, kb / 1024.0);
+        }
+    }
+    std::printf("live reload       %10.1f ms\n",
+                1000.0 * Seconds(reloadsBegan, Clock::now()) / reloads);
+    std::printf("RSS growth after the first: %.1f MiB over %d reloads\n",
+                (ResidentKb() - firstKb) / 1024.0, reloads - 1);
     return 0;
 }

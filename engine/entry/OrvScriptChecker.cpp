@@ -1,25 +1,27 @@
 #include "entry/OrvScriptChecker.h"
 
-#include "audio/OrvAudioStream.h"
-#include "audio/OrvMusicAnalysis.h"
-#include "gfx/OrvHiddenGlContext.h"
-#include "base/OrvDataFolder.h"
-#include "base/OrvDiagnostics.h"
-#include "base/OrvRunContext.h"
-#include "scene/OrvSceneContext.h"
-#include "script/OrvScriptSize.h"
-#include "scene/OrvObjectManager.h"
 #include "animation/OrvEnvelopeSegment.h"
 #include "animation/OrvParameterManager.h"
+#include "audio/OrvAudioStream.h"
+#include "audio/OrvMusicAnalysis.h"
+#include "base/OrvDataFolder.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvQuietLoadingObserver.h"
+#include "base/OrvRunContext.h"
 #include "entry/OrvMisplacedLines.h"
+#include "gfx/OrvHiddenGlContext.h"
 #include "gfx/OrvImageFile.h"
-#include "scene/OrvRenderLine.h"
-#include "scene/OrvRenderLineManager.h"
 #include "gfx/OrvShaderCompileError.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvObjectManager.h"
+#include "scene/OrvRenderLine.h"
+#include "scene/OrvRenderLineManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
+#include "script/OrvScriptSize.h"
+#include "show/OrvShow.h"
 
 #include <cmath>
 #include <cstdio>
@@ -86,7 +88,7 @@ bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
 } // namespace
 
 OrvScriptChecker::OrvScriptChecker(OrvRunContext& run)
-    : run(run), loading(nullptr), misplaced(nullptr), misplacedRan(false) {}
+    : run(run), loading(nullptr), misplaced(nullptr), misplacedRan(false), holding(false) {}
 
 OrvScriptChecker::~OrvScriptChecker() {}
 
@@ -113,44 +115,43 @@ bool OrvScriptChecker::Check() {
 }
 
 bool OrvScriptChecker::CheckShow() {
-    OrvAsciiScriptLoader loader(run.Diagnostics());
-    OrvMisplacedLines misplacedLines(loader);
+    // Declared first, so the show gives its OpenGL objects back before the context closes.
+    OrvHiddenGlContext gl;
+    OrvShow show(run);
+    // What reading says waits until the lines a missing "}" misplaced are known, since
+    // that explains some of it ("Missing block: script" when the block went one level down).
+    held.clear();
+    holding = true;
+    bool read = show.ReadScript();
+    holding = false;
+    OrvAsciiScriptLoader& script = *show.Script();
+    OrvMisplacedLines misplacedLines(script);
     misplaced = &misplacedLines;
-    std::string path = OrvDataFolder(run.DataFolder()).Path("script.txt");
+    for (const std::pair<int, std::string>& message : held)
+        Reported(message.first, message.second);
+    held.clear();
     // A script with a block missing is checked on as far as it goes; one that could not be
     // read has nothing to check ("Could not open ..." is reported).
-    if (!loader.Load(path, OrvDataFolder::Shown("script.txt")) && loader.Root().ChildCount() == 0)
+    if (!read && script.Root().ChildCount() == 0)
         return false;
-    CheckBraces(loader);
+    CheckBraces(script);
 
-    OrvHiddenGlContext gl;
     if (!gl.Open()) {
         failure = gl.Error();
         return false;
     }
     // The sizes the show's window would record; the display is taken to be the surface.
     OrvDisplayFacts& display = run.Display();
-    display.surfaceWidth = display.displayWidth = OrvScriptSize::SurfaceWidth(&loader);
-    display.surfaceHeight = display.displayHeight = OrvScriptSize::SurfaceHeight(&loader);
+    display.surfaceWidth = display.displayWidth = OrvScriptSize::SurfaceWidth(&script);
+    display.surfaceHeight = display.displayHeight = OrvScriptSize::SurfaceHeight(&script);
     display.aspectRatio = static_cast<double>(display.surfaceWidth) / display.surfaceHeight;
-    {
-        // Destroyed in reverse: the parameters, the render lines, the objects, then the
-        // scene with the textures and programs, all before the context goes.
-        OrvSceneContext scene(run, run.Diagnostics());
-        OrvObjectManager objects(scene);
-        OrvRenderLineManager renderLines(scene);
-        OrvParameterManager parameters(run.Diagnostics(), run.Random());
-        renderLines.Init(objects);
-        LoadObjects(loader, objects, parameters);
-        parameters.AddInterface("objects", objects);
-        LoadRenderLines(loader, renderLines, parameters);
-        AnalyseMusic(loader);
-        musicAnalysis.RegisterSources(parameters);
-        CheckTimeline(loader, parameters);
-        CheckObjectUse(loader, objects, renderLines, parameters);
-        CheckPictures(scene);
-    }
-    CheckMusic(loader);
+
+    OrvQuietLoadingObserver quiet;
+    show.LoadGoingOn(quiet, *this);
+    openLines.clear();
+    CheckObjectUse(script, *show.Objects(), *show.RenderLines(), *show.Parameters());
+    CheckPictures(show.Scene());
+    CheckMusic(script);
     return !report.HasError();
 }
 
@@ -184,60 +185,22 @@ void OrvScriptChecker::CheckBraces(const OrvAsciiScriptLoader& loader) {
     }
 }
 
-void OrvScriptChecker::LoadObjects(OrvAsciiScriptLoader& loader, OrvObjectManager& objects,
-                                   OrvParameterManager& parameters) {
-    for (OrvScriptNode* node : loader.Objects()) {
-        loading = node;
-        try {
-            objects.LoadObject(*node, parameters);
-        } catch (const std::exception& error) {
-            // An object whose block had unknown lines is kept; one that raised before is not.
-            bool kept = !node->Id().empty() && objects.Object(node->Id());
-            // Kept, it raised only for those lines: if a missing "}" put them all there, that
-            // is said already.
-            if (!kept || !(misplaced && misplaced->OnlyMisplacedUnread(*node)))
-                ReportRaised(error);
-            if (!kept && !node->Id().empty())
-                failedNames.insert(node->Id());
-        }
-        loading = nullptr;
-    }
+void OrvScriptChecker::Building(Stage, const OrvScriptNode* node) {
+    loading = node;
 }
 
-void OrvScriptChecker::LoadRenderLines(OrvAsciiScriptLoader& loader,
-                                       OrvRenderLineManager& renderLines,
-                                       OrvParameterManager& parameters) {
-    std::vector<const OrvScriptNode*> loaded; // the node of each line kept, in order
-    for (OrvScriptNode* node : loader.RenderLines()) {
-        loading = node;
-        try {
-            renderLines.LoadRenderLine(*node, parameters);
-            loaded.push_back(node);
-        } catch (const std::exception& error) {
-            Reported(1, error.what());
-            if (!node->Id().empty())
-                failedNames.insert(node->Id());
-        }
-        loading = nullptr;
+void OrvScriptChecker::Raised(Stage stage, const OrvScriptNode& node, const std::exception& error,
+                              bool kept) {
+    if (stage == Stage::Buffer) {
+        Reported(1, error.what());
+        return;
     }
-    // As the manager does once all are loaded: a later line may resize an earlier one's buffer.
-    for (int i = 0; i < renderLines.LineCount(); ++i) {
-        loading = loaded[i];
-        try {
-            renderLines[i]->CheckBuffer();
-        } catch (const std::exception& error) {
-            Reported(1, error.what());
-        }
-        loading = nullptr;
-    }
-}
-
-void OrvScriptChecker::CheckTimeline(OrvAsciiScriptLoader& loader,
-                                     OrvParameterManager& parameters) {
-    if (!loader.Root()["script"])
-        return; // the loader has said so
-    loader.CheckScript(parameters, *this);
-    openLines.clear();
+    // A kept object raised only for lines of its block nobody understood: if a missing "}" put
+    // them all there, that is said already.
+    if (!(stage == Stage::Object && kept && misplaced && misplaced->OnlyMisplacedUnread(node)))
+        ReportRaised(error);
+    if (!kept && !node.Id().empty())
+        failedNames.insert(node.Id());
 }
 
 void OrvScriptChecker::CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
@@ -297,9 +260,15 @@ void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
     }
     const OrvScriptNode* bpmLine = (*header)["bpm"];
     double bpm = loader.NumericValue(IOrvScriptLoader::Bpm);
-    double detected = musicAnalysis.Bpm();
-    if (!bpmLine || !(bpm > 0) || !(detected > 0) ||
-        musicAnalysis.TempoConfidence() < OrvMusicAnalysis::ConfidentTempo)
+    if (!bpmLine || !(bpm > 0))
+        return;
+    // The show analysed the music without its tempo, which only the check needs: once more,
+    // with it. What the analysis has to say, the show's own load has reported already.
+    OrvDiagnostics again;
+    OrvMusicAnalysis analysis;
+    analysis.Analyse(OrvDataFolder(run.DataFolder()).Path(name), again, true);
+    double detected = analysis.Bpm();
+    if (!(detected > 0) || analysis.TempoConfidence() < OrvMusicAnalysis::ConfidentTempo)
         return;
     double compared = detected;
     if (TempoGap(bpm, detected, compared) > 0.02)
@@ -308,13 +277,6 @@ void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader) {
                         " bpm: bars and beats will drift off the music");
 }
 
-void OrvScriptChecker::AnalyseMusic(OrvAsciiScriptLoader& loader) {
-    const OrvScriptNode* header = loader.Root()["header"];
-    std::string name = loader.StringValue(IOrvScriptLoader::Music);
-    musicAnalysis.Clear();
-    if (header && (*header)["music"] && !name.empty())
-        musicAnalysis.Analyse(OrvDataFolder(run.DataFolder()).Path(name), run.Diagnostics(), true);
-}
 
 void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {
     // As the display-mode screen reads its picture and says why it cannot.
@@ -333,6 +295,13 @@ void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {
 }
 
 void OrvScriptChecker::Reported(int severity, const std::string& message) {
+    // The engine's summaries say nothing the messages before them did not.
+    if (message == "Could not load a script file" || message == "Errors in script file")
+        return;
+    if (holding) {
+        held.emplace_back(severity, message);
+        return;
+    }
     if (openLines.empty()) {
         int line = loading ? LineFor(*loading, message) : 0;
         if (!FollowsFromMissingBrace(line))

@@ -1,13 +1,13 @@
 #ifndef ORV_ENTRY_ORVSCRIPTCHECKER_H
 #define ORV_ENTRY_ORVSCRIPTCHECKER_H
 
-// Checks a show without playing it ("Run --check"). It reads the data folder's "script.txt"
-// and loads everything the script names as the engine does, in an OpenGL context that is
-// never shown (OrvHiddenGlContext), without the display-mode screen, the loading screen or
-// the sound device; but where the engine stops at the first error, the check goes on: an
-// object or render line that fails is left out and the next one loaded, and the whole
-// timeline runs, a failed line not stopping its block. Every message goes into the report
-// (OrvCheckReport) beside the line it belongs to:
+// Checks a show without playing it ("Run --check"). It loads the data folder's show with the
+// engine's own loader (OrvShow), in an OpenGL context that is never shown
+// (OrvHiddenGlContext), without the display-mode screen, the loading screen or the sound
+// device; but where the engine stops at the first error, the check goes on
+// (OrvShow::LoadGoingOn): an object or render line that fails is left out and the next one
+// loaded, and the whole timeline runs, a failed line not stopping its block. Every message goes
+// into the report (OrvCheckReport) beside the line it belongs to:
 // - what the loader says about the file as a whole ("Missing block: ..."): no line;
 // - what loading an object raises or reports: the object's line, except that a line of its
 //   block nobody understood ("Error: Line not processed: ...") or a message ending in the
@@ -49,8 +49,8 @@
 //   music                                      (at the bpm line) when the beat tracker is
 //                                              confident (OrvMusicAnalysis::ConfidentTempo)
 //                                              and neither T nor half or twice it is within 2%
-// The music is analysed as the show does (OrvMusicAnalysis, its tempo too) before the timeline
-// runs, so follow items name the same sources as when playing.
+// The show's load analyses the music, so follow items name the same sources as when playing;
+// the tempo warning analyses it once more, with the tempo (OrvMusicAnalysis).
 // An object that is the source of a duplicate may be meant as a template only: it gets
 // neither object warning. Nor does an object named on a timeline line that failed (it might
 // be switched on once the line is mended), nor, while a render line failed to load, does
@@ -66,14 +66,14 @@
 // Ownership: owns its report; the run context (data folder, diagnostics) is borrowed. Main
 // thread only; one check at a time.
 
-#include "audio/OrvMusicAnalysis.h"
 #include "base/IOrvErrorListener.h"
 #include "entry/OrvCheckReport.h"
-#include "script/IOrvTimelineObserver.h"
+#include "show/IOrvShowLoadWatcher.h"
 
 #include <exception>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class OrvAsciiScriptLoader;
@@ -85,7 +85,7 @@ class OrvRunContext;
 class OrvSceneContext;
 class OrvScriptNode;
 
-class OrvScriptChecker : private IOrvErrorListener, private IOrvTimelineObserver {
+class OrvScriptChecker : private IOrvErrorListener, private IOrvShowLoadWatcher {
 public:
     explicit OrvScriptChecker(OrvRunContext& run);
     ~OrvScriptChecker();
@@ -111,18 +111,15 @@ private:
     void Reported(int severity, const std::string& message) override;
     void LineStarted(const OrvScriptNode& line) override;
     void LineEnded(const OrvScriptNode& line) override;
+    void Building(Stage stage, const OrvScriptNode* node) override;
+    void Raised(Stage stage, const OrvScriptNode& node, const std::exception& error,
+                bool kept) override;
 
     bool CheckShow();
     void CheckBraces(const OrvAsciiScriptLoader& loader);
-    void LoadObjects(OrvAsciiScriptLoader& loader, OrvObjectManager& objects,
-                     OrvParameterManager& parameters);
-    void LoadRenderLines(OrvAsciiScriptLoader& loader, OrvRenderLineManager& renderLines,
-                         OrvParameterManager& parameters);
-    void CheckTimeline(OrvAsciiScriptLoader& loader, OrvParameterManager& parameters);
     void CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
                         const OrvRenderLineManager& renderLines,
                         const OrvParameterManager& parameters);
-    void AnalyseMusic(OrvAsciiScriptLoader& loader);
     void CheckMusic(OrvAsciiScriptLoader& loader);
     void CheckPictures(OrvSceneContext& scene);
 
@@ -146,7 +143,8 @@ private:
     std::vector<OpenLine> openLines;          // the timeline lines being processed, innermost last
     std::set<std::string> failedNames;        // objects and render lines that failed to load
     std::set<std::string> wordsOfFailedLines; // the words of every timeline line that failed
-    OrvMusicAnalysis musicAnalysis;           // of the show's music; outlives the timeline's items
+    bool holding;                             // reading the script: messages wait in `held`
+    std::vector<std::pair<int, std::string>> held;
 };
 
 #endif

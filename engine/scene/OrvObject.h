@@ -10,9 +10,11 @@
 //   empty while Init runs: the manager assigns it afterwards.
 // - Draw issues the OpenGL calls for one frame. Render lines call it only while the object
 //   is enabled, with GL_MODELVIEW selected, and (unless Flags() is 1) between a save and a
-//   restore of the modelview matrix and of all attribute groups.
-// - Update receives the milliseconds since the previous frame, once per render line that
-//   lists the object, whether or not it is enabled. It must not allocate.
+//   restore of the modelview matrix and of all attribute groups. The pass says how large the
+//   viewport is and where the last camera looks from; objects never read these back from
+//   OpenGL.
+// - Update receives the milliseconds since the previous frame, once per frame for every
+//   object a render line lists, whether or not it is enabled. It must not allocate.
 // - Flags() 1 marks a state-setting object (camera, environment): its Draw runs without the
 //   save and restore, so the matrices, lights and fog it sets apply to the objects after it.
 // - Duplicate returns a new copy that the caller owns, or null when the class cannot be copied.
@@ -31,6 +33,7 @@
 #include <string>
 
 class OrvSceneContext;
+struct OrvDrawPass;
 class OrvScriptNode;
 
 class OrvObject : public OrvParameterInterface {
@@ -41,7 +44,7 @@ public:
     ~OrvObject() override;
 
     virtual void Init(OrvScriptNode& node) = 0;
-    virtual void Draw() = 0;
+    virtual void Draw(OrvDrawPass& pass) = 0;
     // Does nothing by default.
     virtual void Update(unsigned elapsedMs);
     // 0 by default; only the value 1 has a meaning (see above).

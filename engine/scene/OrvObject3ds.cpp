@@ -76,7 +76,7 @@ void OrvObject3ds::Update(unsigned) {
     model.UpdateUniforms();
 }
 
-void OrvObject3ds::Draw() {
+void OrvObject3ds::Draw(OrvDrawPass&) {
     if (wireframe) {
         glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
         glDisable(GL_DEPTH_TEST);

@@ -29,9 +29,9 @@
 // model (its own parameters and materials, shared buffers), programs, extra textures and
 // switches, and is not initialised again.
 
+#include "gfx/OrvShaderProgram.h"
 #include "scene/Orv3dsFile.h"
 #include "scene/OrvObject.h"
-#include "gfx/OrvShaderProgram.h"
 
 #include <deque>
 #include <vector>
@@ -45,7 +45,7 @@ public:
 
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
     void Init(OrvScriptNode& node) override;
-    void Draw() override;
+    void Draw(OrvDrawPass& pass) override;
     void Update(unsigned elapsedMs) override;
     OrvObject* Duplicate() override;
 

@@ -1,9 +1,12 @@
 #include "scene/OrvObjectCamera.h"
 
-#include "base/OrvDisplayFacts.h"
-#include "scene/OrvSceneContext.h"
+#include "scene/OrvCameraEye.h"
+#include "scene/OrvDrawPass.h"
+
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
+#include "base/OrvDisplayFacts.h"
+#include "scene/OrvSceneContext.h"
 
 #include <GL/glew.h>
 
@@ -47,7 +50,7 @@ void OrvObjectCamera::Init(OrvScriptNode&) {
         baseAspect = 1;
 }
 
-void OrvObjectCamera::Draw() {
+void OrvObjectCamera::Draw(OrvDrawPass& pass) {
     // The lens goes on the projection matrix, not the modelview. Lighting, fog and sphere
     // mapping work in eye space, the modelview's output: with the lens in the modelview, Mesa
     // (which takes the normal matrix from the inverse of the whole 4 x 4 matrix) lengthens
@@ -60,10 +63,9 @@ void OrvObjectCamera::Draw() {
     glMatrixMode(GL_MODELVIEW);
     camera.Run();
     // Particles drawn after this camera face its eye.
-    OrvSceneContext::Camera& active = Scene().ActiveCamera();
-    active.position = camera.Position();
-    active.target = camera.Target();
-    active.up = camera.UpVector();
+    pass.eye.position = camera.Position();
+    pass.eye.target = camera.Target();
+    pass.eye.up = camera.UpVector();
 }
 
 unsigned OrvObjectCamera::Flags() {

@@ -44,7 +44,7 @@ public:
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
 
     void Init(OrvScriptNode& node) override;
-    void Draw() override;
+    void Draw(OrvDrawPass& pass) override;
     unsigned Flags() override;
 
     float FieldOfView() const { return fovy; }

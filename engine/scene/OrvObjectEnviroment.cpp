@@ -43,7 +43,7 @@ void OrvObjectEnviroment::Init(OrvScriptNode&) {
         lights.push_back(OrvLightSource(i));
 }
 
-void OrvObjectEnviroment::Draw() {
+void OrvObjectEnviroment::Draw(OrvDrawPass&) {
     if (lighting) {
         glEnable(GL_LIGHTING);
         for (OrvLightSource& light : lights)

@@ -25,9 +25,9 @@
 // objects after it and stays in OpenGL until an environment changes it. No per-frame Update,
 // no Duplicate.
 
+#include "animation/OrvColorParameter.h"
 #include "scene/OrvLightSource.h"
 #include "scene/OrvObject.h"
-#include "animation/OrvColorParameter.h"
 
 #include <string>
 #include <vector>
@@ -44,7 +44,7 @@ public:
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
 
     void Init(OrvScriptNode& node) override;
-    void Draw() override;
+    void Draw(OrvDrawPass& pass) override;
     unsigned Flags() override;
 
     bool LightingOn() const { return lighting; }

@@ -1,14 +1,16 @@
 #include "scene/OrvObjectImage.h"
 
-#include "base/OrvException.h"
-#include "base/OrvDisplayFacts.h"
-#include "scene/OrvSceneContext.h"
+#include "scene/OrvDrawPass.h"
+
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
+#include "base/OrvDisplayFacts.h"
+#include "base/OrvException.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTexture.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>
@@ -88,8 +90,7 @@ void OrvObjectImage::Init(OrvScriptNode& node) {
         if (!line->IdEquals("shader") || line->ArgsRef().empty())
             continue;
         std::deque<std::string> names = line->Args();
-        shaders.push_back(
-            Scene().Shaders().LoadShaderProgram(names, OrvShaderManager::Auto));
+        shaders.push_back(Scene().Shaders().LoadShaderProgram(names, OrvShaderManager::Auto));
         useShader = 0;
         line->SetProcessed();
     }
@@ -122,7 +123,7 @@ void OrvObjectImage::BindTextures(bool repeatS, bool repeatT) const {
     }
 }
 
-void OrvObjectImage::Draw() {
+void OrvObjectImage::Draw(OrvDrawPass& pass) {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
 
@@ -131,10 +132,8 @@ void OrvObjectImage::Draw() {
     float pictureWidth = picture ? static_cast<float>(picture->width) : 0.0f;
     float pictureHeight = picture ? static_cast<float>(picture->height) : 0.0f;
 
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const int viewWidth = viewport[2];
-    const int viewHeight = viewport[3];
+    const int viewWidth = pass.viewportWidth;
+    const int viewHeight = pass.viewportHeight;
     const float w = static_cast<float>(viewWidth);
     const float h = static_cast<float>(viewHeight);
 

@@ -49,10 +49,10 @@
 // changes afterwards, so the child pointers stay valid as long as the image lives. Cannot be
 // duplicated (Duplicate returns null).
 
-#include "scene/OrvObject.h"
 #include "animation/OrvColorParameter.h"
 #include "gfx/OrvShaderProgram.h"
 #include "gfx/OrvTexture.h"
+#include "scene/OrvObject.h"
 
 #include <deque>
 #include <string>
@@ -71,7 +71,7 @@ public:
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
 
     void Init(OrvScriptNode& node) override;
-    void Draw() override;
+    void Draw(OrvDrawPass& pass) override;
     void Update(unsigned elapsedMs) override;
 
     // Inspection.

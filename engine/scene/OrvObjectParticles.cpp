@@ -1,13 +1,16 @@
 #include "scene/OrvObjectParticles.h"
 
-#include "base/OrvException.h"
-#include "base/OrvRandom.h"
-#include "scene/OrvSceneContext.h"
+#include "scene/OrvCameraEye.h"
+#include "scene/OrvDrawPass.h"
+
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
+#include "base/OrvException.h"
+#include "base/OrvRandom.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>
@@ -121,8 +124,7 @@ void OrvObjectParticles::Init(OrvScriptNode& node) {
         const std::vector<std::string>& args = line->ArgsRef();
         if (line->IdEquals("shader") && !args.empty()) {
             std::deque<std::string> names = line->Args();
-            shaders.push_back(
-                Scene().Shaders().LoadShaderProgram(names, OrvShaderManager::Auto));
+            shaders.push_back(Scene().Shaders().LoadShaderProgram(names, OrvShaderManager::Auto));
             shaderIndex = 0;
         } else if (line->IdEquals("textures") && !args.empty()) {
             OrvTextureManager* manager = &Scene().Textures();
@@ -263,7 +265,7 @@ void OrvObjectParticles::SortByDistance(const OrvVector3& camera) {
     });
 }
 
-void OrvObjectParticles::Draw() {
+void OrvObjectParticles::Draw(OrvDrawPass& pass) {
     glDisable(GL_LIGHTING);
     if (drawingMode == 1) {
         OrvGlState::SetBlend(OrvGlState::BlendAlpha);
@@ -273,9 +275,8 @@ void OrvObjectParticles::Draw() {
         glDepthMask(GL_FALSE);
     }
 
-    const OrvSceneContext::Camera& camera = Scene().ActiveCamera();
-    const OrvVector3& cameraPosition = camera.position;
-    const OrvVector3& cameraUp = camera.up;
+    const OrvVector3& cameraPosition = pass.eye.position;
+    const OrvVector3& cameraUp = pass.eye.up;
 
     if (drawingMode == 1)
         SortByDistance(cameraPosition);

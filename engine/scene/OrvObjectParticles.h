@@ -57,13 +57,13 @@
 // pointers stay valid while the object lives. Vertex arrays are client memory: no OpenGL
 // object is created.
 
+#include "animation/OrvVector3Parameter.h"
+#include "gfx/OrvShaderProgram.h"
 #include "scene/OrvObject.h"
 #include "scene/OrvParticle.h"
 #include "scene/OrvParticleAttractor.h"
 #include "scene/OrvParticleBatch.h"
 #include "scene/OrvParticleEmitter.h"
-#include "animation/OrvVector3Parameter.h"
-#include "gfx/OrvShaderProgram.h"
 
 #include <deque>
 #include <vector>
@@ -86,7 +86,7 @@ public:
 
     void Init(OrvScriptNode& node) override;
     void Update(unsigned elapsedMs) override;
-    void Draw() override;
+    void Draw(OrvDrawPass& pass) override;
 
     // The generator emission draws from from now on; it must outlive the object.
     void UseRandom(OrvRandom& generator) { random = &generator; }

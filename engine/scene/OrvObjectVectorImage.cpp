@@ -1,10 +1,12 @@
 #include "scene/OrvObjectVectorImage.h"
 
+#include "scene/OrvDrawPass.h"
+
 #include "base/OrvException.h"
-#include "scene/OrvSceneContext.h"
-#include "scene/OrvVectorPathSampler.h"
 #include "gfx/OrvGlState.h"
 #include "gfx/OrvPathFill.h"
+#include "scene/OrvSceneContext.h"
+#include "scene/OrvVectorPathSampler.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>
@@ -36,8 +38,8 @@ void OrvObjectVectorImage::Init(OrvScriptNode& node) {
     }
     if (total > MaxPoints)
         throw OrvException("Vector image file too detailed: " + name + " (" +
-                           std::to_string(total) + " points, at most " +
-                           std::to_string(MaxPoints) + ")");
+                           std::to_string(total) + " points, at most " + std::to_string(MaxPoints) +
+                           ")");
     points.assign(static_cast<std::size_t>(longest) * 2, 0.0f);
     phase = 0;
 }
@@ -47,13 +49,11 @@ void OrvObjectVectorImage::Update(unsigned) {
         phase += 0.01f;
 }
 
-void OrvObjectVectorImage::Draw() {
+void OrvObjectVectorImage::Draw(OrvDrawPass& pass) {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
-    GLint viewport[4] = {0, 0, 0, 0};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    OrvGlState::BeginPixelSpace(viewport[2], viewport[3]);
+    OrvGlState::BeginPixelSpace(pass.viewportWidth, pass.viewportHeight);
 
     const float weight = OrvVectorPathSampler::MorphWeight(phase);
     const OrvVectorImageFile::Frame& a = file.FrameAt(0);
@@ -68,9 +68,9 @@ void OrvObjectVectorImage::Draw() {
         for (std::size_t path = file.FirstPath(layer); path < file.FirstPath(layer + 1); ++path) {
             std::size_t first = file.FirstSegment(path);
             std::size_t count = file.FirstSegment(path + 1) - first;
-            int written = OrvVectorPathSampler::SamplePath(
-                a.segments.data() + first, b ? b->segments.data() + first : nullptr, count,
-                weight, points.data(), capacity);
+            int written = OrvVectorPathSampler::SamplePath(a.segments.data() + first,
+                                                           b ? b->segments.data() + first : nullptr,
+                                                           count, weight, points.data(), capacity);
             fill.Fill(points.data(), written);
         }
     }

@@ -18,8 +18,9 @@
 // Each frame's Update advances the phase by 0.01 while the object is enabled, and Draw draws
 // the blend (1 - m) * pose 0 + m * pose 1 with m = sin(phase) * 0.5 + 0.5: the picture starts
 // halfway and swings over about 628 frames shown. So the morph follows the number of frames
-// it was on for (once a frame however many render lines list it), not the show's position. Each layer is filled in its colour of pose 0; each path is
-// one outline, filled by the even-odd rule (OrvPathFill), so concave shapes come out right.
+// it was on for (once a frame however many render lines list it), not the show's position. Each
+// layer is filled in its colour of pose 0; each path is one outline, filled by the even-odd rule
+// (OrvPathFill), so concave shapes come out right.
 //
 // Draw allocates nothing (the point buffer is sized by Init). It saves and restores both
 // matrices; render lines restore the rest (Flags() is 0). Cannot be duplicated. Owns its data.
@@ -40,7 +41,7 @@ public:
 
     void Init(OrvScriptNode& node) override;
     void Update(unsigned elapsedMs) override;
-    void Draw() override;
+    void Draw(OrvDrawPass& pass) override;
 
     float Phase() const { return phase; }
     const OrvVectorImageFile& File() const { return file; }

@@ -1,14 +1,16 @@
 #include "scene/OrvRenderLine.h"
 
+#include "scene/OrvDrawPass.h"
+
+#include "animation/OrvParameterInterfaceChild.h"
 #include "base/OrvDisplayFacts.h"
 #include "base/OrvException.h"
 #include "gfx/OrvGlUtils.h"
+#include "gfx/OrvTexture.h"
+#include "gfx/OrvTextureManager.h"
 #include "scene/OrvObject.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvSceneContext.h"
-#include "animation/OrvParameterInterfaceChild.h"
-#include "gfx/OrvTexture.h"
-#include "gfx/OrvTextureManager.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>
@@ -71,8 +73,7 @@ bool OrvRenderLine::InitNode(OrvScriptNode& key) {
         // OpenGL would refuse the storage and leave a buffer nothing can be drawn into.
         if (width <= 0 || height <= 0)
             throw OrvException("Buffer size is not positive in render line: " + name);
-        colorTexture =
-            scene.Textures().InitAsRGBABuffer(args[0], width, height).handle;
+        colorTexture = scene.Textures().InitAsRGBABuffer(args[0], width, height).handle;
         buffer = true;
         return true;
     }
@@ -105,8 +106,7 @@ void OrvRenderLine::BuildBuffer() {
             throw OrvException("Buffer size is not positive in render line: " + name);
     }
     if (depthRequested)
-        depthTexture =
-            scene.Textures().InitAsDepthBuffer(depthName, width, height).handle;
+        depthTexture = scene.Textures().InitAsDepthBuffer(depthName, width, height).handle;
     framebuffer.Create(colorTexture, depthTexture, width, height);
     CheckBuffer();
 }
@@ -160,7 +160,7 @@ void ClearLetterbox(const OrvDisplayFacts& display, const OrvGlUtils::Viewport& 
 }
 } // namespace
 
-void OrvRenderLine::PrepareFrame() {
+void OrvRenderLine::Draw(OrvCameraEye& eye) {
     if (buffer)
         framebuffer.Bind();
     OrvGlUtils::Viewport view = OrvGlUtils::FullViewport(scene.Display(), buffer, width, height);
@@ -176,31 +176,24 @@ void OrvRenderLine::PrepareFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     if (!buffer)
         ClearLetterbox(scene.Display(), view);
-}
 
-void OrvRenderLine::DrawObjects() {
-    DoDrawObjects();
-}
-
-void OrvRenderLine::DoDrawObjects() {
+    OrvDrawPass pass{view.width, view.height, eye};
     for (OrvObject* object : drawList) {
         if (!object->IsEnabled())
             continue;
         glMatrixMode(GL_MODELVIEW);
         if (object->Flags() == 1) {
             // Cameras and environments: what they set holds for the objects after them.
-            object->Draw();
+            object->Draw(pass);
             continue;
         }
         glPushMatrix();
         glPushAttrib(GL_ALL_ATTRIB_BITS);
-        object->Draw();
+        object->Draw(pass);
         glPopAttrib();
         glPopMatrix();
     }
-}
 
-void OrvRenderLine::FinishFrame() {
     if (buffer)
         OrvFramebuffer::BindScreen(scene.Display().screenFramebuffer);
     else

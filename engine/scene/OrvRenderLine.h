@@ -24,11 +24,11 @@
 //   plus the texture manager's errors for buffer names that are not "*" names.
 //
 // Each frame (driven by OrvRenderLineManager::Render, after its Simulate has updated every
-// object once): PrepareFrame, DrawObjects, FinishFrame. UpdateObjects updates the line's own
-// objects, for a line drawn on its own. A screen line clears the whole window to the clear colour and then
-// the letterbox bars around its fitted viewport to black, keeping the scissor on that viewport
-// while its objects draw, so the bars stay black. (Clearing the whole window at once and only
-// the thin bars under a scissor is much cheaper for a software renderer than a scissored clear
+// object once): Draw. UpdateObjects updates the line's own
+// objects, for a line drawn on its own. A screen line clears the whole window to the clear colour
+// and then the letterbox bars around its fitted viewport to black, keeping the scissor on that
+// viewport while its objects draw, so the bars stay black. (Clearing the whole window at once and
+// only the thin bars under a scissor is much cheaper for a software renderer than a scissored clear
 // of the picture.) A buffer line clears its whole buffer to the clear colour. Both clear depth
 // and stencil. OpenGL state touched: the bound framebuffer (0 again after FinishFrame),
 // viewport, scissor box and test (off after FinishFrame), clear colour, both matrices (loaded
@@ -52,6 +52,7 @@
 
 class OrvObject;
 class OrvObjectManager;
+struct OrvCameraEye;
 class OrvParameterInterfaceChild;
 class OrvScriptNode;
 
@@ -78,9 +79,11 @@ public:
     virtual bool InitNode(OrvScriptNode& key);
     // Update(elapsedMs) on every listed object, enabled or not.
     virtual void UpdateObjects(unsigned elapsedMs);
-    virtual void PrepareFrame();
-    virtual void DrawObjects();
-    virtual void FinishFrame();
+    // One pass: prepare the target (bind, viewport, clear), draw the enabled objects of the
+    // list in order, release the target. Objects other than Flags() 1 draw between a save and
+    // a restore of the modelview matrix and all attribute groups. The eye is the one the
+    // show's passes share: a camera in the list moves it for the objects after it.
+    void Draw(OrvCameraEye& eye);
 
     const std::string& Name() const { return name; }
     bool IsBuffer() const { return buffer; }
@@ -93,11 +96,6 @@ public:
     int DrawListSize() const { return static_cast<int>(drawList.size()); }
     OrvObject* DrawListObject(int index) const { return drawList[index]; }
     OrvColorParameter& ClearColor() { return clear; }
-
-protected:
-    // Draws the enabled objects of the list in order; objects with Flags() other than 1
-    // between a save and a restore of the modelview matrix and all attribute groups.
-    void DoDrawObjects();
 
 private:
     static bool Contains(const std::deque<std::string>& names, const std::string& name);

@@ -1,7 +1,7 @@
 #include "scene/OrvRenderLineManager.h"
 
-#include "base/OrvException.h"
 #include "animation/OrvParameterManager.h"
+#include "base/OrvException.h"
 #include "scene/OrvObject.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvRenderLine.h"
@@ -79,9 +79,7 @@ void OrvRenderLineManager::Render() {
         // on one stack with a restore on the other would unbalance both.
         glMatrixMode(GL_MODELVIEW);
         glPushMatrix();
-        line->PrepareFrame();
-        line->DrawObjects();
-        line->FinishFrame();
+        line->Draw(eye);
         glMatrixMode(GL_MODELVIEW);
         glPopMatrix();
         glFlush();

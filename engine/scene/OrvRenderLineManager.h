@@ -10,13 +10,17 @@
 // animates).
 //
 // Render runs, per line: save the modelview matrix, prepare the target, draw, release the
-// target, restore the matrix, glFlush. Neither allocates. Outside Render the screen's
+// target, restore the matrix, glFlush. The passes share one camera eye, which the manager
+// keeps from frame to frame: a particle system in a pass without a camera faces the way the
+// last camera drawn looked. Neither allocates. Outside Render the screen's
 // framebuffer is bound.
 //
 // Ownership: the manager owns its lines and deletes them with itself. The object manager is
 // not owned and must outlive the manager's use. Pointers handed out by LoadRenderLine and
 // operator[] are borrowed: valid while the manager lives. Errors are raised as OrvException
 // (see OrvRenderLine); a line whose Init raised is not kept.
+
+#include "scene/OrvCameraEye.h"
 
 #include <deque>
 #include <string>
@@ -62,6 +66,8 @@ public:
 private:
     OrvSceneContext& scene;
     void OrderSimulation();
+
+    OrvCameraEye eye; // the last camera drawn, carried from pass to pass and frame to frame
 
     OrvObjectManager* objects;                                // not owned
     std::vector<OrvObject*> simulated;                        // every object once, not owned

@@ -4,8 +4,7 @@
 // What the objects and render lines of one loaded show share: the run they belong to (its
 // display facts and random source), the diagnostics their loading reports into, the show's
 // data folder (which records every file read), and the show's own textures and shader
-// programs. It also carries the vectors of the camera drawn most recently in the frame, which
-// the camera sets and particles read to face the viewer.
+// programs.
 //
 // The show owns it and hands it to the object manager and the render line manager, which hand
 // it to every object and render line; they keep a reference and never outlive it. It owns the
@@ -13,7 +12,6 @@
 // program the show made (with the show's context current). Main thread only; never copied.
 
 #include "base/OrvDataFolder.h"
-#include "base/OrvVector3.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
 
@@ -24,12 +22,6 @@ class OrvRunContext;
 
 class OrvSceneContext {
 public:
-    struct Camera {
-        OrvVector3 position;
-        OrvVector3 target;
-        OrvVector3 up;
-    };
-
     OrvSceneContext(OrvRunContext& run, OrvDiagnostics& diagnostics);
     OrvSceneContext(const OrvSceneContext&) = delete;
     OrvSceneContext& operator=(const OrvSceneContext&) = delete;
@@ -40,7 +32,6 @@ public:
     OrvRandom& Random();
     OrvTextureManager& Textures() { return textures; }
     OrvShaderManager& Shaders() { return shaders; }
-    Camera& ActiveCamera() { return camera; }
 
 private:
     OrvRunContext& run;
@@ -48,7 +39,6 @@ private:
     OrvDataFolder files;
     OrvTextureManager textures;
     OrvShaderManager shaders;
-    Camera camera;
 };
 
 #endif

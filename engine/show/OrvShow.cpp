@@ -1,17 +1,20 @@
 #include "show/OrvShow.h"
 
+#include "animation/OrvParameterManager.h"
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvException.h"
 #include "base/OrvRunContext.h"
 #include "scene/OrvObjectManager.h"
-#include "animation/OrvParameterManager.h"
 #include "audio/OrvMusicAnalysis.h"
 #include "gfx/OrvShaderManager.h"
+#include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
+#include "script/OrvScriptNode.h"
 #include "script/OrvScriptTime.h"
+#include "show/IOrvShowLoadWatcher.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,10 +38,13 @@ const OrvDataFolder& OrvShow::Files() const {
     return scene->Files();
 }
 
+IOrvScriptLoader* OrvShow::Loader() const {
+    return loader.get();
+}
+
 bool OrvShow::ReadScript() {
-    OrvAsciiScriptLoader* script = new OrvAsciiScriptLoader(diagnostics);
-    loader.reset(script);
-    if (script->Load(scene->Files().Path("script.txt"), OrvDataFolder::Shown("script.txt")))
+    loader.reset(new OrvAsciiScriptLoader(diagnostics));
+    if (loader->Load(scene->Files().Path("script.txt"), OrvDataFolder::Shown("script.txt")))
         return true;
     diagnostics.Report(1, "Could not load a script file");
     return false;
@@ -49,6 +55,14 @@ int OrvShow::LoadingSteps() const {
 }
 
 void OrvShow::Load(IOrvLoadingObserver& observer) {
+    Build(observer, nullptr);
+}
+
+void OrvShow::LoadGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher) {
+    Build(observer, &watcher);
+}
+
+void OrvShow::Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn) {
     // Whatever an earlier load built goes first: a show is loaded once. The textures stay (the
     // loading picture is one, on the screen while this runs); a name asked for again is
     // found among them.
@@ -61,19 +75,73 @@ void OrvShow::Load(IOrvLoadingObserver& observer) {
     if (!loader)
         throw OrvException("Errors in script file");
 
-    std::vector<OrvScriptNode*> objectNodes = loader->Objects();
-    std::vector<OrvScriptNode*> renderLineNodes = loader->RenderLines();
-    objects->LoadObjects(objectNodes, *parameters, observer);
+    if (goingOn) {
+        BuildObjectsGoingOn(observer, *goingOn);
+    } else {
+        std::vector<OrvScriptNode*> objectNodes = loader->Objects();
+        objects->LoadObjects(objectNodes, *parameters, observer);
+    }
     parameters->AddInterface("objects", *objects);
     observer.LoadingProgressed();
-    renderLines->LoadRenderLines(renderLineNodes, *parameters);
+    if (goingOn) {
+        BuildRenderLinesGoingOn(*goingOn);
+    } else {
+        std::vector<OrvScriptNode*> renderLineNodes = loader->RenderLines();
+        renderLines->LoadRenderLines(renderLineNodes, *parameters);
+    }
     observer.LoadingProgressed();
     AnalyseMusic();
     observer.LoadingProgressed();
-    if (!loader->ProcessScript(*parameters))
+    if (goingOn) {
+        if (loader->Root()["script"]) // without one, the loader has said so
+            loader->CheckScript(*parameters, *goingOn);
+    } else if (!loader->ProcessScript(*parameters)) {
         throw OrvException("Errors in script file");
+    }
     parameters->RememberLoadedValues();
     loaded = true;
+}
+
+void OrvShow::BuildObjectsGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher) {
+    using Stage = IOrvShowLoadWatcher::Stage;
+    for (OrvScriptNode* node : loader->Objects()) {
+        watcher.Building(Stage::Object, node);
+        try {
+            objects->LoadObject(*node, *parameters);
+        } catch (const std::exception& error) {
+            // An object whose block had lines nobody understood is kept; one that raised
+            // before that is not.
+            bool kept = !node->Id().empty() && objects->Object(node->Id());
+            watcher.Raised(Stage::Object, *node, error, kept);
+        }
+        watcher.Building(Stage::Object, nullptr);
+        observer.LoadingProgressed();
+    }
+}
+
+void OrvShow::BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher) {
+    using Stage = IOrvShowLoadWatcher::Stage;
+    std::vector<const OrvScriptNode*> built; // the node of each line kept, in order
+    for (OrvScriptNode* node : loader->RenderLines()) {
+        watcher.Building(Stage::RenderLine, node);
+        try {
+            renderLines->LoadRenderLine(*node, *parameters);
+            built.push_back(node);
+        } catch (const std::exception& error) {
+            watcher.Raised(Stage::RenderLine, *node, error, false);
+        }
+        watcher.Building(Stage::RenderLine, nullptr);
+    }
+    // As the manager does once all are built: a later line may resize an earlier one's buffer.
+    for (int i = 0; i < renderLines->LineCount(); ++i) {
+        watcher.Building(Stage::Buffer, built[i]);
+        try {
+            (*renderLines)[i]->CheckBuffer();
+        } catch (const std::exception& error) {
+            watcher.Raised(Stage::Buffer, *built[i], error, true);
+        }
+        watcher.Building(Stage::Buffer, nullptr);
+    }
 }
 
 void OrvShow::Frame(unsigned position, unsigned elapsedMs) {

@@ -36,6 +36,8 @@
 #include <vector>
 
 class IOrvLoadingObserver;
+class IOrvShowLoadWatcher;
+class OrvAsciiScriptLoader;
 class IOrvParameterSource;
 class IOrvScriptLoader;
 class OrvDataFolder;
@@ -61,14 +63,22 @@ public:
     // Reads the data folder's "script.txt" with a new loader (replacing an earlier one).
     bool ReadScript();
     // The loader of the last ReadScript, or null.
-    IOrvScriptLoader* Loader() const { return loader.get(); }
+    IOrvScriptLoader* Loader() const;
+    // The same, with what the checker asks of the file's shape (its blocks and braces).
+    OrvAsciiScriptLoader* Script() const { return loader.get(); }
 
     // Builds the objects (one observer step each), registers them as "objects", builds the
     // render lines (a step), analyses the music the header names (a step; see
     // OrvMusicAnalysis: the sources music.* that follow items name, and the music's shader
     // uniforms), processes the timeline (a step), then remembers every parameter's value.
-    // Raises on failure (see above).
+    // Stops at the first error and raises it (see above).
     void Load(IOrvLoadingObserver& observer);
+    // The same steps in the same order, going on past errors: an object or render line that
+    // raised is left out (or kept, when only lines of its block were not understood) and the
+    // next one built, and the whole timeline runs, a failed line not stopping its block.
+    // What was raised goes to the watcher, which also hears which node is being built and
+    // each timeline line. Raises only without a script to load. How the checker loads.
+    void LoadGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher);
     // The music file the show's header names ("" for none).
     std::string MusicName() const;
     // How many loading steps the show takes: objects + 4, the last one the music's, which
@@ -114,6 +124,9 @@ public:
 
 private:
     void AnalyseMusic();
+    void Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn);
+    void BuildObjectsGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher);
+    void BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher);
     void ReleaseScene();
     void ReleaseGlObjects();
 
@@ -122,7 +135,7 @@ private:
     OrvDiagnostics& diagnostics;
     std::unique_ptr<OrvSceneContext> scene;
     std::unique_ptr<OrvMusicAnalysis> musicAnalysis; // outlives the parameters' follow items
-    std::unique_ptr<IOrvScriptLoader> loader;
+    std::unique_ptr<OrvAsciiScriptLoader> loader;
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;
     std::unique_ptr<OrvParameterManager> parameters;

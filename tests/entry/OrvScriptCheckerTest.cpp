@@ -4,7 +4,10 @@
 
 #include "entry/OrvScriptChecker.h"
 
+#include "base/OrvException.h"
+#include "base/OrvQuietLoadingObserver.h"
 #include "gfx/OrvImageFile.h"
+#include "show/OrvShow.h"
 #include "support/Orv3dsTestModel.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
@@ -15,6 +18,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 // A mono 16-bit PCM WAV file of a tenth of a second of silence.
@@ -391,4 +395,51 @@ TEST(OrvScriptChecker, StartUpPicturesAndAMissingScript) {
     EXPECT_FALSE(checker.Check());
     EXPECT_EQ("script.txt: Could not open ../data/script.txt\n", checker.Report().Text());
     EXPECT_EQ("", checker.Failure());
+}
+
+// The check loads with the engine's own loader: whatever stops the engine first is among what
+// the check lists, with the same words, whichever stage of loading it comes from.
+TEST(OrvScriptChecker, ListsWhatStopsTheEngineFirst) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    const std::string head = "header {\n  music: music.wav\n  width: 64\n  height: 48\n}\n";
+    const std::string lines = "renderLines {\n  screen {\n  }\n}\n";
+    const std::string end = "script {\n  0 enable pic\n  @1 end\n}\n";
+    const std::vector<std::string> scripts = {
+        // an object that cannot be built
+        head + "objects {\n  pic: image missing.png\n}\n" + lines + end,
+        // a line of an object's block nobody understands
+        head + "objects {\n  pic: image a.png {\n    colour.r: 1\n  }\n}\n" + lines + end,
+        // a render line that cannot be built
+        head +
+            "objects {\n  pic: image a.png\n}\nrenderLines {\n  buf {\n    depthOutput\n  }\n}\n" +
+            end,
+        // a timeline line naming a parameter nobody has
+        head + "objects {\n  pic: image a.png\n}\n" + lines +
+            "script {\n  0 enable pic\n  0.5 pic.glow = 1\n  @1 end\n}\n",
+    };
+    for (const std::string& script : scripts) {
+        SCOPED_TRACE(script);
+        CheckedShow checked;
+        checked.Check(script);
+        EXPECT_FALSE(checked.clean);
+
+        OrvGlTestWindow window(64, 48);
+        ASSERT_TRUE(window.IsOpen()) << window.Error();
+        OrvTestContext context(checked.folder.DataPath(""));
+        OrvShow show(context.run);
+        ASSERT_TRUE(show.ReadScript()) << context.diagnostics.Text();
+        std::string first;
+        try {
+            OrvQuietLoadingObserver quiet;
+            show.Load(quiet);
+        } catch (const OrvException& error) {
+            // The timeline reports its errors before its summary; objects and render lines
+            // raise theirs.
+            first = context.diagnostics.Records().empty()
+                        ? error.Message()
+                        : context.diagnostics.Records().front().text;
+        }
+        ASSERT_FALSE(first.empty()) << "the engine loaded the show";
+        EXPECT_NE(std::string::npos, checked.text.find(first)) << first;
+    }
 }

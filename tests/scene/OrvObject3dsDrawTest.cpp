@@ -254,7 +254,7 @@ TEST(OrvObject3dsDraw, TexturesOverridesAndGeneratedCoordinates) {
     }
     // The extra textures go to units 1 and 2 while the model draws.
     ASSERT_EQ(2u, gen->ExtraTextures().size());
-    gen->Draw();
+    gen->Draw(s.scene.context.Pass());
     GLint bound = 0;
     glActiveTexture(GL_TEXTURE2);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);

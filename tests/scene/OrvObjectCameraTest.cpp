@@ -1,8 +1,8 @@
 #include "scene/OrvObjectCamera.h"
 
+#include "animation/OrvParameterManager.h"
 #include "base/OrvException.h"
 #include "scene/OrvObjectManager.h"
-#include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvGlTestWindow.h"
@@ -157,10 +157,9 @@ OrvScriptNode dummyNode;
 // The vectors the camera drawn last published for the particles.
 void ReadActiveCamera(OrvTestContext& ctx, OrvVector3& position, OrvVector3& target,
                       OrvVector3& up) {
-    const OrvSceneContext::Camera& active = ctx.scene.ActiveCamera();
-    position = active.position;
-    target = active.target;
-    up = active.up;
+    position = ctx.eye.position;
+    target = ctx.eye.target;
+    up = ctx.eye.up;
 }
 
 } // namespace
@@ -236,7 +235,7 @@ TEST(OrvObjectCamera, MultipliesThePerspectiveOntoTheProjectionAndTheViewOntoThe
 
     // The defaults: 45 degrees, 4/3, 0.01 to 100, eye (0, 0, 10) looking at the origin.
     ResetMatrices();
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     EXPECT_TRUE(MatrixNear(Read(GL_PROJECTION_MATRIX), Perspective(45, 4.0 / 3.0, 0.01f, 100)));
     EXPECT_TRUE(MatrixNear(Read(GL_MODELVIEW_MATRIX),
                            LookAt(OrvVector3(0, 0, 10), OrvVector3(), OrvVector3(0, 1, 0))));
@@ -255,7 +254,7 @@ TEST(OrvObjectCamera, MultipliesThePerspectiveOntoTheProjectionAndTheViewOntoThe
     glTranslated(0, 0, -1);
     glMatrixMode(GL_MODELVIEW);
     glTranslated(1, 2, 3);
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(GL_MODELVIEW, mode);
@@ -268,7 +267,7 @@ TEST(OrvObjectCamera, MultipliesThePerspectiveOntoTheProjectionAndTheViewOntoThe
     camera.UpdateParameter(1, 1);
     camera.UpdateParameter(2, 0.5);
     ResetMatrices();
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     EXPECT_TRUE(MatrixNear(Read(GL_PROJECTION_MATRIX), Perspective(60, 2.0, 1, 0.5)));
     EXPECT_EQ(GLenum(GL_NO_ERROR), glGetError());
 }
@@ -291,7 +290,7 @@ TEST(OrvObjectCamera, LitSurfacesKeepTheirBrightnessAtAnyDistance) {
         camera.UpdateParameter(0, 2 * std::atan(1.25 / distance) * 180 / pi);
         camera.UpdateParameter(1, 1);
         camera.Camera().SetPosition(OrvVector3(0, 0, distance));
-        camera.Draw();
+        camera.Draw(ctx.Pass());
 
         const GLfloat none[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1};
         const GLfloat grey[4] = {0.25f, 0.25f, 0.25f, 1}, ahead[4] = {0, 0, 1, 0};
@@ -332,7 +331,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     // A fresh camera whose up vector is zero from the start falls back to (0, 1, 0).
     camera.Camera().SetUpVector(OrvVector3(0, 0, 0));
     ResetMatrices();
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), 0, 1, 0));
     ReadActiveCamera(ctx, position, target, up);
     EXPECT_TRUE(VectorNear(up, 0, 1, 0));
@@ -342,7 +341,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     camera.Camera().SetTarget(OrvVector3(-1, 0, 2));
     camera.Camera().SetUpVector(OrvVector3(0, 2, 0));
     ResetMatrices();
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), 0, 1, 0)); // stored back normalised
     ReadActiveCamera(ctx, position, target, up);
     EXPECT_TRUE(VectorNear(position, 1, 2, 3));
@@ -351,7 +350,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
 
     camera.Camera().SetUpVector(OrvVector3(3, 0, 4));
     ResetMatrices();
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     ReadActiveCamera(ctx, position, target, up);
     EXPECT_TRUE(VectorNear(up, 0.6, 0, 0.8));
 
@@ -364,7 +363,7 @@ TEST(OrvObjectCamera, PublishesItsVectorsWithTheUpVectorNormalisedAndKeepsTheLas
     for (OrvVector3 bad : {OrvVector3(0, 0, 0), OrvVector3(nan, 1, 0), OrvVector3(huge, 0, 0)}) {
         camera.Camera().SetUpVector(bad);
         ResetMatrices();
-        camera.Draw();
+        camera.Draw(ctx.Pass());
         EXPECT_TRUE(VectorNear(camera.Camera().UpVector(), 0.6, 0, 0.8));
         ReadActiveCamera(ctx, position, target, up);
         EXPECT_TRUE(VectorNear(up, 0.6, 0, 0.8));
@@ -402,7 +401,7 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
     ASSERT_TRUE(parameters.AddParameterHold("cam.near", 500, -1));
     parameters.UpdateParameters(250);
     ResetMatrices();
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     double s = std::sqrt(0.5);
     EXPECT_TRUE(MatrixNear(Seen(), Multiply(Perspective(90, 1.0, 0.01f, 100),
                                             LookAt(OrvVector3(0, 0, 12.5), OrvVector3(2, 0, 0),
@@ -411,7 +410,7 @@ TEST(OrvObjectCamera, AnimatesThroughTheParameterManager) {
 
     parameters.UpdateParameters(1000);
     ResetMatrices();
-    camera.Draw();
+    camera.Draw(ctx.Pass());
     EXPECT_FLOAT_EQ(0.0001f, camera.NearPlane()); // the hold's -1, limited
     EXPECT_TRUE(MatrixNear(
         Seen(), Multiply(Perspective(90, 1.0, 0.0001f, 100),

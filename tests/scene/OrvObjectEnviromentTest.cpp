@@ -1,8 +1,8 @@
 #include "scene/OrvObjectEnviroment.h"
 
+#include "animation/OrvParameterManager.h"
 #include "base/OrvException.h"
 #include "scene/OrvObjectManager.h"
-#include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvGlTestWindow.h"
@@ -228,7 +228,7 @@ TEST(OrvObjectEnviroment, DrawSendsLightsAndFogAndLeavesUntouchedLightsAlone) {
     parameters.UpdateParameters(0);
     Identities();
     glTranslatef(0, 0, -5); // light positions go through the modelview matrix of the moment
-    env.Draw();
+    env.Draw(ctx.Pass());
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
     EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
@@ -258,7 +258,7 @@ TEST(OrvObjectEnviroment, DrawSendsLightsAndFogAndLeavesUntouchedLightsAlone) {
     // fog 0.7 is off, lighting 0.7 is on; a light switched off is disabled.
     parameters.UpdateParameters(1000);
     Identities();
-    env.Draw();
+    env.Draw(ctx.Pass());
     EXPECT_FALSE(glIsEnabled(GL_FOG));
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
     EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
@@ -267,7 +267,7 @@ TEST(OrvObjectEnviroment, DrawSendsLightsAndFogAndLeavesUntouchedLightsAlone) {
 
     // With lighting off the lights are not touched: light 2 stays enabled in OpenGL.
     parameters.UpdateParameters(2000);
-    env.Draw();
+    env.Draw(ctx.Pass());
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
     EXPECT_TRUE(glIsEnabled(GL_LIGHT2));
     EXPECT_FALSE(env.Light(2).IsEnabled());
@@ -298,19 +298,19 @@ TEST(OrvObjectEnviroment, SpotSettingsGoOutOnlyWhenTheCutoffIsNot180) {
     Identities();
 
     parameters.UpdateParameters(0);
-    env.Draw();
+    env.Draw(ctx.Pass());
     EXPECT_TRUE(Near(Spot(GL_LIGHT1), {0, 0, -1, 0})); // OpenGL's own start values
     EXPECT_FLOAT_EQ(0.0f, LightValue(GL_LIGHT1, GL_SPOT_EXPONENT));
     EXPECT_FLOAT_EQ(180.0f, LightValue(GL_LIGHT1, GL_SPOT_CUTOFF));
 
     parameters.UpdateParameters(1000);
-    env.Draw();
+    env.Draw(ctx.Pass());
     EXPECT_TRUE(Near(Spot(GL_LIGHT1), {1, 0, 0, 0}));
     EXPECT_FLOAT_EQ(5.0f, LightValue(GL_LIGHT1, GL_SPOT_EXPONENT));
     EXPECT_FLOAT_EQ(45.0f, LightValue(GL_LIGHT1, GL_SPOT_CUTOFF));
 
     parameters.UpdateParameters(2000);
-    env.Draw();
+    env.Draw(ctx.Pass());
     EXPECT_FLOAT_EQ(180.0f, LightValue(GL_LIGHT1, GL_SPOT_CUTOFF));
     EXPECT_TRUE(Near(Spot(GL_LIGHT1), {1, 0, 0, 0})); // not sent again
     EXPECT_FLOAT_EQ(5.0f, LightValue(GL_LIGHT1, GL_SPOT_EXPONENT));
@@ -320,7 +320,7 @@ TEST(OrvObjectEnviroment, SpotSettingsGoOutOnlyWhenTheCutoffIsNot180) {
     OrvLightSource& light = env.Light(1);
     auto sentCutoff = [&](double cutoff) {
         light.UpdateParameter(3, cutoff);
-        env.Draw();
+        env.Draw(ctx.Pass());
         return LightValue(GL_LIGHT1, GL_SPOT_CUTOFF);
     };
     EXPECT_FLOAT_EQ(90.0f, sentCutoff(120));
@@ -334,7 +334,7 @@ TEST(OrvObjectEnviroment, SpotSettingsGoOutOnlyWhenTheCutoffIsNot180) {
     light.UpdateParameter(6, -0.5);
     env.UpdateParameter(1, 1);
     env.UpdateParameter(2, -2);
-    env.Draw();
+    env.Draw(ctx.Pass());
     EXPECT_FLOAT_EQ(128.0f, LightValue(GL_LIGHT1, GL_SPOT_EXPONENT));
     EXPECT_FLOAT_EQ(0.0f, LightValue(GL_LIGHT1, GL_CONSTANT_ATTENUATION));
     EXPECT_FLOAT_EQ(0.0f, LightValue(GL_LIGHT1, GL_QUADRATIC_ATTENUATION));
@@ -354,7 +354,7 @@ TEST(OrvObjectEnviroment, LightZeroLightsTheSceneOthersAddNothingAndFogTintsIt) 
     auto drawn = [&]() {
         window.Clear(0, 0, 0);
         Identities();
-        env.Draw();
+        env.Draw(ctx.Pass());
         WhiteSquare(0);
         return window.ReadPixel(32, 32);
     };
@@ -384,7 +384,7 @@ TEST(OrvObjectEnviroment, LightZeroLightsTheSceneOthersAddNothingAndFogTintsIt) 
         glOrtho(-1, 1, -1, 1, 0, 10);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        env.Draw();
+        env.Draw(ctx.Pass());
         WhiteSquare(-2);
         return window.ReadPixel(32, 32);
     };

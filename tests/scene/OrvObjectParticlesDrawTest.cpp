@@ -6,8 +6,8 @@
 #include "scene/OrvObjectParticles.h"
 
 #include "base/OrvRandom.h"
-#include "scene/OrvObjectCamera.h"
 #include "gfx/OrvShaderVariable.h"
+#include "scene/OrvObjectCamera.h"
 #include "support/OrvAllocationCounter.h"
 #include "support/OrvParticleQuadDraw.h"
 
@@ -82,6 +82,30 @@ TEST(OrvObjectParticlesDraw, OneParticleIsASquareOfItsColourFacingTheCamera) {
                     " maxParticles: 1\n emitter {\n  size: 1\n  lifeTime: 0\n }\n");
     side.Frame();
     EXPECT_EQ(covered, side.Covered(Black));
+}
+
+// A pass without a camera of its own (its matrices are identity) still turns particles to face
+// the camera drawn last, in an earlier pass: facing the default camera on the z axis, the
+// square lies in the picture's plane; facing one on the x axis, it is seen edge on.
+TEST(OrvObjectParticlesDraw, APassWithoutACameraFacesTheCameraOfAnEarlierPass) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    for (const std::string cameraLines : {"", " pos.x: 10\n pos.z: 0\n"}) {
+        SCOPED_TRACE(cameraLines);
+        ParticleScene scene;
+        ASSERT_TRUE(scene.window.IsOpen()) << scene.window.Error();
+        scene.Load("cam: camera {\n" + cameraLines + "}\nfx: particles {\n maxParticles: 1\n" +
+                   " emitter {\n  size: 0.5\n  lifeTime: 0\n }\n}");
+        scene.Line("first", "objects: cam");
+        scene.Line("second", "objects: fx");
+        scene.Frame();
+        ASSERT_EQ(1u, dynamic_cast<OrvObjectParticles*>(scene.objects.Object("fx"))->DrawnCount());
+        OrvPixelBox covered = scene.Covered(Black);
+        if (cameraLines.empty()) {
+            EXPECT_EQ((OrvPixelBox{16, 16, 48, 48}), covered);
+        } else {
+            EXPECT_LE(covered.right - covered.left, 1);
+        }
+    }
 }
 
 TEST(OrvObjectParticlesDraw, AnEmitterAloneDrawsAThousandWhiteSquaresFromTheFirstFrame) {
@@ -319,14 +343,14 @@ TEST(OrvObjectParticlesDraw, BatchedDrawingGivesThePictureOfOneQuadPerParticle) 
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        scene.objects.Object("cam")->Draw();
+        OrvDrawPass& pass = scene.context.Pass();
+        scene.objects.Object("cam")->Draw(pass);
         glPushAttrib(GL_ALL_ATTRIB_BITS);
         glDisable(GL_LIGHTING);
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, mode == 0 ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
         glDepthMask(mode == 0 ? GL_FALSE : GL_TRUE);
-        const OrvSceneContext::Camera& active = scene.context.scene.ActiveCamera();
-        OrvDrawEachParticle(*fx, active.position, active.up);
+        OrvDrawEachParticle(*fx, pass.eye.position, pass.eye.up);
         glPopAttrib();
         std::vector<OrvRgba> reference = scene.window.ReadPixels(0, 0, 64, 64);
 

@@ -14,11 +14,11 @@
 // OrvTestObjectManager builds it for the class words "quad" (can be duplicated) and "still"
 // (cannot), and otherwise asks the engine's factory.
 
+#include "animation/OrvColorParameter.h"
+#include "animation/OrvParameterInterfaceChild.h"
 #include "base/OrvException.h"
 #include "scene/OrvObject.h"
 #include "scene/OrvObjectManager.h"
-#include "animation/OrvColorParameter.h"
-#include "animation/OrvParameterInterfaceChild.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>
@@ -50,7 +50,7 @@ public:
         }
     }
 
-    void Draw() override {
+    void Draw(OrvDrawPass&) override {
         ++draws;
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LEQUAL);

@@ -175,13 +175,12 @@ TEST(OrvRenderLine, OnlyObjectsWithFlagsOneLeaveTheirStateToTheObjectsAfterThem)
     ASSERT_EQ(1u, OrvQuad(scene.objects[0])->Flags());
 
     // Both lines are screen lines, so rendering both leaves "restored" visible; render them one
-    // at a time through their frame steps to look at each.
-    auto frame = [](OrvRenderLine* line) {
+    // at a time to look at each.
+    OrvCameraEye eye;
+    auto frame = [&eye](OrvRenderLine* line) {
         glPushMatrix();
         line->UpdateObjects(5);
-        line->PrepareFrame();
-        line->DrawObjects();
-        line->FinishFrame();
+        line->Draw(eye);
         glPopMatrix();
     };
     frame(kept);

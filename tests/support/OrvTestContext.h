@@ -8,6 +8,8 @@
 
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRunContext.h"
+#include "scene/OrvCameraEye.h"
+#include "scene/OrvDrawPass.h"
 #include "scene/OrvSceneContext.h"
 
 #include <string>
@@ -23,6 +25,14 @@ public:
 
     // Surface and display both width x height, square pixels.
     void SetSurface(int width, int height);
+
+    // The eye of the pass below, as a show's render lines share theirs.
+    OrvCameraEye eye;
+    // A pass over the viewport the test has set in OpenGL, for drawing an object directly.
+    OrvDrawPass& Pass();
+
+private:
+    OrvDrawPass pass;
 };
 
 #endif

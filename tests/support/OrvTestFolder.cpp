@@ -10,23 +10,15 @@
 #include <unistd.h>
 
 OrvTestFolder::OrvTestFolder() {
-    char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd))
-        previousDirectory = cwd;
     char pattern[] = "/tmp/orv-test-XXXXXX";
     if (!mkdtemp(pattern))
         throw std::runtime_error("mkdtemp failed");
     root = pattern;
     mkdir((root + "/bin").c_str(), 0755);
     mkdir((root + "/data").c_str(), 0755);
-    if (chdir((root + "/bin").c_str()) != 0)
-        throw std::runtime_error("chdir failed");
 }
 
 OrvTestFolder::~OrvTestFolder() {
-    if (!previousDirectory.empty() && chdir(previousDirectory.c_str()) != 0) {
-        // Nothing sensible to do in a destructor; the folder is still removed below.
-    }
     std::string command = "rm -rf '" + root + "'";
     if (std::system(command.c_str()) != 0) {
         // A leftover temporary folder is harmless.

@@ -1,9 +1,9 @@
 #ifndef ORV_TESTS_SUPPORT_ORVTESTFOLDER_H
 #define ORV_TESTS_SUPPORT_ORVTESTFOLDER_H
 
-// A temporary show folder with bin/ and data/ for tests. While it lives the process's working
-// directory is its bin/, so the engine's "../data/" paths land in its data/. The destructor
-// restores the previous working directory and removes the folder.
+// A temporary show folder with bin/ and data/ for tests. The working directory stays where it
+// is: the engine is given the folder's data/ (DataPath("")) as its data folder. The destructor
+// removes the folder.
 
 #include <string>
 
@@ -23,7 +23,6 @@ public:
 
 private:
     std::string root;
-    std::string previousDirectory;
 };
 
 // Whole file as bytes; empty when it cannot be read.
