@@ -261,9 +261,11 @@ void OrvScriptChecker::CheckMusic(OrvAsciiScriptLoader& loader,
     }
     const OrvScriptNode* bpmLine = (*header)["bpm"];
     double bpm = loader.NumericValue(IOrvScriptLoader::Bpm);
+    if (!bpmLine || !(bpm > 0))
+        return;
+    // The show's load going on, as a check loads it, detected the tempo too.
     double detected = musicAnalysis.Bpm();
-    if (!bpmLine || !(bpm > 0) || !(detected > 0) ||
-        musicAnalysis.TempoConfidence() < OrvMusicAnalysis::ConfidentTempo)
+    if (!(detected > 0) || musicAnalysis.TempoConfidence() < OrvMusicAnalysis::ConfidentTempo)
         return;
     double compared = detected;
     if (TempoGap(bpm, detected, compared) > 0.02)

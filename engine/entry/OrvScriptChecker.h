@@ -49,8 +49,8 @@
 //   music                                      (at the bpm line) when the beat tracker is
 //                                              confident (OrvMusicAnalysis::ConfidentTempo)
 //                                              and neither T nor half or twice it is within 2%
-// The music is analysed as the show does (OrvMusicAnalysis, its tempo too) before the timeline
-// runs, so follow items name the same sources as when playing.
+// The show's load analyses the music, so follow items name the same sources as when playing;
+// the tempo warning analyses it once more, with the tempo (OrvMusicAnalysis).
 // An object that is the source of a duplicate may be meant as a template only: it gets
 // neither object warning. Nor does an object named on a timeline line that failed (it might
 // be switched on once the line is mended), nor, while a render line failed to load, does
