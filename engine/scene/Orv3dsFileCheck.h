@@ -70,8 +70,8 @@ public:
     // 0.4 GB and ten seconds (lib3ds keeps about 100 bytes a face until the reader has copied
     // it); 2^22 vertices lets such a model be unwelded at its seams (or a model of 1.4 million
     // faces keep three vertices for each).
-    static const long long MaxModelVertices = 1LL << 22;
-    static const long long MaxModelFaces = 1LL << 21;
+    static constexpr long long MaxModelVertices = 1LL << 22;
+    static constexpr long long MaxModelFaces = 1LL << 21;
 
     // True when the last component of a texture name after any '/' or '\\' is a file name
     // (not empty, "." or ".."), or the name is empty (no texture).
