@@ -23,6 +23,9 @@
 // Conversions, applied when a value is stored:
 //   Float           rounded to float
 //   Double          unchanged
+// except that Float and Double ignore a value a float cannot hold (NaN, infinite, or past
+// +-3.4e38): the field keeps the value it had. What these fields hold ends up in OpenGL's
+// floats, where such a value would draw garbage or nothing.
 //   Switch          on when the value is not 0 (NaN is not 0: on)
 //   TruncatedSwitch on when the value truncated toward zero is not 0 (0.7 is off; NaN is off)
 //   Integer         truncated toward zero (NaN as 0, values past the int range as its ends),
@@ -35,6 +38,7 @@
 // Walking allocates nothing: names are borrowed C strings that must outlive the walk, and
 // only the name question copies one into a std::string. Used on the stack, one per question.
 
+#include <cfloat>
 #include <cstdint>
 #include <string>
 
@@ -49,18 +53,22 @@ public:
     // Entries, in the order of their numbers.
     void Float(const char* name, float& field) {
         if (Reached(name)) {
-            if (question == Store)
-                field = static_cast<float>(value);
-            else
+            if (question == Store) {
+                if (FitsFloat(value))
+                    field = static_cast<float>(value);
+            } else {
                 value = field;
+            }
         }
     }
     void Double(const char* name, double& field) {
         if (Reached(name)) {
-            if (question == Store)
-                field = value;
-            else
+            if (question == Store) {
+                if (FitsFloat(value))
+                    field = value;
+            } else {
                 value = field;
+            }
         }
     }
     void Switch(const char* name, bool& field) {
@@ -121,6 +129,8 @@ public:
 
     // Truncation toward zero for values the timeline may send anywhere: a plain conversion of
     // NaN or of a value outside the range is undefined, so those are pinned first.
+    // True for a number a float can hold: finite, and within float's range.
+    static bool FitsFloat(double value) { return value >= -FLT_MAX && value <= FLT_MAX; }
     static int64_t TruncateToInt64(double value);
     static int TruncateToInt(double value);
 

@@ -51,6 +51,19 @@ TEST(OrvParameterTable, NamesStoresAndReadsThroughOneList) {
     EXPECT_EQ(0.1f, object.f);
     object.UpdateParameter(1, 0.1);
     EXPECT_EQ(0.1, object.d);
+    // What a float cannot hold leaves both kinds of field as they were; float's own extremes
+    // are stored.
+    const double unfit[] = {nan, std::numeric_limits<double>::infinity(), -1e39, 3.5e38, 1e300};
+    for (double value : unfit) {
+        object.UpdateParameter(0, value);
+        object.UpdateParameter(1, value);
+        EXPECT_EQ(0.1f, object.f) << value;
+        EXPECT_EQ(0.1, object.d) << value;
+    }
+    object.UpdateParameter(0, -3.4e38);
+    object.UpdateParameter(1, 3.4e38);
+    EXPECT_EQ(-3.4e38f, object.f);
+    EXPECT_EQ(3.4e38, object.d);
 
     object.UpdateParameter(2, 0.25);
     EXPECT_TRUE(object.on);

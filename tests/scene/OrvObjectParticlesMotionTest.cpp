@@ -430,8 +430,8 @@ TEST(OrvObjectParticlesMotion, RangesWiderThanTheLargestDoubleDrawBetweenTheirBo
 }
 
 TEST(OrvObjectParticlesMotion, ParticlesThatStopBeingNumbersAreRemoved) {
-    // Gravity NaN from the timeline: the particle that moves is removed and the refilling
-    // emitter puts a new one in its place, at the emitter with its starting velocity.
+    // Gravity NaN from the timeline never reaches the system: gravity keeps its value and the
+    // particle moves on.
     const double nan = std::numeric_limits<double>::quiet_NaN();
     OrvParticleTestSystem system;
     OrvObjectParticles* fx = OneParticle(system, "", "  dir.y: 5\n");
@@ -443,7 +443,7 @@ TEST(OrvObjectParticlesMotion, ParticlesThatStopBeingNumbersAreRemoved) {
     system.parameters.UpdateParameters(1000);
     fx->Update(16);
     ASSERT_EQ(1u, fx->Particles().size());
-    EXPECT_EQ(0, fx->Particles()[0].position.y);
+    EXPECT_DOUBLE_EQ(2 * 5 * 0.016, fx->Particles()[0].position.y);
     EXPECT_EQ(5, fx->Particles()[0].velocity.y);
 
     // A finite start that leaves the range of floats on the way (the largest frame time) goes
