@@ -60,6 +60,15 @@ void OrvMusicAnalysis::Clear() {
     analysed = false;
 }
 
+void OrvMusicAnalysis::CopyFrom(const OrvMusicAnalysis& other) {
+    for (size_t i = 0; i < curves.size() && i < other.curves.size(); ++i)
+        curves[i].Assign(other.curves[i].Samples(), other.curves[i].Step());
+    bpm = other.bpm;
+    confidence = other.confidence;
+    hops = other.hops;
+    analysed = other.analysed;
+}
+
 bool OrvMusicAnalysis::Analyse(const std::string& path, OrvDiagnostics& diagnostics,
                                bool withTempo) {
     Clear();

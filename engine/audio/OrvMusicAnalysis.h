@@ -69,6 +69,9 @@ public:
     bool Analyse(const std::string& path, OrvDiagnostics& diagnostics, bool withTempo = false);
     // Every source 0 and no tempo.
     void Clear();
+    // The same values as `other`'s last analysis, without decoding anything (a reload of a
+    // show whose music did not change). The curves stay where they are.
+    void CopyFrom(const OrvMusicAnalysis& other);
     bool Analysed() const { return analysed; }
 
     // Every source, by name, as a follow source of the manager.

@@ -15,6 +15,10 @@ std::unique_ptr<OrvShow> OrvShowReloader::Reload(OrvRunContext& run, OrvShow& cu
         new OrvShow(run, std::unique_ptr<OrvDiagnostics>(new OrvDiagnostics())));
     bool ok = loaded->ReadScript();
     if (ok) {
+        // Decoding and analysing a track takes about half a second: an edit of the script
+        // alone takes the playing show's values.
+        if (changed.count(loaded->MusicName()) == 0)
+            loaded->ReuseMusicAnalysisOf(current);
         try {
             OrvQuietLoadingObserver quiet;
             loaded->Load(quiet);

@@ -1,20 +1,19 @@
 #include "show/OrvShow.h"
 
 #include "animation/OrvParameterManager.h"
+#include "audio/OrvMusicAnalysis.h"
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvException.h"
 #include "base/OrvRunContext.h"
-#include "scene/OrvObjectManager.h"
-#include "animation/OrvParameterManager.h"
-#include "audio/OrvMusicAnalysis.h"
 #include "gfx/OrvShaderManager.h"
+#include "scene/OrvObjectManager.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
 #include "scene/OrvSceneContext.h"
 #include "script/OrvAsciiScriptLoader.h"
-#include "script/OrvScriptNode.h"
 #include "script/OrvBakedSyncKeys.h"
+#include "script/OrvScriptNode.h"
 #include "script/OrvScriptTime.h"
 #include "show/IOrvShowLoadWatcher.h"
 
@@ -26,12 +25,12 @@ OrvShow::OrvShow(OrvRunContext& run) : OrvShow(run, run.Diagnostics()) {}
 
 OrvShow::OrvShow(OrvRunContext& run, OrvDiagnostics& diagnostics)
     : run(run), diagnostics(diagnostics), scene(new OrvSceneContext(run, diagnostics)),
-      musicAnalysis(new OrvMusicAnalysis), loaded(false) {}
+      musicAnalysis(new OrvMusicAnalysis), reusable(nullptr), loaded(false) {}
 
 OrvShow::OrvShow(OrvRunContext& run, std::unique_ptr<OrvDiagnostics> own)
     : run(run), ownDiagnostics(std::move(own)), diagnostics(*ownDiagnostics),
       scene(new OrvSceneContext(run, diagnostics)), musicAnalysis(new OrvMusicAnalysis),
-      loaded(false) {}
+      reusable(nullptr), loaded(false) {}
 
 OrvShow::~OrvShow() {
     Unload();
@@ -211,10 +210,17 @@ void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
 void OrvShow::AnalyseMusic(bool withTempo) {
     // A show without music still has the sources, all 0, so its script runs the same.
     std::string name = MusicName();
-    if (name.empty())
+    const OrvShow* previous = reusable;
+    reusable = nullptr;
+    if (name.empty()) {
         musicAnalysis->Clear();
-    else
+    } else if (previous && !withTempo && previous->MusicName() == name &&
+               previous->musicAnalysis->Analysed()) {
+        scene->Files().Path(name); // still a file the show reads: an edit of it reloads
+        musicAnalysis->CopyFrom(*previous->musicAnalysis);
+    } else {
         musicAnalysis->Analyse(scene->Files().Path(name), diagnostics, withTempo);
+    }
     musicAnalysis->RegisterSources(*parameters);
 }
 

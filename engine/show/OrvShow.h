@@ -98,8 +98,8 @@ public:
     // One frame, in stages: the parameter sources at `position` (the timeline first, then the
     // baked sync keys if any, then each added source in order, so a later one takes over what
     // it sets); the music's shader uniforms at `position`; every object simulated once by
-    // `elapsedMs` since the previous frame; the render passes. Leaves the picture in the screen's framebuffer (the caller shows it).
-    // Allocates nothing.
+    // `elapsedMs` since the previous frame; the render passes. Leaves the picture in the screen's
+    // framebuffer (the caller shows it). Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
     // A source of parameter values after the timeline; borrowed, it must outlive its use
     // (until RemoveParameterSource or the show goes). It names parameters through
@@ -129,6 +129,11 @@ public:
     OrvParameterManager* Parameters() const { return parameters.get(); }
     // The music's analysis of the last Load (every source 0 before one, or without music).
     const OrvMusicAnalysis& MusicAnalysis() const { return *musicAnalysis; }
+    // For the next Load only: when this show names the same music as `previous`, take the
+    // values of its analysis instead of decoding the file again (a live reload in which the
+    // music file did not change; the caller knows that). `previous` must stay loaded until
+    // Load returns.
+    void ReuseMusicAnalysisOf(const OrvShow& previous) { reusable = &previous; }
 
 private:
     void Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn);
@@ -145,6 +150,7 @@ private:
     OrvDiagnostics& diagnostics;
     std::unique_ptr<OrvSceneContext> scene;
     std::unique_ptr<OrvMusicAnalysis> musicAnalysis; // outlives the parameters' follow items
+    const OrvShow* reusable;                         // for the next Load's analysis; not owned
     std::unique_ptr<OrvAsciiScriptLoader> loader;
     std::unique_ptr<OrvObjectManager> objects;
     std::unique_ptr<OrvRenderLineManager> renderLines;
