@@ -4,7 +4,7 @@
 #include "audio/OrvAudioStream.h"
 #include "audio/OrvOnsetDetector.h"
 #include "audio/OrvSourceShaping.h"
-#include "audio/OrvSpectrumBands.h"
+#include "audio/OrvFrequencyBands.h"
 #include "base/OrvDiagnostics.h"
 #include "gfx/OrvMusicUniforms.h"
 
@@ -21,13 +21,13 @@ const int Treble = 18;
 const int Level = 19;
 const int Onset = 20;
 // The analysis window is four hops, centred on the hop it is for.
-const int HistoryHops = OrvSpectrumBands::WindowSamples / HopSamples;
-static_assert(HistoryHops * HopSamples == OrvSpectrumBands::WindowSamples,
+const int HistoryHops = OrvFrequencyBands::WindowSamples / HopSamples;
+static_assert(HistoryHops * HopSamples == OrvFrequencyBands::WindowSamples,
               "the spectrum's window is a whole number of hops");
 
 std::vector<std::string> MakeNames() {
     std::vector<std::string> bases;
-    for (int k = 0; k < OrvSpectrumBands::BandCount; ++k)
+    for (int k = 0; k < OrvFrequencyBands::BandCount; ++k)
         bases.push_back("music.band[" + std::to_string(k) + "]");
     for (const char* name :
          {"music.bass", "music.mid", "music.treble", "music.level", "music.onset"})
@@ -80,7 +80,7 @@ bool OrvMusicAnalysis::Analyse(const std::string& path, OrvDiagnostics& diagnost
         diagnostics.Report(0, "Could not analyse the music file: the onset detector did not start");
         return false;
     }
-    OrvSpectrumBands spectrum;
+    OrvFrequencyBands spectrum;
 
     const size_t maxChunks = static_cast<size_t>(MaxSeconds * 1000 / HopMs);
     const size_t tailChunks = static_cast<size_t>(TailSeconds * 1000 / HopMs);
@@ -91,9 +91,9 @@ bool OrvMusicAnalysis::Analyse(const std::string& path, OrvDiagnostics& diagnost
         series.reserve(4096);
 
     std::vector<int16_t> pcm(static_cast<size_t>(HopSamples) * OrvAudioStream::OutputChannels);
-    std::vector<float> history(OrvSpectrumBands::WindowSamples, 0.0f);
+    std::vector<float> history(OrvFrequencyBands::WindowSamples, 0.0f);
     float* chunk = history.data() + (HistoryHops - 1) * HopSamples; // the newest hop
-    float bands[OrvSpectrumBands::BandCount];
+    float bands[OrvFrequencyBands::BandCount];
     bool ended = false;
     bool truncated = false;
     size_t tailLeft = tailChunks;
@@ -122,7 +122,7 @@ bool OrvMusicAnalysis::Analyse(const std::string& path, OrvDiagnostics& diagnost
             continue;
         spectrum.Compute(history.data(), bands);
         float bass = 0, mid = 0, treble = 0;
-        for (int k = 0; k < OrvSpectrumBands::BandCount; ++k) {
+        for (int k = 0; k < OrvFrequencyBands::BandCount; ++k) {
             raw[k].push_back(bands[k]);
             (k <= 4 ? bass : k <= 11 ? mid : treble) += bands[k];
         }

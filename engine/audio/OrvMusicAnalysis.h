@@ -8,7 +8,7 @@
 // Analyse decodes the file as the music plays it (OrvAudioStream: 44100 Hz; mono and other
 // rates are converted), mixes it to mono and computes, every Hop (10 ms, 441 samples):
 // - music.band[0] .. music.band[15]: the spectrum in sixteen log-spaced bands from 40 Hz to
-//   16 kHz (OrvSpectrumBands), over 40 ms centred on the hop;
+//   16 kHz (OrvFrequencyBands), over 40 ms centred on the hop;
 // - music.bass, music.mid, music.treble: the sums of bands 0-4, 5-11 and 12-15;
 // - music.level: the RMS over 20 ms centred on the hop;
 // - music.onset: an envelope that jumps at each onset aubio detects (to the onset's

@@ -4,7 +4,7 @@
 
 #include "audio/OrvMusicAnalysis.h"
 #include "audio/OrvSourceShaping.h"
-#include "audio/OrvSpectrumBands.h"
+#include "audio/OrvFrequencyBands.h"
 #include "base/OrvDiagnostics.h"
 #include "gfx/OrvMusicUniforms.h"
 #include "support/OrvMusicTestAudio.h"
@@ -67,7 +67,7 @@ void ExpectTonesAndClicks(const OrvMusicAnalysis& analysis) {
         const OrvSampledCurve& own = Source(analysis, Band(bands[t]));
         unsigned middle = unsigned((Tones[t].from + 0.5) * 1000);
         EXPECT_NEAR(1.0, own.ValueAt(middle), 0.05) << "band " << bands[t] << " at " << middle;
-        for (int k = 0; k < OrvSpectrumBands::BandCount; ++k) {
+        for (int k = 0; k < OrvFrequencyBands::BandCount; ++k) {
             if (std::abs(k - bands[t]) < 3)
                 continue;
             double other = Source(analysis, Band(k)).ValueAt(middle);
@@ -93,24 +93,24 @@ void ExpectTonesAndClicks(const OrvMusicAnalysis& analysis) {
 
 } // namespace
 
-TEST(OrvSpectrumBands, EachToneIsLoudestInTheBandItsFrequencyFallsIn) {
-    EXPECT_EQ(1, OrvSpectrumBands::BandOf(60));
-    EXPECT_EQ(12, OrvSpectrumBands::BandOf(5000));
-    EXPECT_EQ(0, OrvSpectrumBands::BandOf(40));
-    EXPECT_EQ(-1, OrvSpectrumBands::BandOf(39.9));
-    EXPECT_EQ(-1, OrvSpectrumBands::BandOf(16000));
-    EXPECT_NEAR(16000, OrvSpectrumBands::BandEdge(16), 1e-6);
-    OrvSpectrumBands spectrum;
-    float bands[OrvSpectrumBands::BandCount];
-    std::vector<float> window(OrvSpectrumBands::WindowSamples);
+TEST(OrvFrequencyBands, EachToneIsLoudestInTheBandItsFrequencyFallsIn) {
+    EXPECT_EQ(1, OrvFrequencyBands::BandOf(60));
+    EXPECT_EQ(12, OrvFrequencyBands::BandOf(5000));
+    EXPECT_EQ(0, OrvFrequencyBands::BandOf(40));
+    EXPECT_EQ(-1, OrvFrequencyBands::BandOf(39.9));
+    EXPECT_EQ(-1, OrvFrequencyBands::BandOf(16000));
+    EXPECT_NEAR(16000, OrvFrequencyBands::BandEdge(16), 1e-6);
+    OrvFrequencyBands spectrum;
+    float bands[OrvFrequencyBands::BandCount];
+    std::vector<float> window(OrvFrequencyBands::WindowSamples);
     // The geometric middle of every band.
-    for (int k = 0; k < OrvSpectrumBands::BandCount; ++k) {
-        double hz = std::sqrt(OrvSpectrumBands::BandEdge(k) * OrvSpectrumBands::BandEdge(k + 1));
+    for (int k = 0; k < OrvFrequencyBands::BandCount; ++k) {
+        double hz = std::sqrt(OrvFrequencyBands::BandEdge(k) * OrvFrequencyBands::BandEdge(k + 1));
         for (size_t i = 0; i < window.size(); ++i)
             window[i] = float(0.5 * std::sin(2 * M_PI * hz * i / 44100.0));
         spectrum.Compute(window.data(), bands);
         int loudest = 0;
-        for (int b = 1; b < OrvSpectrumBands::BandCount; ++b)
+        for (int b = 1; b < OrvFrequencyBands::BandCount; ++b)
             if (bands[b] > bands[loudest])
                 loudest = b;
         EXPECT_EQ(k, loudest) << hz << " Hz";

@@ -1,11 +1,11 @@
-#include "audio/OrvSpectrumBands.h"
+#include "audio/OrvFrequencyBands.h"
 
 #include <fftw3.h>
 
 #include <cmath>
 #include <cstring>
 
-OrvSpectrumBands::OrvSpectrumBands() : window(WindowSamples) {
+OrvFrequencyBands::OrvFrequencyBands() : window(WindowSamples) {
     const double pi = 3.14159265358979323846;
     for (int i = 0; i < WindowSamples; ++i)
         window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2.0 * pi * (i + 0.5) / WindowSamples));
@@ -21,17 +21,17 @@ OrvSpectrumBands::OrvSpectrumBands() : window(WindowSamples) {
         firstBin[k] = static_cast<int>(std::ceil(BandEdge(k) * TransformSize / SampleRate));
 }
 
-OrvSpectrumBands::~OrvSpectrumBands() {
+OrvFrequencyBands::~OrvFrequencyBands() {
     fftwf_destroy_plan(static_cast<fftwf_plan>(plan));
     fftwf_free(output);
     fftwf_free(input);
 }
 
-double OrvSpectrumBands::BandEdge(int k) {
+double OrvFrequencyBands::BandEdge(int k) {
     return 40.0 * std::pow(400.0, k / static_cast<double>(BandCount));
 }
 
-int OrvSpectrumBands::BandOf(double hz) {
+int OrvFrequencyBands::BandOf(double hz) {
     if (!(hz >= BandEdge(0)) || hz >= BandEdge(BandCount))
         return -1;
     int k = static_cast<int>(std::floor(std::log(hz / 40.0) / std::log(400.0) * BandCount));
@@ -43,7 +43,7 @@ int OrvSpectrumBands::BandOf(double hz) {
     return k;
 }
 
-void OrvSpectrumBands::Compute(const float* samples, float* bands) {
+void OrvFrequencyBands::Compute(const float* samples, float* bands) {
     for (int i = 0; i < WindowSamples; ++i)
         input[i] = samples[i] * window[i];
     // The zero padding past WindowSamples stays zero: FFTW does not write its input here.

@@ -1,5 +1,5 @@
-#ifndef ORV_AUDIO_ORVSPECTRUMBANDS_H
-#define ORV_AUDIO_ORVSPECTRUMBANDS_H
+#ifndef ORV_AUDIO_ORVFREQUENCYBANDS_H
+#define ORV_AUDIO_ORVFREQUENCYBANDS_H
 
 // The spectrum of one stretch of music in sixteen bands, for the music's analysis. Band k
 // holds the frequencies from 40 * 400^(k/16) up to (not including) 40 * 400^((k+1)/16) Hz,
@@ -17,17 +17,17 @@
 
 #include <vector>
 
-class OrvSpectrumBands {
+class OrvFrequencyBands {
 public:
     static constexpr int BandCount = 16;
     static constexpr int SampleRate = 44100;
     static constexpr int WindowSamples = 1764;
     static constexpr int TransformSize = 2048;
 
-    OrvSpectrumBands();
-    ~OrvSpectrumBands();
-    OrvSpectrumBands(const OrvSpectrumBands&) = delete;
-    OrvSpectrumBands& operator=(const OrvSpectrumBands&) = delete;
+    OrvFrequencyBands();
+    ~OrvFrequencyBands();
+    OrvFrequencyBands(const OrvFrequencyBands&) = delete;
+    OrvFrequencyBands& operator=(const OrvFrequencyBands&) = delete;
 
     // The lower edge of band k in Hz (k = 16 gives the upper edge of band 15, 16 kHz).
     static double BandEdge(int k);
