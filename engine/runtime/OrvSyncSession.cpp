@@ -47,12 +47,14 @@ void OrvSyncSession::Follow(OrvShow& show) {
                 keys.SetKey(key.row, rows.TimeOf(key.row), key.value, key.type);
         }
     }
+    // Bound before tracks are added: the show this session followed until now may be gone
+    // (a reload unloads it), and adding looks names up in the bound parameters.
+    tracks.Bind(show.Parameters());
     int known = tracks.TrackCount();
     for (const OrvSyncSettings::Name& name : settings.Names()) {
         if (!name.parameter.empty())
             tracks.AddTrack(name.parameter);
     }
-    tracks.Bind(show.Parameters());
     show.AddParameterSource(tracks);
     if (client.Connected())
         AskForTracks(known);
