@@ -4,6 +4,7 @@
 
 #include "support/OrvChildProcess.h"
 #include "support/OrvPngReader.h"
+#include "support/OrvShowWindow.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvXDriver.h"
 
@@ -41,25 +42,6 @@ std::string ShowScript(const std::string& header, const std::string& script) {
            "}\n";
 }
 
-// The window of the child whose title starts with `prefix` (the display-mode screen, the
-// show, the error dialog: one process opens them one after another); 0 after the time limit.
-unsigned long WaitForTitle(OrvXDriver& x, OrvChildProcess& child, const std::string& prefix,
-                           int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs && child.Running(); waited += 50) {
-        unsigned long window = x.WaitForWindow(child.Pid(), 50);
-        if (window != 0 && x.Name(window).compare(0, prefix.size(), prefix) == 0)
-            return window;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
-}
-
-// The position the caption shows, in seconds; -1 when the caption has none.
-double CaptionPosition(const std::string& caption) {
-    size_t at = caption.find("Position: ");
-    return at == std::string::npos ? -1 : std::atof(caption.c_str() + at + 10);
-}
-
 // The screen's root window, as xwininfo names it.
 unsigned long RootWindow() {
     FILE* pipe = popen("xwininfo -root 2>/dev/null", "r");
@@ -78,7 +60,7 @@ unsigned long RootWindow() {
 
 // Accepts the display-mode screen with Return once it is up.
 bool StartShow(OrvXDriver& x, OrvChildProcess& child) {
-    unsigned long screen = WaitForTitle(x, child, "Orvanta", 20000);
+    unsigned long screen = OrvWaitForTitle(x, child, "Orvanta", 20000);
     return screen != 0 && x.Key(screen, "Return");
 }
 } // namespace
@@ -94,12 +76,12 @@ TEST(OrvShowEndToEnd, PlaysTheScriptAndEndsByItself) {
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
-    unsigned long playing = WaitForTitle(x, child, "E2E - FPS: ", 20000);
+    unsigned long playing = OrvWaitForTitle(x, child, "E2E - FPS: ", 20000);
     ASSERT_NE(0u, playing) << child.Errors();
     std::string caption = x.Name(playing);
     EXPECT_NE(std::string::npos, caption.find(" / Position: ")) << caption;
     EXPECT_EQ('s', caption.back()) << caption;
-    double position = CaptionPosition(caption);
+    double position = OrvCaptionPosition(caption);
     EXPECT_GE(position, 0.0);
     EXPECT_LT(position, 6.0);
 
@@ -140,16 +122,16 @@ TEST(OrvShowEndToEnd, ArrowKeysJumpSixteenBeatsAndEscapeEndsOnRelease) {
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
-    unsigned long playing = WaitForTitle(x, child, "E2E - FPS: ", 20000);
+    unsigned long playing = OrvWaitForTitle(x, child, "E2E - FPS: ", 20000);
     ASSERT_NE(0u, playing) << child.Errors();
-    double start = CaptionPosition(x.Name(playing));
+    double start = OrvCaptionPosition(x.Name(playing));
     EXPECT_GE(start, 30.0); // the jump header starts the show 30 s in
     EXPECT_LT(start, 36.0);
 
     // Right adds sixteen beats (8 s at 120 bpm).
     x.Key(playing, "Right");
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    double afterRight = CaptionPosition(x.Name(playing));
+    double afterRight = OrvCaptionPosition(x.Name(playing));
     auto rightRead = std::chrono::steady_clock::now();
     EXPECT_GE(afterRight, start + 8.0);
     EXPECT_LT(afterRight, start + 8.0 + 5.0);
@@ -161,7 +143,7 @@ TEST(OrvShowEndToEnd, ArrowKeysJumpSixteenBeatsAndEscapeEndsOnRelease) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     x.Key(playing, "Left");
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    double afterLeft = CaptionPosition(x.Name(playing));
+    double afterLeft = OrvCaptionPosition(x.Name(playing));
     // The show kept playing between the two readings; on a busy machine that may be well
     // over a second, so the wall time measured here is added back.
     double between =
@@ -202,7 +184,7 @@ TEST(OrvShowEndToEnd, PlaysTheShowBesideItFromAnotherWorkingDirectory) {
                                            "  @1 end\n"));
     OrvChildProcess child(show.folder.Root() + "/Run", "/", {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
-    ASSERT_NE(0u, WaitForTitle(x, child, "E2E - FPS: ", 20000)) << child.Errors();
+    ASSERT_NE(0u, OrvWaitForTitle(x, child, "E2E - FPS: ", 20000)) << child.Errors();
     ASSERT_TRUE(child.Wait(30000)) << "the show did not end by itself";
     EXPECT_TRUE(child.Exited());
     EXPECT_EQ(0, child.ExitCode());
@@ -227,7 +209,7 @@ TEST(OrvShowEndToEnd, ClosingTheWindowWhileLoadingEndsTheRunWithStatusZero) {
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
-    unsigned long loading = WaitForTitle(x, child, "E2E - Loading...", 20000);
+    unsigned long loading = OrvWaitForTitle(x, child, "E2E - Loading...", 20000);
     ASSERT_NE(0u, loading) << child.Errors();
     auto closed = std::chrono::steady_clock::now();
     x.Close(loading);
@@ -267,7 +249,7 @@ TEST(OrvShowEndToEnd, BrokenTimelineStopsLoadingWithItsMessages) {
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
     // The error dialog comes up; Return closes it.
-    unsigned long dialog = WaitForTitle(x, child, "Error", 20000);
+    unsigned long dialog = OrvWaitForTitle(x, child, "Error", 20000);
     ASSERT_NE(0u, dialog) << child.Errors();
     x.Key(dialog, "Return");
     ASSERT_TRUE(child.Wait(10000));
@@ -297,7 +279,7 @@ std::string CheckScreen(OrvXDriver& x,
 // Waits until the caption's position reaches `seconds`; false if the show ended first.
 bool WaitForPosition(OrvXDriver& x, OrvChildProcess& child, unsigned long window, double seconds) {
     for (int waited = 0; waited < 60000 && child.Running(); waited += 50) {
-        if (CaptionPosition(x.Name(window)) >= seconds)
+        if (OrvCaptionPosition(x.Name(window)) >= seconds)
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -498,7 +480,7 @@ TEST(OrvShowEndToEnd, TheBundledShowPlaysToItsEndWithNothingLogged) {
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
-    unsigned long playing = WaitForTitle(x, child, "Orvanta - Afterglow - FPS: ", 20000);
+    unsigned long playing = OrvWaitForTitle(x, child, "Orvanta - Afterglow - FPS: ", 20000);
     ASSERT_NE(0u, playing) << child.Errors();
     // Fifteen jumps of sixteen beats reach the outro; the show then ends by itself.
     for (int i = 0; i < 15; ++i) {
@@ -526,8 +508,8 @@ TEST(OrvShowEndToEnd, AShaderThatDoesNotLinkIsShownAfterTheShowPlayed) {
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
     // The show plays to its end; then the launcher shows the logged error.
-    ASSERT_NE(0u, WaitForTitle(x, child, "E2E - FPS: ", 20000)) << child.Errors();
-    unsigned long dialog = WaitForTitle(x, child, "Error", 20000);
+    ASSERT_NE(0u, OrvWaitForTitle(x, child, "E2E - FPS: ", 20000)) << child.Errors();
+    unsigned long dialog = OrvWaitForTitle(x, child, "Error", 20000);
     ASSERT_NE(0u, dialog) << child.Errors();
     x.Key(dialog, "Return");
     ASSERT_TRUE(child.Wait(10000));
@@ -544,7 +526,7 @@ TEST(OrvShowEndToEnd, TheAspectRatioChosenOnTheStartScreenShapesThePicture) {
     show.Script(ShowScript("  bpm: 120\n", "  0 screen.clear.r = 1\n"));
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
-    unsigned long screen = WaitForTitle(x, child, "Orvanta", 20000);
+    unsigned long screen = OrvWaitForTitle(x, child, "Orvanta", 20000);
     ASSERT_NE(0u, screen) << child.Errors();
     // The 1280 x 1024 desktop preselects 5:4; "a" steps on to 16:9. On a 16:9 monitor the 4:3
     // picture is narrower than the screen: bars left and right, none above.
@@ -552,7 +534,7 @@ TEST(OrvShowEndToEnd, TheAspectRatioChosenOnTheStartScreenShapesThePicture) {
     ASSERT_TRUE(x.Key(screen, "a"));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     ASSERT_TRUE(x.Key(screen, "Return"));
-    unsigned long playing = WaitForTitle(x, child, "E2E - FPS: ", 20000);
+    unsigned long playing = OrvWaitForTitle(x, child, "E2E - FPS: ", 20000);
     ASSERT_NE(0u, playing) << child.Errors();
     EXPECT_EQ("", CheckScreen(x, [](const OrvXDriver::Picture& p) -> std::string {
                   int r, g, b;
@@ -605,12 +587,12 @@ TEST(OrvShowEndToEnd, DebugModeReloadsEditsAndPauses) {
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {}, {"--debug"});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
-    unsigned long playing = WaitForTitle(x, child, "E2E - FPS: ", 20000);
+    unsigned long playing = OrvWaitForTitle(x, child, "E2E - FPS: ", 20000);
     ASSERT_NE(0u, playing) << child.Errors();
     EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(255, 0, 0), 10000));
 
     // Blue, within a second on a quiet machine (a loaded test machine gets more time).
-    double before = CaptionPosition(x.Name(playing));
+    double before = OrvCaptionPosition(x.Name(playing));
     auto edited = std::chrono::steady_clock::now();
     script("b");
     EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(0, 0, 255), 5000));
@@ -618,7 +600,7 @@ TEST(OrvShowEndToEnd, DebugModeReloadsEditsAndPauses) {
                        std::chrono::steady_clock::now() - edited)
                        .count();
     std::printf("the edit showed after %lld ms\n", ms);
-    EXPECT_GT(CaptionPosition(x.Name(playing)), before) << "the position went on";
+    EXPECT_GT(OrvCaptionPosition(x.Name(playing)), before) << "the position went on";
 
     // A broken edit keeps the blue show; the fixed one turns it green.
     script("q");
@@ -637,9 +619,9 @@ TEST(OrvShowEndToEnd, DebugModeReloadsEditsAndPauses) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     ASSERT_NE(std::string::npos, caption.find("(paused)")) << caption;
-    double paused = CaptionPosition(caption);
+    double paused = OrvCaptionPosition(caption);
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    EXPECT_EQ(paused, CaptionPosition(x.Name(playing)));
+    EXPECT_EQ(paused, OrvCaptionPosition(x.Name(playing)));
     ASSERT_TRUE(x.Key(playing, "space"));
     ASSERT_TRUE(WaitForPosition(x, child, playing, paused + 0.3));
 

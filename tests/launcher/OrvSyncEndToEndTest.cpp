@@ -5,6 +5,7 @@
 // its rows while it plays, and SAVE_TRACKS bakes the keys that a plain Run then plays.
 
 #include "support/OrvChildProcess.h"
+#include "support/OrvShowWindow.h"
 #include "support/OrvSyncTestEditor.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvXDriver.h"
@@ -46,24 +47,8 @@ const char* const SyncScript = "header {\n  title: \"Sync\"\n  width: 640\n  hei
                                "script {\n  0 screen.clear.a = 1\n"
                                "  0 screen.clear.b = 0 to 1 in 40\n}\n";
 
-unsigned long WaitForTitle(OrvXDriver& x, OrvChildProcess& child, const std::string& prefix,
-                           int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs && child.Running(); waited += 50) {
-        unsigned long window = x.WaitForWindow(child.Pid(), 50);
-        if (window != 0 && x.Name(window).compare(0, prefix.size(), prefix) == 0)
-            return window;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
-}
-
-double CaptionPosition(const std::string& caption) {
-    size_t at = caption.find("Position: ");
-    return at == std::string::npos ? -1 : std::atof(caption.c_str() + at + 10);
-}
-
 bool StartShow(OrvXDriver& x, OrvChildProcess& child) {
-    unsigned long screen = WaitForTitle(x, child, "Orvanta", 20000);
+    unsigned long screen = OrvWaitForTitle(x, child, "Orvanta", 20000);
     return screen != 0 && x.Key(screen, "Return");
 }
 
@@ -126,7 +111,7 @@ TEST(OrvSyncEndToEnd, AnEditorDrivesTheShowAndItsSavedKeysPlayWithoutIt) {
     OrvChildProcess child(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {}, {"--sync", editor.Address()});
     ASSERT_TRUE(StartShow(x, child)) << child.Errors();
-    unsigned long playing = WaitForTitle(x, child, "Sync - FPS: ", 20000);
+    unsigned long playing = OrvWaitForTitle(x, child, "Sync - FPS: ", 20000);
     ASSERT_NE(0u, playing) << child.Errors();
 
     // The show connects by itself and asks for its tracks, named the editors' way.
@@ -147,7 +132,7 @@ TEST(OrvSyncEndToEnd, AnEditorDrivesTheShowAndItsSavedKeysPlayWithoutIt) {
     EXPECT_NE(std::string::npos, caption.find("Position: 20.0s (paused)")) << caption;
     EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(0, 0, 128), 5000));
     std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    EXPECT_EQ(20.0, CaptionPosition(x.Name(playing))) << "PAUSE stops the position";
+    EXPECT_EQ(20.0, OrvCaptionPosition(x.Name(playing))) << "PAUSE stops the position";
 
     // A key turns red on; a linear key towards a second one fades green on the rows between.
     editor.SetKey(0, 0, 1.0f, 0);
@@ -158,8 +143,8 @@ TEST(OrvSyncEndToEnd, AnEditorDrivesTheShowAndItsSavedKeysPlayWithoutIt) {
     editor.SetRow(480); // 30 s: green full, blue three quarters
     EXPECT_EQ("", x.WaitForPicture(playing, MiddleIs(255, 255, 191), 5000));
     caption = WaitForCaption(
-        x, playing, [](const std::string& c) { return CaptionPosition(c) == 30.0; }, 5000);
-    EXPECT_EQ(30.0, CaptionPosition(caption)) << caption;
+        x, playing, [](const std::string& c) { return OrvCaptionPosition(c) == 30.0; }, 5000);
+    EXPECT_EQ(30.0, OrvCaptionPosition(caption)) << caption;
 
     // Playing, the show tells the editor its rows as they change.
     editor.rows.clear();
@@ -200,7 +185,7 @@ TEST(OrvSyncEndToEnd, AnEditorDrivesTheShowAndItsSavedKeysPlayWithoutIt) {
     OrvChildProcess plain(show.folder.Root() + "/Run", show.folder.Root(),
                           {{"SDL_AUDIODRIVER", "dummy"}}, {});
     ASSERT_TRUE(StartShow(x, plain)) << plain.Errors();
-    playing = WaitForTitle(x, plain, "Sync - FPS: ", 20000);
+    playing = OrvWaitForTitle(x, plain, "Sync - FPS: ", 20000);
     ASSERT_NE(0u, playing) << plain.Errors();
     // Played full screen: SDL draws in a window of its own, so the whole screen is read.
     std::string wrong = "no screenshot";

@@ -7,6 +7,7 @@
 
 #include "support/OrvChildProcess.h"
 #include "support/OrvPngReader.h"
+#include "support/OrvShowWindow.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvXDriver.h"
 
@@ -114,18 +115,6 @@ public:
     std::unique_ptr<OrvXDriver> x;
 };
 
-// The window of the child whose title starts with `prefix`; 0 after the time limit.
-unsigned long WaitForTitle(OrvXDriver& x, OrvChildProcess& child, const std::string& prefix,
-                           int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs && child.Running(); waited += 50) {
-        unsigned long window = x.WaitForWindow(child.Pid(), 50);
-        if (window != 0 && x.Name(window).compare(0, prefix.size(), prefix) == 0)
-            return window;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
-}
-
 // Screenshots until `check` finds nothing wrong or the time is up; what was wrong last.
 std::string CheckPicture(OrvXDriver& x, unsigned long window,
                          const std::function<std::string(const OrvXDriver::Picture&)>& check,
@@ -165,11 +154,6 @@ std::string Snapshot(const std::string& folder) {
     OrvRunCommand("find " + Quoted(folder) + " -printf '%P %s %T@\\n' | LC_ALL=C sort", 30,
                   &listing);
     return listing;
-}
-
-double CaptionPosition(const std::string& caption) {
-    size_t at = caption.find("Position: ");
-    return at == std::string::npos ? -1 : std::atof(caption.c_str() + at + 10);
 }
 
 #define ORV_NEEDS_CLEAN_ROOT()                                                                     \
@@ -233,7 +217,7 @@ TEST(OrvPackedShow, PlaysFromAReadOnlyFolderOnAMachineWithoutItsLibraries) {
     const std::string before = Snapshot(machine.show);
     ASSERT_NE("", before);
     std::unique_ptr<OrvChildProcess> run = machine.Start({"/show/Run"});
-    unsigned long screen = WaitForTitle(x, *run, "Orvanta", 30000);
+    unsigned long screen = OrvWaitForTitle(x, *run, "Orvanta", 30000);
     ASSERT_NE(0u, screen) << run->Errors();
     // The rows' labels in yellow over the splash picture's dark panel: the font was found.
     EXPECT_EQ("", CheckPicture(
@@ -256,11 +240,11 @@ TEST(OrvPackedShow, PlaysFromAReadOnlyFolderOnAMachineWithoutItsLibraries) {
     EXPECT_GT(x.VisibleCursorPixels(), 0) << "the cursor is there before the show";
     ASSERT_TRUE(x.Key(screen, "Return"));
 
-    unsigned long playing = WaitForTitle(x, *run, "Orvanta - Afterglow - FPS: ", 60000);
+    unsigned long playing = OrvWaitForTitle(x, *run, "Orvanta - Afterglow - FPS: ", 60000);
     ASSERT_NE(0u, playing) << run->Errors();
     double position = -1;
     for (int waited = 0; waited < 60000 && position < 3 && run->Running(); waited += 100) {
-        position = CaptionPosition(x.Name(playing));
+        position = OrvCaptionPosition(x.Name(playing));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     EXPECT_GE(position, 3) << "the show's clock runs";
@@ -288,10 +272,10 @@ TEST(OrvPackedShow, PlaysFromAReadOnlyFolderOnAMachineWithoutItsLibraries) {
 
     // Closing the window ends it too.
     std::unique_ptr<OrvChildProcess> again = machine.Start({"/show/Run"});
-    screen = WaitForTitle(x, *again, "Orvanta", 30000);
+    screen = OrvWaitForTitle(x, *again, "Orvanta", 30000);
     ASSERT_NE(0u, screen) << again->Errors();
     ASSERT_TRUE(x.Key(screen, "Return"));
-    playing = WaitForTitle(x, *again, "Orvanta - Afterglow - FPS: ", 60000);
+    playing = OrvWaitForTitle(x, *again, "Orvanta - Afterglow - FPS: ", 60000);
     ASSERT_NE(0u, playing) << again->Errors();
     x.Close(playing);
     ASSERT_TRUE(again->Wait(20000)) << "closing the window did not end the show";

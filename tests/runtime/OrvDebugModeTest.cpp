@@ -3,10 +3,10 @@
 // it drifts from the clock.
 
 #include "audio/OrvMusic.h"
-#include "base/IOrvLoadingObserver.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvFixedStepClock.h"
+#include "base/OrvQuietLoadingObserver.h"
 #include "base/OrvRealTimeClock.h"
 #include "base/OrvRunContext.h"
 #include "runtime/OrvDebugSession.h"
@@ -14,6 +14,7 @@
 #include "runtime/OrvVideo.h"
 #include "show/OrvShow.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvMiddleColourSink.h"
 #include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
@@ -33,26 +34,6 @@
 #include <string>
 
 namespace {
-
-class NoSteps : public IOrvLoadingObserver {
-public:
-    void LoadingProgressed() override {}
-};
-
-// The colour at the middle of every frame, read before the swap.
-class MiddleColour : public IOrvFrameSink {
-public:
-    void FrameDrawn(const Frame& frame) override {
-        position = frame.position;
-        unsigned char pixel[4] = {0, 0, 0, 0};
-        glReadPixels(frame.viewport.x + frame.viewport.width / 2,
-                     frame.viewport.y + frame.viewport.height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                     pixel);
-        middle = OrvRgba{pixel[0], pixel[1], pixel[2], 255};
-    }
-    unsigned position = 0;
-    OrvRgba middle{0, 0, 0, 0};
-};
 
 std::string Script(const std::string& clear, const std::string& extra = "") {
     return "header {\n  title: Live\n  music: music.wav\n  bpm: 120\n  width: 64\n"
@@ -75,7 +56,7 @@ struct DebugRun {
     bool Open() {
         if (!show->ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show->Loader()))
             return false;
-        NoSteps quiet;
+        OrvQuietLoadingObserver quiet;
         show->Load(quiet);
         music.Load(show->Files().Path(show->MusicName()),
                    context.diagnostics); // as the engine does
@@ -104,7 +85,7 @@ struct DebugRun {
     OrvMusic music;
     OrvPlayer player;
     std::unique_ptr<OrvDebugSession> session;
-    MiddleColour sink;
+    OrvMiddleColourSink sink;
 };
 
 SDL_Event KeyUp(SDLKey key) {

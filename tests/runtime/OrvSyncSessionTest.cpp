@@ -6,8 +6,8 @@
 
 #include "runtime/OrvSyncSession.h"
 #include "audio/OrvMusic.h"
-#include "base/IOrvLoadingObserver.h"
 #include "base/OrvFixedStepClock.h"
+#include "base/OrvQuietLoadingObserver.h"
 #include "base/OrvRunContext.h"
 #include "runtime/OrvDebugSession.h"
 #include "runtime/OrvPlayer.h"
@@ -15,6 +15,7 @@
 #include "runtime/OrvVideo.h"
 #include "show/OrvShow.h"
 #include "support/OrvGlTestWindow.h"
+#include "support/OrvMiddleColourSink.h"
 #include "support/OrvMusicTestAudio.h"
 #include "support/OrvSyncTestEditor.h"
 #include "support/OrvTestContext.h"
@@ -34,25 +35,6 @@
 #include <vector>
 
 namespace {
-class NoSteps : public IOrvLoadingObserver {
-public:
-    void LoadingProgressed() override {}
-};
-
-class MiddleColour : public IOrvFrameSink {
-public:
-    void FrameDrawn(const Frame& frame) override {
-        position = frame.position;
-        unsigned char pixel[4] = {0, 0, 0, 0};
-        glReadPixels(frame.viewport.x + frame.viewport.width / 2,
-                     frame.viewport.y + frame.viewport.height / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE,
-                     pixel);
-        middle = OrvRgba{pixel[0], pixel[1], pixel[2], 255};
-    }
-    unsigned position = 0;
-    OrvRgba middle{0, 0, 0, 0};
-};
-
 // 120 bpm, 8 rows a beat: a row is 62.5 ms.
 std::string Script(const std::string& sync, const std::string& objects = "") {
     return "header {\n  title: Sync\n  music: music.wav\n  bpm: 120\n  width: 64\n"
@@ -73,7 +55,7 @@ struct SyncRun {
     bool Open() {
         if (!show->ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show->Loader()))
             return false;
-        NoSteps quiet;
+        OrvQuietLoadingObserver quiet;
         show->Load(quiet);
         music.Load(show->Files().Path(show->MusicName()), context.diagnostics);
         if (sync) {
@@ -109,7 +91,7 @@ struct SyncRun {
     OrvPlayer player;
     std::unique_ptr<OrvDebugSession> reload;
     std::unique_ptr<OrvSyncSession> sync;
-    MiddleColour sink;
+    OrvMiddleColourSink sink;
 };
 
 void WriteMusic(const OrvTestFolder& folder) {
