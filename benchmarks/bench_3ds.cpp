@@ -28,10 +28,11 @@
 #include "support/Orv3dsTestModel.h"
 #include "support/OrvAllocationCounter.h"
 
-#include <GL/glew.h>
+#include "platform/OrvGlWindow.h"
+
 #include <GL/glu.h>
-#include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
+#include <epoxy/gl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -149,13 +150,15 @@ struct Show {
     }
 
     Show() {
-        if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0) {
-            error = "no X display (DISPLAY unset?)";
-            return;
-        }
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        if (!SDL_SetVideoMode(Size, Size, 0, SDL_OPENGL) || glewInit() != GLEW_OK) {
+        // On the X display when there is one (as the show plays), else offscreen.
+        static OrvGlWindow window;
+        OrvGlWindow::Request request;
+        request.width = Size;
+        request.height = Size;
+        request.vsync = false;
+        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
+                                                   : OrvGlWindow::Placement::Offscreen;
+        if (!window.Open(request)) {
             error = "no OpenGL window";
             return;
         }

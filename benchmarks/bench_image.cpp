@@ -19,9 +19,11 @@
 #include "script/OrvScriptNode.h"
 #include "support/OrvAllocationCounter.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
+#include "platform/OrvGlWindow.h"
+
+#include <SDL2/SDL.h>
 #include <benchmark/benchmark.h>
+#include <epoxy/gl.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -106,12 +108,15 @@ struct Show {
     OrvRenderLineManager lines{scene};
 
     Show() {
-        if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0) {
-            error = "no X display (DISPLAY unset?)";
-            return;
-        }
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        if (!SDL_SetVideoMode(256, 256, 0, SDL_OPENGL) || glewInit() != GLEW_OK) {
+        // On the X display when there is one (as the show plays), else offscreen.
+        static OrvGlWindow window;
+        OrvGlWindow::Request request;
+        request.width = 256;
+        request.height = 256;
+        request.vsync = false;
+        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
+                                                   : OrvGlWindow::Placement::Offscreen;
+        if (!window.Open(request)) {
             error = "no OpenGL window";
             return;
         }

@@ -25,10 +25,11 @@
 #include "support/OrvAllocationCounter.h"
 #include "support/OrvParticleQuadDraw.h"
 
-#include <GL/glew.h>
+#include "platform/OrvGlWindow.h"
+
 #include <GL/glu.h>
-#include <SDL/SDL.h>
 #include <benchmark/benchmark.h>
+#include <epoxy/gl.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -97,13 +98,15 @@ struct Window {
     bool open = false;
     std::string error;
     Window() {
-        if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0) {
-            error = "no X display (DISPLAY unset?)";
-            return;
-        }
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
-        if (!SDL_SetVideoMode(640, 480, 0, SDL_OPENGL) || glewInit() != GLEW_OK) {
+        // On the X display when there is one (as the show plays), else offscreen.
+        static OrvGlWindow window;
+        OrvGlWindow::Request request;
+        request.width = 640;
+        request.height = 480;
+        request.vsync = false;
+        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
+                                                   : OrvGlWindow::Placement::Offscreen;
+        if (!window.Open(request)) {
             error = "no OpenGL window";
             return;
         }

@@ -10,9 +10,10 @@
 #include "gfx/OrvShaderManager.h"
 #include "support/OrvAllocationCounter.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
+#include "platform/OrvGlWindow.h"
+
 #include <benchmark/benchmark.h>
+#include <epoxy/gl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -53,10 +54,15 @@ struct Scene {
     OrvParameterManager manager{diagnostics, random};
 
     Scene() {
-        if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0)
-            return;
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        if (!SDL_SetVideoMode(64, 64, 0, SDL_OPENGL) || glewInit() != GLEW_OK)
+        // On the X display when there is one (as the show plays), else offscreen.
+        static OrvGlWindow window;
+        OrvGlWindow::Request request;
+        request.width = 64;
+        request.height = 64;
+        request.vsync = false;
+        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
+                                                   : OrvGlWindow::Placement::Offscreen;
+        if (!window.Open(request))
             return;
         char folder[] = "/tmp/orv-bench-shader-XXXXXX";
         if (!mkdtemp(folder))

@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     OrvDiagnostics diagnostics;
     OrvRunContext run(absolute, diagnostics);
-    OrvEngine engine(run);
+    OrvFixedStepClock clock(60);
+    OrvEngine engine(run, clock);
     if (!engine.PreInit()) {
         std::fprintf(stderr, "%s", diagnostics.Text().c_str());
         return 1;
@@ -84,8 +85,7 @@ int main(int argc, char** argv) {
     if (end == 0)
         end = 60000;
 
-    OrvFixedStepClock clock(60);
-    OrvPlayer player(engine.Show(), engine.Video(), clock, run.Display(), engine.Music());
+    OrvPlayer& player = engine.Player();
     player.Start();
     std::printf("window %d x %d, show %.1f s at 60 frames a show second\n", width, height,
                 end / 1000.0);

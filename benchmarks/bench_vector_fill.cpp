@@ -8,13 +8,14 @@
 // Figures: microseconds per frame and heap allocations per frame (must be 0). Needs an X
 // display: xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_vector_fill
 
-#include "scene/OrvVectorPathSampler.h"
 #include "gfx/OrvPathFill.h"
+#include "scene/OrvVectorPathSampler.h"
 #include "support/OrvAllocationCounter.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
+#include "platform/OrvGlWindow.h"
+
 #include <benchmark/benchmark.h>
+#include <epoxy/gl.h>
 
 #include <chrono>
 #include <cmath>
@@ -38,13 +39,15 @@ struct Picture {
     float phase = 0;
 
     Picture() {
-        if (!std::getenv("DISPLAY") || SDL_Init(SDL_INIT_VIDEO) != 0) {
-            error = "no X display (DISPLAY unset?)";
-            return;
-        }
-        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-        if (!SDL_SetVideoMode(640, 480, 0, SDL_OPENGL) || glewInit() != GLEW_OK) {
+        // On the X display when there is one (as the show plays), else offscreen.
+        static OrvGlWindow window;
+        OrvGlWindow::Request request;
+        request.width = 640;
+        request.height = 480;
+        request.vsync = false;
+        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
+                                                   : OrvGlWindow::Placement::Offscreen;
+        if (!window.Open(request)) {
             error = "no OpenGL window";
             return;
         }

@@ -11,13 +11,13 @@
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
-#include "show/OrvShow.h"
 #include "base/OrvOwnFolder.h"
 #include "base/OrvQuietLoadingObserver.h"
 #include "base/OrvRunContext.h"
 #include "runtime/OrvVideo.h"
-#include "script/OrvScriptSize.h"
 #include "script/IOrvScriptLoader.h"
+#include "script/OrvScriptSize.h"
+#include "show/OrvShow.h"
 
 #include <cerrno>
 #include <climits>
@@ -115,7 +115,7 @@ std::string Seconds(unsigned ms) {
 }
 
 // Everything that lives while the show is loaded, given back in the engine's order: the
-// capture's picture and the show's OpenGL objects while the context exists, then SDL.
+// capture's picture and the show's OpenGL objects while the context exists, then the window.
 struct Session {
     explicit Session(OrvRunContext& run) : show(run), video(run) {}
     OrvShow show;
@@ -166,7 +166,8 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
     int width = options.width > 0 ? options.width : OrvScriptSize::SurfaceWidth(script);
     int height = options.height > 0 ? options.height : OrvScriptSize::SurfaceHeight(script);
 
-    if (!session.video.Open(WindowSide, WindowSide, 1.0, false, script))
+    // Offscreen: Capture draws into a picture of its own and needs no display server.
+    if (!session.video.OpenOffscreen(WindowSide, WindowSide, script))
         return FailWithLog(diagnostics);
     session.windowOpen = true;
     session.video.SetCaption("Capturing");

@@ -7,7 +7,9 @@
 //     into bin/, like Run;
 //  2. the script is read; the size is --size or the script's width x height (640 x 480 when
 //     missing, as the engine counts it);
-//  3. a tiny window holds the OpenGL context, the capture's picture becomes the screen
+//  3. a tiny offscreen window holds the OpenGL context (no display server is needed; with
+//     none to be had at all, the platform's reason is the error), the capture's picture
+//     becomes the screen
 //     (OrvCaptureTarget) and the show is loaded without its music (no sound device is
 //     opened; SDL's audio driver is set to the dummy one all the same);
 //  4. `from` is --from or the header's jump, `to` is --to or the end command's position (known

@@ -9,7 +9,7 @@
 #include "runtime/OrvFramePipeline.h"
 #include "show/OrvShow.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 namespace {
 // The pipeline's output: each picture read back into a slot of the queue, or, without one,

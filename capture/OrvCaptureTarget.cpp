@@ -3,7 +3,7 @@
 #include "base/OrvDisplayFacts.h"
 #include "gfx/OrvGlState.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <algorithm>
 
@@ -13,10 +13,9 @@ OrvCaptureTarget::~OrvCaptureTarget() {
     Release();
 }
 
-bool OrvCaptureTarget::Create(OrvDisplayFacts& facts, int width, int height,
-                              std::string& error) {
+bool OrvCaptureTarget::Create(OrvDisplayFacts& facts, int width, int height, std::string& error) {
     Release();
-    if (!GLEW_EXT_framebuffer_object) {
+    if (!epoxy_has_gl_extension("GL_EXT_framebuffer_object")) {
         error = "This OpenGL has no framebuffer objects (EXT_framebuffer_object): Capture "
                 "needs them";
         return false;

@@ -4,8 +4,8 @@
 // The picture a capture renders into: an off-screen framebuffer of the capture size (an RGBA
 // colour texture and a depth-stencil renderbuffer, as the render lines expect), made the
 // run's screen (its display facts' screen framebuffer) so the screen line draws into it
-// instead of the window. The window only holds the context, so the picture's size does not depend on
-// the desktop.
+// instead of the window. The window only holds the context, so the picture's size does not depend
+// on the desktop.
 //
 // Create also makes the run's display facts describe this picture as the display: its size,
 // and an aspect ratio of width / height (square pixels), so the screen line fits the
@@ -16,7 +16,7 @@
 //
 // Ownership: owns the texture and the framebuffer; Release (or the destructor, with the
 // context still current) gives the screen back to the window and deletes them. Needs the
-// current context and GLEW for everything. Main thread only; not copyable.
+// current context (epoxy loads the entry points). Main thread only; not copyable.
 
 #include "OrvPngEncoder.h"
 

@@ -6,18 +6,24 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake pkg-config clang-format
-  # engine libraries (libdeflate: the PNG files of Capture)
-  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev
-  libgl1-mesa-dev libglu1-mesa-dev libglew-dev libgl1-mesa-dri
-  lib3ds-dev libsndfile1-dev libsamplerate0-dev libx11-dev libdeflate-dev
+  # engine libraries: SDL2 (windows, input, OpenGL contexts with or without a display, sound,
+  # the message box) with its image and font libraries; libepoxy (OpenGL's entry points);
+  # Mesa's GLX and EGL (offscreen contexts); libdeflate: the PNG files of Capture
+  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libepoxy-dev
+  libgl1-mesa-dev libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0
+  lib3ds-dev libsndfile1-dev libsamplerate0-dev libdeflate-dev
   # the music's analysis at load: onsets and tempo (aubio), the spectrum (FFTW)
   libaubio-dev libfftw3-dev
   fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   # headless display, input and screenshots for the GL and end-to-end tests; XFixes shows
-  # them the mouse cursor
-  xvfb xauth xdotool x11-utils x11-apps imagemagick libxfixes-dev
+  # them the mouse cursor, X-Resource the process of a window that names none (the message
+  # box), and the core fonts are what SDL's X11 message box writes with
+  xvfb xauth xdotool x11-utils x11-apps imagemagick libx11-dev libxfixes-dev libxres-dev
+  xfonts-base
+  # a Wayland compositor for the Wayland test (weston's X11 backend inside Xvfb)
+  weston
   # a show's release (scripts/pack.sh): the archive, the libraries' run paths, the video (and
   # Capture's own video test); and the clean Debian root its tests play it in
   zip unzip patchelf ffmpeg mmdebstrap

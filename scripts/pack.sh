@@ -20,8 +20,7 @@
 #
 # --video also renders the show into OUT.mp4 beside the archive, with the packed Capture:
 # 1920 x 1080 at 60 frames a second, H.264 at a constant 12 Mbit/s, AAC at 192 kbit/s, as long
-# as the show. It needs ffmpeg. Run --check and the video need a display: without one (DISPLAY
-# unset) they run under xvfb-run.
+# as the show. It needs ffmpeg. Run --check and the video need no display.
 set -euo pipefail
 
 usage="usage: bash scripts/pack.sh [--show DIR] [--video] OUT.zip"
@@ -89,17 +88,6 @@ done
 if [ "$video" = 1 ] && [ ! -f "$show/Capture" ]; then
     fail "--video needs Capture in the show folder: $show has none"
 fi
-
-# Runs a command on the display, or on a virtual one when there is none.
-with_display() {
-    if [ -n "${DISPLAY:-}" ]; then
-        "$@"
-    elif command -v xvfb-run > /dev/null; then
-        xvfb-run -a -s "-screen 0 1280x1024x24" "$@"
-    else
-        fail "$1 needs a display: set DISPLAY, or install xvfb (apt-get install xvfb)"
-    fi
-}
 
 # The libraries left to the system: the name patterns of pack-system-libraries.txt.
 system_patterns=()
@@ -193,7 +181,7 @@ done
 (cd "$stage" && bash "$scripts/pack-abi-check.sh" "${programs[@]}" bin/lib*.so*) ||
     fail "a program or library needs more than Ubuntu 22.04 has (above)"
 
-with_display "$stage/Run" --check || fail "the show's script has errors (above)"
+env -u DISPLAY -u WAYLAND_DISPLAY "$stage/Run" --check || fail "the show's script has errors (above)"
 
 # The copyright files of the packages the libraries and the font come from, and which release.
 # One look-up for all of them: Debian 12 records some libraries under /lib, most under /usr/lib.
@@ -263,7 +251,8 @@ What it needs from the machine
 - Linux on x86-64 with glibc 2.35 or newer, and GCC 12's C++ runtime (libstdc++6) or newer:
   Ubuntu 22.04, Linux Mint 21 and anything newer have both.
 - OpenGL 2.0 through libGL.so.1 (package libgl1, with Mesa's or the vendor's driver), and
-  an X11 display (Xorg, or Xwayland on a Wayland desktop).
+  an X11 display (Xorg, or Xwayland on a Wayland desktop); SDL_VIDEODRIVER=wayland ./Run
+  plays it on Wayland itself. ./Capture needs no display at all (through EGL, libegl1).
 - Sound through PulseAudio (also PipeWire's PulseAudio service, as on current desktops) or,
   without a sound server, ALSA: the client libraries libpulse0 and libasound2 must be there, as
   on every desktop install. It takes PulseAudio when a server answers, else ALSA's default
@@ -306,7 +295,8 @@ echo "pack.sh: wrote $out in $(seconds "$started" "$packed") s"
 
 if [ "$video" = 1 ]; then
     movie=${out%.zip}.mp4
-    with_display "$stage/Capture" --size 1920x1080 --fps 60 --bitrate 12 --video "$movie" ||
+    env -u DISPLAY -u WAYLAND_DISPLAY "$stage/Capture" --size 1920x1080 --fps 60 --bitrate 12 \
+        --video "$movie" ||
         fail "the video could not be made (above)"
     finished=$(date +%s.%N)
     echo "pack.sh: wrote $movie in $(seconds "$packed" "$finished") s"

@@ -3,12 +3,11 @@
 #include "audio/OrvAudioStream.h"
 #include "base/OrvRealTimeClock.h"
 
-#include <SDL/SDL.h>
+#include <SDL2/SDL.h>
 #include <cstring>
 
 OrvAudioDevice::OrvAudioDevice()
-    : stream(nullptr), notedPosition(0), notedTicks(0), noted(false), open(false),
-      startedSubsystem(false) {}
+    : stream(nullptr), notedPosition(0), notedTicks(0), noted(false), open(false), device(0) {}
 
 OrvAudioDevice::~OrvAudioDevice() {
     Close();
@@ -17,14 +16,9 @@ OrvAudioDevice::~OrvAudioDevice() {
 bool OrvAudioDevice::Open() {
     if (open)
         return false;
-    // SDL 1.2 keeps no count of subsystem users: remember whether we started audio, so that
-    // Close() never shuts down a subsystem somebody else relies on.
-    bool started = false;
-    if (!SDL_WasInit(SDL_INIT_AUDIO)) {
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
-            return false;
-        started = true;
-    }
+    // SDL counts the users of a subsystem: this device's use ends with Close().
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
     SDL_AudioSpec wanted;
     std::memset(&wanted, 0, sizeof wanted);
     wanted.freq = OrvAudioStream::OutputRate;
@@ -33,15 +27,15 @@ bool OrvAudioDevice::Open() {
     wanted.samples = FramesPerCallback;
     wanted.callback = &OrvAudioDevice::Callback;
     wanted.userdata = this;
-    // Without an "obtained" format SDL converts to whatever the hardware takes, so the callback
+    // With no changes allowed SDL converts to whatever the hardware takes, so the callback
     // always works in exactly the format above.
-    if (SDL_OpenAudio(&wanted, nullptr) != 0) {
-        if (started)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    SDL_AudioSpec obtained;
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (device == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
     open = true;
-    startedSubsystem = started;
     return true;
 }
 
@@ -50,17 +44,17 @@ void OrvAudioDevice::Close() {
         return;
     // After SDL_Quit() the audio subsystem, the device and its thread are already gone.
     if (SDL_WasInit(SDL_INIT_AUDIO)) {
-        SDL_CloseAudio();
-        if (startedSubsystem)
-            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_CloseAudioDevice(device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     open = false;
-    startedSubsystem = false;
+    device = 0;
     stream = nullptr;
 }
 
 bool OrvAudioDevice::IsOpen() const {
-    return open && SDL_WasInit(SDL_INIT_AUDIO) && SDL_GetAudioStatus() != SDL_AUDIO_STOPPED;
+    return open && SDL_WasInit(SDL_INIT_AUDIO) &&
+           SDL_GetAudioDeviceStatus(device) != SDL_AUDIO_STOPPED;
 }
 
 void OrvAudioDevice::Attach(OrvAudioStream* attached) {
@@ -91,17 +85,17 @@ bool OrvAudioDevice::PlayedPosition(uint64_t& bytes) const {
 
 void OrvAudioDevice::Pause(bool paused) {
     if (IsOpen())
-        SDL_PauseAudio(paused ? 1 : 0);
+        SDL_PauseAudioDevice(device, paused ? 1 : 0);
 }
 
 void OrvAudioDevice::Lock() {
     if (IsOpen())
-        SDL_LockAudio();
+        SDL_LockAudioDevice(device);
 }
 
 void OrvAudioDevice::Unlock() {
     if (IsOpen())
-        SDL_UnlockAudio();
+        SDL_UnlockAudioDevice(device);
 }
 
 // Runs on SDL's audio thread with SDL's audio lock held, so it never meets a seek half done.

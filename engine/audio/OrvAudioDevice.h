@@ -10,10 +10,10 @@
 // stream's place. Lock()/Unlock() keep the callback out while the engine's thread moves the
 // stream (seeks, attaching, closing).
 //
-// SDL has one audio device per process, so only one OrvAudioDevice can be open at a time;
-// a second Open() fails. The device starts SDL's audio subsystem if nobody had, and shuts it
-// down again on Close() only in that case. Close() is safe after SDL_Quit() has already shut
-// audio down (the engine quits SDL before releasing its music): it then has nothing to do.
+// Each OrvAudioDevice opens a device of its own (SDL mixes them); a second Open() of the same
+// one fails. The device holds SDL's audio subsystem while open (SDL counts its users) and
+// lets go of it on Close(). Close() is safe after SDL_Quit() has already shut audio down: it
+// then has nothing to do.
 //
 // Where the sound is: every callback notes the stream's position before it filled the buffer
 // (what the device has consumed, less the buffer it is being given) and the moment of the
@@ -69,7 +69,7 @@ private:
     std::atomic<unsigned> notedTicks;
     std::atomic<bool> noted;
     bool open;
-    bool startedSubsystem;
+    unsigned device; // SDL's audio device id, 0 while closed
 };
 
 #endif

@@ -1,35 +1,39 @@
 #include "base/OrvRealTimeClock.h"
 
-#include <SDL/SDL.h>
+#include <chrono>
 
 OrvRealTimeClock::OrvRealTimeClock()
     : startTicks(0), lastTicks(0), offset(0), paused(false), pausedTicks(0) {}
 
 unsigned OrvRealTimeClock::Now() {
-    return SDL_GetTicks();
+    // A monotonic clock: setting the system's time never moves the show. Milliseconds since
+    // an arbitrary start, wrapping like the position arithmetic.
+    auto since = std::chrono::steady_clock::now().time_since_epoch();
+    return static_cast<unsigned>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 void OrvRealTimeClock::Start(unsigned startMs) {
     offset = 0;
     paused = false;
-    startTicks = lastTicks = SDL_GetTicks() - startMs;
+    startTicks = lastTicks = Now() - startMs;
 }
 
 void OrvRealTimeClock::NextFrame(unsigned& position, unsigned& elapsedMs) {
-    unsigned now = paused ? pausedTicks : SDL_GetTicks();
+    unsigned now = paused ? pausedTicks : Now();
     elapsedMs = now - lastTicks;
     lastTicks = now;
     position = PositionAt(now);
 }
 
 unsigned OrvRealTimeClock::Position() {
-    return PositionAt(paused ? pausedTicks : SDL_GetTicks());
+    return PositionAt(paused ? pausedTicks : Now());
 }
 
 void OrvRealTimeClock::SetPaused(bool pause) {
     if (pause == paused)
         return;
-    unsigned now = SDL_GetTicks();
+    unsigned now = Now();
     if (pause) {
         pausedTicks = now;
     } else {

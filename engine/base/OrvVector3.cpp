@@ -1,7 +1,7 @@
 #include "base/OrvVector3.h"
 
-#include <GL/gl.h>
 #include <cmath>
+#include <epoxy/gl.h>
 
 OrvVector3::OrvVector3() : x(0), y(0), z(0) {}
 

@@ -16,30 +16,30 @@ OrvDisplayModeInput::Action MakeStep(OrvDisplayModeInput::Row row, int delta) {
 }
 } // namespace
 
-OrvDisplayModeInput::Action OrvDisplayModeInput::ForEvent(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_KEYDOWN:
-        return ForKey(event.key.keysym.sym);
-    case SDL_MOUSEBUTTONDOWN:
-        return ForClick(event.button.x, event.button.y, event.button.button);
-    case SDL_QUIT:
+OrvDisplayModeInput::Action OrvDisplayModeInput::ForEvent(const OrvInputEvent& event) {
+    switch (event.kind) {
+    case OrvInputEvent::KeyDown:
+        return ForKey(event.key);
+    case OrvInputEvent::MouseDown:
+        return ForClick(event.x, event.y, event.button);
+    case OrvInputEvent::Quit:
         return Make(Action::Cancel);
     default:
         return Make(Action::None);
     }
 }
 
-OrvDisplayModeInput::Action OrvDisplayModeInput::ForKey(SDLKey key) {
+OrvDisplayModeInput::Action OrvDisplayModeInput::ForKey(OrvKey key) {
     switch (key) {
-    case SDLK_RETURN:
+    case OrvKey::Return:
         return Make(Action::Accept);
-    case SDLK_ESCAPE:
+    case OrvKey::Escape:
         return Make(Action::Cancel);
-    case SDLK_w:
+    case OrvKey::W:
         return MakeStep(Row::Mode, +1);
-    case SDLK_r:
+    case OrvKey::R:
         return MakeStep(Row::Resolution, +1);
-    case SDLK_a:
+    case OrvKey::A:
         return MakeStep(Row::AspectRatio, +1);
     default:
         return Make(Action::None);
@@ -55,7 +55,7 @@ OrvDisplayModeInput::Action OrvDisplayModeInput::ForClick(int x, int y, int butt
     // C++ integer division truncates toward zero: y from 231 to 259 still gives row 0.
     int row = (y - FirstRowY) / RowHeight;
     int delta = x < ArrowSplitX ? -1 : +1;
-    if (button == SDL_BUTTON_RIGHT)
+    if (button == 3) // the right button
         delta = -delta;
     switch (row) {
     case 0:

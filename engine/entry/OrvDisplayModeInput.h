@@ -1,8 +1,8 @@
 #ifndef ORV_ENTRY_ORVDISPLAYMODEINPUT_H
 #define ORV_ENTRY_ORVDISPLAYMODEINPUT_H
 
-// What one input event means on the display-mode screen. Pure mapping from an SDL event
-// (which needs no display to construct) to an action; it changes nothing itself.
+// What one input event means on the display-mode screen. Pure mapping from the platform's
+// input event to an action; it changes nothing itself.
 //
 // Keys:   Return accepts, Escape cancels, "w" / "r" / "a" step the mode / resolution /
 //         aspect-ratio row by +1, every other key does nothing.
@@ -13,10 +13,10 @@
 //             first row still counts as row 0; rows 0, 1, 2 are mode, resolution, aspect
 //             ratio, any other row does nothing. The step is -1 left of x = 160 (the "<"),
 //             +1 from there on; the right button (3) reverses it. Wheel turns arrive as
-//             buttons 4 and 5 and step like the left button.
+//             buttons 4 and 5 (OrvInputEvent) and step like the left button.
 // Window close (quit request) cancels. Anything else does nothing.
 
-#include <SDL/SDL.h>
+#include "platform/OrvInputEvent.h"
 
 class OrvDisplayModeInput {
 public:
@@ -36,8 +36,8 @@ public:
     static constexpr int RowsMaxX = 350;      // clicks from this column on miss the rows
     static constexpr int ArrowSplitX = 160;   // left of it is the "<" side
 
-    static Action ForEvent(const SDL_Event& event);
-    static Action ForKey(SDLKey key);
+    static Action ForEvent(const OrvInputEvent& event);
+    static Action ForKey(OrvKey key);
     static Action ForClick(int x, int y, int button);
 };
 

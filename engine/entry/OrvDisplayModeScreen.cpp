@@ -5,9 +5,10 @@
 #include "entry/OrvDisplayModeInput.h"
 #include "entry/OrvDisplaySettings.h"
 #include "gfx/OrvImageFile.h"
+#include "platform/OrvSoftwareWindow.h"
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_ttf.h>
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_ttf.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +19,9 @@ const char* const OrvDisplayModeScreen::FontName = OrvFontFile::FileName;
 const char* const OrvDisplayModeScreen::SystemFontFile = OrvFontFile::SystemPath;
 
 namespace {
-const SDL_Color white = {255, 255, 255, 0};
-const SDL_Color yellow = {255, 204, 0, 0};
-const SDL_Color black = {0, 0, 0, 0};
+const SDL_Color white = {255, 255, 255, 255};
+const SDL_Color yellow = {255, 204, 0, 255};
+const SDL_Color black = {0, 0, 0, 255};
 
 // Where a row's pieces go, left to right; the label's right arrow follows the label.
 const int captionX = 50;
@@ -28,39 +29,47 @@ const int leftArrowX = 150;
 const int labelX = 160;
 const int rightArrowGap = 5;
 
-// A start-up failure of this screen: its message on standard error, SDL shut down again, and
-// the status the run ends with.
-int Fail(const char* format, int status) {
-    std::fprintf(stderr, format, SDL_GetError());
-    TTF_Quit();
-    SDL_Quit();
+// A start-up failure of this screen: its message on standard error, and the status the run
+// ends with. Whatever was opened is given back by its owner.
+int Fail(const char* format, const std::string& why, int status) {
+    std::fprintf(stderr, format, why.c_str());
     return status;
 }
 
-// What the display offers for the show's window: SDL's list in the current pixel format for
-// a full-screen OpenGL window. No list and "any size" both come back empty, which makes the
-// settings fall back to the common sizes.
-std::vector<OrvDisplayModeList::Size> OfferedModes() {
+// A hint for the one failure a user can do something about at once.
+std::string WithoutDisplayHint(const std::string& why) {
+    if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"))
+        return why;
+    return why + " (there is no display: DISPLAY and WAYLAND_DISPLAY are unset; Run --check "
+                 "checks a show and Capture renders it without one)";
+}
+
+// What the display offers for the show's window: the monitor's full-screen sizes. No list
+// comes back empty, which makes the settings fall back to the common sizes.
+std::vector<OrvDisplayModeList::Size> OfferedModes(const OrvSoftwareWindow& window) {
     std::vector<OrvDisplayModeList::Size> offered;
-    SDL_Rect** modes =
-        SDL_ListModes(SDL_GetVideoInfo()->vfmt, SDL_FULLSCREEN | SDL_HWSURFACE | SDL_OPENGL);
-    if (modes == nullptr || modes == reinterpret_cast<SDL_Rect**>(-1))
-        return offered;
-    for (int i = 0; modes[i] != nullptr; ++i)
-        offered.push_back(OrvDisplayModeList::Size{modes[i]->w, modes[i]->h});
+    for (const OrvSoftwareWindow::Size& size : window.FullScreenSizes())
+        offered.push_back(OrvDisplayModeList::Size{size.width, size.height});
     return offered;
 }
+
+// SDL_ttf for the time of one showing.
+struct FontLibrary {
+    bool started = TTF_Init() == 0;
+    ~FontLibrary() {
+        if (started)
+            TTF_Quit();
+    }
+};
 
 // The resources of one showing, released together.
 class ScreenWindow {
 public:
-    ScreenWindow(SDL_Surface* screen, SDL_Surface* splash, TTF_Font* font)
-        : screen(screen), splash(splash), font(font) {}
+    ScreenWindow(OrvSoftwareWindow& window, SDL_Surface* splash, TTF_Font* font)
+        : window(window), screen(window.Surface()), splash(splash), font(font) {}
     ~ScreenWindow() {
         SDL_FreeSurface(splash);
         TTF_CloseFont(font);
-        TTF_Quit();
-        SDL_Quit();
     }
     ScreenWindow(const ScreenWindow&) = delete;
     ScreenWindow& operator=(const ScreenWindow&) = delete;
@@ -75,8 +84,11 @@ public:
             "Aspect ratio:", OrvDisplayModeInput::FirstRowY + 2 * OrvDisplayModeInput::RowHeight,
             settings.SelectedAspectLabel());
         DrawText(settings.VersionText(), black, 0, 0);
-        SDL_UpdateRect(screen, 0, 0, splash->w, splash->h);
+        window.Present();
     }
+
+    // The window lost its picture (uncovered, say): show the last one again.
+    void Present() { window.Present(); }
 
 private:
     // Caption, "<", the selected label and ">" right after the label.
@@ -96,11 +108,12 @@ private:
         SDL_Surface* rendered = TTF_RenderText_Blended(font, text.c_str(), color);
         if (rendered == nullptr)
             return;
-        SDL_Rect place = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+        SDL_Rect place = {x, y, 0, 0};
         SDL_BlitSurface(rendered, nullptr, screen, &place);
         SDL_FreeSurface(rendered);
     }
 
+    OrvSoftwareWindow& window;
     SDL_Surface* screen;
     SDL_Surface* splash;
     TTF_Font* font;
@@ -118,55 +131,57 @@ int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& 
 
 int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& dataFolder,
                                bool debug, const std::string& fontFile) {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0)
-        return Fail("Unable to initialize SDL: %s\n", 1);
-    SDL_WM_SetCaption(debug ? "Orvanta (debug mode)" : "Orvanta", nullptr);
-
-    // The desktop's size must be read before any mode is set.
-    const SDL_VideoInfo* info = SDL_GetVideoInfo();
-    OrvDisplayModeList::Size desktop{info->current_w, info->current_h};
+    OrvSoftwareWindow window;
+    // The desktop's size is read before the window opens.
+    if (!window.Start())
+        return Fail("Unable to initialize SDL: %s\n", WithoutDisplayHint(window.Error()), 1);
+    OrvSoftwareWindow::Size desktopSize = window.Desktop();
+    OrvDisplayModeList::Size desktop{desktopSize.width, desktopSize.height};
 
     std::string splashPath = OrvDataFolder(dataFolder).Path("splash.jpg");
     // Checked before decoding: a damaged splash must give the message, not hang the screen.
     OrvImageFile splashFile(splashPath);
     SDL_Surface* splash = splashFile.Release();
-    if (splash == nullptr) {
-        SDL_SetError("%s: %s", OrvDataFolder::Shown("splash.jpg").c_str(), splashFile.Reason());
-        return Fail("Unable to load graphics: %s\n", 2);
-    }
+    if (splash == nullptr)
+        return Fail("Unable to load graphics: %s\n",
+                    OrvDataFolder::Shown("splash.jpg") + ": " + splashFile.Reason(), 2);
 
-    SDL_Surface* screen = SDL_SetVideoMode(splash->w, splash->h, 32, 0);
-    if (screen == nullptr) {
+    if (!window.Open(splash->w, splash->h, debug ? "Orvanta (debug mode)" : "Orvanta")) {
         SDL_FreeSurface(splash);
-        return Fail("Unable to setup video: %s\n", 3);
+        return Fail("Unable to setup video: %s\n", window.Error(), 3);
     }
 
-    if (TTF_Init() < 0) {
+    FontLibrary fonts;
+    if (!fonts.started) {
         SDL_FreeSurface(splash);
         std::fputs("TTF_Init:", stderr);
-        SDL_Quit();
         return 4;
     }
     TTF_Font* font = TTF_OpenFont(fontFile.c_str(), 12);
     if (font == nullptr) {
         SDL_FreeSurface(splash);
-        return Fail("Could not load a font: %s\n", 5);
+        return Fail("Could not load a font: %s\n", SDL_GetError(), 5);
     }
 
-    settings.Prepare(debug, desktop, OfferedModes());
+    settings.Prepare(debug, desktop, OfferedModes(window));
 
-    ScreenWindow window(screen, splash, font);
-    window.Draw(settings);
+    ScreenWindow screen(window, splash, font);
+    screen.Draw(settings);
 
     // Each turn takes every pending event. After Return the rest of the batch is still
     // handled (a step in it still counts, an Escape still cancels); then the loop ends.
     bool accepted = false;
     while (!accepted) {
-        SDL_Event event;
-        if (SDL_WaitEvent(&event) == 0)
+        OrvInputEvent event;
+        if (!window.Wait(event))
             return Cancelled; // the event queue broke down; nothing can be chosen any more
         bool changed = false;
+        bool lost = false;
         do {
+            if (event.kind == OrvInputEvent::Redraw) {
+                lost = true;
+                continue;
+            }
             OrvDisplayModeInput::Action action = OrvDisplayModeInput::ForEvent(event);
             switch (action.kind) {
             case OrvDisplayModeInput::Action::Accept:
@@ -180,9 +195,11 @@ int OrvDisplayModeScreen::Show(OrvDisplaySettings& settings, const std::string& 
             case OrvDisplayModeInput::Action::None:
                 break;
             }
-        } while (SDL_PollEvent(&event));
+        } while (window.Poll(event));
         if (changed && !accepted)
-            window.Draw(settings);
+            screen.Draw(settings);
+        else if (lost && !accepted)
+            screen.Present();
     }
     return Accepted;
 }

@@ -11,19 +11,20 @@
 // x 50 to about 340 and y 260 to 350, the version text at the top left, and everything right
 // of x 480 from y 260 down is the start area, so the picture should show a start button there.
 //
-// It opens SDL's video subsystem (and SDL_ttf) when it starts and closes both again before it
-// returns, on accept and on cancel, so the engine's own video set-up starts from scratch.
-// It uses a plain software surface and no OpenGL.
+// It opens a plain window of the platform's (OrvSoftwareWindow, no OpenGL) and SDL_ttf when it
+// starts and closes both again before it returns, on accept and on cancel, so the engine's
+// own video set-up starts from scratch.
 //
-// A start-up failure writes its message on standard error, shuts SDL down again and returns
-// the status the run ends with (the launcher exits with it):
+// A start-up failure writes its message on standard error, gives back what it opened and
+// returns the status the run ends with (the launcher exits with it):
 //   1 "Unable to initialize SDL: <SDL error>"    2 "Unable to load graphics: <SDL error>"
 //   3 "Unable to setup video: <SDL error>"       4 "TTF_Init:"
 //   5 "Could not load a font: <SDL error>"
-// Nothing is reported to the diagnostics.
+// With no display at all, 1 adds that DISPLAY and WAYLAND_DISPLAY are unset and what checks
+// and renders a show without one. Nothing is reported to the diagnostics.
 //
-// Between inputs the loop sleeps in SDL's event wait; the window is redrawn only after a
-// selection changed (the windowing system repaints exposed parts from SDL's own copy).
+// Between inputs the loop sleeps in the window's event wait; the window is drawn again
+// after a selection changed, and shown again when the windowing system lost its picture.
 
 #include <string>
 
@@ -52,6 +53,5 @@ public:
     static int Show(OrvDisplaySettings& settings, const std::string& dataFolder, bool debug,
                     const std::string& fontFile);
 };
-
 
 #endif

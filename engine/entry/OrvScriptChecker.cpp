@@ -9,11 +9,11 @@
 #include "base/OrvQuietLoadingObserver.h"
 #include "base/OrvRunContext.h"
 #include "entry/OrvMisplacedLines.h"
-#include "gfx/OrvHiddenGlContext.h"
 #include "gfx/OrvImageFile.h"
 #include "gfx/OrvShaderCompileError.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
+#include "platform/OrvGlWindow.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
@@ -116,7 +116,7 @@ bool OrvScriptChecker::Check() {
 
 bool OrvScriptChecker::CheckShow() {
     // Declared first, so the show gives its OpenGL objects back before the context closes.
-    OrvHiddenGlContext gl;
+    OrvGlWindow gl;
     OrvShow show(run);
     // What reading says waits until the lines a missing "}" misplaced are known, since
     // that explains some of it ("Missing block: script" when the block went one level down).
@@ -136,7 +136,10 @@ bool OrvScriptChecker::CheckShow() {
         return false;
     CheckBraces(script);
 
-    if (!gl.Open()) {
+    OrvGlWindow::Request offscreen;
+    offscreen.width = offscreen.height = 16;
+    offscreen.placement = OrvGlWindow::Placement::Offscreen;
+    if (!gl.Open(offscreen)) {
         failure = gl.Error();
         return false;
     }

@@ -2,9 +2,9 @@
 #define ORV_ENTRY_ORVSCRIPTCHECKER_H
 
 // Checks a show without playing it ("Run --check"). It loads the data folder's show with the
-// engine's own loader (OrvShow), in an OpenGL context that is never shown
-// (OrvHiddenGlContext), without the display-mode screen, the loading screen or the sound
-// device; but where the engine stops at the first error, the check goes on
+// engine's own loader (OrvShow), in an OpenGL context that is never shown and needs no
+// display server (OrvGlWindow offscreen), without the display-mode screen, the loading screen or
+// the sound device; but where the engine stops at the first error, the check goes on
 // (OrvShow::LoadGoingOn): an object or render line that fails is left out and the next one
 // loaded, and the whole timeline runs, a failed line not stopping its block. Every message goes
 // into the report (OrvCheckReport) beside the line it belongs to:

@@ -2,7 +2,7 @@
 
 #include "gfx/OrvGlState.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <cstdio>
 
@@ -34,7 +34,7 @@ void OrvFramebuffer::Create(unsigned colorTexture, unsigned depthTexture, int wi
     if (depthTexture == 0) {
         glGenRenderbuffersEXT(1, &depthRenderbuffer);
         glBindRenderbufferEXT(GL_RENDERBUFFER_EXT, depthRenderbuffer);
-        if (GLEW_EXT_packed_depth_stencil) {
+        if (epoxy_has_gl_extension("GL_EXT_packed_depth_stencil")) {
             // Stencil too, for the fills of concave outlines (OrvPathFill).
             glRenderbufferStorageEXT(GL_RENDERBUFFER_EXT, GL_DEPTH24_STENCIL8_EXT, width, height);
             glFramebufferRenderbufferEXT(GL_FRAMEBUFFER_EXT, GL_STENCIL_ATTACHMENT_EXT,

@@ -17,7 +17,7 @@
 // context is current; a copy shares the names, so only one copy may release them).
 // OpenGL state: Create and Status leave the framebuffer bound before them bound, and
 // renderbuffer 0; Bind binds this framebuffer, BindScreen the screen's. All calls need the
-// current context and GLEW.
+// current context (epoxy loads the entry points).
 //
 // The screen: what the render line without an output draws into, and what every buffer line
 // goes back to when it is done. It is the window's framebuffer (name 0) unless the run's

@@ -1,8 +1,8 @@
 #include "gfx/OrvGlState.h"
 
-#include <GL/glew.h>
+#include "platform/OrvGlWindow.h"
 
-#include <GL/glx.h>
+#include <epoxy/gl.h>
 
 void OrvGlState::SetBlend(int mode) {
     switch (mode) {
@@ -80,5 +80,5 @@ void OrvGlState::DrawQuad(float left, float top, float right, float bottom, floa
 }
 
 bool OrvGlState::HasCurrentContext() {
-    return glXGetCurrentContext() != nullptr;
+    return OrvGlWindow::HasCurrentContext();
 }

@@ -1,9 +1,9 @@
 #include "gfx/OrvGlUtils.h"
 
-#include "base/OrvException.h"
 #include "base/OrvDisplayFacts.h"
+#include "base/OrvException.h"
 
-#include <GL/gl.h>
+#include <epoxy/gl.h>
 
 OrvGlUtils::Viewport OrvGlUtils::FullViewport(const OrvDisplayFacts& display, bool buffer,
                                               int width, int height) {

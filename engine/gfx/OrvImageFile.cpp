@@ -2,8 +2,8 @@
 
 #include "base/OrvWholeFile.h"
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
 
 #include <cstdint>
 

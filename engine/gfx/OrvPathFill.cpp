@@ -1,6 +1,6 @@
 #include "gfx/OrvPathFill.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <cmath>
 

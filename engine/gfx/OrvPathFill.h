@@ -21,7 +21,7 @@
 // in between, nothing else), End(). Begin saves the OpenGL state it changes (attribute and
 // client attribute stacks, one level each) and End restores it; culling is off in between.
 // Points are x, y pairs of floats owned by the caller; nothing is allocated or kept. Needs the
-// current context and GLEW.
+// current context (epoxy loads the entry points).
 
 class OrvPathFill {
 public:

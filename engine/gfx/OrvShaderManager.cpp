@@ -2,14 +2,14 @@
 
 #include "gfx/OrvGlState.h"
 
-#include "base/OrvException.h"
 #include "base/OrvDataFolder.h"
+#include "base/OrvException.h"
 #include "gfx/OrvShaderCompileError.h"
 #include "gfx/OrvShaderLogTranslator.h"
 #include "gfx/OrvShaderSourceFile.h"
 #include "script/OrvStringUtils.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <vector>
 

@@ -1,10 +1,10 @@
 #include "gfx/OrvShaderProgram.h"
 
-#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterInterfaceChild.h"
+#include "base/OrvDiagnostics.h"
 #include "gfx/OrvMusicUniforms.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 namespace {
 // The music's uniforms are the engine's to set, so they are not offered as parameters.

@@ -3,9 +3,9 @@
 #include "base/OrvFontFile.h"
 #include "gfx/OrvGlState.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
-#include <SDL/SDL_ttf.h>
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_ttf.h>
+#include <epoxy/gl.h>
 
 #include <sstream>
 #include <vector>
@@ -54,22 +54,20 @@ void OrvTextOverlay::SetText(const std::string& text) {
     width = textWidth + 2 * margin;
     height = lineHeight * static_cast<int>(lines.size()) + 2 * margin;
     // RGBA in memory order, on a dark half-transparent box.
-    SDL_Surface* canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0x000000FF,
-                                               0x0000FF00, 0x00FF0000, 0xFF000000);
+    SDL_Surface* canvas =
+        SDL_CreateRGBSurface(0, width, height, 32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000);
     if (!canvas) {
         TTF_CloseFont(font);
         width = height = 0;
         return;
     }
     SDL_FillRect(canvas, nullptr, SDL_MapRGBA(canvas->format, 0, 0, 0, 190));
-    const SDL_Color red = {255, 110, 90, 0};
+    const SDL_Color red = {255, 110, 90, 255};
     for (std::size_t i = 0; i < lines.size(); ++i) {
         SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, lines[i].c_str(), red);
         if (!rendered)
             continue;
-        SDL_SetAlpha(rendered, 0, 255);
-        SDL_Rect at = {static_cast<Sint16>(margin),
-                       static_cast<Sint16>(margin + lineHeight * static_cast<int>(i)), 0, 0};
+        SDL_Rect at = {margin, margin + lineHeight * static_cast<int>(i), 0, 0};
         // Copied pixel by pixel so the text keeps its own alpha over the box.
         SDL_LockSurface(rendered);
         SDL_LockSurface(canvas);
@@ -102,13 +100,10 @@ void OrvTextOverlay::SetText(const std::string& text) {
     shown = text;
 }
 
-void OrvTextOverlay::Draw() const {
+void OrvTextOverlay::Draw(int windowWidth, int windowHeight) const {
     if (texture == 0)
         return;
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    SDL_Surface* screen = SDL_GetVideoSurface();
-    int windowWidth = screen ? screen->w : width;
-    int windowHeight = screen ? screen->h : height;
     glViewport(0, 0, windowWidth, windowHeight);
     glDisable(GL_SCISSOR_TEST);
     glDisable(GL_DEPTH_TEST);

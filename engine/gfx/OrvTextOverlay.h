@@ -9,7 +9,8 @@
 // SetText renders the text once with SDL_ttf (the display-mode screen's font) into a texture
 // that the overlay owns; Clear and the destructor delete it (when a context is current).
 // Draw, after the show's frame and before the swap, puts it on the window's whole framebuffer
-// and restores every state it changes; it allocates nothing. Needs a current context.
+// (of the size given, in pixels) and restores every state it changes; it allocates nothing.
+// Needs a current context.
 
 #include <string>
 
@@ -28,7 +29,7 @@ public:
     bool Showing() const { return texture != 0; }
     const std::string& Text() const { return shown; }
 
-    void Draw() const;
+    void Draw(int windowWidth, int windowHeight) const;
 
 private:
     unsigned texture;

@@ -2,17 +2,16 @@
 
 #include "gfx/OrvGlState.h"
 
-#include "base/OrvException.h"
 #include "base/OrvDataFolder.h"
+#include "base/OrvException.h"
 #include "gfx/OrvImageFile.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
+#include <SDL2/SDL.h>
+#include <epoxy/gl.h>
 
 #include <cstring>
 #include <memory>
 #include <vector>
-
 
 namespace {
 

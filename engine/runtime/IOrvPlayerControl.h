@@ -6,6 +6,8 @@
 // music together, ask for and take a reload, take a request to save the sync keys, and hand the
 // player another show. Implemented by OrvPlayer; called on the engine's thread between frames.
 
+#include <memory>
+
 class OrvMusic;
 class OrvShow;
 
@@ -23,9 +25,10 @@ public:
     virtual bool TakeReloadRequest() = 0;
     // True once after the sync keys were asked to be saved (F6 in debug mode).
     virtual bool TakeSaveRequest() = 0;
-    // The show playing now, and another one to play from the next frame on (a reload).
+    // The show playing now, and another one to play from the next frame on (a reload); the
+    // player owns it, tells every hook, then destroys the one it replaced.
     virtual OrvShow& Show() = 0;
-    virtual void SetShow(OrvShow& show) = 0;
+    virtual void ReplaceShow(std::unique_ptr<OrvShow> show) = 0;
     // The run's music, which a reload may have to load again.
     virtual OrvMusic& Music() = 0;
 

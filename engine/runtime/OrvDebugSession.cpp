@@ -1,17 +1,17 @@
 #include "runtime/OrvDebugSession.h"
 
 #include "base/OrvDataFolder.h"
+#include "base/OrvDisplayFacts.h"
 #include "base/OrvRunContext.h"
 #include "runtime/IOrvPlayerControl.h"
 #include "show/OrvShow.h"
 
 #include <cstdio>
 
-OrvDebugSession::OrvDebugSession(OrvRunContext& run, std::unique_ptr<OrvShow>& show)
-    : run(run), show(show), reloads(0), failures(0) {}
+OrvDebugSession::OrvDebugSession(OrvRunContext& run) : run(run), reloads(0), failures(0) {}
 
-void OrvDebugSession::Start() {
-    showFiles = show->Files().Names();
+void OrvDebugSession::ShowReplaced(IOrvPlayerControl& player, OrvShow*) {
+    showFiles = player.Show().Files().Names();
     WatchFiles({});
 }
 
@@ -30,8 +30,8 @@ void OrvDebugSession::BeforeFrame(IOrvPlayerControl& player) {
 
 void OrvDebugSession::Reload(IOrvPlayerControl& player, const std::set<std::string>& changedFiles) {
     unsigned position = player.Position();
-    std::unique_ptr<OrvShow> loaded =
-        reloader.Reload(run, *show, player.Music(), changedFiles, position, !player.Paused());
+    std::unique_ptr<OrvShow> loaded = reloader.Reload(run, player.Show(), player.Music(),
+                                                      changedFiles, position, !player.Paused());
     const std::set<std::string>& attempted = reloader.AttemptedFiles();
     const std::string& messages = reloader.Messages();
     if (!messages.empty())
@@ -39,8 +39,8 @@ void OrvDebugSession::Reload(IOrvPlayerControl& player, const std::set<std::stri
     if (loaded) {
         ++reloads;
         std::fprintf(stderr, "Reloaded the show at %.1f s\n", position * 0.001);
-        player.SetShow(*loaded);
-        show = std::move(loaded);
+        player.ReplaceShow(std::move(loaded));
+        // What the attempt read, which may be more than the show's own record of its files.
         showFiles = attempted;
         overlay.Clear();
         WatchFiles({});
@@ -54,5 +54,5 @@ void OrvDebugSession::Reload(IOrvPlayerControl& player, const std::set<std::stri
 }
 
 void OrvDebugSession::AfterFrame(IOrvPlayerControl&) {
-    overlay.Draw();
+    overlay.Draw(run.Display().displayWidth, run.Display().displayHeight);
 }

@@ -16,16 +16,15 @@
 // Each attempt reports into a fresh list of its own, which stays with the show it loaded, so
 // the run's list is never touched.
 //
-// Ownership: the show slot and the run context are the engine's; the session replaces what
-// the slot holds. Owns the watcher, the reloader and the overlay. Main thread only, context
-// current.
+// Ownership: the shows are the player's: the session hands it each new one (ReplaceShow) and
+// keeps none. The run context is the engine's. Owns the watcher, the reloader and the
+// overlay. Main thread only, context current.
 
 #include "gfx/OrvTextOverlay.h"
 #include "runtime/IOrvPlayerHook.h"
 #include "runtime/OrvFileWatcher.h"
 #include "runtime/OrvShowReloader.h"
 
-#include <memory>
 #include <set>
 #include <string>
 
@@ -34,12 +33,13 @@ class OrvShow;
 
 class OrvDebugSession : public IOrvPlayerHook {
 public:
-    OrvDebugSession(OrvRunContext& run, std::unique_ptr<OrvShow>& show);
+    explicit OrvDebugSession(OrvRunContext& run);
 
-    // Watches the files of the loaded show; call once it has loaded.
-    void Start();
     void BeforeFrame(IOrvPlayerControl& player) override;
     void AfterFrame(IOrvPlayerControl& player) override;
+    // Watches the files of the show the player plays now (added to a player once its show
+    // has loaded; after a replacement, the files the new show read).
+    void ShowReplaced(IOrvPlayerControl& player, OrvShow* previous) override;
 
     int Reloads() const { return reloads; }
     int FailedReloads() const { return failures; }
@@ -50,7 +50,6 @@ private:
     void WatchFiles(const std::set<std::string>& extra);
 
     OrvRunContext& run;
-    std::unique_ptr<OrvShow>& show;
     OrvFileWatcher watcher;
     OrvShowReloader reloader;
     OrvTextOverlay overlay;

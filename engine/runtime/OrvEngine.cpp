@@ -7,16 +7,22 @@
 #include "runtime/OrvQuitRequest.h"
 #include "scene/OrvSceneContext.h"
 
-OrvEngine::OrvEngine(OrvRunContext& run)
-    : run(run), show(new OrvShow(run)), video(run), loadingScreen(run.Display()),
-      player(*show, video, clock, run.Display(), music), quitRequested(false),
-      syncAddress(OrvSyncSession::DefaultAddress) {}
+OrvEngine::OrvEngine(OrvRunContext& run) : OrvEngine(run, realTime) {}
+
+OrvEngine::OrvEngine(OrvRunContext& run, IOrvClock& clock)
+    : run(run), video(run), loadingScreen(run.Display(), video), clock(clock),
+      player(std::unique_ptr<OrvShow>(new OrvShow(run)), video, clock, run.Display(), music),
+      quitRequested(false), syncAddress(OrvSyncSession::DefaultAddress) {}
 
 OrvEngine::~OrvEngine() {
     // The show's OpenGL objects are given back while the window still exists.
+    if (debugSession) {
+        player.RemoveHook(*debugSession);
+        player.RemoveHook(*syncSession);
+    }
     syncSession.reset();
     debugSession.reset();
-    show.reset();
+    player.UnloadShow();
     music.Release();
     video.Close();
 }
@@ -26,29 +32,29 @@ const char* OrvEngine::Version() {
 }
 
 std::string OrvEngine::StringValue(IOrvScriptLoader::OrvScriptLoaderStringValueId id) {
-    return show->Loader() ? show->Loader()->StringValue(id) : "Not initialized";
+    return Show().Loader() ? Show().Loader()->StringValue(id) : "Not initialized";
 }
 
 double OrvEngine::NumericValue(IOrvScriptLoader::OrvScriptLoaderNumericValueId id) {
-    return show->Loader() ? show->Loader()->NumericValue(id) : -1.0;
+    return Show().Loader() ? Show().Loader()->NumericValue(id) : -1.0;
 }
 
 bool OrvEngine::PreInit() {
-    return show->ReadScript();
+    return Show().ReadScript();
 }
 
 bool OrvEngine::Init(int width, int height, double aspectRatio, unsigned fullScreen) {
-    if (!video.Open(width, height, aspectRatio, (fullScreen & 1) != 0, show->Loader()))
+    if (!video.Open(width, height, aspectRatio, (fullScreen & 1) != 0, Show().Loader()))
         return false;
     quitRequested = false;
     try {
         // A broken loading picture is reported like any other loading error instead of
         // escaping the engine.
-        loadingScreen.Begin(show->Scene().Textures());
-        loadingScreen.SetTotal(show->LoadingSteps());
-        show->Load(*this);
+        loadingScreen.Begin(Show().Scene().Textures());
+        loadingScreen.SetTotal(Show().LoadingSteps());
+        Show().Load(*this);
         // A show without its music still plays: a music that fails is a warning.
-        music.Load(show->Files().Path(show->MusicName()), run.Diagnostics());
+        music.Load(Show().Files().Path(Show().MusicName()), run.Diagnostics());
         LoadingProgressed();
     } catch (const OrvException& error) {
         video.Close();
@@ -63,7 +69,7 @@ bool OrvEngine::Init(int width, int height, double aspectRatio, unsigned fullScr
 }
 
 bool OrvEngine::InitVideo(int width, int height, double aspectRatio, bool fullScreen) {
-    return video.OpenWindow(width, height, aspectRatio, fullScreen, show->Loader());
+    return video.Open(width, height, aspectRatio, fullScreen, Show().Loader());
 }
 
 void OrvEngine::UpdateLoadingScreen() {
@@ -75,7 +81,7 @@ void OrvEngine::LoadingProgressed() {
 }
 
 unsigned OrvEngine::CurrentPosition(unsigned ticks) const {
-    return clock.PositionAt(ticks);
+    return realTime.PositionAt(ticks);
 }
 
 void OrvEngine::Jump(bool forward) {
@@ -89,15 +95,14 @@ void OrvEngine::SetCaption(const std::string& text) {
 void OrvEngine::SetDebug(bool debug) {
     player.SetDebug(debug);
     if (debug && !debugSession) {
-        debugSession.reset(new OrvDebugSession(run, show));
-        debugSession->Start();
+        debugSession.reset(new OrvDebugSession(run));
         player.AddHook(*debugSession);
         syncSession.reset(new OrvSyncSession(syncAddress));
         player.AddHook(*syncSession);
     } else if (!debug && debugSession) {
         player.RemoveHook(*debugSession);
         player.RemoveHook(*syncSession);
-        show->RemoveParameterSource(syncSession->Source());
+        player.Show().RemoveParameterSource(syncSession->Source());
         syncSession.reset();
         debugSession.reset();
     }

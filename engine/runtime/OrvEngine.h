@@ -18,15 +18,16 @@
 // nothing reported: the run then ends as a normal quit, every destructor having run.
 //
 // Debug mode (SetDebug, from OrvRun's flag) adds the player's debug keys and live reload
-// (OrvDebugSession): the show held by the engine is then replaced when its files change; and
-// the connection to a sync editor (OrvSyncSession), a hook after the live reload.
+// (OrvDebugSession): the player's show is then replaced when its files change; and the
+// connection to a sync editor (OrvSyncSession), a hook after the live reload.
 //
 // Ownership: the run context (data folder, diagnostics, random source, display facts) is the
-// caller's and must outlive the engine. The engine owns its parts for its whole life: the
-// window, the music (loaded after the show, from the file the show names, and kept across a
-// reload) and the player; the show
-// owns what it loaded and gives back every OpenGL object of it while the window still exists
-// (the destructor unloads the show first, then shuts SDL down). Used as one local object and
+// caller's and must outlive the engine; so must a clock handed in (tests and benchmarks step
+// their own; without one the engine plays by its real-time clock). The engine owns its parts
+// for its whole life: the window, the music (loaded after the show, from the file the show
+// names, and kept across a reload) and the player, which owns the show playing; the show owns
+// what it loaded and gives back every OpenGL object of it while the window still exists (the
+// destructor unloads the show first, then closes the window). Used as one local object and
 // never copied.
 
 #include "audio/OrvMusic.h"
@@ -42,12 +43,15 @@
 
 #include <memory>
 
-class OrvRunContext;
 #include <string>
+
+class IOrvClock;
+class OrvRunContext;
 
 class OrvEngine : public IOrvLoadingObserver {
 public:
     explicit OrvEngine(OrvRunContext& run);
+    OrvEngine(OrvRunContext& run, IOrvClock& clock);
     ~OrvEngine();
 
     bool PreInit();
@@ -75,7 +79,7 @@ public:
 
     // The parts, for tools and tests built on the engine. Show() is the show playing now (a
     // reload in debug mode replaces it).
-    OrvShow& Show() { return *show; }
+    OrvShow& Show() { return player.Show(); }
     OrvDebugSession* DebugSession() { return debugSession.get(); }
     OrvSyncSession* SyncSession() { return syncSession.get(); }
     OrvVideo& Video() { return video; }
@@ -94,11 +98,11 @@ private:
     OrvEngine& operator=(const OrvEngine&) = delete;
 
     OrvRunContext& run;
-    std::unique_ptr<OrvShow> show;
     OrvVideo video;
     OrvMusic music;
     OrvLoadingScreen loadingScreen;
-    OrvRealTimeClock clock;
+    OrvRealTimeClock realTime;
+    IOrvClock& clock;
     OrvPlayer player;
     std::unique_ptr<OrvDebugSession> debugSession;
     std::unique_ptr<OrvSyncSession> syncSession;

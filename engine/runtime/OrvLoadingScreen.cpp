@@ -1,17 +1,16 @@
 #include "runtime/OrvLoadingScreen.h"
 
-#include "gfx/OrvGlUtils.h"
 #include "gfx/OrvGlState.h"
+#include "gfx/OrvGlUtils.h"
 #include "gfx/OrvTextureManager.h"
+#include "platform/OrvInputEvent.h"
 #include "runtime/OrvQuitRequest.h"
+#include "runtime/OrvVideo.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
-#include <SDL/SDL.h>
-
-
-OrvLoadingScreen::OrvLoadingScreen(const OrvDisplayFacts& display)
-    : display(display), total(1), done(0) {}
+OrvLoadingScreen::OrvLoadingScreen(const OrvDisplayFacts& display, OrvVideo& video)
+    : display(display), video(video), total(1), done(0) {}
 
 void OrvLoadingScreen::Begin(OrvTextureManager& textures) {
     picture = textures.Texture("loading.jpg");
@@ -26,9 +25,9 @@ void OrvLoadingScreen::SetTotal(int steps) {
 }
 
 void OrvLoadingScreen::Step() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_QUIT)
+    OrvInputEvent event;
+    while (video.Poll(event)) {
+        if (event.kind == OrvInputEvent::Quit)
             throw OrvQuitRequest();
     }
     ++done;
@@ -71,5 +70,5 @@ void OrvLoadingScreen::Draw() {
     glFlush();
     OrvGlState::EndPixelSpace();
     glPopAttrib();
-    SDL_GL_SwapBuffers();
+    video.Swap();
 }

@@ -13,17 +13,18 @@
 //
 // Ownership: the picture's texture belongs to the show's texture manager; the screen keeps a
 // copy of its record, which is stale once the manager releases its textures (Begin again).
-// The display facts are borrowed.
+// The display facts and the window are borrowed.
 // Draw saves and restores every attribute group and both matrices. Needs a current context.
 
 #include "gfx/OrvTexture.h"
 
 class OrvDisplayFacts;
 class OrvTextureManager;
+class OrvVideo;
 
 class OrvLoadingScreen {
 public:
-    explicit OrvLoadingScreen(const OrvDisplayFacts& display);
+    OrvLoadingScreen(const OrvDisplayFacts& display, OrvVideo& video);
 
     void Begin(OrvTextureManager& textures);
     void SetTotal(int steps);
@@ -35,6 +36,7 @@ public:
 
 private:
     const OrvDisplayFacts& display;
+    OrvVideo& video;
     OrvTexture picture;
     int total;
     int done;

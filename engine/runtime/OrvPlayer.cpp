@@ -6,17 +6,34 @@
 #include "script/IOrvScriptLoader.h"
 #include "show/OrvShow.h"
 
-#include <SDL/SDL.h>
+#include "platform/OrvInputEvent.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <thread>
 
-OrvPlayer::OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock,
+OrvPlayer::OrvPlayer(std::unique_ptr<OrvShow> played, OrvVideo& video, IOrvClock& clock,
                      const OrvDisplayFacts& display, OrvMusic& music)
-    : show(&show), video(video), clock(clock), music(music), pipeline(clock, show, display),
-      sink(nullptr), lastRate(0), debug(false), reloadRequested(false), correctMusic(true),
-      musicCorrections(0), driftingFrames(0) {}
+    : show(std::move(played)), video(video), clock(clock), music(music),
+      pipeline(clock, *show, display), sink(nullptr), lastRate(0), debug(false),
+      reloadRequested(false), correctMusic(true), musicCorrections(0), driftingFrames(0) {}
+
+OrvPlayer::~OrvPlayer() = default;
+
+void OrvPlayer::ReplaceShow(std::unique_ptr<OrvShow> next) {
+    std::unique_ptr<OrvShow> previous = std::move(show);
+    show = std::move(next);
+    pipeline.SetShow(*show);
+    for (IOrvPlayerHook* hook : hooks)
+        hook->ShowReplaced(*this, previous.get());
+}
+
+void OrvPlayer::UnloadShow() {
+    if (show)
+        show->Unload();
+}
 
 void OrvPlayer::Start() {
     clock.Start(show->StartPosition());
@@ -31,8 +48,8 @@ void OrvPlayer::Run() {
     while (running) {
         // Every pending event is taken, also after one that ends playing: a jump released
         // in the same batch as Escape is still applied.
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
+        OrvInputEvent event;
+        while (video.Poll(event)) {
             if (!HandleEvent(event))
                 running = false;
         }
@@ -41,23 +58,24 @@ void OrvPlayer::Run() {
         if (running)
             running = Step();
         if (running && clock.Paused())
-            SDL_Delay(10); // a still picture needs no hundreds of frames a second
+            // A still picture needs no hundreds of frames a second.
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     music.Stop();
 }
 
-bool OrvPlayer::HandleEvent(const SDL_Event& event) {
-    if (event.type == SDL_QUIT)
+bool OrvPlayer::HandleEvent(const OrvInputEvent& event) {
+    if (event.kind == OrvInputEvent::Quit)
         return false;
-    if (event.type != SDL_KEYUP)
+    if (event.kind != OrvInputEvent::KeyUp)
         return true;
-    switch (event.key.keysym.sym) {
-    case SDLK_ESCAPE:
+    switch (event.key) {
+    case OrvKey::Escape:
         return false;
-    case SDLK_RIGHT:
+    case OrvKey::Right:
         Jump(true);
         return true;
-    case SDLK_LEFT:
+    case OrvKey::Left:
         Jump(false);
         return true;
     default:
@@ -67,23 +85,23 @@ bool OrvPlayer::HandleEvent(const SDL_Event& event) {
         return true;
     double bpm = show->Loader() ? show->Loader()->NumericValue(IOrvScriptLoader::Bpm) : 0;
     long long bar = bpm > 0 ? static_cast<long long>(std::trunc(240000.0 / bpm)) : 0;
-    switch (event.key.keysym.sym) {
-    case SDLK_SPACE:
+    switch (event.key) {
+    case OrvKey::Space:
         SetPaused(!Paused());
         break;
-    case SDLK_HOME:
+    case OrvKey::Home:
         Move(static_cast<long long>(show->StartPosition()) - clock.Position());
         break;
-    case SDLK_PAGEUP:
+    case OrvKey::PageUp:
         Move(-bar);
         break;
-    case SDLK_PAGEDOWN:
+    case OrvKey::PageDown:
         Move(bar);
         break;
-    case SDLK_F5:
+    case OrvKey::F5:
         reloadRequested = true;
         break;
-    case SDLK_F6:
+    case OrvKey::F6:
         saveRequested = true;
         break;
     default:
@@ -115,6 +133,7 @@ void OrvPlayer::Move(long long deltaMs) {
 
 void OrvPlayer::AddHook(IOrvPlayerHook& hook) {
     hooks.push_back(&hook);
+    hook.ShowReplaced(*this, nullptr);
 }
 
 void OrvPlayer::RemoveHook(IOrvPlayerHook& hook) {

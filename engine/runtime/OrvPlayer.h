@@ -8,8 +8,8 @@
 // Run: the clock starts at the show's start position (the header's `jump`), the music is
 // sought there and started, then, until the end: every pending window event is handled
 // (key releases only: Escape ends, Right jumps sixteen beats forward, Left back, never before
-// 0; a closed window ends), and unless the show ended, one Step. After the loop the music
-// stops. The music follows the clock and is never asked where it is.
+// 0; a closed window or a quit request ends), and unless the show ended, one Step. After the loop
+// the music stops. The music follows the clock and is never asked where it is.
 //
 // Step: one frame through the frame pipeline (OrvFramePipeline: the clock's next frame, the
 // show's stages, the outputs, among them the frame sink if any); the caption "FPS: %.0f /
@@ -27,16 +27,19 @@
 // jump one bar (four beats) back and forth; F5 asks the hook for a reload and F6 to save the
 // sync keys.
 //
-// Ownership: the show, the window, the clock, the display facts and the music (the run's, which
-// outlives a reload) are borrowed and must outlive the player;
-// so must the sink and the hook. SetShow hands the player another show (a reload). Main
-// thread only.
+// Ownership: the player owns the show it plays. ReplaceShow hands it another one (a reload):
+// from the next frame on that one plays, every hook hears of it (ShowReplaced) while both
+// shows are still alive, and then the old one is destroyed. UnloadShow gives the show's
+// OpenGL objects back before the window closes. The window, the clock, the display facts and the
+// music (the run's, which outlives a reload) are borrowed and must outlive the player; so must the
+// sink and the hooks. Main thread only.
 
 #include "runtime/IOrvFrameSink.h"
 #include "runtime/IOrvPlayerControl.h"
 #include "runtime/IOrvPlayerHook.h"
 #include "runtime/OrvFramePipeline.h"
 
+#include <memory>
 #include <vector>
 
 class IOrvClock;
@@ -45,12 +48,13 @@ class OrvDisplayFacts;
 class OrvShow;
 class OrvVideo;
 
-union SDL_Event;
+struct OrvInputEvent;
 
 class OrvPlayer : public IOrvPlayerControl {
 public:
-    OrvPlayer(OrvShow& show, OrvVideo& video, IOrvClock& clock, const OrvDisplayFacts& display,
-              OrvMusic& music);
+    OrvPlayer(std::unique_ptr<OrvShow> show, OrvVideo& video, IOrvClock& clock,
+              const OrvDisplayFacts& display, OrvMusic& music);
+    ~OrvPlayer();
 
     static const int MaxMusicDrift = 20;
     static const int DriftFrames = 3;
@@ -59,16 +63,17 @@ public:
     void SetFrameSink(IOrvFrameSink* sink);
     // More outputs, after the sink, in order.
     OrvFramePipeline& Pipeline() { return pipeline; }
-    // Hooks run in the order added (live reload, then a sync editor); borrowed.
+    // Hooks run in the order added (live reload, then a sync editor); borrowed. A hook added
+    // hears of the show playing at once (ShowReplaced with no previous show).
     void AddHook(IOrvPlayerHook& hook);
     void RemoveHook(IOrvPlayerHook& hook);
     void SetDebug(bool debug) { this->debug = debug; }
     // On by default; off, the music is only sought on jumps (the engine of old did so).
     void SetMusicCorrection(bool on) { correctMusic = on; }
-    void SetShow(OrvShow& show) override {
-        this->show = &show;
-        pipeline.SetShow(show);
-    }
+    void ReplaceShow(std::unique_ptr<OrvShow> next) override;
+    // Gives back the show's OpenGL objects while the window is still there; nothing may be
+    // played afterwards. The show itself goes with the player.
+    void UnloadShow();
     OrvShow& Show() override { return *show; }
     IOrvClock& Clock() { return clock; }
     OrvMusic& Music() override { return music; }
@@ -80,7 +85,7 @@ public:
     // The start of Run: the clock and the music at the start position.
     void Start();
     // Applies one window event; false when it ends playing.
-    bool HandleEvent(const SDL_Event& event);
+    bool HandleEvent(const OrvInputEvent& event);
     bool Step();
     // Sixteen beats forward or back (never before position 0), then the music is sought to
     // the new position. Without a bpm the step is 0 and only the seek happens.
@@ -100,7 +105,7 @@ public:
 private:
     void KeepMusicInStep(unsigned position);
 
-    OrvShow* show;
+    std::unique_ptr<OrvShow> show;
     OrvVideo& video;
     IOrvClock& clock;
     OrvMusic& music;

@@ -10,15 +10,13 @@
 #include <vector>
 
 OrvSyncSession::OrvSyncSession(const std::string& address)
-    : client(address), followed(nullptr), rowKnown(false), lastRow(0) {}
+    : client(address), rowKnown(false), lastRow(0) {}
 
 void OrvSyncSession::BeforeFrame(IOrvPlayerControl& player) {
     BeforeFrameAt(player, OrvRealTimeClock::Now());
 }
 
 void OrvSyncSession::BeforeFrameAt(IOrvPlayerControl& player, unsigned now) {
-    if (&player.Show() != followed)
-        Follow(player.Show());
     client.Update(now);
     if (client.TakeNewConnection()) {
         // The editor is the keys' owner from now on: it answers each request with its keys.
@@ -34,8 +32,11 @@ void OrvSyncSession::BeforeFrameAt(IOrvPlayerControl& player, unsigned now) {
         SaveKeys(player.Show());
 }
 
+void OrvSyncSession::ShowReplaced(IOrvPlayerControl& player, OrvShow*) {
+    Follow(player.Show());
+}
+
 void OrvSyncSession::Follow(OrvShow& show) {
-    followed = &show;
     const OrvSyncSettings& settings = show.Sync();
     OrvSyncRows newRows(settings.Bpm(), settings.RowsPerBeat());
     if (newRows.RowLength() != rows.RowLength()) {
@@ -47,8 +48,8 @@ void OrvSyncSession::Follow(OrvShow& show) {
                 keys.SetKey(key.row, rows.TimeOf(key.row), key.value, key.type);
         }
     }
-    // Bound before tracks are added: the show this session followed until now may be gone
-    // (a reload unloads it), and adding looks names up in the bound parameters.
+    // Bound before tracks are added, which looks names up in the bound parameters: those of
+    // the replaced show are still there, but go with it.
     tracks.Bind(show.Parameters());
     int known = tracks.TrackCount();
     for (const OrvSyncSettings::Name& name : settings.Names()) {

@@ -13,8 +13,8 @@
 // header's `sync` file (OrvSyncKeysWriter). After every frame, while playing, the row of the
 // position is sent to the editor whenever it changed.
 //
-// A live reload (the player's show changed) keeps the connection and the tracks: tracks keep
-// their numbers, names new to the sync block get the next numbers and are asked for, the keys
+// A live reload (the player tells of a replaced show) keeps the connection and the tracks: tracks
+// keep their numbers, names new to the sync block get the next numbers and are asked for, the keys
 // are timed again by the new show's bpm and rows per beat, and the tracks are pointed at the
 // new show's parameters. A track whose parameter is gone keeps its number and keys but drives
 // nothing and is not baked, until a show has that parameter again.
@@ -40,6 +40,8 @@ public:
 
     void BeforeFrame(IOrvPlayerControl& player) override;
     void AfterFrame(IOrvPlayerControl& player) override;
+    // Drives the new show's parameters from the tracks (and the first show's, when added).
+    void ShowReplaced(IOrvPlayerControl& player, OrvShow* previous) override;
     // The same with the time given (the real-time clock's milliseconds).
     void BeforeFrameAt(IOrvPlayerControl& player, unsigned now);
 
@@ -60,7 +62,6 @@ private:
     OrvSyncClient client;
     OrvSyncTrackSource tracks;
     OrvSyncRows rows;
-    OrvShow* followed; // the show the tracks drive; compared only, never used once replaced
     bool rowKnown;
     unsigned lastRow;
 };

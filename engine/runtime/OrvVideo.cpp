@@ -5,57 +5,44 @@
 #include "script/IOrvScriptLoader.h"
 #include "script/OrvScriptSize.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
-#include <cstdlib>
-
-OrvVideo::OrvVideo(OrvRunContext& run) : run(run), screen(nullptr) {}
+OrvVideo::OrvVideo(OrvRunContext& run) : run(run) {}
 
 bool OrvVideo::Open(int width, int height, double aspectRatio, bool fullScreen,
                     IOrvScriptLoader* script) {
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        run.Diagnostics().Report(1, std::string("Unable to initialize SDL: ") + SDL_GetError());
-        return false;
-    }
-    std::atexit(SDL_Quit);
-    if (!OpenWindow(width, height, aspectRatio, fullScreen, script))
-        return false;
-    GLenum glewError = glewInit();
-    if (glewError != GLEW_OK) {
-        Close();
-        run.Diagnostics().Report(1, std::string("Error: ") +
-                           reinterpret_cast<const char*>(glewGetErrorString(glewError)));
-        return false;
-    }
-    if (!GLEW_VERSION_2_0) {
-        Close();
-        run.Diagnostics().Report(1, "Error: OpenGL 2.0 not supported by your hardware.");
-        return false;
-    }
-    return true;
+    OrvGlWindow::Request request;
+    request.width = width;
+    request.height = height;
+    request.fullScreen = fullScreen;
+    request.placement = OrvGlWindow::Placement::Screen;
+    return OpenWith(request, aspectRatio, script);
 }
 
-bool OrvVideo::OpenWindow(int width, int height, double aspectRatio, bool fullScreen,
-                          IOrvScriptLoader* script) {
+bool OrvVideo::OpenOffscreen(int width, int height, IOrvScriptLoader* script) {
+    OrvGlWindow::Request request;
+    request.width = width;
+    request.height = height;
+    request.placement = OrvGlWindow::Placement::Offscreen;
+    return OpenWith(request, static_cast<double>(width) / height, script);
+}
+
+bool OrvVideo::OpenWith(const OrvGlWindow::Request& asked, double aspectRatio,
+                        IOrvScriptLoader* script) {
+    title = script ? script->StringValue(IOrvScriptLoader::Title) : "";
+    OrvGlWindow::Request request = asked;
+    request.caption = title + " - Loading...";
+    if (!window.Open(request)) {
+        run.Diagnostics().Report(1, window.Error());
+        return false;
+    }
     OrvDisplayFacts& display = run.Display();
     display.aspectRatio = aspectRatio;
     display.surfaceWidth = OrvScriptSize::SurfaceWidth(script);
     display.surfaceHeight = OrvScriptSize::SurfaceHeight(script);
-
-    Uint32 flags = SDL_OPENGL | SDL_DOUBLEBUF | (fullScreen ? SDL_FULLSCREEN : 0);
-    // Vector images fill concave outlines through the stencil.
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    screen = SDL_SetVideoMode(width, height, 32, flags);
-    if (!screen) {
-        run.Diagnostics().Report(1, std::string("Unable to set video mode: ") + SDL_GetError());
-        return false;
-    }
-    const SDL_VideoInfo* video = SDL_GetVideoInfo();
-    display.displayWidth = video->current_w;
-    display.displayHeight = video->current_h;
-    if (fullScreen)
-        SDL_ShowCursor(SDL_DISABLE);
-    title = script ? script->StringValue(IOrvScriptLoader::Title) : "";
+    display.displayWidth = window.DrawableWidth();
+    display.displayHeight = window.DrawableHeight();
+    shown.clear();
     SetCaption("Loading...");
 
     glShadeModel(GL_SMOOTH);
@@ -68,17 +55,19 @@ bool OrvVideo::OpenWindow(int width, int height, double aspectRatio, bool fullSc
 }
 
 void OrvVideo::Close() {
-    SDL_Quit();
-    screen = nullptr;
+    window.Close();
 }
 
 void OrvVideo::SetCaption(const char* text) {
     caption.assign(title);
     caption.append(" - ");
     caption.append(text);
-    SDL_WM_SetCaption(caption.c_str(), nullptr);
+    if (caption == shown)
+        return;
+    shown.assign(caption);
+    window.SetCaption(caption.c_str());
 }
 
 void OrvVideo::Swap() {
-    SDL_GL_SwapBuffers();
+    window.Swap();
 }

@@ -7,7 +7,7 @@
 #include "gfx/OrvTextureManager.h"
 #include "scene/OrvSceneContext.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <dirent.h>
 #include <strings.h>

@@ -1,10 +1,10 @@
 #include "scene/Orv3dsMesh.h"
 
-#include "scene/Orv3dsMaterial.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
+#include "scene/Orv3dsMaterial.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <climits>
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "gfx/OrvGlState.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 Orv3dsMeshBuffers::Orv3dsMeshBuffers() : names{0, 0, 0, 0} {}
 

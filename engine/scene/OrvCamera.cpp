@@ -2,7 +2,7 @@
 
 #include "animation/OrvParameterInterfaceChild.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <GL/glu.h>
 

@@ -3,7 +3,7 @@
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "scene/OrvSceneContext.h"
 #include "script/OrvScriptNode.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <climits>
 #include <cstdlib>

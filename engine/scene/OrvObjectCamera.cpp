@@ -8,7 +8,7 @@
 #include "base/OrvDisplayFacts.h"
 #include "scene/OrvSceneContext.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <GL/glu.h>
 

@@ -9,7 +9,7 @@
 #include "scene/OrvVectorPathSampler.h"
 #include "script/OrvScriptNode.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <cmath>
 

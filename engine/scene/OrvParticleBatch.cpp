@@ -2,7 +2,7 @@
 
 #include "gfx/OrvGlState.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <cfloat>
 #include <cmath>

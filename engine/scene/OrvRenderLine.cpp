@@ -13,7 +13,7 @@
 #include "scene/OrvSceneContext.h"
 #include "script/OrvScriptNode.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <cstdlib>
 

@@ -7,7 +7,7 @@
 #include "scene/OrvRenderLine.h"
 #include "script/OrvScriptNode.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <algorithm>
 #include <memory>

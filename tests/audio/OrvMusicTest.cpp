@@ -1,9 +1,9 @@
 #include "audio/OrvMusic.h"
-#include "support/OrvMusicTestAudio.h"
 #include "base/OrvDiagnostics.h"
+#include "support/OrvMusicTestAudio.h"
 #include "support/OrvTestFolder.h"
 
-#include <SDL/SDL.h>
+#include <SDL2/SDL.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -285,12 +285,6 @@ TEST(OrvMusic, SafeAfterSdlQuitAndLoadsAgain) {
     OrvMusicCapture first(folder.Root(), "first.raw");
     OrvMusic music;
     ASSERT_TRUE(music.Load(path, diagnostics));
-    // SDL has one sound device per process: a second track cannot open it meanwhile.
-    {
-        OrvMusic other;
-        EXPECT_FALSE(other.Load(path, diagnostics));
-    }
-    EXPECT_EQ("Could not initialize audio\n", diagnostics.Text());
     music.Play(0);
     ASSERT_TRUE(first.WaitForSound(4410));
 
@@ -309,7 +303,7 @@ TEST(OrvMusic, SafeAfterSdlQuitAndLoadsAgain) {
     ASSERT_TRUE(second.WaitForSound(4410));
     EXPECT_EQ(before, OrvMusicSoundFrames(first.Samples())); // the old device is gone
     SDL_Quit();
-    EXPECT_EQ("Could not initialize audio\n", diagnostics.Text());
+    EXPECT_EQ("", diagnostics.Text());
 
     int stray = 0;
     std::vector<OrvMusicSegment> segments = OrvMusicRampSegments(second.Samples(), stray);

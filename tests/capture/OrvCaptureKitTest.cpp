@@ -9,7 +9,7 @@
 
 #include "support/OrvTestFolder.h"
 
-#include <SDL/SDL_image.h>
+#include <SDL2/SDL_image.h>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <vector>

@@ -9,7 +9,7 @@
 #include "support/OrvTestImages.h"
 #include "support/OrvXDriver.h"
 
-#include <SDL/SDL.h>
+#include <SDL2/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -74,7 +74,7 @@ TEST(OrvDisplayModeSettings, DebugPreselectsWindowedAndWSwitchesToFullScreen) {
     EXPECT_FALSE(settings.ChosenFullScreen());
     EXPECT_EQ("16:10", settings.SelectedAspectLabel());
 
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(SDLK_w)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(OrvKey::W)));
     EXPECT_EQ("Full screen", settings.SelectedModeLabel());
     EXPECT_TRUE(settings.ChosenFullScreen());
 }
@@ -85,30 +85,30 @@ TEST(OrvDisplayModeSettings, ClicksAndKeysMoveTheSelectionsCyclically) {
     settings.Prepare(false, {1280, 1024}, fourModes);
 
     // Left click on the mode row: from "Full screen" back around to "Windowed".
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(100, 275, SDL_BUTTON_LEFT)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(100, 275, 1)));
     EXPECT_EQ("Windowed", settings.SelectedModeLabel());
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(100, 275, SDL_BUTTON_RIGHT)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(100, 275, 3)));
     EXPECT_EQ("Full screen", settings.SelectedModeLabel());
 
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(200, 300, SDL_BUTTON_LEFT)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(200, 300, 1)));
     EXPECT_EQ("800 x 600", settings.SelectedResolutionLabel());
     EXPECT_EQ(800, settings.ChosenWidth());
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(SDLK_r)));
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(SDLK_r)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(OrvKey::R)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(OrvKey::R)));
     EXPECT_EQ("1280 x 1024 (current)", settings.SelectedResolutionLabel());
 
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(200, 335, SDL_BUTTON_LEFT)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForClick(200, 335, 1)));
     EXPECT_EQ("16:9", settings.SelectedAspectLabel());
     EXPECT_DOUBLE_EQ(16.0 / 9.0, settings.ChosenAspectRatio());
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(SDLK_a)));
-    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(SDLK_a)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(OrvKey::A)));
+    EXPECT_TRUE(settings.Apply(OrvDisplayModeInput::ForKey(OrvKey::A)));
     EXPECT_EQ("4:3", settings.SelectedAspectLabel());
     EXPECT_DOUBLE_EQ(4.0 / 3.0, settings.ChosenAspectRatio());
 
     // Accept, cancel and clicks beside the rows change nothing.
-    EXPECT_FALSE(settings.Apply(OrvDisplayModeInput::ForClick(400, 300, SDL_BUTTON_LEFT)));
-    EXPECT_FALSE(settings.Apply(OrvDisplayModeInput::ForKey(SDLK_RETURN)));
-    EXPECT_FALSE(settings.Apply(OrvDisplayModeInput::ForKey(SDLK_ESCAPE)));
+    EXPECT_FALSE(settings.Apply(OrvDisplayModeInput::ForClick(400, 300, 1)));
+    EXPECT_FALSE(settings.Apply(OrvDisplayModeInput::ForKey(OrvKey::Return)));
+    EXPECT_FALSE(settings.Apply(OrvDisplayModeInput::ForKey(OrvKey::Escape)));
     EXPECT_EQ(0, settings.ModeIndex());
     EXPECT_EQ(0, settings.ResolutionIndex());
     EXPECT_EQ(0, settings.AspectIndex());

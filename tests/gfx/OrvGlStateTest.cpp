@@ -2,7 +2,7 @@
 
 #include "support/OrvGlTestWindow.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 namespace {

@@ -2,7 +2,7 @@
 #include "base/OrvDisplayFacts.h"
 #include "support/OrvGlTestWindow.h"
 
-#include <GL/gl.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 namespace {

@@ -10,7 +10,7 @@
 #include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <deque>
 #include <string>

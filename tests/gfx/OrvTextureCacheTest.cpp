@@ -1,14 +1,14 @@
 // The cache: one entry per name, lookups by handle, and "*" textures as render buffers.
 
-#include "base/OrvException.h"
 #include "base/OrvDiagnostics.h"
+#include "base/OrvException.h"
 #include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <memory>

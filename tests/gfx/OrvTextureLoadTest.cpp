@@ -1,14 +1,14 @@
 // Image files become upright textures with their own colours, through a real OpenGL window.
 
-#include "base/OrvException.h"
 #include "base/OrvDiagnostics.h"
+#include "base/OrvException.h"
 #include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <functional>

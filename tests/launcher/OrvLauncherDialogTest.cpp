@@ -57,7 +57,7 @@ TEST(OrvLauncherDialog, CriticalErrorWaitsForTheUserAndClosesOnReturnOrEscape) {
         SleepMs(300);
         EXPECT_TRUE(run->Running()) << "the box closed by itself";
 
-        ASSERT_TRUE(x.KeyDown(window, key));
+        ASSERT_TRUE(x.Key(window, key));
         ASSERT_TRUE(run->Wait(waitMs)) << key << " did not close the box";
         EXPECT_TRUE(run->Exited());
         EXPECT_EQ(1, run->ExitCode());
@@ -103,7 +103,7 @@ TEST(OrvLauncherDialog, ErrorBoxShowsEveryLineAndClosesOnOkOrTheCloseButton) {
             return "no white background";
         int bands = 0;
         bool inBand = false;
-        for (int y = 0; y < longHeight - 20 - 26 - 2; ++y) {
+        for (int y = 0; y < longHeight - 50; ++y) {
             bool dark = false;
             for (int px = 10; px < longWidth - 10 && !dark; ++px) {
                 shot.Pixel(px, y, r, g, b);
@@ -117,8 +117,21 @@ TEST(OrvLauncherDialog, ErrorBoxShowsEveryLineAndClosesOnOkOrTheCloseButton) {
     };
     EXPECT_EQ("", x.WaitForPicture(longBox, problem, waitMs));
 
-    // OK sits centred at the bottom: 80 x 26, 20 pixels above the lower edge.
-    x.Click(shortBox, shortWidth / 2, shortHeight - 20 - 13, 1);
+    // OK sits centred below the text: the grey of its face, found up the middle column.
+    int okY = -1;
+    EXPECT_EQ("", x.WaitForPicture(
+                      shortBox,
+                      [&](const OrvXDriver::Picture& shot) -> std::string {
+                          for (int y = shortHeight - 1; y >= 0 && okY < 0; --y) {
+                              int r, g, b;
+                              shot.Pixel(shortWidth / 2, y, r, g, b);
+                              if (r == 224 && g == 224 && b == 224)
+                                  okY = y - 3;
+                          }
+                          return okY >= 0 ? "" : "no OK button";
+                      },
+                      waitMs));
+    x.Click(shortBox, shortWidth / 2, okY, 1);
     ASSERT_TRUE(shortRun->Wait(waitMs)) << "OK did not close the box";
     EXPECT_EQ(1, shortRun->ExitCode());
     EXPECT_EQ("Error: " + oneLine, shortRun->Errors());

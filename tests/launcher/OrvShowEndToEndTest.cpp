@@ -155,8 +155,7 @@ TEST(OrvShowEndToEnd, ArrowKeysJumpSixteenBeatsAndEscapeEndsOnRelease) {
     x.KeyDown(playing, "Escape");
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     EXPECT_TRUE(child.Running());
-    std::string keyUp = "xdotool keyup --window " + std::to_string(playing) + " Escape";
-    EXPECT_EQ(0, std::system(keyUp.c_str()));
+    EXPECT_TRUE(x.KeyUp(playing, "Escape"));
     ASSERT_TRUE(child.Wait(10000));
     EXPECT_EQ(0, child.ExitCode());
     // This show has no music file: the warning is all its run says.

@@ -99,9 +99,12 @@ public:
         return false;
     }
 
-    // A program of the show, in the root, on the root's display.
+    // A program of the show, in the root, on the root's display (with no display at all
+    // before StartDisplay).
     std::unique_ptr<OrvChildProcess> Start(const std::vector<std::string>& command) const {
-        std::vector<std::string> arguments = {inRoot, root, show, "DISPLAY=" + display};
+        std::vector<std::string> arguments = {inRoot, root, show};
+        if (!display.empty())
+            arguments.push_back("DISPLAY=" + display);
         arguments.insert(arguments.end(), command.begin(), command.end());
         return std::unique_ptr<OrvChildProcess>(
             new OrvChildProcess("/bin/bash", "/", {}, {}, arguments));
@@ -172,7 +175,7 @@ TEST(OrvPackedShow, LoadsOnlyItsOwnLibrariesAndTheSystemsOfTheList) {
     CleanMachine machine;
     ASSERT_TRUE(machine.unpacked);
     EXPECT_FALSE(Exists(root + "/usr/share/fonts"));
-    for (const char* absent : {"libSDL-1.2.so.0", "libGLEW.so.2.2", "lib3ds-1.so.3",
+    for (const char* absent : {"libSDL2-2.0.so.0", "libepoxy.so.0", "lib3ds-1.so.3",
                                "libsndfile.so.1", "libsamplerate.so.0", "libGLU.so.1"})
         EXPECT_FALSE(Exists(root + "/usr/lib/x86_64-linux-gnu/" + std::string(absent))) << absent;
 
@@ -288,11 +291,15 @@ TEST(OrvPackedShow, PlaysFromAReadOnlyFolderOnAMachineWithoutItsLibraries) {
 
 // Capture from the archive, in the root, draws what Capture from the build draws here, frame
 // for frame, and writes the same sound: the carried libraries decode and draw as the build's.
-TEST(OrvPackedShow, CaptureInTheRootMatchesTheBuildsCapture) {
+// The packed Capture on the clean machine with no X server at all (an offscreen context through
+// EGL) draws what the build's Capture draws in a hidden window on this machine's X display.
+TEST(OrvPackedShow, CaptureWithNoDisplayInTheRootMatchesTheBuildsOnX) {
     ORV_NEEDS_CLEAN_ROOT();
     CleanMachine machine;
     ASSERT_TRUE(machine.unpacked);
-    ASSERT_TRUE(machine.StartDisplay()) << machine.server->Errors();
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display)
+        GTEST_SKIP() << "the build's capture needs an X display to compare with";
 
     // The 3D scene with its lit models, textures and shaders, one second of it.
     const std::vector<std::string> range = {"--fps",  "10", "--size", "320x240",
@@ -308,7 +315,7 @@ TEST(OrvPackedShow, CaptureInTheRootMatchesTheBuildsCapture) {
     std::string buildOut = machine.folder->Root() + "/build-capture";
     std::vector<std::string> arguments = {"--out", buildOut};
     arguments.insert(arguments.end(), range.begin(), range.end());
-    OrvChildProcess build(showDir + "/Capture", showDir, {{"DISPLAY", machine.display}}, {},
+    OrvChildProcess build(showDir + "/Capture", showDir, {{"SDL_VIDEODRIVER", "x11"}}, {},
                           arguments);
     ASSERT_TRUE(build.Wait(240000));
     ASSERT_EQ(0, build.ExitCode()) << build.Errors();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the machine a packed show must play on, as a folder: a minimal Debian 12 root made by
-# mmdebstrap from Debian's own packages. It has the base system, Mesa's OpenGL driver, Xvfb and
-# the X, ALSA and PulseAudio client libraries; none of the libraries the engine needs beyond
-# those, no fonts and no -dev package. Like a fresh Ubuntu 22.04 it has libGL but not
+# mmdebstrap from Debian's own packages. It has the base system, Mesa's OpenGL driver (GLX and
+# EGL), Xvfb, the X, Wayland, keyboard-map, ALSA and PulseAudio client libraries, as a desktop
+# has them; none of the libraries the engine needs beyond those, no fonts and no -dev package. Like a fresh Ubuntu 22.04 it has libGL but not
 # libOpenGL (libopengl0). PulseAudio's client brings libsndfile and its codecs along: they are
 # taken out again, so the show must read its music with the libraries it carries (Xvfb's own
 # libpng and FreeType stay; the tests check the show does not take them). ALSA's default
@@ -24,7 +24,9 @@ trap 'rm -f "$log"' EXIT
 codecs=(libsndfile1 libflac12 libvorbisenc2 libvorbis0a libogg0 libopus0 libmpg123-0 libmp3lame0)
 status=0
 mmdebstrap --variant=minbase --mode=root \
-    --include=libgl1,libglx-mesa0,libgl1-mesa-dri,xvfb,libx11-6,libxext6,libasound2,libpulse0 \
+    --include=libgl1,libglx-mesa0,libgl1-mesa-dri,libegl1,libegl-mesa0,xvfb,libx11-6,libxext6 \
+    --include=libxcursor1,libxi6,libxfixes3,libxrandr2,libxrender1,libwayland-client0 \
+    --include=libwayland-cursor0,libwayland-egl1,libxkbcommon0,libasound2,libpulse0 \
     --dpkgopt='path-exclude=/usr/share/man/*' --dpkgopt='path-exclude=/usr/share/doc/*' \
     --dpkgopt='path-exclude=/usr/share/locale/*' --dpkgopt=force-unsafe-io \
     --aptopt='Acquire::Languages "none"' \
@@ -50,7 +52,7 @@ if [ "$status" -ne 0 ]; then
 fi
 
 # The root is what the show must do without: none of these may be there.
-absent='^(libsdl|libglew|lib3ds|libsndfile|libsamplerate|libglu|libopengl|fonts-)|-dev$'
+absent='^(libsdl|libepoxy|lib3ds|libsndfile|libsamplerate|libglu|libopengl|libdecor|fonts-)|-dev$'
 present=$(chroot "$root" dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' 2> /dev/null |
     awk '$1 ~ /^.i/ { print $2 }' | grep -E "$absent" || true)
 if [ -n "$present" ]; then

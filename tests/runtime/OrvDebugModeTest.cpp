@@ -9,6 +9,7 @@
 #include "base/OrvQuietLoadingObserver.h"
 #include "base/OrvRealTimeClock.h"
 #include "base/OrvRunContext.h"
+#include "platform/OrvInputEvent.h"
 #include "runtime/OrvDebugSession.h"
 #include "runtime/OrvPlayer.h"
 #include "runtime/OrvVideo.h"
@@ -21,17 +22,18 @@
 
 #include "support/OrvMusicTestAudio.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -51,17 +53,18 @@ void Edit(OrvTestFolder& folder, const std::string& name, const std::string& tex
 // run context of the folder's data.
 struct DebugRun {
     DebugRun(const OrvTestFolder& folder, IOrvClock& clock)
-        : context(folder.DataPath("")), show(new OrvShow(context.run)), video(context.run),
-          player(*show, video, clock, context.run.Display(), music) {}
+        : context(folder.DataPath("")), video(context.run),
+          player(std::unique_ptr<OrvShow>(new OrvShow(context.run)), video, clock,
+                 context.run.Display(), music) {}
     bool Open() {
-        if (!show->ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show->Loader()))
+        OrvShow& show = player.Show();
+        if (!show.ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show.Loader()))
             return false;
         OrvQuietLoadingObserver quiet;
-        show->Load(quiet);
-        music.Load(show->Files().Path(show->MusicName()),
+        show.Load(quiet);
+        music.Load(show.Files().Path(show.MusicName()),
                    context.diagnostics); // as the engine does
-        session.reset(new OrvDebugSession(context.run, show));
-        session->Start();
+        session.reset(new OrvDebugSession(context.run));
         player.AddHook(*session);
         player.SetDebug(true);
         player.SetFrameSink(&sink);
@@ -74,13 +77,13 @@ struct DebugRun {
         player.Step();
     }
     ~DebugRun() {
+        player.RemoveHook(*session);
         session.reset();
-        show->Unload();
+        player.UnloadShow();
         music.Release();
         video.Close();
     }
     OrvTestContext context;
-    std::unique_ptr<OrvShow> show;
     OrvVideo video;
     OrvMusic music;
     OrvPlayer player;
@@ -88,12 +91,8 @@ struct DebugRun {
     OrvMiddleColourSink sink;
 };
 
-SDL_Event KeyUp(SDLKey key) {
-    SDL_Event event = {};
-    event.type = SDL_KEYUP;
-    event.key.type = SDL_KEYUP;
-    event.key.keysym.sym = key;
-    return event;
+OrvInputEvent KeyUp(OrvKey key) {
+    return OrvInputEvent::Key(OrvInputEvent::KeyUp, key);
 }
 
 } // namespace
@@ -159,7 +158,7 @@ TEST(OrvDebugMode, EditsLoadBesideThePlayingShowAndABrokenOneKeepsIt) {
     folder.WriteData("notes.txt", "to do");
     run.Frame();
     EXPECT_EQ(3, run.session->Reloads());
-    run.player.HandleEvent(KeyUp(SDLK_F5));
+    run.player.HandleEvent(KeyUp(OrvKey::F5));
     run.Frame();
     EXPECT_EQ(4, run.session->Reloads());
     EXPECT_EQ(7u * 20u, run.sink.position);
@@ -177,35 +176,33 @@ TEST(OrvDebugMode, SpacePausesHomeGoesToTheStartAndPagesJumpABar) {
     run.Frame();
     EXPECT_EQ(100u, run.sink.position);
 
-    run.player.HandleEvent(KeyUp(SDLK_SPACE));
+    run.player.HandleEvent(KeyUp(OrvKey::Space));
     EXPECT_TRUE(run.player.Paused());
     run.Frame();
     run.Frame();
     EXPECT_EQ(100u, run.sink.position) << "paused: the position stands";
-    char* caption = nullptr;
-    char* icon = nullptr;
-    SDL_WM_GetCaption(&caption, &icon);
-    EXPECT_NE(nullptr, std::strstr(caption, "Position: 0.1s (paused)")) << caption;
-    run.player.HandleEvent(KeyUp(SDLK_SPACE));
+    const std::string& caption = run.video.Caption();
+    EXPECT_NE(std::string::npos, caption.find("Position: 0.1s (paused)")) << caption;
+    run.player.HandleEvent(KeyUp(OrvKey::Space));
     run.Frame();
     EXPECT_EQ(200u, run.sink.position);
 
     // A bar at 120 bpm is 2000 ms; Page Up never goes before 0; Home goes back to the start.
-    run.player.HandleEvent(KeyUp(SDLK_PAGEDOWN));
+    run.player.HandleEvent(KeyUp(OrvKey::PageDown));
     run.Frame();
     EXPECT_EQ(2300u, run.sink.position);
-    run.player.HandleEvent(KeyUp(SDLK_PAGEUP));
-    run.player.HandleEvent(KeyUp(SDLK_PAGEUP));
+    run.player.HandleEvent(KeyUp(OrvKey::PageUp));
+    run.player.HandleEvent(KeyUp(OrvKey::PageUp));
     run.Frame();
     EXPECT_EQ(100u, run.sink.position);
-    run.player.HandleEvent(KeyUp(SDLK_PAGEDOWN));
-    run.player.HandleEvent(KeyUp(SDLK_HOME));
+    run.player.HandleEvent(KeyUp(OrvKey::PageDown));
+    run.player.HandleEvent(KeyUp(OrvKey::Home));
     run.Frame();
     EXPECT_EQ(100u, run.sink.position);
     // Without debug mode these keys do nothing.
     run.player.SetDebug(false);
-    run.player.HandleEvent(KeyUp(SDLK_PAGEDOWN));
-    run.player.HandleEvent(KeyUp(SDLK_SPACE));
+    run.player.HandleEvent(KeyUp(OrvKey::PageDown));
+    run.player.HandleEvent(KeyUp(OrvKey::Space));
     run.Frame();
     EXPECT_EQ(200u, run.sink.position);
 }
@@ -260,11 +257,11 @@ long long DriftAfter(int seconds, bool correct, int& corrections) {
     unsigned end = OrvRealTimeClock::Now() + seconds * 1000u;
     while (OrvRealTimeClock::Now() < end) {
         run.Frame();
-        SDL_Delay(5);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     unsigned heard = 0;
     for (int tries = 0; tries < 200 && !run.player.Music().PlayPosition(heard); ++tries)
-        SDL_Delay(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     corrections = run.player.MusicCorrections();
     return static_cast<long long>(heard) - clock.Position();
 }

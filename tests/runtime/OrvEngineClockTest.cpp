@@ -3,13 +3,14 @@
 // none depends on how fast the machine is.
 
 #include "base/OrvDiagnostics.h"
+#include "base/OrvRealTimeClock.h"
 #include "runtime/OrvEngine.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
-#include <SDL/SDL.h>
+#include <SDL2/SDL.h>
 #include <cstddef>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -29,13 +30,13 @@ public:
     using OrvEngine::OrvEngine;
 };
 
-void PushKey(Uint8 type, SDLKey key) {
+void PushKey(Uint32 type, SDL_Keycode key) {
     SDL_Event event = {};
     event.type = type;
     event.key.type = type;
     event.key.state = type == SDL_KEYUP ? SDL_RELEASED : SDL_PRESSED;
     event.key.keysym.sym = key;
-    ASSERT_EQ(0, SDL_PushEvent(&event));
+    ASSERT_EQ(1, SDL_PushEvent(&event));
 }
 
 } // namespace
@@ -44,7 +45,6 @@ TEST(OrvEngineClock, JumpsMoveSixteenBeatsAndNeverBeforeTheStart) {
     OrvTestFolder folder;
     OrvTestContext context(folder.DataPath(""));
     ClockEngine engine(context.run);
-    ASSERT_EQ(0, SDL_Init(SDL_INIT_TIMER)) << SDL_GetError();
     // 960000 / 7 = 137142.86: a step far longer than the few ticks this test runs.
     folder.WriteData("script.txt", Script("  bpm: 7\n"));
     ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
@@ -61,12 +61,12 @@ TEST(OrvEngineClock, JumpsMoveSixteenBeatsAndNeverBeforeTheStart) {
     engine.Jump(false);
     EXPECT_EQ(1000u, engine.CurrentPosition(1000));
 
-    // Back from less than a step: to 0 at the moment of the jump, not below.
-    SDL_Delay(200); // so that position is clearly more than 0
-    unsigned before = SDL_GetTicks();
+    // Back from less than a step: to 0 at the moment of the jump, not below. The clock is
+    // started at 0 first, so the position is only the few milliseconds since.
+    unsigned before = OrvRealTimeClock::Now();
+    engine.Player().Clock().Start(0);
     engine.Jump(false);
-    unsigned after = SDL_GetTicks();
-    ASSERT_GE(before, 200u);
+    unsigned after = OrvRealTimeClock::Now();
     EXPECT_LE(engine.CurrentPosition(after), after - before);
     EXPECT_LE(10000u, engine.CurrentPosition(after + 10000));
 
@@ -99,18 +99,15 @@ TEST(OrvEngineClock, RunStartsAtTheJumpHeaderAndAppliesKeysReleasedBeforeEscape)
     PushKey(SDL_KEYUP, SDLK_RIGHT);
     PushKey(SDL_KEYDOWN, SDLK_ESCAPE);
     PushKey(SDL_KEYUP, SDLK_ESCAPE);
-    unsigned before = SDL_GetTicks();
+    unsigned before = OrvRealTimeClock::Now();
     engine.Run();
-    unsigned after = SDL_GetTicks();
+    unsigned after = OrvRealTimeClock::Now();
 
     // Run's first tick lies between the two readings and was position 30000.
     unsigned position = engine.CurrentPosition(after);
     EXPECT_LE(30000u + 8000u, position);
     EXPECT_GE(30000u + 8000u + (after - before), position);
     // No frame was drawn: the caption still reads as while loading.
-    char* caption = nullptr;
-    char* icon = nullptr;
-    SDL_WM_GetCaption(&caption, &icon);
-    EXPECT_STREQ("Clock - Loading...", caption);
+    EXPECT_EQ("Clock - Loading...", engine.Video().Caption());
     EXPECT_EQ("Could not load the music file\n", context.diagnostics.Text());
 }

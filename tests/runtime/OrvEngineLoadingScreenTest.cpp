@@ -10,10 +10,10 @@
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
-#include <GL/gl.h>
-#include <SDL/SDL.h>
+#include <SDL2/SDL.h>
 #include <cstddef>
 #include <cstdlib>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
@@ -24,13 +24,6 @@ namespace {
 std::string Script(const std::string& header, const std::string& objects = "") {
     return "header {\n" + header + "}\nobjects {\n" + objects +
            "}\nrenderLines {\n}\nscript {\n}\n";
-}
-
-std::string Caption() {
-    char* title = nullptr;
-    char* icon = nullptr;
-    SDL_WM_GetCaption(&title, &icon);
-    return title ? title : "(none)";
 }
 
 // The loading picture: 41 x 21 pixels in four blocks, so a picture drawn mirrored, upside
@@ -107,7 +100,7 @@ public:
     void LoadingProgressed() override {
         if (frames.empty()) { // the first screen, drawn before any loading step
             frames.push_back(ReadWindow());
-            captionWhileLoading = Caption();
+            captionWhileLoading = Video().Caption();
         }
         OrvEngine::LoadingProgressed();
         frames.push_back(ReadWindow());
@@ -126,7 +119,7 @@ public:
         if (++steps == closeAt) {
             SDL_Event event = {};
             event.type = SDL_QUIT;
-            EXPECT_EQ(0, SDL_PushEvent(&event));
+            EXPECT_EQ(1, SDL_PushEvent(&event));
         }
         OrvEngine::LoadingProgressed();
     }
@@ -195,7 +188,6 @@ TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsL
     OrvTestFolder folder;
     OrvTestContext context(folder.DataPath(""));
     VideoEngine engine(context.run);
-    ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO)) << SDL_GetError();
     struct Case {
         const char* header;
         int width;
@@ -219,7 +211,7 @@ TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsL
         EXPECT_EQ(160, info.displayWidth); // the mode set, whatever the script says
         EXPECT_EQ(120, info.displayHeight);
         EXPECT_DOUBLE_EQ(16.0 / 9.0, info.aspectRatio);
-        EXPECT_EQ("Sizes - Loading...", Caption());
+        EXPECT_EQ("Sizes - Loading...", engine.Video().Caption());
     }
 
     // The state the render lines start from.
@@ -239,7 +231,8 @@ TEST(OrvEngineVideo, SurfaceSizeComesFromTheScriptOr640By480AndAModeThatFailsIsL
     EXPECT_GE(stencilBits, 8);
     EXPECT_EQ("", context.diagnostics.Text());
 
-    // X cannot make a window this large; SDL refuses before asking.
+    // X cannot make a window this large: the failure is SDL's, in the window's own words.
     EXPECT_FALSE(engine.InitVideo(100000, 100000, 1.0, false));
-    EXPECT_EQ("Unable to set video mode: A scanline is too wide\n", context.diagnostics.Text());
+    EXPECT_EQ(0u, context.diagnostics.Text().find("Unable to set video mode: "))
+        << context.diagnostics.Text();
 }

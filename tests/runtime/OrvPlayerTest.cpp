@@ -9,7 +9,7 @@
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -49,14 +49,14 @@ TEST(OrvPlayer, StepsDrawExactPositionsUpToTheEnd) {
                                    "  0 screen.clear.a = 1\n  0.7 end\n}\n");
     folder.WriteData("loading.jpg", OrvMakePng(1, 1, 3, {255, 255, 255}));
     OrvTestContext context(folder.DataPath(""));
-    OrvEngine engine(context.run);
+    OrvFixedStepClock clock(10); // 100 ms a frame
+    OrvEngine engine(context.run, clock);
     ASSERT_TRUE(engine.PreInit()) << context.diagnostics.Text();
     // A window twice as wide as the show's shape: the picture is letterboxed in the middle.
     ASSERT_TRUE(engine.Init(160, 60, 160.0 / 60.0, 0)) << context.diagnostics.Text();
 
-    OrvFixedStepClock clock(10); // 100 ms a frame
     CentreReader reader;
-    OrvPlayer player(engine.Show(), engine.Video(), clock, context.run.Display(), engine.Music());
+    OrvPlayer& player = engine.Player();
     player.SetFrameSink(&reader);
     player.Start();
     int frames = 0;
@@ -80,8 +80,5 @@ TEST(OrvPlayer, StepsDrawExactPositionsUpToTheEnd) {
     EXPECT_EQ(0u, clock.Position());
     player.Step();
     EXPECT_EQ(100u, reader.positions.back());
-    char* caption = nullptr;
-    char* icon = nullptr;
-    SDL_WM_GetCaption(&caption, &icon);
-    EXPECT_STREQ("Steps - FPS: 10 / Position: 0.1s", caption);
+    EXPECT_EQ("Steps - FPS: 10 / Position: 0.1s", engine.Video().Caption());
 }

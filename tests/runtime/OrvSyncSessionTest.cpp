@@ -9,6 +9,7 @@
 #include "base/OrvFixedStepClock.h"
 #include "base/OrvQuietLoadingObserver.h"
 #include "base/OrvRunContext.h"
+#include "platform/OrvInputEvent.h"
 #include "runtime/OrvDebugSession.h"
 #include "runtime/OrvPlayer.h"
 #include "runtime/OrvSyncClient.h"
@@ -22,10 +23,9 @@
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
 #include <algorithm>
 #include <cstring>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sndfile.h>
@@ -47,20 +47,21 @@ std::string Script(const std::string& sync, const std::string& objects = "") {
 // address) debug mode's hooks: live reload, then the sync session.
 struct SyncRun {
     SyncRun(const OrvTestFolder& folder, const std::string& address)
-        : context(folder.DataPath("")), show(new OrvShow(context.run)), video(context.run),
-          clock(50), player(*show, video, clock, context.run.Display(), music) {
+        : context(folder.DataPath("")), video(context.run), clock(50),
+          player(std::unique_ptr<OrvShow>(new OrvShow(context.run)), video, clock,
+                 context.run.Display(), music) {
         if (!address.empty())
             sync.reset(new OrvSyncSession(address));
     }
     bool Open() {
-        if (!show->ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show->Loader()))
+        OrvShow& show = player.Show();
+        if (!show.ReadScript() || !video.Open(64, 48, 64.0 / 48.0, false, show.Loader()))
             return false;
         OrvQuietLoadingObserver quiet;
-        show->Load(quiet);
-        music.Load(show->Files().Path(show->MusicName()), context.diagnostics);
+        show.Load(quiet);
+        music.Load(show.Files().Path(show.MusicName()), context.diagnostics);
         if (sync) {
-            reload.reset(new OrvDebugSession(context.run, show));
-            reload->Start();
+            reload.reset(new OrvDebugSession(context.run));
             player.AddHook(*reload);
             player.AddHook(*sync);
             player.SetDebug(true);
@@ -78,13 +79,16 @@ struct SyncRun {
         player.Step();
     }
     ~SyncRun() {
+        if (sync) {
+            player.RemoveHook(*reload);
+            player.RemoveHook(*sync);
+        }
         reload.reset();
-        show->Unload();
+        player.UnloadShow();
         music.Release();
         video.Close();
     }
     OrvTestContext context;
-    std::unique_ptr<OrvShow> show;
     OrvVideo video;
     OrvMusic music;
     OrvFixedStepClock clock;
@@ -159,7 +163,7 @@ TEST(OrvSyncSession, AnEditorTimesTheShowAcrossReloadsAndBadBytes) {
     // The connection stays; only the new name is asked for, with the next number.
     folder.WriteData("script.txt", Script("  screen.clear.g\n  screen.clear.r\n"));
     run.Frame(now += 20);
-    ASSERT_EQ(1, run.reload->Reloads()) << run.show->Diagnostics().Text();
+    ASSERT_EQ(1, run.reload->Reloads()) << run.player.Show().Diagnostics().Text();
     editor.Pump();
     ASSERT_EQ(3u, editor.tracks.size());
     EXPECT_EQ("screen:clear.g", editor.tracks[2]);
@@ -171,10 +175,7 @@ TEST(OrvSyncSession, AnEditorTimesTheShowAcrossReloadsAndBadBytes) {
     EXPECT_TRUE(OrvRgbNear(run.sink.middle, OrvRgba{255, 255, 0, 255}, 2)) << run.sink.middle;
 
     // F6 saves the keys too, of the tracks whose parameters the show has.
-    SDL_Event f6 = {};
-    f6.type = f6.key.type = SDL_KEYUP;
-    f6.key.keysym.sym = SDLK_F6;
-    run.player.HandleEvent(f6);
+    run.player.HandleEvent(OrvInputEvent::Key(OrvInputEvent::KeyUp, OrvKey::F6));
     run.Frame(now += 20);
     std::string baked = OrvReadFile(folder.DataPath("sync.txt"));
     EXPECT_NE(std::string::npos, baked.find("0.000 screen.clear.g = 1\n")) << baked;

@@ -8,7 +8,7 @@
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <gtest/gtest.h>
 

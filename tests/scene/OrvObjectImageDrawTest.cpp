@@ -5,7 +5,7 @@
 
 #include "OrvObjectImageTestScene.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -21,7 +21,7 @@
 #include "scene/OrvObjectManager.h"
 #include "script/OrvScriptNode.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <cstdlib>
 #include <deque>

@@ -8,16 +8,16 @@
 // Members are declared so that the window closes last; the context (with its textures) goes
 // before it.
 
-#include "base/OrvException.h"
-#include "scene/OrvQuadTestObject.h"
 #include "animation/OrvParameterManager.h"
+#include "base/OrvException.h"
+#include "gfx/OrvTextureManager.h"
+#include "scene/OrvQuadTestObject.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
-#include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 #include <functional>
 #include <string>

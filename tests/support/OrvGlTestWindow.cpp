@@ -1,7 +1,6 @@
 #include "support/OrvGlTestWindow.h"
 
-#include <GL/glew.h>
-#include <SDL/SDL.h>
+#include <epoxy/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,35 +46,20 @@ OrvGlTestWindow::OrvGlTestWindow(int width, int height)
         error = "DISPLAY is not set";
         return;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        error = std::string("SDL_Init failed: ") + SDL_GetError();
-        return;
-    }
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL)) {
-        error = std::string("SDL_SetVideoMode failed: ") + SDL_GetError();
-        return;
-    }
-    GLenum glew = glewInit();
-    if (glew != GLEW_OK) {
-        error = std::string("glewInit failed: ") +
-                reinterpret_cast<const char*>(glewGetErrorString(glew));
-        return;
-    }
-    if (!GLEW_VERSION_2_0) {
-        error = "OpenGL 2.0 is not available";
+    OrvGlWindow::Request request;
+    request.width = width;
+    request.height = height;
+    request.vsync = false;
+    request.caption = "OrvGlTestWindow";
+    if (!window.Open(request)) {
+        error = window.Error();
         return;
     }
     open = true;
 }
 
 OrvGlTestWindow::~OrvGlTestWindow() {
-    SDL_Quit();
+    window.Close();
 }
 
 bool OrvGlTestWindow::HasAlpha() const {
@@ -149,5 +133,5 @@ bool OrvGlTestWindow::SavePpm(const std::string& path) const {
 }
 
 void OrvGlTestWindow::Swap() {
-    SDL_GL_SwapBuffers();
+    window.Swap();
 }

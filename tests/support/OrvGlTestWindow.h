@@ -1,10 +1,11 @@
 #ifndef ORV_TESTS_SUPPORT_ORVGLTESTWINDOW_H
 #define ORV_TESTS_SUPPORT_ORVGLTESTWINDOW_H
 
-// A real OpenGL window for tests: SDL 1.2 video with a double-buffered OpenGL mode (8 bits per
-// colour channel, a depth buffer, 8 stencil bits) and GLEW initialised, so engine code that draws,
-// creates textures, framebuffers or shaders runs exactly as in the show. Under Xvfb this is Mesa's
-// software renderer; the test command runs every test program inside xvfb-run.
+// A real OpenGL window for tests: the platform's OpenGL window (OrvGlWindow, on the X display:
+// 8 bits per colour channel, double-buffered, a depth buffer, 8 stencil bits), so engine code
+// that draws, creates textures, framebuffers or shaders runs exactly as in the show. Under
+// Xvfb this is Mesa's software renderer; the test command runs every test program inside
+// xvfb-run.
 //
 // Use:
 //     TEST(OrvSomething, DrawsRed) {
@@ -18,8 +19,8 @@
 //     }
 //
 // Rules:
-// - One window per process (SDL 1.2 has one video surface). Each gtest case runs in its own
-//   process under ctest, so each test may open its own.
+// - One window at a time is the rule of thumb: the context is made current when it opens.
+//   Each gtest case runs in its own process under ctest, so each test may open its own.
 // - Read pixels before Swap(): ReadPixel and ReadPixels read the back buffer, which the
 //   software renderer keeps private even when windows of tests running side by side overlap
 //   on the virtual screen. Pixel coordinates are OpenGL's: (0, 0) is the bottom-left pixel.
@@ -28,8 +29,9 @@
 // - To guard code that may hang or crash, fork first (OrvChildProcess) and open the window inside
 //   the child: a child must not use an X connection opened by its parent.
 //
-// The destructor closes the window and shuts SDL down (SDL_Quit); OpenGL objects made in the
-// window end with it.
+// The destructor closes the window; OpenGL objects made in the window end with it.
+
+#include "platform/OrvGlWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -65,7 +67,7 @@ public:
     OrvGlTestWindow(const OrvGlTestWindow&) = delete;
     OrvGlTestWindow& operator=(const OrvGlTestWindow&) = delete;
 
-    // True once the window is open, GLEW is initialised and OpenGL 2.0 is there.
+    // True once the window is open and OpenGL 2.0 is there.
     bool IsOpen() const { return open; }
     // Why it did not open.
     const std::string& Error() const { return error; }
@@ -92,6 +94,7 @@ public:
     void Swap();
 
 private:
+    OrvGlWindow window;
     int width;
     int height;
     bool open;

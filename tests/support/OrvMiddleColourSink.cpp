@@ -1,6 +1,6 @@
 #include "support/OrvMiddleColourSink.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 void OrvMiddleColourSink::FrameDrawn(const Frame& frame) {
     position = frame.position;

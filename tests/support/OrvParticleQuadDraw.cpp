@@ -1,9 +1,9 @@
 #include "support/OrvParticleQuadDraw.h"
 
-#include "scene/OrvObjectParticles.h"
 #include "gfx/OrvGlState.h"
+#include "scene/OrvObjectParticles.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 void OrvDrawEachParticle(const OrvObjectParticles& fx, const OrvVector3& camera,
                          const OrvVector3& up) {

@@ -1,7 +1,7 @@
 #include "support/OrvPngReader.h"
 
-#include <SDL/SDL.h>
-#include <SDL/SDL_image.h>
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_image.h>
 #include <cstring>
 
 bool OrvReadPng(const std::string& path, OrvXDriver::Picture& picture) {

@@ -1,6 +1,6 @@
 #include "support/OrvTestContext.h"
 
-#include <GL/glew.h>
+#include <epoxy/gl.h>
 
 OrvTestContext::OrvTestContext(const std::string& dataFolder)
     : run(dataFolder.empty() ? std::string("./") : dataFolder, diagnostics),

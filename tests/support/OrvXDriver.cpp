@@ -5,10 +5,12 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XRes.h>
 #include <X11/extensions/Xfixes.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <sys/wait.h>
 #include <time.h>
@@ -29,10 +31,27 @@ int IgnoreXError(Display*, XErrorEvent*) {
     return 0;
 }
 
+// The process of the X client that made the window, as the server knows it (X-Resource):
+// for windows that do not say it themselves, like SDL's message box. -1 when unknown.
+long ClientPid(Display* display, Window window) {
+    XResClientIdSpec spec = {window, XRES_CLIENT_ID_PID_MASK};
+    long count = 0;
+    XResClientIdValue* values = nullptr;
+    if (XResQueryClientIds(display, 1, &spec, &count, &values) != Success)
+        return -1;
+    long pid = -1;
+    for (long i = 0; i < count; ++i) {
+        if (XResGetClientIdType(&values[i]) == XRES_CLIENT_ID_PID)
+            pid = XResGetClientPid(&values[i]);
+    }
+    XResClientIdsDestroy(count, values);
+    return pid;
+}
+
 long WindowPid(Display* display, Window window) {
     Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
     if (pidAtom == None)
-        return -1;
+        return ClientPid(display, window);
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
@@ -46,7 +65,30 @@ long WindowPid(Display* display, Window window) {
             pid = *reinterpret_cast<long*>(data);
         XFree(data);
     }
-    return pid;
+    return pid >= 0 ? pid : ClientPid(display, window);
+}
+
+// True when process `child` is `ancestor` or was started by it, or by one of its children:
+// SDL shows its message box from a process it forks for the purpose.
+bool StartedBy(long child, long ancestor) {
+    for (int depth = 0; child > 1 && depth < 8; ++depth) {
+        if (child == ancestor)
+            return true;
+        std::ifstream stat("/proc/" + std::to_string(child) + "/stat");
+        std::string line;
+        if (!std::getline(stat, line))
+            return false;
+        // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+        size_t close = line.rfind(')');
+        if (close == std::string::npos)
+            return false;
+        std::istringstream rest(line.substr(close + 1));
+        std::string state;
+        long parent = 0;
+        rest >> state >> parent;
+        child = parent;
+    }
+    return false;
 }
 
 } // namespace
@@ -131,7 +173,7 @@ unsigned long OrvXDriver::WaitForWindow(pid_t pid, int timeoutMs) {
         Window found = 0;
         if (XQueryTree(x, root, &rootReturn, &parent, &children, &count)) {
             for (unsigned int i = 0; i < count && found == 0; ++i) {
-                if (WindowPid(x, children[i]) == pid && Viewable(children[i]))
+                if (StartedBy(WindowPid(x, children[i]), pid) && Viewable(children[i]))
                     found = children[i];
             }
             if (children != nullptr)
@@ -171,14 +213,18 @@ bool OrvXDriver::Size(unsigned long window, int& width, int& height) {
 }
 
 bool OrvXDriver::Key(unsigned long window, const std::string& key) {
-    return SendKey(window, key, true);
+    return SendKey(window, key, true, true);
 }
 
 bool OrvXDriver::KeyDown(unsigned long window, const std::string& key) {
-    return SendKey(window, key, false);
+    return SendKey(window, key, true, false);
 }
 
-bool OrvXDriver::SendKey(unsigned long window, const std::string& key, bool release) {
+bool OrvXDriver::KeyUp(unsigned long window, const std::string& key) {
+    return SendKey(window, key, false, true);
+}
+
+bool OrvXDriver::SendKey(unsigned long window, const std::string& key, bool press, bool release) {
     Display* d = AsDisplay(display);
     KeySym symbol = XStringToKeysym(key.c_str());
     KeyCode code = symbol != NoSymbol ? XKeysymToKeycode(d, symbol) : 0;
@@ -189,8 +235,8 @@ bool OrvXDriver::SendKey(unsigned long window, const std::string& key, bool rele
     // presses of one key in a row must look 50 ms apart.
     static Time stamp = 1;
     for (int type : {KeyPress, KeyRelease}) {
-        if (type == KeyRelease && !release)
-            break;
+        if ((type == KeyPress && !press) || (type == KeyRelease && !release))
+            continue;
         stamp += 50;
         XEvent event = {};
         event.xkey.type = type;

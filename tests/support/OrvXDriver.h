@@ -2,12 +2,14 @@
 #define ORV_TESTS_SUPPORT_ORVXDRIVER_H
 
 // Drives windows of a child process on the test's X display (DISPLAY, normally Xvfb).
-// Windows are found by the process id they carry (_NET_WM_PID), so tests running side by
-// side on one display never touch each other's windows. Keys, clicks and close requests go to
-// the window itself as sent events (XSendEvent), which needs neither the pointer nor the
-// keyboard focus. xdotool is not used for input: it switches to faked device input when the
-// target has the focus, and such input lands in whatever window holds the focus by the time
-// it arrives, which may be another test's. It does read window names.
+// Windows are found by the process id they carry (_NET_WM_PID), or, for a window that carries
+// none (SDL's message box), by the process the X server knows as its client (X-Resource); a
+// window of a process the child started counts as the child's (SDL forks to show its message
+// box). So tests running side by side on one display never touch each other's windows. Keys, clicks
+// and close requests go to the window itself as sent events (XSendEvent), which needs neither the
+// pointer nor the keyboard focus. xdotool is not used for input: it switches to faked device input
+// when the target has the focus, and such input lands in whatever window holds the focus by the
+// time it arrives, which may be another test's. It does read window names.
 //
 // Every wait is bounded. Screenshots come from ImageMagick's `import` as binary PPM.
 //
@@ -35,7 +37,8 @@ public:
     int ScreenHeight() const;
     unsigned long ScreenRoot() const;
 
-    // A viewable top-level window of process `pid`, waiting at most `timeoutMs`; 0 if none.
+    // A viewable top-level window of process `pid` (or of a process it started), waiting at
+    // most `timeoutMs`; 0 if none.
     unsigned long WaitForWindow(pid_t pid, int timeoutMs);
     // True while `window` exists and is viewable.
     bool Viewable(unsigned long window);
@@ -48,6 +51,8 @@ public:
     bool Key(unsigned long window, const std::string& key);
     // Only presses it: for a key that closes the window, whose release would find no window.
     bool KeyDown(unsigned long window, const std::string& key);
+    // Only releases it (after a KeyDown).
+    bool KeyUp(unsigned long window, const std::string& key);
     // Pointer at (x, y) in the window, then a press and a release of `button`.
     void Click(unsigned long window, int x, int y, int button);
     // What a window manager sends when the window's close button is pressed.
@@ -77,7 +82,7 @@ public:
                                int timeoutMs);
 
 private:
-    bool SendKey(unsigned long window, const std::string& key, bool release);
+    bool SendKey(unsigned long window, const std::string& key, bool press, bool release);
     // "env DISPLAY=... " in front of a program run on a named display; empty for DISPLAY's.
     std::string OnDisplay() const;
 
