@@ -30,9 +30,11 @@
 
 #include "platform/OrvGlWindow.h"
 
-#include <GL/glu.h>
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
+
+// After epoxy, which stands in for GL/gl.h.
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <chrono>

@@ -6,8 +6,8 @@
 // their ratio (the aim is a capture at 80% of rendering alone or better), then what one
 // frame's PNG costs with each filter and compression level, on the writer thread's encoder.
 // The capture runs with one, two and three PNG writer threads.
-// Needs an X display (under Xvfb: xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
-// build/benchmarks/bench_capture [show folder] [width] [height] [seconds] [from]).
+// Needs no display: its context is offscreen, as Capture's
+// (build/benchmarks/bench_capture [show folder] [width] [height] [seconds] [from]).
 // Defaults: build/show, 640 x 360, the whole show from 0.
 
 #include "OrvCaptureProgress.h"
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     OrvCaptureTarget target;
     std::string error;
     NoObserver observer;
-    if (!show.ReadScript() || !video.Open(64, 64, 1.0, false, show.Loader())) {
+    if (!show.ReadScript() || !video.OpenOffscreen(64, 64, show.Loader())) {
         std::fprintf(stderr, "%s", diagnostics.Text().c_str());
         return 1;
     }

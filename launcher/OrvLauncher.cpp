@@ -1,9 +1,9 @@
 #include "OrvLauncher.h"
 
 #include "OrvMessageBox.h"
+#include "OrvSharedLibrary.h"
 
 #include <cstdio>
-#include <dlfcn.h>
 #include <string>
 #include <unistd.h>
 
@@ -37,22 +37,27 @@ std::string OrvLauncher::LibraryPath() {
     return (folder.empty() ? std::string(".") : folder) + "/bin/" + LibraryFile;
 }
 
+std::string OrvLauncher::MessageBoxLibraryPath() {
+    std::string folder = OwnFolder();
+    return (folder.empty() ? std::string(".") : folder) + "/bin/" + MessageBoxLibraryFile;
+}
+
 int OrvLauncher::Run(bool debug, const std::string& syncAddress) {
-    void* library = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
-        OrvMessageBox::Show(CriticalCaption, LoadFailedText);
+    OrvMessageBox box(MessageBoxLibraryPath());
+    OrvSharedLibrary library;
+    if (!library.Open(LibraryPath())) {
+        box.Show(CriticalCaption, LoadFailedText);
         return 1;
     }
 
     // All three are looked up before any is judged, so one message covers every gap.
-    auto run = reinterpret_cast<RunFunction>(dlsym(library, "OrvRun"));
-    auto hasError = reinterpret_cast<HasErrorFunction>(dlsym(library, "OrvHasError"));
-    auto errorMessage = reinterpret_cast<ErrorMessageFunction>(dlsym(library, "OrvErrorMsg"));
-    auto runSync = reinterpret_cast<RunSyncFunction>(dlsym(library, "OrvRunSync"));
+    auto run = reinterpret_cast<RunFunction>(library.Symbol("OrvRun"));
+    auto hasError = reinterpret_cast<HasErrorFunction>(library.Symbol("OrvHasError"));
+    auto errorMessage = reinterpret_cast<ErrorMessageFunction>(library.Symbol("OrvErrorMsg"));
+    auto runSync = reinterpret_cast<RunSyncFunction>(library.Symbol("OrvRunSync"));
     if (run == nullptr || hasError == nullptr || errorMessage == nullptr ||
         (!syncAddress.empty() && runSync == nullptr)) {
-        OrvMessageBox::Show(CriticalCaption, InvalidLibraryText);
-        dlclose(library);
+        box.Show(CriticalCaption, InvalidLibraryText);
         return 1;
     }
 
@@ -61,26 +66,21 @@ int OrvLauncher::Run(bool debug, const std::string& syncAddress) {
     // Only the low byte carries the answer; a completed run may still have logged an error.
     if ((hasError() & 0xFF) != 0) {
         const char* text = errorMessage();
-        OrvMessageBox::Show(ErrorCaption, text != nullptr ? text : "");
+        box.Show(ErrorCaption, text != nullptr ? text : "");
     }
-
-    dlclose(library);
     return result;
 }
 
 int OrvLauncher::Check() {
-    void* library = dlopen(LibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (library == nullptr) {
+    OrvSharedLibrary library;
+    if (!library.Open(LibraryPath())) {
         std::fprintf(stderr, "%s: %s\n", CriticalCaption, LoadFailedText);
         return 1;
     }
-    auto check = reinterpret_cast<CheckFunction>(dlsym(library, "OrvCheck"));
+    auto check = reinterpret_cast<CheckFunction>(library.Symbol("OrvCheck"));
     if (check == nullptr) {
         std::fprintf(stderr, "%s: %s\n", CriticalCaption, InvalidLibraryText);
-        dlclose(library);
         return 1;
     }
-    int result = check();
-    dlclose(library);
-    return result;
+    return check();
 }

@@ -10,7 +10,8 @@
 //
 // Exit code: 1 when the library cannot be loaded or lacks an entry point, otherwise what
 // OrvRun returned. The library is unloaded on every path that loaded it, after its error
-// text was shown.
+// text was shown (the message box's own library, SDL, is loaded only when a box is shown, so
+// the show's libraries come first, as the engine loads them).
 //
 // Check does the same for "Run --check" with the entry point OrvCheck alone, which prints
 // what it found on standard output. It shows no message box, as checks run in terminals and
@@ -21,6 +22,8 @@
 class OrvLauncher {
 public:
     static constexpr const char* LibraryFile = "libOrvEngine.so";
+    // SDL, for the message box: the show's copy in bin/ first, else the system's.
+    static constexpr const char* MessageBoxLibraryFile = "libSDL2-2.0.so.0";
     static constexpr const char* CriticalCaption = "Critical error";
     static constexpr const char* ErrorCaption = "Error";
     static constexpr const char* LoadFailedText = "Could not load bin/libOrvEngine.so";
@@ -39,6 +42,7 @@ private:
     // bin/libOrvEngine.so beside the program (the working directory's bin/ when the program's
     // own path cannot be read); failures are left to the load that follows.
     static std::string LibraryPath();
+    static std::string MessageBoxLibraryPath();
 };
 
 #endif

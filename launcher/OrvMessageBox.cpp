@@ -1,6 +1,8 @@
 #include "OrvMessageBox.h"
 
-#include <SDL2/SDL.h>
+#include "OrvLauncher.h"
+
+#include <SDL2/SDL_messagebox.h>
 
 #include <cstdio>
 #include <vector>
@@ -45,11 +47,19 @@ std::string OrvMessageBox::DialogText(const std::string& text) {
     return shown;
 }
 
+OrvMessageBox::OrvMessageBox(const std::string& sdlLibrary) : sdlLibrary(sdlLibrary) {}
+
 void OrvMessageBox::Show(const std::string& caption, const std::string& text) {
     std::fprintf(stderr, "%s: %s", caption.c_str(), text.c_str());
     if (text.empty() || text.back() != '\n')
         std::fputc('\n', stderr);
     std::fflush(stderr);
+    if (!sdl.IsOpen() && !sdl.Open(sdlLibrary))
+        sdl.Open(OrvLauncher::MessageBoxLibraryFile);
+    auto showMessageBox =
+        reinterpret_cast<decltype(&SDL_ShowMessageBox)>(sdl.Symbol("SDL_ShowMessageBox"));
+    if (!showMessageBox)
+        return;
     // One OK button, which Return and Escape press too.
     SDL_MessageBoxButtonData ok = {};
     ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
@@ -72,5 +82,5 @@ void OrvMessageBox::Show(const std::string& caption, const std::string& text) {
     box.colorScheme = &colours;
     int pressed = -1;
     // Fails quietly where there is no display: standard error has it already.
-    SDL_ShowMessageBox(&box, &pressed);
+    showMessageBox(&box, &pressed);
 }

@@ -13,7 +13,13 @@
 // alone is too wide), and past MaxDialogLines rows it ends with a line saying how many more
 // there are on standard error, which always gets the text unchanged.
 //
-// It owns nothing past the call. Main thread only. It does NOT start SDL's video subsystem.
+// SDL is loaded when the first dialog is due, from the path given (the show's bin/), else the
+// system's copy by name; without SDL there is no dialog, only standard error. Loading it that
+// late lets the engine load the show's own libraries first, which SDL's sound client would
+// otherwise find on the system. The box owns the loaded SDL until it goes. Main thread only.
+// It does NOT start SDL's video subsystem.
+
+#include "OrvSharedLibrary.h"
 
 #include <string>
 
@@ -22,12 +28,18 @@ public:
     static const int WrapColumns = 110;
     static const int MaxDialogLines = 40;
 
+    explicit OrvMessageBox(const std::string& sdlLibrary);
+
     // Writes "<caption>: <text>" and a newline (unless the text already ends with one) to
     // standard error, then shows the dialog if there is a display.
-    static void Show(const std::string& caption, const std::string& text);
+    void Show(const std::string& caption, const std::string& text);
 
     // The text as the dialog shows it (wrapped, and cut with the line that says so).
     static std::string DialogText(const std::string& text);
+
+private:
+    std::string sdlLibrary;
+    OrvSharedLibrary sdl;
 };
 
 #endif

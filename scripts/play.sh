@@ -6,12 +6,14 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_BUILD_TESTS=OFF
 cmake --build build -j"$(nproc)"
-if [ -z "${DISPLAY:-}" ]; then
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     cat >&2 <<'MSG'
 
-The show is built in build/show, but there is no display to play it on (DISPLAY is unset).
-Run this command again from a desktop session (or over `ssh -X` from a machine with a
-screen), or copy the folder build/show to a Debian machine with a screen and start ./Run there.
+The show is built in build/show, but there is no display to play it on (DISPLAY and
+WAYLAND_DISPLAY are unset). Run this command again from a desktop session (or over `ssh -X`
+from a machine with a screen), or copy the folder build/show to a Debian machine with a screen
+and start ./Run there. Without a display, build/show/Run --check checks the show and
+build/show/Capture --video show.mp4 renders it into a video.
 MSG
     exit 1
 fi

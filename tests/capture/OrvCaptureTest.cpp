@@ -1,5 +1,6 @@
 // The real Capture, run as a child process in a show folder of its own (Capture, bin/ with
-// the built engine, data/ with a generated show), under the test's X display. The show: an
+// the built engine, data/ with a generated show); it needs no display, and one test compares
+// it with a capture on the test's X display. The show: an
 // 80 x 60 surface whose clear colour is red until 1 s, green until 2 s and blue until the end
 // at 3 s, a 10 x 10 white square 15 pixels below the middle (rows 40 to 49) moving from
 // x = 5..15 to x = 65..75 over 3 s, and a 441 Hz
@@ -99,9 +100,9 @@ struct Result {
 
 Result Capture(const Show& show, const std::vector<std::string>& arguments,
                const std::vector<std::pair<std::string, std::string>>& environment = {},
-               const std::string& program = "") {
+               const std::string& program = "", const std::vector<std::string>& unset = {}) {
     std::string path = program.empty() ? show.Path("Capture") : program;
-    OrvChildProcess child(path, show.folder.BinPath(""), environment, {}, arguments);
+    OrvChildProcess child(path, show.folder.BinPath(""), environment, unset, arguments);
     Result run;
     if (!child.Wait(60000)) {
         run.errors = "Capture did not end";
@@ -298,11 +299,21 @@ const char* const ParticleScript = "header {\n"
                                    "  2 end\n"
                                    "}\n";
 
-TEST(OrvCapture, TwoCapturesAreByteForByteTheSame) {
+// One capture with no display server at all (offscreen, through EGL), the other in a hidden
+// window on the test's X display (GLX) when there is one: the same bytes.
+TEST(OrvCapture, TwoCapturesAreByteForByteTheSameWithOrWithoutADisplay) {
+    const char* display = std::getenv("DISPLAY");
+    const bool onX = display && *display;
     for (const char* script : {ShowScript, ParticleScript}) {
         Show show(script);
-        ASSERT_EQ(0, Capture(show, {"--fps", "20", "--out", show.Path("one")}).code);
-        ASSERT_EQ(0, Capture(show, {"--fps", "20", "--out", show.Path("two")}).code);
+        Result offscreen = Capture(show, {"--fps", "20", "--out", show.Path("one")}, {}, "",
+                                   {"DISPLAY", "WAYLAND_DISPLAY"});
+        ASSERT_EQ(0, offscreen.code) << offscreen.errors;
+        Result x = Capture(
+            show, {"--fps", "20", "--out", show.Path("two")},
+            onX ? std::vector<std::pair<std::string, std::string>>{{"SDL_VIDEODRIVER", "x11"}}
+                : std::vector<std::pair<std::string, std::string>>{});
+        ASSERT_EQ(0, x.code) << x.errors;
         std::vector<std::string> one = Files(show.Path("one"));
         ASSERT_GT(one.size(), 40u);
         EXPECT_EQ(one, Files(show.Path("two")));
@@ -335,6 +346,11 @@ TEST(OrvCapture, RefusesWhatItCannotDoWithAClearMessage) {
         std::string message;
     };
     show.folder.WriteData("plain-file", "x");
+    // No OpenGL at all: neither offscreen nor in a hidden window.
+    Result noGl = Capture(show, {}, {{"SDL_VIDEODRIVER", "none-such"}});
+    EXPECT_EQ(1, noGl.code);
+    EXPECT_EQ(0u, noGl.errors.find("Error: No OpenGL context could be made without a display: "))
+        << noGl.errors;
     for (const Case& c : std::vector<Case>{
              {{"--fps", "fast"},
               "Capture: bad value \"fast\" for --fps: expected frames per second above 0 and "

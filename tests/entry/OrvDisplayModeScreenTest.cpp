@@ -291,20 +291,31 @@ TEST(OrvDisplayModeScreen, EscapeAndTheCloseButtonCancel) {
 TEST(OrvDisplayModeScreen, NoVideoDeviceReturnsStatusOne) {
     OrvTestFolder folder;
     const std::string dataFolder = folder.DataPath("");
-    OrvChildProcess child([dataFolder]() {
-        setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-        OrvDisplaySettings settings;
-        int status = OrvDisplayModeScreen::Show(settings, dataFolder, false);
-        return status == 1 ? 42 : 99; // the screen returns; it does not end the process
-    });
-    ASSERT_TRUE(child.Wait(waitMs));
-    EXPECT_TRUE(child.Exited());
-    EXPECT_EQ(42, child.ExitCode()) << "Show did not return status 1";
-    std::string errors = child.Errors();
-    EXPECT_EQ(0u, errors.find("Unable to initialize SDL: ")) << errors;
-    EXPECT_GT(errors.size(), std::string("Unable to initialize SDL: \n").size()) << errors;
-    EXPECT_EQ('\n', errors.back());
-    EXPECT_EQ("", child.Output());
+    // A driver SDL does not have, and no display at all: the second says what to do instead.
+    for (bool noDisplay : {false, true}) {
+        OrvChildProcess child([dataFolder, noDisplay]() {
+            if (noDisplay) {
+                unsetenv("DISPLAY");
+                unsetenv("WAYLAND_DISPLAY");
+            } else {
+                setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+            }
+            OrvDisplaySettings settings;
+            int status = OrvDisplayModeScreen::Show(settings, dataFolder, false);
+            return status == 1 ? 42 : 99; // the screen returns; it does not end the process
+        });
+        ASSERT_TRUE(child.Wait(waitMs));
+        EXPECT_TRUE(child.Exited());
+        EXPECT_EQ(42, child.ExitCode()) << "Show did not return status 1";
+        std::string errors = child.Errors();
+        EXPECT_EQ(0u, errors.find("Unable to initialize SDL: ")) << errors;
+        EXPECT_GT(errors.size(), std::string("Unable to initialize SDL: \n").size()) << errors;
+        EXPECT_EQ('\n', errors.back());
+        const std::string hint = "(there is no display: DISPLAY and WAYLAND_DISPLAY are unset; "
+                                 "Run --check checks a show and Capture renders it without one)";
+        EXPECT_EQ(noDisplay, errors.find(hint) != std::string::npos) << errors;
+        EXPECT_EQ("", child.Output());
+    }
 }
 
 TEST(OrvDisplayModeScreen, MissingSplashOrFontReturnTheirStatus) {

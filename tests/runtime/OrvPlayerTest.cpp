@@ -2,8 +2,11 @@
 // hands it to the frame sink before the swap, and the frame that reaches the end is the last.
 
 #include "runtime/OrvPlayer.h"
+#include "audio/OrvMusic.h"
 #include "base/OrvFixedStepClock.h"
 #include "runtime/OrvEngine.h"
+#include "runtime/OrvVideo.h"
+#include "show/OrvShow.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
 #include "support/OrvTestFolder.h"
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -81,4 +85,47 @@ TEST(OrvPlayer, StepsDrawExactPositionsUpToTheEnd) {
     player.Step();
     EXPECT_EQ(100u, reader.positions.back());
     EXPECT_EQ("Steps - FPS: 10 / Position: 0.1s", engine.Video().Caption());
+}
+
+namespace {
+// Notes what a hook is told of the shows: the previous one's start position read at that
+// moment (reading a destroyed show is what the sanitized run would catch) and the new one.
+class ShowWatcher : public IOrvPlayerHook {
+public:
+    void BeforeFrame(IOrvPlayerControl&) override {}
+    void AfterFrame(IOrvPlayerControl&) override {}
+    void ShowReplaced(IOrvPlayerControl& player, OrvShow* previous) override {
+        previousShows.push_back(previous);
+        if (previous)
+            previousStarts.push_back(previous->StartPosition());
+        current.push_back(&player.Show());
+    }
+    std::vector<OrvShow*> previousShows, current;
+    std::vector<unsigned> previousStarts;
+};
+} // namespace
+
+TEST(OrvPlayer, OwnsItsShowAndTellsHooksOfAReplacementWhileBothAreAlive) {
+    OrvTestFolder folder;
+    OrvTestContext context(folder.DataPath(""));
+    OrvVideo video(context.run); // never opened: replacing shows draws nothing
+    OrvFixedStepClock clock(10);
+    OrvMusic music;
+    OrvShow* first = new OrvShow(context.run);
+    OrvPlayer player(std::unique_ptr<OrvShow>(first), video, clock, context.run.Display(), music);
+    ShowWatcher early, late;
+    player.AddHook(early);
+    EXPECT_EQ(std::vector<OrvShow*>{nullptr}, early.previousShows) << "added: told of the show";
+    EXPECT_EQ(std::vector<OrvShow*>{first}, early.current);
+
+    OrvShow* second = new OrvShow(context.run);
+    player.ReplaceShow(std::unique_ptr<OrvShow>(second));
+    player.AddHook(late);
+    OrvShow* third = new OrvShow(context.run);
+    player.ReplaceShow(std::unique_ptr<OrvShow>(third));
+    EXPECT_EQ((std::vector<OrvShow*>{nullptr, first, second}), early.previousShows);
+    EXPECT_EQ((std::vector<OrvShow*>{first, second, third}), early.current);
+    EXPECT_EQ(2u, early.previousStarts.size());
+    EXPECT_EQ((std::vector<OrvShow*>{nullptr, second}), late.previousShows);
+    EXPECT_EQ(third, &player.Show());
 }
