@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures of the bundled show with Capture: four of its scenes at 400 x 300
 # (the show is 4:3), docs/images/afterglow-<scene>.png.
-# Usage (from the repository's top folder, after a build, with a display or under xvfb-run):
+# Usage (from the repository's top folder, after a build; Capture needs no display):
 #   bash tools/make-readme-pictures.sh [build folder]
 set -euo pipefail
 
