@@ -24,8 +24,8 @@ bool ClosestMode(int display, int width, int height, SDL_DisplayMode& mode) {
 } // namespace
 
 OrvGlWindow::OrvGlWindow()
-    : window(nullptr), context(nullptr), videoHeld(false), drawableWidth(0), drawableHeight(0),
-      desktopWidth(0), desktopHeight(0) {}
+    : window(nullptr), context(nullptr), drawableWidth(0), drawableHeight(0), desktopWidth(0),
+      desktopHeight(0) {}
 
 OrvGlWindow::~OrvGlWindow() {
     Close();
@@ -60,11 +60,9 @@ bool OrvGlWindow::Open(const Request& request) {
 
 bool OrvGlWindow::OpenOn(const Request& request, bool hidden) {
     Close();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return Fail("Unable to initialize SDL: " + SdlError());
-    videoHeld = true;
-    const char* name = SDL_GetCurrentVideoDriver();
-    driver = name ? name : "";
+    if (!video.Hold(!hidden))
+        return Fail("Unable to initialize SDL: " + video.Error());
+    driver = video.Driver();
 
     SDL_DisplayMode desktop = {};
     if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
@@ -129,10 +127,9 @@ void OrvGlWindow::Close() {
         SDL_DestroyWindow(window);
         window = nullptr;
     }
-    if (videoHeld) {
+    if (video.Held()) {
         SDL_ShowCursor(SDL_ENABLE);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        videoHeld = false;
+        video.Release();
     }
     drawableWidth = drawableHeight = 0;
 }
@@ -148,7 +145,7 @@ void OrvGlWindow::Swap() {
 }
 
 bool OrvGlWindow::Poll(OrvInputEvent& event) {
-    return videoHeld && OrvSdlInput::Poll(event);
+    return video.Held() && OrvSdlInput::Poll(event);
 }
 
 bool OrvGlWindow::HasCurrentContext() {

@@ -27,6 +27,7 @@
 // thread only; never copied. It does NOT draw, set any OpenGL state, or read a script.
 
 #include "platform/OrvInputEvent.h"
+#include "platform/OrvSdlVideo.h"
 
 #include <string>
 
@@ -80,9 +81,9 @@ private:
     bool OpenOn(const Request& request, bool hidden);
     bool Fail(const std::string& why);
 
+    OrvSdlVideo video;
     SDL_Window* window;
     void* context;
-    bool videoHeld;
     int drawableWidth;
     int drawableHeight;
     int desktopWidth;

@@ -4,7 +4,7 @@
 
 #include <SDL2/SDL.h>
 
-OrvSoftwareWindow::OrvSoftwareWindow() : window(nullptr), surface(nullptr), videoHeld(false) {}
+OrvSoftwareWindow::OrvSoftwareWindow() : window(nullptr), surface(nullptr) {}
 
 OrvSoftwareWindow::~OrvSoftwareWindow() {
     Close();
@@ -17,11 +17,12 @@ bool OrvSoftwareWindow::Fail() {
 }
 
 bool OrvSoftwareWindow::Start() {
-    if (videoHeld)
+    if (video.Held())
         return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return Fail();
-    videoHeld = true;
+    if (!video.Hold(true)) {
+        error = video.Error();
+        return false;
+    }
     return true;
 }
 
@@ -47,22 +48,19 @@ void OrvSoftwareWindow::Close() {
         SDL_DestroyWindow(window);
         window = nullptr;
     }
-    if (videoHeld) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-        videoHeld = false;
-    }
+    video.Release();
 }
 
 OrvSoftwareWindow::Size OrvSoftwareWindow::Desktop() const {
     SDL_DisplayMode mode = {};
-    if (!videoHeld || SDL_GetDesktopDisplayMode(0, &mode) != 0)
+    if (!video.Held() || SDL_GetDesktopDisplayMode(0, &mode) != 0)
         return Size{0, 0};
     return Size{mode.w, mode.h};
 }
 
 std::vector<OrvSoftwareWindow::Size> OrvSoftwareWindow::FullScreenSizes() const {
     std::vector<Size> sizes;
-    if (!videoHeld)
+    if (!video.Held())
         return sizes;
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
@@ -85,9 +83,9 @@ void OrvSoftwareWindow::Present() {
 }
 
 bool OrvSoftwareWindow::Wait(OrvInputEvent& event) {
-    return videoHeld && OrvSdlInput::Wait(event);
+    return video.Held() && OrvSdlInput::Wait(event);
 }
 
 bool OrvSoftwareWindow::Poll(OrvInputEvent& event) {
-    return videoHeld && OrvSdlInput::Poll(event);
+    return video.Held() && OrvSdlInput::Poll(event);
 }

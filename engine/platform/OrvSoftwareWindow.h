@@ -5,15 +5,17 @@
 // screen's. It also tells what the monitor offers before any show window exists: the
 // desktop's mode and the full-screen sizes of the first display, largest first.
 //
-// Open starts SDL's video subsystem (SDL counts its users) with the usual driver and opens a
-// window of the given size, centred, with the caption; Close (and the destructor) give both
-// back. Surface() is the window's own picture, valid until Close; Present shows it. Wait and
-// Poll hand out the window's input (OrvSdlInput); a Redraw asks for Present again.
+// Open starts SDL's video subsystem (OrvSdlVideo: never a driver that shows nothing, unless
+// the user asked for one) with the usual driver and opens a window of the given size, centred, with
+// the caption; Close (and the destructor) give both back. Surface() is the window's own picture,
+// valid until Close; Present shows it. Wait and Poll hand out the window's input (OrvSdlInput); a
+// Redraw asks for Present again.
 //
 // Error() words a failure as the start-up screen reports it: SDL's own text. Main thread
 // only; never copied. It does NOT decode pictures or render text.
 
 #include "platform/OrvInputEvent.h"
+#include "platform/OrvSdlVideo.h"
 
 #include <string>
 #include <vector>
@@ -52,9 +54,9 @@ public:
 private:
     bool Fail();
 
+    OrvSdlVideo video;
     SDL_Window* window;
     SDL_Surface* surface; // the window's, not owned
-    bool videoHeld;
     std::string error;
 };
 

@@ -13,7 +13,7 @@
 // never reads the music.
 //
 // Init catches what loading raises (from the loading picture on): the message is reported
-// with severity 1, SDL is shut down and Init fails; what was loaded stays until the engine
+// with severity 1, the window is closed and Init fails; what was loaded stays until the engine
 // goes. A window closed during loading also makes Init fail, with QuitRequested() true and
 // nothing reported: the run then ends as a normal quit, every destructor having run.
 //
