@@ -28,6 +28,7 @@
 #include "support/Orv3dsTestModel.h"
 #include "support/OrvAllocationCounter.h"
 
+#include "OrvBenchWindow.h"
 #include "platform/OrvGlWindow.h"
 
 #include <benchmark/benchmark.h>
@@ -152,15 +153,8 @@ struct Show {
     }
 
     Show() {
-        // On the X display when there is one (as the show plays), else offscreen.
         static OrvGlWindow window;
-        OrvGlWindow::Request request;
-        request.width = Size;
-        request.height = Size;
-        request.vsync = false;
-        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
-                                                   : OrvGlWindow::Placement::Offscreen;
-        if (!window.Open(request)) {
+        if (!OrvBenchWindow::Open(window, Size, Size)) {
             error = "no OpenGL window";
             return;
         }

@@ -19,6 +19,7 @@
 #include "script/OrvScriptNode.h"
 #include "support/OrvAllocationCounter.h"
 
+#include "OrvBenchWindow.h"
 #include "platform/OrvGlWindow.h"
 
 #include <SDL2/SDL.h>
@@ -108,15 +109,8 @@ struct Show {
     OrvRenderLineManager lines{scene};
 
     Show() {
-        // On the X display when there is one (as the show plays), else offscreen.
         static OrvGlWindow window;
-        OrvGlWindow::Request request;
-        request.width = 256;
-        request.height = 256;
-        request.vsync = false;
-        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
-                                                   : OrvGlWindow::Placement::Offscreen;
-        if (!window.Open(request)) {
+        if (!OrvBenchWindow::Open(window, 256, 256)) {
             error = "no OpenGL window";
             return;
         }

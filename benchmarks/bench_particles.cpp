@@ -25,6 +25,7 @@
 #include "support/OrvAllocationCounter.h"
 #include "support/OrvParticleQuadDraw.h"
 
+#include "OrvBenchWindow.h"
 #include "platform/OrvGlWindow.h"
 
 #include <benchmark/benchmark.h>
@@ -100,15 +101,8 @@ struct Window {
     bool open = false;
     std::string error;
     Window() {
-        // On the X display when there is one (as the show plays), else offscreen.
         static OrvGlWindow window;
-        OrvGlWindow::Request request;
-        request.width = 640;
-        request.height = 480;
-        request.vsync = false;
-        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
-                                                   : OrvGlWindow::Placement::Offscreen;
-        if (!window.Open(request)) {
+        if (!OrvBenchWindow::Open(window, 640, 480)) {
             error = "no OpenGL window";
             return;
         }

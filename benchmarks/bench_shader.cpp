@@ -10,6 +10,7 @@
 #include "gfx/OrvShaderManager.h"
 #include "support/OrvAllocationCounter.h"
 
+#include "OrvBenchWindow.h"
 #include "platform/OrvGlWindow.h"
 
 #include <benchmark/benchmark.h>
@@ -54,15 +55,8 @@ struct Scene {
     OrvParameterManager manager{diagnostics, random};
 
     Scene() {
-        // On the X display when there is one (as the show plays), else offscreen.
         static OrvGlWindow window;
-        OrvGlWindow::Request request;
-        request.width = 64;
-        request.height = 64;
-        request.vsync = false;
-        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
-                                                   : OrvGlWindow::Placement::Offscreen;
-        if (!window.Open(request))
+        if (!OrvBenchWindow::Open(window, 64, 64))
             return;
         char folder[] = "/tmp/orv-bench-shader-XXXXXX";
         if (!mkdtemp(folder))

@@ -12,6 +12,7 @@
 #include "scene/OrvVectorPathSampler.h"
 #include "support/OrvAllocationCounter.h"
 
+#include "OrvBenchWindow.h"
 #include "platform/OrvGlWindow.h"
 
 #include <benchmark/benchmark.h>
@@ -39,15 +40,8 @@ struct Picture {
     float phase = 0;
 
     Picture() {
-        // On the X display when there is one (as the show plays), else offscreen.
         static OrvGlWindow window;
-        OrvGlWindow::Request request;
-        request.width = 640;
-        request.height = 480;
-        request.vsync = false;
-        request.placement = std::getenv("DISPLAY") ? OrvGlWindow::Placement::Screen
-                                                   : OrvGlWindow::Placement::Offscreen;
-        if (!window.Open(request)) {
+        if (!OrvBenchWindow::Open(window, 640, 480)) {
             error = "no OpenGL window";
             return;
         }
