@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
             Clock::time_point began = Clock::now();
             queue.Start();
             uint64_t done =
-                renderer.Render(from, 60, 1, frames, way == 0 ? nullptr : &queue, nullptr);
+                renderer.Render(from, 60, 1, 0, frames, way == 0 ? nullptr : &queue, nullptr);
             if (!queue.Finish()) {
                 std::fprintf(stderr, "%s\n", output.Error().c_str());
                 return 1;

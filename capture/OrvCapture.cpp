@@ -1,10 +1,13 @@
 #include "OrvCapture.h"
 
 #include "OrvCaptureAudio.h"
+#include "OrvCapturePart.h"
+#include "OrvCapturePartManifest.h"
 #include "OrvCaptureProgress.h"
 #include "OrvCaptureRenderer.h"
 #include "OrvCaptureTarget.h"
 #include "OrvFrameQueue.h"
+#include "OrvOutputFile.h"
 #include "OrvPngFolderOutput.h"
 #include "OrvVideoPipe.h"
 
@@ -193,7 +196,20 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
         return Fail("Capture: nothing to capture: the start (" + Seconds(from) +
                     ") is not before the end (" + Seconds(to) + ")");
 
+    // The whole capture, or one part of it: frames and sample frames of its range only.
+    OrvCapturePart part;
+    bool isPart = options.partCount != 0;
+    if (!isPart) {
+        part.totalFrames = part.endFrame =
+            OrvCaptureRenderer::FrameCount(from, to, options.fpsNumerator, options.fpsDenominator);
+        part.totalSamples = part.endSample = OrvCaptureAudio::FrameCount(from, to);
+    } else if (!OrvCapturePart::Of(options.partIndex, options.partCount, from, to,
+                                   options.fpsNumerator, options.fpsDenominator, part, error)) {
+        return Fail(error);
+    }
+
     std::string audioPath;
+    std::string manifestPath = outFolder + "/" + OrvCapturePartManifest::FileName;
     if (toVideo) {
         size_t slash = videoFile.rfind('/');
         if (!CheckFolder(videoFile.substr(0, slash ? slash : 1), error))
@@ -203,11 +219,15 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
         if (!CheckFolder(outFolder, error))
             return Fail(error);
         audioPath = outFolder + "/audio.wav";
+        // A part run again into its folder is unfinished until it writes part.txt anew.
+        if (isPart)
+            unlink(manifestPath.c_str());
     }
 
     std::string music = show.Files().Path(show.MusicName());
     bool musicFound = false;
-    if (!OrvCaptureAudio::Write(music, from, to, audioPath, musicFound, error))
+    if (!OrvCaptureAudio::WriteRange(music, from, to, part.firstSample, part.endSample, audioPath,
+                                     musicFound, error))
         return Fail("Capture: " + error);
     if (!musicFound)
         diagnostics.Report(0, "Could not load the music file"); // as loading warns when playing
@@ -223,17 +243,16 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
         output = std::move(pipe);
     } else {
         output.reset(new OrvPngFolderOutput(outFolder, width, height, OrvCaptureTarget::Order,
-                                            PngWriters()));
+                                            PngWriters(), part.firstFrame));
     }
 
-    uint64_t total =
-        OrvCaptureRenderer::FrameCount(from, to, options.fpsNumerator, options.fpsDenominator);
+    uint64_t total = part.endFrame - part.firstFrame;
     OrvCaptureProgress progress(total, isatty(2) != 0);
     OrvFrameQueue queue(session.target.FrameBytes(), *output);
     queue.Start();
     OrvCaptureRenderer renderer(show, session.target, run.Display());
-    uint64_t rendered = renderer.Render(from, options.fpsNumerator, options.fpsDenominator, total,
-                                        &queue, &progress);
+    uint64_t rendered = renderer.Render(from, options.fpsNumerator, options.fpsDenominator,
+                                        part.firstFrame, total, &queue, &progress);
     bool written = queue.Finish();
     written = output->Finish() && written;
     progress.End();
@@ -241,6 +260,21 @@ int OrvCapture::Run(const OrvCaptureOptions& options) {
         unlink(audioPath.c_str());
     if (!written)
         return Fail("Capture: " + output->Error());
+    if (isPart) {
+        // Last: a folder with part.txt holds the whole part.
+        OrvCapturePartManifest manifest;
+        manifest.fpsNumerator = options.fpsNumerator;
+        manifest.fpsDenominator = options.fpsDenominator;
+        manifest.width = width;
+        manifest.height = height;
+        manifest.fromMs = from;
+        manifest.toMs = to;
+        manifest.part = part;
+        std::string text = manifest.Text();
+        OrvOutputFile file;
+        if (!file.Open(manifestPath) || !file.Write(text.data(), text.size()) || !file.Commit())
+            return Fail("Capture: " + file.Error());
+    }
 
     std::printf("%s\n", progress.Summary(rendered, toVideo ? videoFile : outFolder).c_str());
     std::fflush(stdout);

@@ -58,7 +58,8 @@ uint64_t Gcd(uint64_t a, uint64_t b) {
 
 OrvCaptureOptions::OrvCaptureOptions()
     : help(false), fpsNumerator(60), fpsDenominator(1), width(0), height(0), hasFrom(false),
-      fromMs(0), hasTo(false), toMs(0), outFolder("capture"), videoMbits(0) {}
+      fromMs(0), hasTo(false), toMs(0), outFolder("capture"), videoMbits(0), partIndex(0),
+      partCount(0), join(false) {}
 
 const char* OrvCaptureOptions::HelpText() {
     return "Usage: Capture [options]\n"
@@ -78,6 +79,12 @@ const char* OrvCaptureOptions::HelpText() {
            "  --bitrate M    with --video: H.264 at a constant M Mbit/s (1 to 1000) instead\n"
            "                 of constant quality, padded where the picture needs less, as\n"
            "                 a party's rules for the video of an entry ask\n"
+           "  --part K/N     only the K-th of N equal runs of frames (K from 1 to N) and its\n"
+           "                 share of the sound, as PNG files numbered as in the whole\n"
+           "                 capture, and part.txt saying what the part holds: parts rendered\n"
+           "                 apart, on other machines too, are together the whole capture\n"
+           "  --join DIR...  the parts' folders into one --video FILE, in order; refuses\n"
+           "                 parts that do not make one whole capture\n"
            "  --help         this list\n"
            "\n"
            "Frame n shows the position from + n * 1000 / fps milliseconds; the sound has\n"
@@ -154,6 +161,19 @@ bool OrvCaptureOptions::ParseSeconds(const std::string& text, unsigned& millisec
     return true;
 }
 
+bool OrvCaptureOptions::ParsePart(const std::string& text, unsigned& index, unsigned& count) {
+    size_t slash = text.find('/');
+    uint64_t k = 0, n = 0;
+    if (slash == std::string::npos || !ParseWhole(text.substr(0, slash), k) ||
+        !ParseWhole(text.substr(slash + 1), n))
+        return false;
+    if (k < 1 || k > n || n > 100000)
+        return false;
+    index = static_cast<unsigned>(k);
+    count = static_cast<unsigned>(n);
+    return true;
+}
+
 bool OrvCaptureOptions::Parse(int argc, const char* const* argv, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string word = argv[i];
@@ -170,8 +190,14 @@ bool OrvCaptureOptions::Parse(int argc, const char* const* argv, std::string& er
             help = true;
             continue;
         }
-        static const char* const withValue[] = {"--fps", "--size",  "--from",   "--to",
-                                                "--out", "--video", "--bitrate"};
+        if (name == "--join" && !hasValue) {
+            join = true;
+            while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0)
+                joinFolders.push_back(argv[++i]);
+            continue;
+        }
+        static const char* const withValue[] = {"--fps", "--size",  "--from",    "--to",
+                                                "--out", "--video", "--bitrate", "--part"};
         bool known = false;
         for (const char* option : withValue)
             known = known || name == option;
@@ -210,6 +236,9 @@ bool OrvCaptureOptions::Parse(int argc, const char* const* argv, std::string& er
             videoFile = value;
             if (value.empty())
                 expected = "a file name, such as show.mp4";
+        } else if (name == "--part") {
+            if (!ParsePart(value, partIndex, partCount))
+                expected = "K/N, the K-th of N parts, 1 <= K <= N <= 100000, such as 3/8";
         } else {
             uint64_t mbits = 0;
             if (!ParseWhole(value, mbits) || mbits < 1 || mbits > MaxMbits)
@@ -220,6 +249,32 @@ bool OrvCaptureOptions::Parse(int argc, const char* const* argv, std::string& er
             error = "Capture: bad value \"" + value + "\" for " + name + ": expected " + expected;
             return false;
         }
+    }
+    if (join) {
+        static const char* const fromParts[] = {"--fps", "--size", "--from",
+                                                "--to",  "--out",  "--part"};
+        for (int i = 1; i < argc; ++i)
+            for (const char* option : fromParts)
+                if (std::strncmp(argv[i], option, std::strlen(option)) == 0 &&
+                    (argv[i][std::strlen(option)] == 0 || argv[i][std::strlen(option)] == '=')) {
+                    error = std::string("Capture: --join takes the rate, size and range from the "
+                                        "parts' part.txt: leave out ") +
+                            option;
+                    return false;
+                }
+        if (joinFolders.empty()) {
+            error = "Capture: --join needs the parts' folders: Capture --join DIR... --video FILE";
+            return false;
+        }
+        if (videoFile.empty()) {
+            error = "Capture: --join makes a video: give --video FILE too";
+            return false;
+        }
+    }
+    if (partCount != 0 && !videoFile.empty()) {
+        error = "Capture: --part writes PNG frames for --join: leave out --video (the join "
+                "makes the video)";
+        return false;
     }
     if (videoMbits != 0 && videoFile.empty()) {
         error = "Capture: --bitrate is the rate of a video: give --video FILE too";

@@ -11,12 +11,16 @@
 //   --size   WxH, each 1 to 16384
 //   --from, --to   seconds, 0 or more, decimals allowed; kept as whole milliseconds (rounded)
 //   --out, --video   any non-empty path
-//   --bitrate   whole megabits a second, 1 to 1000; only together with --video
+//   --bitrate   whole megabits a second, 1 to 1000; with --video
+//   --part K/N  whole numbers, 1 <= K <= N <= 100000; PNG frames only (not with --video)
+//   --join DIR...  one or more folders (the words up to the next option), with --video and
+//            --bitrate only: rate, size and range come from the parts' part.txt
 //   --help   the option list (HelpText)
 //
 // Owns nothing but its strings; copyable.
 
 #include <string>
+#include <vector>
 
 class OrvCaptureOptions {
 public:
@@ -38,11 +42,16 @@ public:
     std::string outFolder;
     std::string videoFile; // empty: PNG frames
     unsigned videoMbits;   // 0: the video at constant quality, else at this constant rate
+    unsigned partIndex;    // K of --part K/N; 0: the whole capture
+    unsigned partCount;
+    bool join;
+    std::vector<std::string> joinFolders;
 
     // Exposed for their own checks: false when the text is not a value of that kind.
     static bool ParseRate(const std::string& text, unsigned& numerator, unsigned& denominator);
     static bool ParseSize(const std::string& text, int& width, int& height);
     static bool ParseSeconds(const std::string& text, unsigned& milliseconds);
+    static bool ParsePart(const std::string& text, unsigned& index, unsigned& count);
 };
 
 #endif

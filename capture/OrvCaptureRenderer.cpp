@@ -18,6 +18,8 @@ class ReadBack : public IOrvFrameSink {
 public:
     ReadBack(OrvCaptureTarget& target, OrvFrameQueue* queue) : target(target), queue(queue) {}
     void FrameDrawn(const Frame&) override {
+        if (warmingUp)
+            return;
         if (!queue) {
             glFinish();
             return;
@@ -31,11 +33,14 @@ public:
         queue->Submit();
     }
     bool Failed() const { return failed; }
+    // Frames drawn only for the state they leave go nowhere.
+    void SetWarmingUp(bool on) { warmingUp = on; }
 
 private:
     OrvCaptureTarget& target;
     OrvFrameQueue* queue;
     bool failed = false;
+    bool warmingUp = false;
 };
 } // namespace
 
@@ -54,13 +59,23 @@ uint64_t OrvCaptureRenderer::FrameCount(unsigned fromMs, unsigned toMs, unsigned
 }
 
 uint64_t OrvCaptureRenderer::Render(unsigned fromMs, unsigned fpsNumerator, unsigned fpsDenominator,
-                                    uint64_t frames, OrvFrameQueue* queue,
+                                    uint64_t firstFrame, uint64_t frames, OrvFrameQueue* queue,
                                     OrvCaptureProgress* progress) {
     OrvFixedStepClock clock(fpsNumerator, fpsDenominator);
     clock.Start(fromMs);
     OrvFramePipeline pipeline(clock, show, display);
     ReadBack readBack(target, queue);
     pipeline.AddOutput(readBack);
+    uint64_t drawnFrom = firstFrame > WarmUpFrames ? firstFrame - WarmUpFrames : 0;
+    for (uint64_t n = 0; n < drawnFrom; ++n) {
+        unsigned position = 0, elapsedMs = 0;
+        clock.NextFrame(position, elapsedMs);
+        show.Simulate(position, elapsedMs);
+    }
+    readBack.SetWarmingUp(true);
+    for (uint64_t n = drawnFrom; n < firstFrame; ++n)
+        pipeline.Step();
+    readBack.SetWarmingUp(false);
     uint64_t done = 0;
     while (done < frames) {
         pipeline.Step();

@@ -3,16 +3,24 @@
 
 // Renders a loaded show frame by frame at a fixed rate into the capture's picture and hands
 // each picture on, through the engine's frame pipeline (OrvFramePipeline) with a fixed-step
-// clock and a read-back output, the same stages a played frame goes through. Frame n lies at from + floor(n * 1000 * denominator / numerator) ms
-// (OrvFixedStepClock), with the milliseconds since the frame before as its elapsed time (the
-// first frame's counted from position 0, as when playing), so everything the show simulates
-// moves by the same steps on every capture.
+// clock and a read-back output, the same stages a played frame goes through. Frame n lies at from +
+// floor(n * 1000 * denominator / numerator) ms (OrvFixedStepClock), with the milliseconds since the
+// frame before as its elapsed time (the first frame's counted from position 0, as when playing), so
+// everything the show simulates moves by the same steps on every capture.
 //
 // FrameCount gives the frames whose exact time lies before `to`: ceil((to - from) * fps /
 // 1000). Render draws them in order; with a queue each picture is read back into a slot and
 // submitted, without one every frame is only finished (glFinish), which is what rendering
 // alone costs. Render stops early when the queue's output has failed and returns the frames
 // rendered. The per-frame path allocates nothing.
+//
+// A part of a capture (firstFrame above 0) must look exactly as those frames of the whole
+// capture do, and a show's state is its history: particles move by each frame's elapsed time
+// and draw random numbers as they are emitted. So the frames before firstFrame are run too:
+// all but the last WarmUpFrames of them only simulated (OrvShow::Simulate, no drawing, a small
+// share of a frame's cost), the last ones drawn but not read back, which leaves what drawing
+// carries over (the camera last drawn, the order a sort gave the particles) as a whole capture
+// has it. Only the frames from firstFrame on reach the queue, numbered from 0.
 //
 // Ownership: borrows the show, the target, the run's display facts (which name the target as
 // the screen), the queue and the progress. Main thread, with the show's context current.
@@ -32,8 +40,12 @@ public:
     static uint64_t FrameCount(unsigned fromMs, unsigned toMs, unsigned fpsNumerator,
                                unsigned fpsDenominator);
 
+    static constexpr uint64_t WarmUpFrames = 2;
+
+    // Frames firstFrame to firstFrame + frames - 1 of the capture from fromMs.
     uint64_t Render(unsigned fromMs, unsigned fpsNumerator, unsigned fpsDenominator,
-                    uint64_t frames, OrvFrameQueue* queue, OrvCaptureProgress* progress);
+                    uint64_t firstFrame, uint64_t frames, OrvFrameQueue* queue,
+                    OrvCaptureProgress* progress);
 
 private:
     OrvShow& show;

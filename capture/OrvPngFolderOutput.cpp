@@ -5,8 +5,9 @@
 #include <cstdio>
 
 OrvPngFolderOutput::OrvPngFolderOutput(const std::string& folder, int width, int height,
-                                       OrvPngEncoder::PixelOrder order, int writers)
-    : folder(folder), order(order), failed(false) {
+                                       OrvPngEncoder::PixelOrder order, int writers,
+                                       uint64_t firstIndex)
+    : folder(folder), order(order), firstIndex(firstIndex), failed(false) {
     for (int i = 0; i < (writers > 0 ? writers : 1); ++i) {
         encoders.emplace_back(new OrvPngEncoder(width, height));
         paths.emplace_back();
@@ -37,7 +38,7 @@ bool OrvPngFolderOutput::WriteFrame(int writer, uint64_t index, const uint8_t* p
     std::string& path = paths[static_cast<size_t>(writer)];
     path.assign(folder);
     path.append("/");
-    path.append(FrameName(index));
+    path.append(FrameName(firstIndex + index));
     if (!encoder.Encode(pixels, order)) {
         SetError("Could not encode " + path);
         return false;

@@ -2,7 +2,8 @@
 #define ORV_CAPTURE_ORVPNGFOLDEROUTPUT_H
 
 // Frames as numbered PNG files in a folder: frame n becomes "frame-" + n in at least six
-// digits + ".png" (frame-000000.png, frame-000001.png, ...), each written under a temporary
+// digits + ".png" (frame-000000.png, frame-000001.png, ...; a part of a capture adds its first
+// frame's number, so its files are named as in the whole capture), each written under a temporary
 // name and renamed when whole (OrvOutputFile). The first file that cannot be written stops
 // the capture with the file's name and the system's reason.
 //
@@ -23,7 +24,7 @@
 class OrvPngFolderOutput : public IOrvFrameOutput {
 public:
     OrvPngFolderOutput(const std::string& folder, int width, int height,
-                       OrvPngEncoder::PixelOrder order, int writers = 1);
+                       OrvPngEncoder::PixelOrder order, int writers = 1, uint64_t firstIndex = 0);
 
     int Writers() const override { return static_cast<int>(encoders.size()); }
     bool WriteFrame(int writer, uint64_t index, const uint8_t* pixels) override;
@@ -40,6 +41,7 @@ private:
     std::vector<std::unique_ptr<OrvPngEncoder>> encoders;
     std::vector<std::string> paths;
     OrvPngEncoder::PixelOrder order;
+    uint64_t firstIndex;
     std::mutex errorMutex;
     std::string error; // the first failure's
     bool failed;

@@ -194,17 +194,28 @@ void OrvShow::LoadSyncKeys() {
         throw OrvException("Errors in script file");
 }
 
-void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
-    if (!parameters)
-        return;
+void OrvShow::ApplyParameters(unsigned position) {
     parameters->ApplyAt(position);
     if (bakedKeys)
         bakedKeys->ApplyAt(position);
     for (IOrvParameterSource* source : sources)
         source->ApplyAt(position);
+}
+
+void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
+    if (!parameters)
+        return;
+    ApplyParameters(position);
     musicAnalysis->FillUniforms(position, scene->Shaders().MusicUniforms());
     renderLines->Simulate(elapsedMs);
     renderLines->Render();
+}
+
+void OrvShow::Simulate(unsigned position, unsigned elapsedMs) {
+    if (!parameters)
+        return;
+    ApplyParameters(position);
+    renderLines->Simulate(elapsedMs);
 }
 
 void OrvShow::AnalyseMusic(bool withTempo) {

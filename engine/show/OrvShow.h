@@ -101,6 +101,12 @@ public:
     // `elapsedMs` since the previous frame; the render passes. Leaves the picture in the screen's
     // framebuffer (the caller shows it). Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
+    // Frame without the music uniforms and the render passes: the parameters at `position` and
+    // every object simulated by `elapsedMs`. What a capture of a later range runs for the
+    // frames before it, so its particles and random numbers are where a whole capture has
+    // them; only what drawing leaves behind (the camera carried to the next frame, the order
+    // a sort gave the particles) needs a few drawn frames after. Allocates nothing.
+    void Simulate(unsigned position, unsigned elapsedMs);
     // A source of parameter values after the timeline; borrowed, it must outlive its use
     // (until RemoveParameterSource or the show goes). It names parameters through
     // Parameters() once the show is loaded.
@@ -136,6 +142,7 @@ public:
     void ReuseMusicAnalysisOf(const OrvShow& previous) { reusable = &previous; }
 
 private:
+    void ApplyParameters(unsigned position);
     void Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn);
     void BuildObjectsGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher);
     void BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher);
