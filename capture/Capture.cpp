@@ -1,4 +1,5 @@
 #include "OrvCapture.h"
+#include "OrvCaptureJoin.h"
 #include "OrvCaptureOptions.h"
 
 #include <cstdio>
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        return OrvCapture::Run(options);
+        return options.join ? OrvCaptureJoin::Run(options) : OrvCapture::Run(options);
     } catch (const std::bad_alloc&) {
         // The picture slots of a huge --size, say.
         std::fputs("Capture: not enough memory for the pictures of this size (--size)\n", stderr);

@@ -40,24 +40,10 @@ std::string OrvVideoPipe::FindProgram(const std::string& name) {
     return std::string();
 }
 
-bool OrvVideoPipe::Start(const std::string& ffmpeg, const std::string& video,
-                         const std::string& audioPath, int width, int height, unsigned fpsNumerator,
-                         unsigned fpsDenominator, OrvPngEncoder::PixelOrder order, unsigned mbits) {
-    videoPath = video;
-    frameBytes = static_cast<size_t>(width) * height * 4;
-    std::string size = std::to_string(width) + "x" + std::to_string(height);
-    std::string rate = std::to_string(fpsNumerator) + "/" + std::to_string(fpsDenominator);
-    std::string part = PartPath();
-    // Built before forking: the child only execs.
-    std::vector<std::string> words = {
-        ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
-        // the frames, raw through the pipe
-        "-f", "rawvideo", "-pix_fmt", order == OrvPngEncoder::Bgra ? "bgra" : "rgba", "-video_size",
-        size, "-framerate", rate, "-i", "pipe:0",
-        // the sound
-        "-i", audioPath, "-map", "0:v:0", "-map", "1:a:0",
-        // upright, and even sizes for yuv420p
-        "-vf", "vflip,pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-preset", "medium"};
+void OrvVideoPipe::AddOutputArguments(std::vector<std::string>& words, unsigned mbits,
+                                      const std::string& filters, const std::string& part) {
+    words.insert(words.end(), {"-map", "0:v:0", "-map", "1:a:0", "-vf", filters, "-c:v", "libx264",
+                               "-preset", "medium"});
     if (mbits == 0) {
         words.insert(words.end(), {"-crf", "18"});
     } else {
@@ -69,33 +55,78 @@ bool OrvVideoPipe::Start(const std::string& ffmpeg, const std::string& video,
     }
     words.insert(words.end(), {"-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-movflags",
                                "+faststart", "-f", "mp4", part});
+}
+
+bool OrvVideoPipe::Start(const std::string& ffmpeg, const std::string& video,
+                         const std::string& audioPath, int width, int height, unsigned fpsNumerator,
+                         unsigned fpsDenominator, OrvPngEncoder::PixelOrder order, unsigned mbits) {
+    videoPath = video;
+    frameBytes = static_cast<size_t>(width) * height * 4;
+    std::string size = std::to_string(width) + "x" + std::to_string(height);
+    std::string rate = std::to_string(fpsNumerator) + "/" + std::to_string(fpsDenominator);
+    // Built before forking: the child only execs.
+    std::vector<std::string> words = {
+        ffmpeg, "-hide_banner", "-loglevel", "error", "-nostats", "-y",
+        // the frames, raw through the pipe
+        "-f", "rawvideo", "-pix_fmt", order == OrvPngEncoder::Bgra ? "bgra" : "rgba", "-video_size",
+        size, "-framerate", rate, "-i", "pipe:0",
+        // the sound
+        "-i", audioPath};
+    // upright, and even sizes for yuv420p
+    AddOutputArguments(words, mbits, "vflip,pad=ceil(iw/2)*2:ceil(ih/2)*2", PartPath());
+    return Spawn(words, true);
+}
+
+bool OrvVideoPipe::StartFiles(const std::string& ffmpeg, const std::string& video,
+                              const std::string& audioPath, const std::string& pattern,
+                              uint64_t firstNumber, unsigned fpsNumerator, unsigned fpsDenominator,
+                              unsigned mbits) {
+    videoPath = video;
+    std::string rate = std::to_string(fpsNumerator) + "/" + std::to_string(fpsDenominator);
+    std::vector<std::string> words = {ffmpeg,   "-hide_banner",  "-loglevel",
+                                      "error",  "-nostats",      "-y",
+                                      "-f",     "image2",        "-framerate",
+                                      rate,     "-start_number", std::to_string(firstNumber),
+                                      "-i",     pattern,         "-i",
+                                      audioPath};
+    AddOutputArguments(words, mbits, "pad=ceil(iw/2)*2:ceil(ih/2)*2", PartPath());
+    return Spawn(words, false);
+}
+
+bool OrvVideoPipe::Spawn(std::vector<std::string>& words, bool withPipe) {
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(&word[0]);
     argv.push_back(nullptr);
 
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) {
+    int ends[2] = {-1, -1};
+    if (withPipe && pipe2(ends, O_CLOEXEC) != 0) {
         error = std::string("Could not start ffmpeg: ") + std::strerror(errno);
         return false;
     }
     pid = fork();
     if (pid < 0) {
         error = std::string("Could not start ffmpeg: ") + std::strerror(errno);
-        close(ends[0]);
-        close(ends[1]);
+        if (withPipe) {
+            close(ends[0]);
+            close(ends[1]);
+        }
         return false;
     }
     if (pid == 0) {
-        dup2(ends[0], 0);
+        int in = withPipe ? ends[0] : open("/dev/null", O_RDONLY);
+        if (in >= 0)
+            dup2(in, 0);
         int nothing = open("/dev/null", O_WRONLY);
         if (nothing >= 0)
             dup2(nothing, 1);
         execv(argv[0], argv.data());
         _exit(127);
     }
-    close(ends[0]);
-    input = ends[1];
+    if (withPipe) {
+        close(ends[0]);
+        input = ends[1];
+    }
     return true;
 }
 

@@ -11,6 +11,10 @@
 // to the video's name plus ".part"; Finish renames that once ffmpeg has ended well, so a
 // failed or stopped capture leaves no half video under the name asked for.
 //
+// StartFiles makes the same video from numbered PNG files instead (a join of a capture's
+// parts): ffmpeg reads them itself, upright, and nothing goes through the pipe; Finish then
+// only waits for it.
+//
 // ffmpeg's own messages (errors only) go to standard error. When ffmpeg stops early, the
 // next WriteFrame fails ("ffmpeg stopped ...") instead of the process dying of SIGPIPE: the
 // program ignores SIGPIPE.
@@ -24,6 +28,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 class OrvVideoPipe : public IOrvFrameOutput {
 public:
@@ -41,6 +46,12 @@ public:
                const std::string& audioPath, int width, int height, unsigned fpsNumerator,
                unsigned fpsDenominator, OrvPngEncoder::PixelOrder order, unsigned mbits);
 
+    // `pattern` as ffmpeg's image2 reads it (a folder and frame-%06d.png), from file number
+    // `firstNumber` on.
+    bool StartFiles(const std::string& ffmpeg, const std::string& videoPath,
+                    const std::string& audioPath, const std::string& pattern, uint64_t firstNumber,
+                    unsigned fpsNumerator, unsigned fpsDenominator, unsigned mbits);
+
     // Frames must reach ffmpeg in order: one writer.
     int Writers() const override { return 1; }
     bool WriteFrame(int writer, uint64_t index, const uint8_t* pixels) override;
@@ -49,6 +60,10 @@ public:
 
 private:
     void Stop();
+    // The encoder's arguments after the inputs, the same for both ways in.
+    static void AddOutputArguments(std::vector<std::string>& words, unsigned mbits,
+                                   const std::string& filters, const std::string& part);
+    bool Spawn(std::vector<std::string>& words, bool withPipe);
     std::string PartPath() const { return videoPath + ".part"; }
 
     pid_t pid;
