@@ -27,6 +27,9 @@ packages=(
   # a show's release (scripts/pack.sh): the archive, the libraries' run paths, the video (and
   # Capture's own video test); and the clean Debian root its tests play it in
   zip unzip patchelf ffmpeg mmdebstrap
+  # Capture in parts on a cluster (scripts/capture-cluster.sh) and its test, which runs a
+  # one-machine Slurm of its own (auth/none: no munge); nothing of it runs as a service
+  slurm-wlm
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -11,6 +11,7 @@
 #include "support/OrvPngReader.h"
 #include "support/OrvTestFolder.h"
 #include "support/OrvTestImages.h"
+#include "support/OrvTestSlurm.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,8 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -542,4 +545,220 @@ TEST(OrvCapture, PlaysTheSavedSyncKeys) {
     EXPECT_TRUE(middle == "127,255,0" || middle == "128,255,0") << middle;
     middle = ReadPng(show.Path("frames/frame-000008.png")).At(40, 20);
     EXPECT_TRUE(middle == "127,0,255" || middle == "128,0,255") << middle;
+}
+
+namespace {
+
+// The pictures of a video as ffmpeg decodes them, one digest a frame.
+std::vector<std::string> FrameDigests(const std::string& video) {
+    OrvChildProcess ffmpeg("/usr/bin/ffmpeg", "/", {}, {},
+                           {"-v", "error", "-i", video, "-map", "0:v", "-f", "framemd5", "-"});
+    std::vector<std::string> digests;
+    if (!ffmpeg.Wait(60000) || ffmpeg.ExitCode() != 0)
+        return digests;
+    std::string text = ffmpeg.Output();
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line[0] != '#')
+            digests.push_back(line);
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return digests;
+}
+
+// Every file of the parts' folders but part.txt and audio.wav is the whole capture's file of
+// that name, and together they are all of its frames; the parts' sounds end to end are its
+// sound.
+void ExpectPartsMakeTheWhole(const Show& show, const std::string& whole,
+                             const std::vector<std::string>& parts) {
+    std::vector<std::string> frames;
+    std::vector<short> samples;
+    for (const std::string& part : parts) {
+        for (const std::string& name : Files(show.Path(part))) {
+            if (name == "part.txt" || name == "audio.wav" || name.find(".log") != name.npos)
+                continue;
+            frames.push_back(name);
+            EXPECT_TRUE(OrvReadFile(show.Path(part + "/" + name)) ==
+                        OrvReadFile(show.Path(whole + "/" + name)))
+                << part << "/" << name << " differs from the whole capture's";
+        }
+        Sound sound = ReadWav(show.Path(part + "/audio.wav"));
+        samples.insert(samples.end(), sound.samples.begin(), sound.samples.end());
+    }
+    std::vector<std::string> expected = Files(show.Path(whole));
+    expected.erase(std::remove(expected.begin(), expected.end(), "audio.wav"), expected.end());
+    std::sort(frames.begin(), frames.end());
+    EXPECT_EQ(expected, frames);
+    Sound sound = ReadWav(show.Path(whole + "/audio.wav"));
+    ASSERT_GT(sound.samples.size(), 1000u);
+    EXPECT_TRUE(sound.samples == samples) << samples.size() / 2 << " sample frames in the parts, "
+                                          << sound.info.frames << " in the whole capture";
+}
+
+bool HasFfmpeg() {
+    return std::system("command -v ffmpeg > /dev/null") == 0;
+}
+
+} // namespace
+
+// Parts rendered apart, each by its own Capture, are the whole capture byte for byte: the
+// particles (moved by each frame's time, emitted at random) are where the whole capture has
+// them, the frames are numbered as there, and at a rate of uneven frames (29.97) the sounds
+// meet sample for sample. The join, given the folders in any order, makes the video the whole
+// capture makes.
+TEST(OrvCapture, PartsRenderedApartAreTheWholeCaptureAndJoinIntoItsVideo) {
+    Show show(ParticleScript);
+    ASSERT_EQ(0, Capture(show, {"--fps", "29.97", "--out", show.Path("whole")}).code);
+    std::vector<std::string> parts;
+    for (int k = 1; k <= 4; ++k) {
+        std::string folder = "part-" + std::to_string(k);
+        Result run = Capture(show, {"--fps", "29.97", "--part", std::to_string(k) + "/4", "--out",
+                                    show.Path(folder)});
+        ASSERT_EQ(0, run.code) << run.errors;
+        EXPECT_NE(std::string::npos, run.output.find("Captured 15 frames")) << run.output;
+        parts.push_back(folder);
+    }
+    ExpectPartsMakeTheWhole(show, "whole", parts);
+    EXPECT_NE(std::string::npos,
+              OrvReadFile(show.Path("part-3/part.txt")).find("frames 30 45 60\n"));
+
+    if (!HasFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    Result joined =
+        Capture(show, {"--join", show.Path("part-3"), show.Path("part-1"), show.Path("part-4"),
+                       show.Path("part-2"), "--video", show.Path("parts.mp4")});
+    ASSERT_EQ(0, joined.code) << joined.errors;
+    EXPECT_NE(std::string::npos, joined.output.find("Joined 4 parts, 60 frames")) << joined.output;
+    ASSERT_EQ(0, Capture(show, {"--fps", "29.97", "--video", show.Path("whole.mp4")}).code);
+    std::vector<std::string> digests = FrameDigests(show.Path("parts.mp4"));
+    EXPECT_EQ(60u, digests.size());
+    EXPECT_EQ(FrameDigests(show.Path("whole.mp4")), digests);
+    // Nothing of the join is left beside the video.
+    EXPECT_EQ((std::vector<std::string>{"parts.mp4", "whole.mp4"}), [&] {
+        std::vector<std::string> videos;
+        for (const std::string& name : Files(show.Path("")))
+            if (name.find(".mp4") != std::string::npos)
+                videos.push_back(name);
+        return videos;
+    }());
+}
+
+// A join refuses, naming the folder, parts that are not one whole capture or not whole
+// themselves, and leaves no video; a part that would hold no frame is refused before anything
+// is rendered.
+TEST(OrvCapture, JoinRefusesPartsThatDoNotMakeOneCaptureAndNamesThem) {
+    Show show;
+    for (const char* k : {"1", "2", "3"})
+        ASSERT_EQ(0, Capture(show, {"--fps", "5", "--part", std::string(k) + "/3", "--out",
+                                    show.Path(std::string("p") + k)})
+                         .code);
+    ASSERT_EQ(0, Capture(show, {"--fps", "5", "--size", "40x30", "--part", "2/3", "--out",
+                                show.Path("small")})
+                     .code);
+    ASSERT_EQ(0, Capture(show, {"--fps", "5", "--part", "2/3", "--out", show.Path("holed")}).code);
+    ASSERT_EQ(0, std::remove(show.Path("holed/frame-000007.png").c_str()));
+    ASSERT_EQ(0, Capture(show, {"--fps", "5", "--part", "2/3", "--out", show.Path("mute")}).code);
+    ASSERT_EQ(0, truncate(show.Path("mute/audio.wav").c_str(), 1000));
+    // A task that failed or still runs has written frames but no part.txt yet.
+    ASSERT_EQ(0,
+              Capture(show, {"--fps", "5", "--part", "2/3", "--out", show.Path("running")}).code);
+    ASSERT_EQ(0, std::remove(show.Path("running/part.txt").c_str()));
+    OrvCopyPath(show.Path("p2"), show.Path("forged"));
+    std::string forged = OrvReadFile(show.Path("p2/part.txt"));
+    forged.replace(forged.find("frames 5 10"), 11, "frames 5 11");
+    show.folder.WriteData("../forged/part.txt", forged);
+
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string message;
+    };
+    auto join = [&](std::vector<std::string> folders) {
+        std::vector<std::string> arguments = {"--join"};
+        for (const std::string& folder : folders)
+            arguments.push_back(show.Path(folder));
+        arguments.insert(arguments.end(), {"--video", show.Path("joined.mp4")});
+        return arguments;
+    };
+    for (const Case& c : std::vector<Case>{
+             {join({"p1", "p3"}), "the parts do not fit together: part 2 of 3 is missing"},
+             {join({"p1", "p2", "p3", "p2"}),
+              "part 2/3 is given twice: " + show.Path("p2") + " and " + show.Path("p2")},
+             {join({"p1", "small", "p3"}), show.Path("small") + " is of another capture"},
+             {join({"p1", "holed", "p3"}),
+              show.Path("holed") + " (part 2/3) is not whole: frame-000007.png is missing"},
+             {join({"p1", "mute", "p3"}), show.Path("mute") + " (part 2/3) is not whole: its "
+                                                              "audio.wav"},
+             {join({"p1", "running", "p3"}),
+              show.Path("running") + " holds no finished part: " + show.Path("running") +
+                  "/part.txt: No such file or directory"},
+             {join({"p1", "forged", "p3"}),
+              show.Path("forged") + "/part.txt: the frames are not those of part 2/3"},
+             {{"--fps", "5", "--to", "0.4", "--part", "1/3", "--out", show.Path("tiny")},
+              "Capture: part 1/3 would hold no frame: the capture has 2 frames"},
+         }) {
+        SCOPED_TRACE(c.message);
+        Result run = Capture(show, c.arguments);
+        EXPECT_EQ(1, run.code);
+        EXPECT_NE(std::string::npos, run.errors.find(c.message)) << run.errors;
+        EXPECT_EQ(std::count(run.errors.begin(), run.errors.end(), '\n'), 1) << run.errors;
+        EXPECT_TRUE(OrvReadFile(show.Path("joined.mp4")).empty());
+        EXPECT_TRUE(Files(show.Path("tiny")).empty());
+    }
+}
+
+// The cluster script on a real Slurm of the test's own: four array tasks render the parts
+// with no display server, the join runs after them; a task that fails stops the join, and
+// resubmitting that task alone (--only) brings the video. Its frames are those of a capture
+// on one machine.
+TEST(OrvCapture, ClusterScriptRendersThePartsOnSlurmAndJoinsThemIntoTheWholeCapture) {
+    std::string reason = OrvTestSlurm::Unavailable();
+    if (!reason.empty())
+        GTEST_SKIP() << reason;
+    if (!HasFfmpeg())
+        GTEST_SKIP() << "ffmpeg is not installed";
+    Show show(ParticleScript);
+    mkdir(show.Path("slurm").c_str(), 0755);
+    OrvTestSlurm slurm(show.Path("slurm"));
+    ASSERT_TRUE(slurm.Start()) << slurm.Error();
+
+    auto submit = [&](const std::vector<std::string>& options) {
+        std::vector<std::string> arguments = options;
+        arguments.insert(arguments.end(), {"--parts", "4", "--wait", show.Path(""),
+                                           show.Path("out.mp4"), "--", "--fps", "20"});
+        OrvChildProcess script(ORV_CLUSTER_SCRIPT, show.Path(""),
+                               {{"SLURM_CONF", slurm.ConfigPath()}}, {}, arguments);
+        Result run;
+        if (!script.Wait(90000))
+            run.errors = "capture-cluster.sh did not end";
+        run.code = script.Exited() ? script.ExitCode() : -1;
+        run.output = script.Output();
+        run.errors += script.Errors();
+        return run;
+    };
+    // Part 3's folder cannot be made: its task fails, and the join with it.
+    mkdir(show.Path("out.mp4.parts").c_str(), 0755);
+    show.folder.WriteData("../out.mp4.parts/part-3", "in the way");
+    Result failed = submit({});
+    EXPECT_EQ(1, failed.code) << failed.output << failed.errors;
+    EXPECT_NE(std::string::npos, failed.errors.find("resubmit a failed part with --only K"))
+        << failed.errors;
+    EXPECT_NE(std::string::npos,
+              OrvReadFile(show.Path("out.mp4.parts/part-3.log")).find("Capture: cannot write"));
+    EXPECT_TRUE(OrvReadFile(show.Path("out.mp4")).empty());
+
+    ASSERT_EQ(0, std::remove(show.Path("out.mp4.parts/part-3").c_str()));
+    Result again = submit({"--only", "3"});
+    ASSERT_EQ(0, again.code) << again.output << again.errors
+                             << OrvReadFile(show.Path("out.mp4.parts/join.log"));
+    EXPECT_NE(std::string::npos, again.output.find("(array 3)")) << again.output;
+
+    ASSERT_EQ(0, Capture(show, {"--fps", "20", "--out", show.Path("whole")}).code);
+    ExpectPartsMakeTheWhole(show, "whole",
+                            {"out.mp4.parts/part-1", "out.mp4.parts/part-2", "out.mp4.parts/part-3",
+                             "out.mp4.parts/part-4"});
+    ASSERT_EQ(0, Capture(show, {"--fps", "20", "--video", show.Path("whole.mp4")}).code);
+    std::vector<std::string> digests = FrameDigests(show.Path("out.mp4"));
+    EXPECT_EQ(40u, digests.size());
+    EXPECT_EQ(FrameDigests(show.Path("whole.mp4")), digests);
 }
