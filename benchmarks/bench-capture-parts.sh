@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What splitting a capture into parts costs and gains on this machine, in one run:
 #   bench-capture-parts.sh [SHOW_FOLDER] [PARTS] [WxH] [SECONDS] [FPS] [4K_FRAMES]
-# (defaults: build/show, 4 parts, 480x270, 20 s from the start, 30 fps, 6 frames at 4K).
+# (defaults: build/show, 4 parts, 480x270, 20 s from the start, 30 fps, and at 4K one frame
+# every 8 s of the whole show: 4K_FRAMES 0 leaves that out, any other value keeps it).
 # Prints, side by side: the whole capture; each part alone (as on a machine of its own), its
 # load time (a capture of one frame) and its frames' time; the last part against the same
 # frames captured with --from (what simulating the frames before it costs); all parts run
@@ -15,7 +16,7 @@ parts=${2:-4}
 size=${3:-480x270}
 seconds=${4:-20}
 fps=${5:-30}
-uhd_frames=${6:-6}
+uhd=${6:-1}
 capture=$show/Capture
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -94,10 +95,11 @@ printf '        simulating the %s frames before the last part: %.2f s (%.2f ms a
     "$first" "$(echo "$wall - $late_wall" | bc -l)" \
     "$(echo "($wall - $late_wall) * 1000 / $first" | bc -l)"
 
-if [ "$uhd_frames" -gt 0 ]; then
-    read -r uhd_wall uhd_render < <(timed --size 3840x2160 --fps 60 --from 40 \
-        --to "$(echo "scale=3; 40 + $uhd_frames / 60" | bc -l)" --out "$work/uhd")
-    printf '\n3840x2160: %s frames in %.2f s: %.2f s a frame (PNG files written), %.2f s load\n' \
-        "$uhd_frames" "$uhd_render" "$(echo "$uhd_render / $uhd_frames" | bc -l)" \
-        "$(echo "$uhd_wall - $uhd_render" | bc -l)"
+if [ "$uhd" != 0 ]; then
+    # Frames spread over the whole show, the busy scenes and the quiet ones alike.
+    read -r uhd_wall uhd_render < <(timed --size 3840x2160 --fps 1/8 --out "$work/uhd")
+    uhd_frames=$(ls "$work/uhd" | grep -c '^frame-')
+    printf '\n3840x2160: %s frames, one every 8 s of the show, in %.2f s: %.2f s a frame' \
+        "$uhd_frames" "$uhd_render" "$(echo "$uhd_render / $uhd_frames" | bc -l)"
+    printf ' (PNG files written); %.2f s load\n' "$(echo "$uhd_wall - $uhd_render" | bc -l)"
 fi
