@@ -61,6 +61,20 @@ bool CheckFiles(const std::string& folder, const OrvCapturePartManifest& m, std:
     return true;
 }
 
+// All `size` bytes, whatever the file system hands over per read.
+bool ReadFully(int descriptor, uint8_t* data, size_t size) {
+    while (size > 0) {
+        ssize_t got = read(descriptor, data, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        data += got;
+        size -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
 // The parts' sample frames end to end, after each one's 44-byte header.
 bool JoinSound(const std::vector<std::pair<std::string, OrvCapturePartManifest>>& parts,
                const std::string& path, std::string& error) {
@@ -80,20 +94,16 @@ bool JoinSound(const std::vector<std::pair<std::string, OrvCapturePartManifest>>
                                            static_cast<off_t>(WavHeaderBytes);
         while (good && left > 0) {
             size_t want = left < bytes.size() ? static_cast<size_t>(left) : bytes.size();
-            ssize_t got = read(descriptor, bytes.data(), want);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0 || got % BytesPerSampleFrame != 0) {
-                good = false;
-                break;
-            }
+            good = ReadFully(descriptor, bytes.data(), want);
             // Little-endian in the file, native for the writer.
-            for (ssize_t i = 0; i < got / 2; ++i)
-                samples[static_cast<size_t>(i)] =
-                    static_cast<int16_t>(bytes[static_cast<size_t>(2 * i)] |
-                                         (bytes[static_cast<size_t>(2 * i + 1)] << 8));
-            good = wav.Write(samples.data(), static_cast<int>(got / BytesPerSampleFrame));
-            left -= static_cast<uint64_t>(got);
+            for (size_t i = 0; good && i < want / 2; ++i)
+                samples[i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+            if (good && !wav.Write(samples.data(), static_cast<int>(want / BytesPerSampleFrame))) {
+                error = "Capture: " + wav.Error();
+                close(descriptor);
+                return false;
+            }
+            left -= want;
         }
         if (descriptor >= 0)
             close(descriptor);

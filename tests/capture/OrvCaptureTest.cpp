@@ -596,6 +596,46 @@ void ExpectPartsMakeTheWhole(const Show& show, const std::string& whole,
                                           << sound.info.frames << " in the whole capture";
 }
 
+// Sorted particles in a pass without a camera, which face the way the camera of the pass after
+// them looked in the frame before; the camera moves.
+const char* const FacingScript = "header {\n"
+                                 "  width: 80\n"
+                                 "  height: 60\n"
+                                 "}\n"
+                                 "objects {\n"
+                                 "  cam: camera {\n"
+                                 "    pos.z: 20\n"
+                                 "  }\n"
+                                 "  sparks: particles {\n"
+                                 "    maxParticles: 300\n"
+                                 "    drawingMode: 1\n"
+                                 "    emitter {\n"
+                                 "      lifeTime: 0.5 1.5\n"
+                                 "      dir.x: -4 4\n"
+                                 "      dir.y: 4 10\n"
+                                 "      dir.z: -4 4\n"
+                                 "      size: 0.3 0.6\n"
+                                 "    }\n"
+                                 "    emitter[0].emittingSpeed: 200\n"
+                                 "  }\n"
+                                 "}\n"
+                                 "renderLines {\n"
+                                 "  screen {\n"
+                                 "    objects: sparks\n"
+                                 "  }\n"
+                                 "  side {\n"
+                                 "    output: *spare 16 16\n"
+                                 "    objects: cam\n"
+                                 "  }\n"
+                                 "}\n"
+                                 "script {\n"
+                                 "  0 screen.clear.b = 0.5\n"
+                                 "  0 screen.clear.a = 1\n"
+                                 "  0 enable cam sparks\n"
+                                 "  0 cam.pos.x = -20 to 20 in 2\n"
+                                 "  2 end\n"
+                                 "}\n";
+
 bool HasFfmpeg() {
     return std::system("command -v ffmpeg > /dev/null") == 0;
 }
@@ -608,6 +648,16 @@ bool HasFfmpeg() {
 // meet sample for sample. The join, given the folders in any order, makes the video the whole
 // capture makes.
 TEST(OrvCapture, PartsRenderedApartAreTheWholeCaptureAndJoinIntoItsVideo) {
+    {
+        // What drawing carries to the next frame (the camera last drawn) is there too.
+        Show facing(FacingScript);
+        ASSERT_EQ(0, Capture(facing, {"--fps", "20", "--out", facing.Path("whole")}).code);
+        for (const char* k : {"1", "2"})
+            ASSERT_EQ(0, Capture(facing, {"--fps", "20", "--part", std::string(k) + "/2", "--out",
+                                          facing.Path(std::string("part-") + k)})
+                             .code);
+        ExpectPartsMakeTheWhole(facing, "whole", {"part-1", "part-2"});
+    }
     Show show(ParticleScript);
     ASSERT_EQ(0, Capture(show, {"--fps", "29.97", "--out", show.Path("whole")}).code);
     std::vector<std::string> parts;
