@@ -18,7 +18,10 @@
 //  5. the sound is written (OrvCaptureAudio; a music file that cannot be read gets the
 //     engine's warning "Could not load the music file", as when playing), then the frames are
 //     rendered and written side by side (OrvCaptureRenderer, OrvFrameQueue) as PNG files or into
-//     ffmpeg.
+//     ffmpeg;
+//  6. with --part K/N only the part's frames and sample frames (OrvCapturePart) are written,
+//     named as in the whole capture, and last its part.txt (OrvCapturePartManifest), which a
+//     part run again into the same folder removes first. Capture --join is OrvCaptureJoin.
 //
 // Exit status 0 when everything was written. 1 for anything else, with one line on standard
 // error: "Capture: " and what went wrong, or, when reading the script, opening the window or
