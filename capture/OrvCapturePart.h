@@ -12,8 +12,8 @@
 // at frame f's exact time, floor(f * 44100 * den / num), and At(F) = S; so the parts' sounds
 // put end to end are the whole sound, sample for sample, whatever the rate.
 //
-// A plain value: computed by Of, never touches a file. Called by OrvCapture and the join's
-// checks (OrvCapturePartSet).
+// A plain value: computed by Of, never touches a file. Called by OrvCapture, and by the reader
+// of part.txt (OrvCapturePartManifest) to check that a part holds what its number says.
 
 #include <cstdint>
 #include <string>
