@@ -11,13 +11,13 @@
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvException.h"
-#include "show/OrvShow.h"
 #include "base/OrvOwnFolder.h"
 #include "base/OrvQuietLoadingObserver.h"
 #include "base/OrvRunContext.h"
 #include "runtime/OrvVideo.h"
-#include "script/OrvScriptSize.h"
 #include "script/IOrvScriptLoader.h"
+#include "script/OrvScriptSize.h"
+#include "show/OrvShow.h"
 
 #include <cerrno>
 #include <climits>
@@ -50,7 +50,7 @@ int Fail(const std::string& message) {
 // The run's diagnostics as Run shows them: errors as its message box prints them, warnings
 // alone as the engine prints them at the end of a run.
 void PrintLog(const OrvDiagnostics& diagnostics) {
-    const std::string& text = diagnostics.Text();
+    const std::string& text = diagnostics.Log();
     if (text.empty())
         return;
     if (diagnostics.HasError())

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
-#include "animation/OrvParameterFollow.h"
 #include "animation/OrvParameterEase.h"
+#include "animation/OrvParameterFollow.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterLinear.h"
 #include "animation/OrvParameterRandom.h"
+#include "base/OrvDiagnostics.h"
 
 namespace {
 const size_t MaxSuggestions = 10;
@@ -98,7 +98,8 @@ bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
         return false;
     }
     if (!records[record].envelope.AddItem(item)) {
-        diagnostics.Report(1, OrvParameterEnvelope::OverlapMessage);
+        diagnostics.Report(1, OrvMessageKind::EnvelopeOverlap, name,
+                           OrvParameterEnvelope::OverlapMessage);
         delete item;
         return false;
     }
@@ -111,7 +112,7 @@ void OrvParameterManager::ReportUnknown(const std::string& what, const std::stri
     // Once the log is full nobody reads the suggestions; a loop repeating the broken line
     // must not pay a scan of every name per round.
     std::deque<std::string> similar;
-    if (!diagnostics.Full())
+    if (!diagnostics.Unread())
         similar = SimilarNames(name, pool);
     if (!similar.empty()) {
         message += "\nDid you mean:\n\n";
@@ -121,7 +122,9 @@ void OrvParameterManager::ReportUnknown(const std::string& what, const std::stri
             message += similar[i];
         }
     }
-    diagnostics.Report(1, message);
+    diagnostics.Report(
+        1, what == "source" ? OrvMessageKind::UnknownSource : OrvMessageKind::UnknownParameter,
+        name, message);
 }
 
 void OrvParameterManager::AddFollowSource(const std::string& name, const OrvSampledCurve& curve) {

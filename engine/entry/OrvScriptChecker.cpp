@@ -21,6 +21,7 @@
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "script/OrvScriptSize.h"
+#include "show/OrvLoadError.h"
 #include "show/OrvShow.h"
 
 #include <cmath>
@@ -28,13 +29,14 @@
 #include <exception>
 
 namespace {
-const std::string NotProcessed = "Error: Line not processed: ";
-const std::string UnknownParameter = "Unknown parameter: ";
-const std::string ErrorOnLine = "Error on line: ";
-const std::string SubNodeNotFound = "Sub node not found: ";
-
 bool StartsWith(const std::string& text, const std::string& start) {
     return text.compare(0, start.size(), start) == 0;
+}
+
+// What the engine only warns about, as the show still plays, but a check calls a mistake: the
+// show does not do what was written.
+bool IsMistake(OrvMessageKind kind) {
+    return kind == OrvMessageKind::UnknownHeaderKey || kind == OrvMessageKind::UnknownObjectInList;
 }
 
 // How a warning names a block: its identifier, or its words when it has none (a loop).
@@ -76,6 +78,27 @@ std::string Bpm(double bpm) {
     return text;
 }
 
+// True when some timeline line, in the script block or a block it may call or loop, is an end
+// command as written ("T end"), whether or not it worked.
+bool HasEndLine(const OrvScriptNode& root) {
+    std::vector<const OrvScriptNode*> pending;
+    for (const OrvScriptNode* block : root.Children())
+        if (block && !block->IdEquals("header") && !block->IdEquals("objects") &&
+            !block->IdEquals("renderLines"))
+            pending.push_back(block);
+    while (!pending.empty()) {
+        const OrvScriptNode* node = pending.back();
+        pending.pop_back();
+        const std::vector<std::string>& args = node->ArgsRef();
+        if (args.size() == 2 && args[1] == "end")
+            return true;
+        for (const OrvScriptNode* child : node->Children())
+            if (child)
+                pending.push_back(child);
+    }
+    return false;
+}
+
 bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
     for (int i = 0; i < renderLines.LineCount(); ++i) {
         const OrvRenderLine* line = renderLines[i];
@@ -88,7 +111,8 @@ bool IsDrawn(const OrvRenderLineManager& renderLines, const OrvObject* object) {
 } // namespace
 
 OrvScriptChecker::OrvScriptChecker(OrvRunContext& run)
-    : run(run), loading(nullptr), misplaced(nullptr), misplacedRan(false), holding(false) {}
+    : run(run), loading(nullptr), misplaced(nullptr), misplacedRan(false), holding(false),
+      firstBarsWithoutBpm(0) {}
 
 OrvScriptChecker::~OrvScriptChecker() {}
 
@@ -97,6 +121,7 @@ bool OrvScriptChecker::Check() {
     failure.clear();
     failedNames.clear();
     wordsOfFailedLines.clear();
+    firstBarsWithoutBpm = 0;
     misplacedRan = false;
     IOrvErrorListener* previous = run.Diagnostics().SetListener(this);
     bool clean = false;
@@ -127,8 +152,8 @@ bool OrvScriptChecker::CheckShow() {
     OrvAsciiScriptLoader& script = *show.Script();
     OrvMisplacedLines misplacedLines(script);
     misplaced = &misplacedLines;
-    for (const std::pair<int, std::string>& message : held)
-        Reported(message.first, message.second);
+    for (const OrvDiagnostics::Record& record : held)
+        Reported(record);
     held.clear();
     // A script with a block missing is checked on as far as it goes; one that could not be
     // read has nothing to check ("Could not open ..." is reported).
@@ -150,24 +175,22 @@ bool OrvScriptChecker::CheckShow() {
     show.LoadGoingOn(quiet, *this);
     openLines.clear();
     CheckObjectUse(script, *show.Objects(), *show.RenderLines(), *show.Parameters());
+    if (firstBarsWithoutBpm > 0 && script.Root()["header"])
+        report.Add(script.Root()["header"]->Line(), 0,
+                   std::string(OrvMessage::Text(OrvMessageKind::NoBpmForBars)) +
+                       ", which times in bars and beats need (the first is on line " +
+                       std::to_string(firstBarsWithoutBpm) + "): add one, as in bpm: 120");
     CheckPictures(show.Scene());
     CheckMusic(script, show.MusicAnalysis());
     return !report.HasError();
 }
 
 void OrvScriptChecker::CheckBraces(const OrvAsciiScriptLoader& loader) {
-    if (const OrvScriptNode* block = loader.UnclosedBlock()) {
-        std::string text = "block \"" + BlockName(*block) + "\" is never closed";
-        // Lines read one block too deep make the show other than written: an error, which
-        // also stands for all that is left out because of it.
-        if (int from = loader.MisplacedFromLine())
-            report.Add(block->Line(), 1,
-                       text + ": from line " + std::to_string(from) +
-                           " on, every line is read one block too deep (what follows from that is "
-                           "not listed)");
-        else
-            report.Warn(block->Line(), text);
-    }
+    // Lines read one block too deep are the loader's error (it stands for all that is left
+    // out because of it); a file that just ends inside a block still plays as written.
+    const OrvScriptNode* block = loader.UnclosedBlock();
+    if (block && loader.MisplacedFromLine() == 0)
+        report.Warn(block->Line(), "block \"" + BlockName(*block) + "\" is never closed");
     if (loader.StrayBraceLine() > 0)
         report.Warn(loader.StrayBraceLine(),
                     "\"}\" closes no block: the rest of the file is ignored");
@@ -191,15 +214,11 @@ void OrvScriptChecker::Building(Stage, const OrvScriptNode* node) {
 
 void OrvScriptChecker::Raised(Stage stage, const OrvScriptNode& node, const std::exception& error,
                               bool kept) {
-    if (stage == Stage::Buffer) {
-        Reported(1, error.what());
-        return;
-    }
     // A kept object raised only for lines of its block nobody understood: if a missing "}" put
     // them all there, that is said already.
     if (!(stage == Stage::Object && kept && misplaced && misplaced->OnlyMisplacedUnread(node)))
-        ReportRaised(error);
-    if (!kept && !node.Id().empty())
+        OrvLoadError::Report(run.Diagnostics(), error, node.Line());
+    if (stage != Stage::Buffer && !kept && !node.Id().empty())
         failedNames.insert(node.Id());
 }
 
@@ -213,7 +232,8 @@ void OrvScriptChecker::CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObj
     // written: its error says enough.
     if (loader.MisplacedFromLine() > 0)
         return;
-    if (script && loader.NumericValue(IOrvScriptLoader::EndPosition) == 0)
+    // An end line that failed (a bar time without a bpm, say) has said why already.
+    if (script && loader.NumericValue(IOrvScriptLoader::EndPosition) == 0 && !HasEndLine(root))
         report.Warn(script->Line(), "no end command: the show never stops");
     if (!objectBlock)
         return;
@@ -290,33 +310,51 @@ void OrvScriptChecker::CheckPictures(OrvSceneContext& scene) {
     }
 }
 
-void OrvScriptChecker::Reported(int severity, const std::string& message) {
+void OrvScriptChecker::Reported(const OrvDiagnostics::Record& record) {
     // The engine's summaries say nothing the messages before them did not.
-    if (message == "Could not load a script file" || message == "Errors in script file")
+    if (record.kind == OrvMessageKind::CouldNotLoadScript ||
+        record.kind == OrvMessageKind::ErrorsInScript)
         return;
     if (holding) {
-        held.emplace_back(severity, message);
+        held.push_back(record);
         return;
     }
+    int severity = IsMistake(record.kind) ? 1 : record.severity;
+    const bool inScript = record.file.empty() || record.file == OrvDiagnostics::ScriptFile;
     if (openLines.empty()) {
-        int line = loading ? LineFor(*loading, message) : 0;
-        if (!FollowsFromMissingBrace(line))
-            report.Add(line, severity, message);
+        // A message of another file (a shader's log) is listed with the node that loads it.
+        int nodeLine = loading ? loading->Line() : 0;
+        int line = inScript ? (record.file.empty() ? nodeLine : record.line) : nodeLine;
+        if (FollowsFromMissingBrace(line))
+            return;
+        if (inScript)
+            report.Add(line, severity, record.text);
+        else
+            report.AddBeside(nodeLine, record.file, record.line, severity, record.text);
         return;
     }
     OpenLine& line = openLines.back();
-    bool failedLine = StartsWith(message, ErrorOnLine);
+    bool failedLine = record.kind == OrvMessageKind::ErrorOnLine;
     if (failedLine) {
         // An object named on a failed line ("0 enable a box" where a is unknown) may have
         // been switched on by it: no warning that it never is.
         for (const std::string& word : line.node->ArgsRef())
             wordsOfFailedLines.insert(word);
     }
+    // Bar times without a bpm fail every line that has one: the first says so (and the
+    // header gets a note), the others follow from it.
+    bool repeatedNoBpm = false;
+    if (record.kind == OrvMessageKind::BarsWithoutBpm) {
+        repeatedNoBpm = firstBarsWithoutBpm > 0;
+        if (!repeatedNoBpm)
+            firstBarsWithoutBpm = line.node->Line();
+    }
     // Once a line that a missing "}" misplaced has run (in the loop before it, say), the
     // timeline is not the one written: later rounds and the blocks it calls fail because of
     // it. Only a line that failed for what was shown before still says so.
     bool afterMisplaced = misplacedRan && !(failedLine && line.shown);
-    if (FollowsFromFailedLoad(message) || afterMisplaced || CallsMovedBlock(message)) {
+    if (FollowsFromFailedLoad(record) || afterMisplaced || CallsMovedBlock(record) ||
+        repeatedNoBpm) {
         line.hidden = true;
         return;
     }
@@ -324,7 +362,12 @@ void OrvScriptChecker::Reported(int severity, const std::string& message) {
     if (failedLine && line.hidden && !line.shown)
         return;
     line.shown = true;
-    report.Add(line.node->Line(), severity, message);
+    int at = record.file == OrvDiagnostics::ScriptFile && record.line > 0 ? record.line
+                                                                          : line.node->Line();
+    if (inScript)
+        report.Add(at, severity, record.text);
+    else
+        report.AddBeside(line.node->Line(), record.file, record.line, severity, record.text);
 }
 
 void OrvScriptChecker::LineStarted(const OrvScriptNode& line) {
@@ -344,46 +387,6 @@ void OrvScriptChecker::LineEnded(const OrvScriptNode& line) {
     }
 }
 
-void OrvScriptChecker::ReportRaised(const std::exception& error) {
-    const OrvShaderCompileError* compile = dynamic_cast<const OrvShaderCompileError*>(&error);
-    if (!compile) {
-        Reported(1, error.what());
-        return;
-    }
-    // The compiler's lines go under the shader file's name and own line, listed with the
-    // object's line; a line that names no place in the file stays there as it was written.
-    int line = loading ? loading->Line() : 0;
-    if (FollowsFromMissingBrace(line))
-        return;
-    std::string unplaced;
-    for (const OrvShaderLogTranslator::Record& record : compile->Records())
-        if (record.line == 0)
-            unplaced += "\n" + record.text;
-    report.Add(line, 1, "Shader compiling failed: " + compile->File() + unplaced);
-    for (const OrvShaderLogTranslator::Record& record : compile->Records())
-        if (record.line > 0)
-            report.AddBeside(line, record.file, record.line, 1, record.text);
-}
-
-int OrvScriptChecker::LineFor(const OrvScriptNode& node, const std::string& message) const {
-    if (StartsWith(message, NotProcessed)) {
-        for (const OrvScriptNode* key : node.Children())
-            if (key && !key->IsProcessed() && message == NotProcessed + key->ToString())
-                return key->Line();
-    }
-    // A message that ends in the full name of a key's parameter ("...: box.col.a") is the
-    // key's too.
-    for (const OrvScriptNode* key : node.Children()) {
-        if (!key || key->Id().empty())
-            continue;
-        std::string ending = ": " + node.Id() + "." + key->Id();
-        if (message.size() >= ending.size() &&
-            message.compare(message.size() - ending.size(), ending.size(), ending) == 0)
-            return key->Line();
-    }
-    return node.Line();
-}
-
 bool OrvScriptChecker::FollowsFromMissingBrace(int line) const {
     if (!misplaced)
         return false;
@@ -391,17 +394,15 @@ bool OrvScriptChecker::FollowsFromMissingBrace(int line) const {
     return line > 0 ? misplaced->Contains(line) : misplaced->HasTopLevelLines();
 }
 
-bool OrvScriptChecker::CallsMovedBlock(const std::string& message) const {
-    return misplaced && StartsWith(message, SubNodeNotFound) &&
-           misplaced->MovedBlock(message.substr(SubNodeNotFound.size()));
+bool OrvScriptChecker::CallsMovedBlock(const OrvDiagnostics::Record& record) const {
+    return misplaced && record.kind == OrvMessageKind::SubNodeNotFound &&
+           misplaced->MovedBlock(record.subject);
 }
 
-bool OrvScriptChecker::FollowsFromFailedLoad(const std::string& message) const {
-    if (failedNames.empty() || !StartsWith(message, UnknownParameter))
+bool OrvScriptChecker::FollowsFromFailedLoad(const OrvDiagnostics::Record& record) const {
+    if (failedNames.empty() || record.kind != OrvMessageKind::UnknownParameter)
         return false;
-    size_t end = message.find('\n', UnknownParameter.size());
-    std::string name = message.substr(
-        UnknownParameter.size(), end == std::string::npos ? end : end - UnknownParameter.size());
+    const std::string& name = record.subject;
     for (const std::string& failed : failedNames) {
         // Its own parameters ("box.col.a") and its switch ("objects.box").
         if (StartsWith(name, failed + ".") || name == "objects." + failed)

@@ -109,7 +109,7 @@ private:
         bool hidden; // one was left out as following from a failed object or render line
     };
 
-    void Reported(int severity, const std::string& message) override;
+    void Reported(const OrvDiagnostics::Record& record) override;
     void LineStarted(const OrvScriptNode& line) override;
     void LineEnded(const OrvScriptNode& line) override;
     void Building(Stage stage, const OrvScriptNode* node) override;
@@ -124,16 +124,12 @@ private:
     void CheckMusic(OrvAsciiScriptLoader& loader, const OrvMusicAnalysis& musicAnalysis);
     void CheckPictures(OrvSceneContext& scene);
 
-    // What loading an object raised; a shader's compile log by the shader file's own lines.
-    void ReportRaised(const std::exception& error);
-    // The line a message reported while `node` loads belongs to.
-    int LineFor(const OrvScriptNode& node, const std::string& message) const;
     // True for a message at the line (0: the file as a whole) that a missing "}" explains.
     bool FollowsFromMissingBrace(int line) const;
     // True for "Sub node not found: " about a block that a missing "}" moved.
-    bool CallsMovedBlock(const std::string& message) const;
+    bool CallsMovedBlock(const OrvDiagnostics::Record& record) const;
     // True for "Unknown parameter: " about a parameter of something that failed to load.
-    bool FollowsFromFailedLoad(const std::string& message) const;
+    bool FollowsFromFailedLoad(const OrvDiagnostics::Record& record) const;
 
     OrvRunContext& run;
     OrvCheckReport report;
@@ -145,7 +141,8 @@ private:
     std::set<std::string> failedNames;        // objects and render lines that failed to load
     std::set<std::string> wordsOfFailedLines; // the words of every timeline line that failed
     bool holding;                             // reading the script: messages wait in `held`
-    std::vector<std::pair<int, std::string>> held;
+    std::vector<OrvDiagnostics::Record> held;
+    int firstBarsWithoutBpm; // the first timeline line with a bar time and no bpm; 0: none
 };
 
 #endif

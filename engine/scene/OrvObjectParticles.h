@@ -68,6 +68,7 @@
 #include "scene/OrvParticleEmitter.h"
 
 #include <deque>
+#include <string>
 #include <vector>
 
 class OrvRandom;
@@ -87,6 +88,9 @@ public:
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
 
     void Init(OrvScriptNode& node) override;
+    std::vector<std::string> KeyWords() const override {
+        return {"emitter", "attractor", "box", "textures", "shader"};
+    }
     void Update(unsigned elapsedMs) override;
     void Draw(OrvDrawPass& pass) override;
 

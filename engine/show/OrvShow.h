@@ -9,11 +9,11 @@
 // per frame. Unload gives everything back; ReadScript and Load may then run again in the same
 // window. States: empty -> script read -> loaded -> (Unload) -> empty.
 //
-// Load raises OrvException for what the script names and cannot be built ("Errors in script
-// file" when the timeline had errors, after their own messages); what was built before stays
-// until Unload. A failed ReadScript reports "Could not load a script file" and keeps the
-// loader. Everything is reported to
-// the show's diagnostics: the ones it was given, or a list of its own (a reload attempt).
+// Load raises OrvException("Errors in script file") when the script names what cannot be built
+// or the timeline had errors, after their own messages, each at its place (OrvLoadError); what
+// was built before stays until Unload. A failed ReadScript reports "Could not load a script file"
+// and keeps the loader. Everything is reported to the show's diagnostics: the ones it was given, or
+// a list of its own (a reload attempt).
 //
 // Ownership: the show owns the loader (and through it the node tree), its scene (the data
 // folder's record of the files read, and the texture and shader managers with every texture,
@@ -137,6 +137,8 @@ public:
 
 private:
     void Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn);
+    void BuildObjects(IOrvLoadingObserver& observer);
+    void BuildRenderLines();
     void BuildObjectsGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher);
     void BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher);
     void AnalyseMusic(bool withTempo);
