@@ -2,8 +2,8 @@
 
 #include "gfx/OrvGlState.h"
 
-#include "base/OrvException.h"
 #include "base/OrvDataFolder.h"
+#include "base/OrvException.h"
 #include "gfx/OrvShaderCompileError.h"
 #include "gfx/OrvShaderLogTranslator.h"
 #include "gfx/OrvShaderSourceFile.h"
@@ -72,6 +72,23 @@ OrvShaderProgram OrvShaderManager::LoadShaderProgram(std::deque<std::string>& na
     if (!program.Link(diagnostics))
         return OrvShaderProgram(); // reported; the object draws with the fixed pipeline
     program.SetMusicUniforms(&musicUniforms);
+    return program;
+}
+
+OrvShaderProgram OrvShaderManager::BuildProgram(const std::string& name,
+                                                const std::string& vertexSource,
+                                                const std::string& fragmentSource) {
+    OrvShaderProgram program;
+    program.Create();
+    programs.push_back(program.Handle());
+    for (Type type : {Vertex, Fragment}) {
+        const std::string& source = type == Vertex ? vertexSource : fragmentSource;
+        std::deque<std::string> lines = OrvStringUtils::Split(source, "\n");
+        std::vector<int> fileLines(lines.size(), 0);
+        program.AttachShader(CreateShader(name, lines, fileLines, type));
+    }
+    if (!program.Link(diagnostics))
+        return OrvShaderProgram();
     return program;
 }
 

@@ -122,6 +122,8 @@ public:
     int ShaderIndex() const { return shaderIndex; }
     // How many particles the last Draw drew.
     std::size_t DrawnCount() const { return drawn; }
+    // How many draw calls the last Draw made.
+    std::size_t DrawCallCount() const { return batch.DrawCalls(); }
 
 protected:
     void DescribeParameters(OrvParameterTable& table) override;
