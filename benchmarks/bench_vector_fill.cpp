@@ -8,8 +8,8 @@
 // Figures: microseconds per frame and heap allocations per frame (must be 0). Needs an X
 // display: xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_vector_fill
 
-#include "scene/OrvVectorPathSampler.h"
 #include "gfx/OrvPathFill.h"
+#include "scene/OrvVectorPathSampler.h"
 #include "support/OrvAllocationCounter.h"
 
 #include <GL/glew.h>

@@ -3,10 +3,10 @@
 
 // Renders a loaded show frame by frame at a fixed rate into the capture's picture and hands
 // each picture on, through the engine's frame pipeline (OrvFramePipeline) with a fixed-step
-// clock and a read-back output, the same stages a played frame goes through. Frame n lies at from + floor(n * 1000 * denominator / numerator) ms
-// (OrvFixedStepClock), with the milliseconds since the frame before as its elapsed time (the
-// first frame's counted from position 0, as when playing), so everything the show simulates
-// moves by the same steps on every capture.
+// clock and a read-back output, the same stages a played frame goes through. Frame n lies at from +
+// floor(n * 1000 * denominator / numerator) ms (OrvFixedStepClock), with the milliseconds since the
+// frame before as its elapsed time (the first frame's counted from position 0, as when playing), so
+// everything the show simulates moves by the same steps on every capture.
 //
 // FrameCount gives the frames whose exact time lies before `to`: ceil((to - from) * fps /
 // 1000). Render draws them in order; with a queue each picture is read back into a slot and

@@ -13,8 +13,7 @@ OrvCaptureTarget::~OrvCaptureTarget() {
     Release();
 }
 
-bool OrvCaptureTarget::Create(OrvDisplayFacts& facts, int width, int height,
-                              std::string& error) {
+bool OrvCaptureTarget::Create(OrvDisplayFacts& facts, int width, int height, std::string& error) {
     Release();
     if (!GLEW_EXT_framebuffer_object) {
         error = "This OpenGL has no framebuffer objects (EXT_framebuffer_object): Capture "

@@ -4,8 +4,8 @@
 // The picture a capture renders into: an off-screen framebuffer of the capture size (an RGBA
 // colour texture and a depth-stencil renderbuffer, as the render lines expect), made the
 // run's screen (its display facts' screen framebuffer) so the screen line draws into it
-// instead of the window. The window only holds the context, so the picture's size does not depend on
-// the desktop.
+// instead of the window. The window only holds the context, so the picture's size does not depend
+// on the desktop.
 //
 // Create also makes the run's display facts describe this picture as the display: its size,
 // and an aspect ratio of width / height (square pixels), so the screen line fits the

@@ -1,7 +1,7 @@
 #include "gfx/OrvGlUtils.h"
 
-#include "base/OrvException.h"
 #include "base/OrvDisplayFacts.h"
+#include "base/OrvException.h"
 
 #include <GL/gl.h>
 

@@ -1,7 +1,7 @@
 #include "gfx/OrvShaderProgram.h"
 
-#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterInterfaceChild.h"
+#include "base/OrvDiagnostics.h"
 #include "gfx/OrvMusicUniforms.h"
 
 #include <GL/glew.h>

@@ -1,14 +1,13 @@
 #include "runtime/OrvLoadingScreen.h"
 
-#include "gfx/OrvGlUtils.h"
 #include "gfx/OrvGlState.h"
+#include "gfx/OrvGlUtils.h"
 #include "gfx/OrvTextureManager.h"
 #include "runtime/OrvQuitRequest.h"
 
 #include <GL/glew.h>
 
 #include <SDL/SDL.h>
-
 
 OrvLoadingScreen::OrvLoadingScreen(const OrvDisplayFacts& display)
     : display(display), total(1), done(0) {}

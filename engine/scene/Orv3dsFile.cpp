@@ -1,9 +1,9 @@
 #include "scene/Orv3dsFile.h"
 
+#include "animation/OrvParameterInterfaceChild.h"
 #include "base/OrvException.h"
 #include "scene/Orv3dsFileReader.h"
 #include "scene/OrvSceneContext.h"
-#include "animation/OrvParameterInterfaceChild.h"
 #include "script/OrvScriptNode.h"
 
 #include <GL/glew.h>

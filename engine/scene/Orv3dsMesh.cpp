@@ -1,8 +1,8 @@
 #include "scene/Orv3dsMesh.h"
 
-#include "scene/Orv3dsMaterial.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
+#include "scene/Orv3dsMaterial.h"
 
 #include <GL/glew.h>
 

@@ -1,6 +1,6 @@
 #include "audio/OrvMusic.h"
-#include "support/OrvMusicTestAudio.h"
 #include "base/OrvDiagnostics.h"
+#include "support/OrvMusicTestAudio.h"
 #include "support/OrvTestFolder.h"
 
 #include <SDL/SDL.h>

@@ -1,7 +1,7 @@
 // The cache: one entry per name, lookups by handle, and "*" textures as render buffers.
 
-#include "base/OrvException.h"
 #include "base/OrvDiagnostics.h"
+#include "base/OrvException.h"
 #include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"

@@ -1,14 +1,14 @@
 // Every parameter of every class can be read back after it was set, as the value that sets it
 // again: what the engine relies on to return to the state at the end of loading.
 
-#include "scene/OrvLightSource.h"
-#include "scene/OrvObjectCamera.h"
-#include "scene/OrvObjectEnviroment.h"
-#include "scene/OrvObjectImage.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterManager.h"
 #include "animation/OrvRangeParameter.h"
 #include "gfx/OrvShaderVariable.h"
+#include "scene/OrvLightSource.h"
+#include "scene/OrvObjectCamera.h"
+#include "scene/OrvObjectEnviroment.h"
+#include "scene/OrvObjectImage.h"
 #include "support/OrvTestContext.h"
 
 #include "OrvQuadTestObject.h"

@@ -8,12 +8,12 @@
 // Members are declared so that the window closes last; the context (with its textures) goes
 // before it.
 
-#include "base/OrvException.h"
-#include "scene/OrvQuadTestObject.h"
 #include "animation/OrvParameterManager.h"
+#include "base/OrvException.h"
+#include "gfx/OrvTextureManager.h"
+#include "scene/OrvQuadTestObject.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
-#include "gfx/OrvTextureManager.h"
 #include "support/OrvGlTestWindow.h"
 #include "support/OrvTestContext.h"
 

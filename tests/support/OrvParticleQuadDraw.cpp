@@ -1,7 +1,7 @@
 #include "support/OrvParticleQuadDraw.h"
 
-#include "scene/OrvObjectParticles.h"
 #include "gfx/OrvGlState.h"
+#include "scene/OrvObjectParticles.h"
 
 #include <GL/glew.h>
 
