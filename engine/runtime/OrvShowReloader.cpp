@@ -41,6 +41,7 @@ std::unique_ptr<OrvShow> OrvShowReloader::Reload(OrvRunContext& run, OrvShow& cu
         }
     }
     messages = loaded->Diagnostics().Log();
+    records = loaded->Diagnostics().Records();
     attempted = loaded->Files().Names();
     if (!ok)
         loaded.reset(); // its textures and programs go; the current show's stay
