@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "animation/OrvParameterCatmullRomSpline.h"
+#include "animation/OrvParameterClock.h"
 #include "animation/OrvParameterEase.h"
 #include "animation/OrvParameterFollow.h"
 #include "animation/OrvParameterHold.h"
@@ -134,9 +135,23 @@ void OrvParameterManager::AddFollowSource(const std::string& name, const OrvSamp
 
 bool OrvParameterManager::AddFollow(const std::string& name, unsigned int start,
                                     const std::string& source, double scale, double offset) {
+    OrvParameterClock::Source clock;
+    if (OrvParameterClock::Find(source, clock)) {
+        if (clock != OrvParameterClock::Seconds && !(clockBeatLength > 0)) {
+            diagnostics.Report(1, OrvMessageKind::ClockWithoutBpm, source,
+                               "Source " + source +
+                                   " counts beats, but the header has no bpm above 0");
+            return false;
+        }
+        return AddEnvelopeItem(name,
+                               new OrvParameterClock(start, clock, clockBeatLength, scale, offset));
+    }
     auto found = followSources.find(source);
     if (found == followSources.end()) {
-        ReportUnknown("source", source, followSourceNames);
+        std::vector<std::string> known = followSourceNames;
+        known.insert(known.end(), OrvParameterClock::Names().begin(),
+                     OrvParameterClock::Names().end());
+        ReportUnknown("source", source, known);
         return false;
     }
     return AddEnvelopeItem(name, new OrvParameterFollow(start, *found->second, scale, offset));

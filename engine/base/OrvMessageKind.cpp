@@ -40,6 +40,7 @@ const Entry Table[] = {
     {OrvMessageKind::ImageNotTruecolor, "The image is not truecolor: "},
     {OrvMessageKind::MusicNotLoaded, "Could not load the music file"},
     {OrvMessageKind::UnclosedBlock, "block \""},
+    {OrvMessageKind::ClockWithoutBpm, "Source "},
 };
 } // namespace
 

@@ -42,6 +42,7 @@ enum class OrvMessageKind {
     ImageNotTruecolor,      // "The image is not truecolor: " + file
     MusicNotLoaded,         // "Could not load the music file"
     UnclosedBlock,          // "block \"" + name + "\" is never closed..."
+    ClockWithoutBpm,        // "Source " + name + " counts beats, but the header has no bpm..."
 };
 
 class OrvMessage {

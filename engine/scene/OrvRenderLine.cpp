@@ -8,6 +8,8 @@
 #include "base/OrvException.h"
 #include "base/OrvSimilarWords.h"
 #include "gfx/OrvGlUtils.h"
+#include "gfx/OrvMusicUniforms.h"
+#include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTexture.h"
 #include "gfx/OrvTextureManager.h"
 #include "scene/OrvObject.h"
@@ -203,6 +205,10 @@ void OrvRenderLine::Draw(OrvCameraEye& eye) {
         ClearLetterbox(scene.Display(), view);
 
     OrvDrawPass pass{view.width, view.height, eye};
+    // What a shader that declares orvResolution draws into.
+    OrvMusicUniforms& uniforms = scene.Shaders().MusicUniforms();
+    uniforms.resolution[0] = static_cast<float>(view.width);
+    uniforms.resolution[1] = static_cast<float>(view.height);
     for (OrvObject* object : drawList) {
         if (!object->IsEnabled())
             continue;

@@ -51,6 +51,8 @@ OrvTimeline::OrvTimeline(const OrvScriptNode& root, double beatLength,
       blocksIndexed(false) {
     for (const char* text : PatternTexts)
         patterns.push_back(OrvStringUtils::SmartSplit(text, " \t\n"));
+    // The clock that follow items may take counts beats of the header's bpm.
+    parameters.SetClockBeatLength(std::isfinite(beatLength) ? beatLength : 0.0);
 }
 
 bool OrvTimeline::Process(const OrvScriptNode& script) {

@@ -6,6 +6,7 @@
 #include "base/OrvDataFolder.h"
 #include "base/OrvException.h"
 #include "base/OrvRunContext.h"
+#include "gfx/OrvMusicUniforms.h"
 #include "gfx/OrvShaderManager.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvRenderLine.h"
@@ -101,6 +102,8 @@ void OrvShow::Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn)
         throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
     }
     parameters->RememberLoadedValues();
+    double bpm = loader->NumericValue(IOrvScriptLoader::Bpm);
+    beatLength = bpm > 0 && std::isfinite(bpm) ? 60000.0 / bpm : 0.0;
     if (!CheckSyncNames(goingOn) && !goingOn)
         throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
     if (!goingOn) // a check does not play the saved keys
@@ -234,7 +237,10 @@ void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
         bakedKeys->ApplyAt(position);
     for (IOrvParameterSource* source : sources)
         source->ApplyAt(position);
-    musicAnalysis->FillUniforms(position, scene->Shaders().MusicUniforms());
+    OrvMusicUniforms& uniforms = scene->Shaders().MusicUniforms();
+    musicAnalysis->FillUniforms(position, uniforms);
+    uniforms.time = static_cast<float>(position * 0.001);
+    uniforms.beat = beatLength > 0 ? static_cast<float>(position / beatLength) : 0.0f;
     renderLines->Simulate(elapsedMs);
     renderLines->Render();
 }

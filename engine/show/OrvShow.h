@@ -97,9 +97,9 @@ public:
 
     // One frame, in stages: the parameter sources at `position` (the timeline first, then the
     // baked sync keys if any, then each added source in order, so a later one takes over what
-    // it sets); the music's shader uniforms at `position`; every object simulated once by
-    // `elapsedMs` since the previous frame; the render passes. Leaves the picture in the screen's
-    // framebuffer (the caller shows it). Allocates nothing.
+    // it sets); the shaders' own uniforms at `position` (the music's, orvTime, orvBeat); every
+    // object simulated once by `elapsedMs` since the previous frame; the render passes. Leaves the
+    // picture in the screen's framebuffer (the caller shows it). Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
     // A source of parameter values after the timeline; borrowed, it must outlive its use
     // (until RemoveParameterSource or the show goes). It names parameters through
@@ -161,6 +161,7 @@ private:
     OrvSyncSettings syncSettings;
     std::vector<IOrvParameterSource*> sources; // after the timeline; not owned
     bool loaded;
+    double beatLength = 0; // ms, from the header's bpm; 0 without one (orvBeat is then 0)
 };
 
 #endif
