@@ -5,6 +5,7 @@
 #include "animation/OrvParameterManager.h"
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvDiagnostics.h"
+#include "base/OrvException.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
 #include "scene/OrvSceneContext.h"
@@ -302,4 +303,33 @@ script {
     EXPECT_TRUE(OrvRgbNear(window.ReadPixel(8, 24), (OrvRgba{191, 255, 0, 255}), 2))
         << window.ReadPixel(8, 24);
     EXPECT_EQ("", context.diagnostics.Text());
+}
+
+// Playing stops at the first error as ever, and says it as the check does: at the object's
+// line, a shader's compile log at the shader file's own lines, then the engine's summary.
+TEST(OrvShow, ALoadThatFailsSaysWhereAsTheCheckDoes) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    OrvGlTestWindow window(64, 48);
+    ASSERT_TRUE(window.IsOpen()) << window.Error();
+    OrvTestFolder folder;
+    folder.WriteData("script.txt", "header {\n}\nobjects {\n    pic: image a.png {\n"
+                                   "        shader: bad.frag\n    }\n}\nrenderLines {\n}\n"
+                                   "script {\n}\n");
+    folder.WriteData("a.png", OrvMakePng(4, 4, 3, OrvRepeatPixel({255, 0, 0}, 16)));
+    folder.WriteData("bad.frag", "void main() {\n    gl_FragColor = vec4(1.0) +;\n}\n");
+    OrvTestContext context(folder.DataPath(""));
+    OrvShow show(context.run);
+    ASSERT_TRUE(show.ReadScript()) << context.diagnostics.Log();
+    SilentObserver observer;
+    std::string raised;
+    try {
+        show.Load(observer);
+    } catch (const OrvException& error) {
+        raised = error.Message();
+    }
+    EXPECT_EQ("Errors in script file", raised);
+    const std::string log = context.diagnostics.Log();
+    const std::string first = "script.txt:4: Shader compiling failed: bad.frag\nbad.frag:2: ";
+    EXPECT_EQ(0u, log.find(first)) << log;
+    EXPECT_NE(std::string::npos, log.find("error")) << log;
 }
