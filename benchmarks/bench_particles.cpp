@@ -8,6 +8,8 @@
 //             particles that share a texture;
 //     Sorted  the same in drawingMode 1, which also sorts the pool far to near.
 //   The "/2" variants give the particles two textures, drawn at random.
+//   BM_ParticlesDrawSortedTextures/10000: sorted particles with one texture and with two, side
+//     by side in one process, and their ratio (two / one), with the draw calls of the two.
 // Figures: microseconds per frame and heap allocations per frame (must be 0 once the pool is
 // sized). The draw benchmarks need an X display:
 //   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" build/benchmarks/bench_particles
@@ -190,6 +192,57 @@ void RunDraw(benchmark::State& state, Way way) {
     state.counters["allocations_per_frame"] = static_cast<double>(allocated) / frames;
 }
 
+// Sorted particles with one texture and with two, side by side in one process: two textures
+// draw in one call like one (OrvParticleBatch's one-draw program), so the ratio should be
+// about 1; drawn in runs, one per change of texture in back-to-front order, it was 3 to 8.
+void BM_ParticlesDrawSortedTextures(benchmark::State& state) {
+    Window& window = TheWindow();
+    if (!window.open) {
+        state.SkipWithError(window.error.c_str());
+        return;
+    }
+    const int count = static_cast<int>(state.range(0));
+    std::unique_ptr<OrvObjectParticles> systems[2];
+    for (int t = 0; t < 2; ++t) {
+        systems[t] =
+            MakeSystem(std::string(t == 0 ? " textures: *one\n" : " textures: *one *two\n") +
+                       " emitter {\n  radius: 0 6\n  lifeTime: 0\n  size: 0.05 0.15\n"
+                       "  rotation: 0 360\n  color.r: 0.2 1\n  color.a: 0.3 0.8\n }\n");
+        systems[t]->UpdateParameter(0, count);
+        systems[t]->UpdateParameter(2, 1);
+        systems[t]->Update(16);
+    }
+    SetCamera();
+    glClearColor(0, 0, 0, 0);
+    double nanoseconds[2] = {0, 0};
+    std::size_t calls[2] = {0, 0};
+    auto frame = [&](int t) {
+        auto begin = std::chrono::steady_clock::now();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        systems[t]->Draw(TheShow().pass);
+        glPopAttrib();
+        glFinish();
+        nanoseconds[t] +=
+            std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - begin)
+                .count();
+        calls[t] = systems[t]->DrawCallCount();
+    };
+    for (int f = 0; f < 3; ++f) // the software renderer compiles its states
+        for (int t = 0; t < 2; ++t)
+            frame(t);
+    nanoseconds[0] = nanoseconds[1] = 0;
+    for (auto _ : state) {
+        frame(0);
+        frame(1);
+    }
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["one_texture_ms"] = nanoseconds[0] / frames / 1e6;
+    state.counters["two_textures_ms"] = nanoseconds[1] / frames / 1e6;
+    state.counters["ratio_two_over_one"] = nanoseconds[0] > 0 ? nanoseconds[1] / nanoseconds[0] : 0;
+    state.counters["draw_calls_two"] = static_cast<double>(calls[1]);
+}
+
 void BM_ParticlesDrawEach(benchmark::State& state) {
     RunDraw(state, Each);
 }
@@ -212,4 +265,5 @@ BENCHMARK(BM_ParticlesDrawSorted)
     ->Args({10000, 0})
     ->Args({10000, 2})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParticlesDrawSortedTextures)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

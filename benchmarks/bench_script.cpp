@@ -5,9 +5,9 @@
 
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvParameterManager.h"
-#include "script/OrvAsciiScriptLoader.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRandom.h"
+#include "script/OrvAsciiScriptLoader.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -53,7 +53,7 @@ int Fail(const std::string& message) {
 // The run's diagnostics as Run shows them: errors as its message box prints them, warnings
 // alone as the engine prints them at the end of a run.
 void PrintLog(const OrvDiagnostics& diagnostics) {
-    const std::string& text = diagnostics.Text();
+    const std::string& text = diagnostics.Log();
     if (text.empty())
         return;
     if (diagnostics.HasError())

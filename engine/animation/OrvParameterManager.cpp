@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <utility>
 
-#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
-#include "animation/OrvParameterFollow.h"
+#include "animation/OrvParameterClock.h"
 #include "animation/OrvParameterEase.h"
+#include "animation/OrvParameterFollow.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterLinear.h"
 #include "animation/OrvParameterRandom.h"
+#include "base/OrvDiagnostics.h"
 
 namespace {
 const size_t MaxSuggestions = 10;
@@ -98,7 +99,8 @@ bool OrvParameterManager::AddEnvelopeItem(const std::string& name,
         return false;
     }
     if (!records[record].envelope.AddItem(item)) {
-        diagnostics.Report(1, OrvParameterEnvelope::OverlapMessage);
+        diagnostics.Report(1, OrvMessageKind::EnvelopeOverlap, name,
+                           OrvParameterEnvelope::OverlapMessage);
         delete item;
         return false;
     }
@@ -111,7 +113,7 @@ void OrvParameterManager::ReportUnknown(const std::string& what, const std::stri
     // Once the log is full nobody reads the suggestions; a loop repeating the broken line
     // must not pay a scan of every name per round.
     std::deque<std::string> similar;
-    if (!diagnostics.Full())
+    if (!diagnostics.Unread())
         similar = SimilarNames(name, pool);
     if (!similar.empty()) {
         message += "\nDid you mean:\n\n";
@@ -121,7 +123,9 @@ void OrvParameterManager::ReportUnknown(const std::string& what, const std::stri
             message += similar[i];
         }
     }
-    diagnostics.Report(1, message);
+    diagnostics.Report(
+        1, what == "source" ? OrvMessageKind::UnknownSource : OrvMessageKind::UnknownParameter,
+        name, message);
 }
 
 void OrvParameterManager::AddFollowSource(const std::string& name, const OrvSampledCurve& curve) {
@@ -131,9 +135,23 @@ void OrvParameterManager::AddFollowSource(const std::string& name, const OrvSamp
 
 bool OrvParameterManager::AddFollow(const std::string& name, unsigned int start,
                                     const std::string& source, double scale, double offset) {
+    OrvParameterClock::Source clock;
+    if (OrvParameterClock::Find(source, clock)) {
+        if (clock != OrvParameterClock::Seconds && !(clockBeatLength > 0)) {
+            diagnostics.Report(1, OrvMessageKind::ClockWithoutBpm, source,
+                               "Source " + source +
+                                   " counts beats, but the header has no bpm above 0");
+            return false;
+        }
+        return AddEnvelopeItem(name,
+                               new OrvParameterClock(start, clock, clockBeatLength, scale, offset));
+    }
     auto found = followSources.find(source);
     if (found == followSources.end()) {
-        ReportUnknown("source", source, followSourceNames);
+        std::vector<std::string> known = followSourceNames;
+        known.insert(known.end(), OrvParameterClock::Names().begin(),
+                     OrvParameterClock::Names().end());
+        ReportUnknown("source", source, known);
         return false;
     }
     return AddEnvelopeItem(name, new OrvParameterFollow(start, *found->second, scale, offset));

@@ -80,6 +80,12 @@ public:
     bool AddFollow(const std::string& name, unsigned int start, const std::string& source,
                    double scale, double offset);
     bool FollowSourceExists(const std::string& name) const { return followSources.count(name) > 0; }
+    // The beat length (ms) that follow items of the clock count with (OrvParameterClock:
+    // clock.seconds, clock.beats, clock.beatPhase, clock.barPhase and the phases' .sine and
+    // .triangle), which AddFollow knows besides the curves; 0 (the start) or less: no bpm,
+    // and every clock source but clock.seconds reports "Source " + name + " counts beats,
+    // but the header has no bpm above 0".
+    void SetClockBeatLength(double beatLength) { clockBeatLength = beatLength; }
 
     void UpdateParameters(unsigned int position);
     // The timeline as the frame's first parameter source: UpdateParameters.
@@ -147,6 +153,7 @@ private:
     std::vector<OrvEnvelopeKey> packedKeys; // every envelope's search keys once loading is done
     std::vector<Record> records;
     std::vector<std::string> names; // names[i] is the full name of records[i]
+    double clockBeatLength = 0;
     // Full name -> first record with it. Loading a long script looks names up constantly.
     std::unordered_map<std::string, int> firstRecordByName;
     std::unordered_map<std::string, const OrvSampledCurve*> followSources; // not owned

@@ -5,8 +5,8 @@
 // Parameters 0 "x", 1 "y", 2 "z" map to vector.x, vector.y, vector.z, stored unchanged; no
 // children. Starts at (0, 0, 0). The owner reads (or sets) vector directly.
 
-#include "base/OrvVector3.h"
 #include "animation/OrvParameterInterface.h"
+#include "base/OrvVector3.h"
 
 class OrvVector3Parameter : public OrvParameterInterface {
 public:

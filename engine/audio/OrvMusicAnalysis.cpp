@@ -2,9 +2,9 @@
 
 #include "animation/OrvParameterManager.h"
 #include "audio/OrvAudioStream.h"
+#include "audio/OrvFrequencyBands.h"
 #include "audio/OrvOnsetDetector.h"
 #include "audio/OrvSourceShaping.h"
-#include "audio/OrvFrequencyBands.h"
 #include "base/OrvDiagnostics.h"
 #include "gfx/OrvMusicUniforms.h"
 

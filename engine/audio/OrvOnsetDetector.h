@@ -5,7 +5,10 @@
 // by hop (mono, 44100 Hz, HopSamples samples a push): aubio's default onset method on 1024-
 // sample frames, and (when asked for) its beat tracker for the tempo. An onset is kept as the hop
 // it happened in (aubio's own delay taken back, rounded to the nearest hop) and its strength, the
-// onset function's value when it was detected.
+// onset function's value when it was detected. Silence is judged at the onset itself: an onset
+// counts when some hop from the onset's own to the one where aubio confirmed it is louder than
+// aubio's default gate (-70 dB), so a short hit after digital silence, gone by the time it is
+// confirmed, is still found.
 //
 // Owns the aubio objects, made by the constructor (Ready() says whether they were); Push
 // allocates only when an onset is added to the list. Not copyable.
@@ -46,7 +49,13 @@ private:
     struct Aubio; // aubio's objects, kept out of this header
     std::unique_ptr<Aubio> aubio;
     bool withTempo;
+    // The loudest hop level (dB) from `hop` to the latest pushed.
+    float LoudestSince(size_t hop) const;
+
+    static constexpr size_t LevelHops = 16; // more than aubio's delay of a few hops
     std::vector<Onset> onsets;
+    std::vector<float> levels; // the last LevelHops hops' levels, by hop modulo LevelHops
+    size_t pushed = 0;         // hops pushed so far
     std::vector<double> beats; // the beat tracker's beats, in seconds
 };
 

@@ -7,8 +7,8 @@
 //
 // Path(name) is the folder followed by the name, unchanged (names may contain "/"); a
 // non-empty name is remembered. Messages name a file as Shown(name), "../data/" and the name:
-// the show folder's own view of it, the same wherever the folder lies. The folder is kept as given, with a "/" added when missing.
-// It never touches the file system. Copyable.
+// the show folder's own view of it, the same wherever the folder lies. The folder is kept as given,
+// with a "/" added when missing. It never touches the file system. Copyable.
 
 #include <set>
 #include <string>

@@ -72,10 +72,10 @@ extern "C" int OrvRunSync(bool debug, const char* syncAddress) {
     }
     // A run that reported only warnings (a misspelt music name, say, which plays silently)
     // says so on standard error when it ends; errors go to the launcher's message box instead.
-    if (!log.HasError() && !log.Text().empty())
-        std::fputs(log.Text().c_str(), stderr);
+    if (!log.HasError() && !log.Log().empty())
+        std::fputs(log.Log().c_str(), stderr);
     if (result != 0 && debug) {
-        std::fputs(log.Text().c_str(), stdout);
+        std::fputs(log.Log().c_str(), stdout);
         std::fputs("\nPress enter to continue...\n", stdout);
         std::fflush(stdout);
         std::getchar();
@@ -88,7 +88,7 @@ extern "C" int OrvHasError() {
 }
 
 extern "C" const char* OrvErrorMsg() {
-    return RunLog().Text().c_str();
+    return RunLog().Log().c_str();
 }
 
 extern "C" int OrvCheck() {

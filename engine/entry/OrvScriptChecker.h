@@ -7,18 +7,15 @@
 // the sound device; but where the engine stops at the first error, the check goes on
 // (OrvShow::LoadGoingOn): an object or render line that fails is left out and the next one
 // loaded, and the whole timeline runs, a failed line not stopping its block. Every message goes
-// into the report (OrvCheckReport) beside the line it belongs to:
-// - what the loader says about the file as a whole ("Missing block: ..."): no line;
-// - what loading an object raises or reports: the object's line, except that a line of its
-//   block nobody understood ("Error: Line not processed: ...") or a message ending in the
-//   full name of a key's parameter (": box.col.a") is that key's line;
-// - what loading a render line raises: the render line's line;
-// - what a timeline line reports: that line (a line in a called block or loop body is the
-//   line in that block; the calling line gets its own "Error on line: ");
-// - a shader that does not compile: "Shader compiling failed: " + the shader file's name at
-//   the object's line, and the compiler's log line by line under that file's name and own
-//   line, listed beside it (OrvShaderCompileError); a log line that names no line of the
-//   file stays in the object's message as the compiler wrote it.
+// into the report (OrvCheckReport) at the place its record carries (OrvDiagnostics: the
+// reporters know it: a key of an object block, a render line's key, a timeline line, a line
+// of a called block or loop body; the calling line gets its own "Error on line: "), else at
+// the line of the node being loaded (an object, a render line), else for the file as a whole;
+// a shader's compile log goes under the shader file's name and own line, listed beside the
+// object that loads it (OrvLoadError). What is left out or kept is decided from the records'
+// kinds and subjects (OrvMessageKind), never from their texts. The engine's warnings about a
+// header key or a render line's object that is none (the show plays, but not as written) are
+// errors here.
 // The messages are the engine's own texts. Left out, because they say nothing new: the
 // engine's summaries ("Errors in script file", "Could not load a script file"), and what
 // follows from an object or render line that failed to load: "Unknown parameter: " for its
@@ -34,7 +31,8 @@
 // all of them are misplaced; the loader's "Missing block: " when a top-level line is
 // misplaced; and the object warnings below.
 //
-// The check's own warnings, which never make the check fail:
+// The check's own findings are functions over the loaded show (OrvCheckLints); its warnings,
+// which never make the check fail:
 //   block "NAME" is never closed               the file ended inside it with no line
 //                                              misplaced (by indentation): a "}" is missing
 //                                              (the line is the block's opening line)
@@ -67,6 +65,7 @@
 // thread only; one check at a time.
 
 #include "base/IOrvErrorListener.h"
+#include "entry/OrvCheckLints.h"
 #include "entry/OrvCheckReport.h"
 #include "show/IOrvShowLoadWatcher.h"
 
@@ -109,7 +108,7 @@ private:
         bool hidden; // one was left out as following from a failed object or render line
     };
 
-    void Reported(int severity, const std::string& message) override;
+    void Reported(const OrvDiagnostics::Record& record) override;
     void LineStarted(const OrvScriptNode& line) override;
     void LineEnded(const OrvScriptNode& line) override;
     void Building(Stage stage, const OrvScriptNode* node) override;
@@ -117,23 +116,15 @@ private:
                 bool kept) override;
 
     bool CheckShow();
-    void CheckBraces(const OrvAsciiScriptLoader& loader);
-    void CheckObjectUse(OrvAsciiScriptLoader& loader, const OrvObjectManager& objects,
-                        const OrvRenderLineManager& renderLines,
-                        const OrvParameterManager& parameters);
-    void CheckMusic(OrvAsciiScriptLoader& loader, const OrvMusicAnalysis& musicAnalysis);
-    void CheckPictures(OrvSceneContext& scene);
+    // The lints' findings into the report.
+    void Add(const OrvCheckLints::Findings& findings);
 
-    // What loading an object raised; a shader's compile log by the shader file's own lines.
-    void ReportRaised(const std::exception& error);
-    // The line a message reported while `node` loads belongs to.
-    int LineFor(const OrvScriptNode& node, const std::string& message) const;
     // True for a message at the line (0: the file as a whole) that a missing "}" explains.
     bool FollowsFromMissingBrace(int line) const;
     // True for "Sub node not found: " about a block that a missing "}" moved.
-    bool CallsMovedBlock(const std::string& message) const;
+    bool CallsMovedBlock(const OrvDiagnostics::Record& record) const;
     // True for "Unknown parameter: " about a parameter of something that failed to load.
-    bool FollowsFromFailedLoad(const std::string& message) const;
+    bool FollowsFromFailedLoad(const OrvDiagnostics::Record& record) const;
 
     OrvRunContext& run;
     OrvCheckReport report;
@@ -145,7 +136,8 @@ private:
     std::set<std::string> failedNames;        // objects and render lines that failed to load
     std::set<std::string> wordsOfFailedLines; // the words of every timeline line that failed
     bool holding;                             // reading the script: messages wait in `held`
-    std::vector<std::pair<int, std::string>> held;
+    std::vector<OrvDiagnostics::Record> held;
+    int firstBarsWithoutBpm; // the first timeline line with a bar time and no bpm; 0: none
 };
 
 #endif

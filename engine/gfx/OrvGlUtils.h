@@ -18,8 +18,7 @@ public:
 
     // buffer true: the whole off-screen buffer of width x height. buffer false: the fitted,
     // centred rectangle of the display. A width or height of 0 or less means the surface's.
-    static void SetFullViewport(const OrvDisplayFacts& display, bool buffer, int width,
-                                int height);
+    static void SetFullViewport(const OrvDisplayFacts& display, bool buffer, int width, int height);
     // The rectangle SetFullViewport would set, without touching OpenGL.
     static Viewport FullViewport(const OrvDisplayFacts& display, bool buffer, int width,
                                  int height);

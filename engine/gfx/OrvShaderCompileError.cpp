@@ -3,7 +3,8 @@
 OrvShaderCompileError::OrvShaderCompileError(
     const std::string& log, const std::string& file,
     const std::vector<OrvShaderLogTranslator::Record>& records)
-    : OrvException("Shader compiling failed: " + log), file(file), records(records) {}
+    : OrvException(OrvMessageKind::ShaderCompileFailed, file, "Shader compiling failed: " + log),
+      file(file), records(records) {}
 
 const std::string& OrvShaderCompileError::File() const noexcept {
     return file;

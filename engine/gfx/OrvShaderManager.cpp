@@ -75,6 +75,23 @@ OrvShaderProgram OrvShaderManager::LoadShaderProgram(std::deque<std::string>& na
     return program;
 }
 
+OrvShaderProgram OrvShaderManager::BuildProgram(const std::string& name,
+                                                const std::string& vertexSource,
+                                                const std::string& fragmentSource) {
+    OrvShaderProgram program;
+    program.Create();
+    programs.push_back(program.Handle());
+    for (Type type : {Vertex, Fragment}) {
+        const std::string& source = type == Vertex ? vertexSource : fragmentSource;
+        std::deque<std::string> lines = OrvStringUtils::Split(source, "\n");
+        std::vector<int> fileLines(lines.size(), 0);
+        program.AttachShader(CreateShader(name, lines, fileLines, type));
+    }
+    if (!program.Link(diagnostics))
+        return OrvShaderProgram();
+    return program;
+}
+
 void OrvShaderManager::LoadShader(OrvShaderProgram& program, std::string& name, Type type) {
     if (type == Auto)
         type = DefineType(name);

@@ -73,6 +73,13 @@ public:
     // derived files; Vertex and Fragment compile the one file as that stage.
     void LoadShader(OrvShaderProgram& program, std::string& name, Type type);
 
+    // A program of the engine's own, from a vertex and a fragment stage's source text (lines
+    // split at line feeds), kept and released with the others. `name` names it in messages.
+    // Raises OrvShaderCompileError when a stage does not compile; a link failure is reported
+    // and gives a program of handle 0.
+    OrvShaderProgram BuildProgram(const std::string& name, const std::string& vertexSource,
+                                  const std::string& fragmentSource);
+
     // The music's values every program made here reads (OrvShaderProgram::SetMusicUniforms);
     // the show fills them once per frame. Lives as long as the manager.
     OrvMusicUniforms& MusicUniforms() { return musicUniforms; }
@@ -83,7 +90,6 @@ public:
     int ObjectCount() const { return static_cast<int>(shaders.size() + programs.size()); }
 
 protected:
-
     // The type the name's extension gives; Undefined for no known extension.
     Type DefineType(std::string& name);
     // One shader object from lines of the file `name` given without line breaks: a vertex

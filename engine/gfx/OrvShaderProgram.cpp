@@ -11,12 +11,13 @@ namespace {
 bool IsMusicUniform(const char* name) {
     std::string text = name;
     return text == "orvLevel" || text == "orvOnset" || text.compare(0, 9, "orvBands[") == 0 ||
-           text == "orvBands";
+           text == "orvBands" || text == "orvTime" || text == "orvBeat" || text == "orvResolution";
 }
 } // namespace
 
 OrvShaderProgram::OrvShaderProgram()
-    : handle(0), music(nullptr), bandsLocation(-1), levelLocation(-1), onsetLocation(-1) {}
+    : handle(0), music(nullptr), bandsLocation(-1), levelLocation(-1), onsetLocation(-1),
+      timeLocation(-1), beatLocation(-1), resolutionLocation(-1) {}
 
 OrvShaderProgram::~OrvShaderProgram() {}
 
@@ -70,12 +71,18 @@ bool OrvShaderProgram::Link(OrvDiagnostics& diagnostics) {
     bandsLocation = glGetUniformLocation(handle, "orvBands");
     levelLocation = glGetUniformLocation(handle, "orvLevel");
     onsetLocation = glGetUniformLocation(handle, "orvOnset");
+    timeLocation = glGetUniformLocation(handle, "orvTime");
+    beatLocation = glGetUniformLocation(handle, "orvBeat");
+    resolutionLocation = glGetUniformLocation(handle, "orvResolution");
     glUseProgram(0);
     return true;
 }
 
 void OrvShaderProgram::Use() {
     glUseProgram(handle);
+    // The target's size is the pass's, known only now: an object may draw into several.
+    if (music && resolutionLocation >= 0)
+        glUniform2f(resolutionLocation, music->resolution[0], music->resolution[1]);
 }
 
 void OrvShaderProgram::UnUse() {
@@ -93,6 +100,10 @@ void OrvShaderProgram::UpdateUniforms() {
             glUniform1f(levelLocation, music->level);
         if (onsetLocation >= 0)
             glUniform1f(onsetLocation, music->onset);
+        if (timeLocation >= 0)
+            glUniform1f(timeLocation, music->time);
+        if (beatLocation >= 0)
+            glUniform1f(beatLocation, music->beat);
     }
     glUseProgram(0);
 }

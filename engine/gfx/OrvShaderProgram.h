@@ -12,10 +12,11 @@
 //   with the empty name, so a float uniform "brightness" of a program registered as
 //   "box.shaders[0]" is animated as "box.shaders[0].brightness".
 // - UpdateUniforms() sends every uniform's values; it allocates nothing.
-// - The music's uniforms (OrvMusicUniforms: `float orvBands[16]`, `float orvLevel`, `float
-//   orvOnset`) are not parameters: a program that declares them gets the values of the block
-//   its manager gave it (SetMusicUniforms) at every UpdateUniforms. A program without them
-//   only compares three locations with -1.
+// - The engine's uniforms (OrvMusicUniforms: `float orvBands[16]`, `float orvLevel`, `float
+//   orvOnset`, `float orvTime`, `float orvBeat`, `vec2 orvResolution`) are not parameters: a
+//   program that declares them gets the values of the block its manager gave it
+//   (SetMusicUniforms) at every UpdateUniforms, and orvResolution at every Use (the target
+//   being drawn into). A program without them only compares locations with -1.
 //
 // Copies share the OpenGL program but each has its own uniform values. The child pointers
 // that ChildParameterInterfaces hands out point into this object's own uniform list: they
@@ -72,6 +73,9 @@ private:
     int bandsLocation;
     int levelLocation;
     int onsetLocation;
+    int timeLocation;
+    int beatLocation;
+    int resolutionLocation;
 };
 
 #endif

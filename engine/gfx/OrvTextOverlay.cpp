@@ -1,6 +1,7 @@
 #include "gfx/OrvTextOverlay.h"
 
 #include "base/OrvFontFile.h"
+#include "base/OrvMessageLayout.h"
 #include "gfx/OrvGlState.h"
 
 #include <SDL2/SDL.h>
@@ -27,15 +28,22 @@ void OrvTextOverlay::Clear() {
 }
 
 void OrvTextOverlay::SetText(const std::string& text) {
+    std::vector<std::string> lines = OrvMessageLayout::Wrap(text, MaxColumns);
+    if (lines.size() > static_cast<std::size_t>(MaxLines))
+        lines.resize(MaxLines);
+    Show(text.empty() ? std::vector<std::string>() : lines);
+}
+
+void OrvTextOverlay::SetMessages(const std::vector<OrvDiagnostics::Record>& messages) {
+    Show(messages.empty() ? std::vector<std::string>()
+                          : OrvMessageLayout::Lines(messages, MaxLines, MaxColumns));
+}
+
+void OrvTextOverlay::Show(const std::vector<std::string>& given) {
     Clear();
     std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (lines.size() < static_cast<std::size_t>(MaxLines) && std::getline(in, line)) {
-        if (line.size() > static_cast<std::size_t>(MaxColumns))
-            line = line.substr(0, MaxColumns - 3) + "...";
+    for (const std::string& line : given)
         lines.push_back(line.empty() ? " " : line);
-    }
     if (lines.empty())
         return;
     if (!TTF_WasInit() && TTF_Init() < 0)
@@ -97,7 +105,8 @@ void OrvTextOverlay::SetText(const std::string& text) {
                  canvas->pixels);
     SDL_FreeSurface(canvas);
     texture = name;
-    shown = text;
+    for (const std::string& line : given)
+        shown += line + "\n";
 }
 
 void OrvTextOverlay::Draw(int windowWidth, int windowHeight) const {

@@ -3,8 +3,10 @@
 
 // A few lines of text drawn over the picture in the bottom-left corner of the window, on a
 // dark box: how debug mode shows the errors of an edit that broke the show, until the next
-// edit loads. Lines past MaxLines, and characters past MaxColumns of a line, are cut (the
-// whole text went to standard error).
+// edit loads. SetMessages lays the messages out in MaxLines lines of MaxColumns characters
+// (OrvMessageLayout: the first error first, each whole with its long lines wrapped, and how
+// many more there are when not all fit; the whole list went to standard error). SetText
+// shows a text of its own, its lines wrapped the same way and cut past MaxLines.
 //
 // SetText renders the text once with SDL_ttf (the display-mode screen's font) into a texture
 // that the overlay owns; Clear and the destructor delete it (when a context is current).
@@ -12,7 +14,10 @@
 // (of the size given, in pixels) and restores every state it changes; it allocates nothing.
 // Needs a current context.
 
+#include "base/OrvDiagnostics.h"
+
 #include <string>
+#include <vector>
 
 class OrvTextOverlay {
 public:
@@ -25,6 +30,7 @@ public:
     OrvTextOverlay& operator=(const OrvTextOverlay&) = delete;
 
     void SetText(const std::string& text);
+    void SetMessages(const std::vector<OrvDiagnostics::Record>& messages);
     void Clear();
     bool Showing() const { return texture != 0; }
     const std::string& Text() const { return shown; }
@@ -32,6 +38,8 @@ public:
     void Draw(int windowWidth, int windowHeight) const;
 
 private:
+    void Show(const std::vector<std::string>& lines);
+
     unsigned texture;
     int width;
     int height;

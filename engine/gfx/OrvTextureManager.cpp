@@ -19,8 +19,35 @@ std::string CouldNotLoad(const std::string& name) {
     return "Could not load image file: " + name;
 }
 
-std::string NotTruecolor(const std::string& name) {
-    return "The image is not truecolor: " + name;
+OrvException CouldNotLoadError(const std::string& name) {
+    return OrvException(OrvMessageKind::CouldNotLoadImage, name, CouldNotLoad(name));
+}
+
+// The refusal, and after it what to do about it, as far as the picture tells why.
+OrvException NotTruecolor(const std::string& name, const char* why) {
+    std::string text = "The image is not truecolor: " + name;
+    if (why)
+        text += std::string(" (") + why + ": save it as 24- or 32-bit colour)";
+    return OrvException(OrvMessageKind::ImageNotTruecolor, name, text);
+}
+
+// Why a decoded picture has neither 3 nor 4 bytes a pixel: a palette of greys only is what
+// SDL_image makes of a greyscale file; any other palette is a paletted picture.
+const char* NotTruecolorReason(const SDL_Surface& surface) {
+    const SDL_PixelFormat& format = *surface.format;
+    const SDL_Palette* palette = format.palette;
+    if (!palette) {
+        // Grey with alpha comes as two bytes whose colour masks are one and the same.
+        if (format.Rmask != 0 && format.Rmask == format.Gmask && format.Gmask == format.Bmask)
+            return "it is greyscale";
+        return format.BitsPerPixel == 16 ? "it has 16 bits a pixel" : nullptr;
+    }
+    for (int i = 0; i < palette->ncolors; ++i) {
+        const SDL_Color& colour = palette->colors[i];
+        if (colour.r != colour.g || colour.g != colour.b)
+            return "it is paletted";
+    }
+    return "it is greyscale";
 }
 
 // One pixel of a 3- or 4-byte surface as SDL stores it, in the machine's byte order.
@@ -133,19 +160,19 @@ OrvTexture OrvTextureManager::LoadFile(const std::string& name) {
     // SDL_image decodes every GIF to a palette, so a whole GIF is refused without decoding.
     if (file.FileFormat() == OrvImageFileCheck::FormatGif &&
         file.GetState() == OrvImageFile::Undecoded)
-        throw OrvException(NotTruecolor(name));
+        throw NotTruecolor(name, "it is a GIF, which is paletted");
     std::unique_ptr<SDL_Surface, SurfaceDeleter> surface(file.Release());
     if (!surface)
-        throw OrvException(CouldNotLoad(name));
+        throw CouldNotLoadError(name);
     const int bytesPerPixel = surface->format->BytesPerPixel;
     if (bytesPerPixel != 3 && bytesPerPixel != 4)
-        throw OrvException(NotTruecolor(name));
+        throw NotTruecolor(name, NotTruecolorReason(*surface));
     const GLenum pixelFormat = bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
     const int width = surface->w;
     const int height = surface->h;
 
     if (SDL_MUSTLOCK(surface.get()) && SDL_LockSurface(surface.get()) != 0)
-        throw OrvException(CouldNotLoad(name));
+        throw CouldNotLoadError(name);
     std::vector<unsigned char> pixels = UprightPixels(surface.get());
     if (SDL_MUSTLOCK(surface.get()))
         SDL_UnlockSurface(surface.get());

@@ -13,7 +13,9 @@
 //   full mipmap chain from it. A file that is missing, damaged or of another format raises
 //   OrvException("Could not load image file: " + name); a picture that is not 24- or 32-bit
 //   truecolor (palette, grey, 16-bit) raises OrvException("The image is not truecolor: " +
-//   name). A failed request adds no entry.
+//   name), followed by what to do when the picture tells why, for instance " (it is
+//   greyscale: save it as 24- or 32-bit colour)" (or "it is paletted", "it is a GIF, which
+//   is paletted", "it has 16 bits a pixel"). A failed request adds no entry.
 //
 // Ownership: the show owns its manager, and the manager every OrvTexture record and every
 // OpenGL texture it made; the references and pointers it hands out stay valid until
@@ -54,13 +56,11 @@ public:
     // Number of entries.
     std::size_t Count() const { return textures.size(); }
 
-
     // Deletes every OpenGL texture of the manager and forgets all entries; handles and
     // references handed out before are stale afterwards.
     void ReleaseAll();
 
 protected:
-
     OrvTexture& InitBuffer(const std::string& name, int width, int height, unsigned internalFormat,
                            unsigned pixelFormat);
     // A new record of an empty texture with linear filtering and repeating wrap modes.

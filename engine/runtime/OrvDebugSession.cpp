@@ -47,7 +47,10 @@ void OrvDebugSession::Reload(IOrvPlayerControl& player, const std::set<std::stri
     } else {
         ++failures;
         std::fputs("The show was not reloaded: the last good one plays on\n", stderr);
-        overlay.SetText(messages.empty() ? "The show could not be loaded" : messages);
+        if (reloader.MessageRecords().empty())
+            overlay.SetText("The show could not be loaded");
+        else
+            overlay.SetMessages(reloader.MessageRecords());
         WatchFiles(attempted);
     }
     std::fflush(stderr);

@@ -40,7 +40,8 @@ std::unique_ptr<OrvShow> OrvShowReloader::Reload(OrvRunContext& run, OrvShow& cu
             }
         }
     }
-    messages = loaded->Diagnostics().Text();
+    messages = loaded->Diagnostics().Log();
+    records = loaded->Diagnostics().Records();
     attempted = loaded->Files().Names();
     if (!ok)
         loaded.reset(); // its textures and programs go; the current show's stay

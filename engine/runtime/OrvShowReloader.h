@@ -16,9 +16,12 @@
 // AttemptedFiles() the data files it read, whether it loaded or not. Nothing is printed here.
 // Needs the window's context current; main thread only.
 
+#include "base/OrvDiagnostics.h"
+
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 class OrvMusic;
 class OrvRunContext;
@@ -30,10 +33,13 @@ public:
                                     const std::set<std::string>& changed, unsigned position,
                                     bool playing);
     const std::string& Messages() const { return messages; }
+    // The same messages as records (their kinds and places), in the order reported.
+    const std::vector<OrvDiagnostics::Record>& MessageRecords() const { return records; }
     const std::set<std::string>& AttemptedFiles() const { return attempted; }
 
 private:
     std::string messages;
+    std::vector<OrvDiagnostics::Record> records;
     std::set<std::string> attempted;
 };
 

@@ -31,10 +31,10 @@
 // (a duplicated model) has its own parameters and materials, its meshes use the copy's own
 // materials, and it shares the vertex buffers, textures and programs of the original.
 
-#include "scene/Orv3dsMaterial.h"
-#include "scene/Orv3dsMesh.h"
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvVector3Parameter.h"
+#include "scene/Orv3dsMaterial.h"
+#include "scene/Orv3dsMesh.h"
 
 #include <deque>
 #include <map>

@@ -29,11 +29,11 @@
 // pointer that the model sets. Programs are copies sharing their OpenGL objects with the
 // shader manager, which owns them.
 
-#include "scene/Orv3dsMeshBuffers.h"
-#include "scene/Orv3dsMeshData.h"
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvVector3Parameter.h"
 #include "gfx/OrvShaderProgram.h"
+#include "scene/Orv3dsMeshBuffers.h"
+#include "scene/Orv3dsMeshData.h"
 
 #include <memory>
 #include <string>

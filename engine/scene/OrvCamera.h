@@ -19,9 +19,9 @@
 // Ownership: the three blocks are members; the pointers handed out by
 // ChildParameterInterfaces live as long as the camera. Copying copies all vectors.
 
-#include "base/OrvVector3.h"
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvVector3Parameter.h"
+#include "base/OrvVector3.h"
 
 #include <vector>
 

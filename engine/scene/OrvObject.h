@@ -31,6 +31,7 @@
 #include "animation/OrvParameterInterface.h"
 
 #include <string>
+#include <vector>
 
 class OrvSceneContext;
 struct OrvDrawPass;
@@ -51,6 +52,9 @@ public:
     virtual unsigned Flags();
     // Null by default: the class cannot be duplicated.
     virtual OrvObject* Duplicate();
+    // The keys of its block that the class's Init reads (not its parameters), for the
+    // "Did you mean" of a key nobody read. None by default.
+    virtual std::vector<std::string> KeyWords() const { return {}; }
 
     const std::string& Name() const { return name; }
     bool IsEnabled() const { return enabled; }

@@ -34,6 +34,7 @@
 #include "scene/OrvObject.h"
 
 #include <deque>
+#include <string>
 #include <vector>
 
 class OrvSceneContext;
@@ -45,6 +46,10 @@ public:
 
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
     void Init(OrvScriptNode& node) override;
+    std::vector<std::string> KeyWords() const override {
+        return {"override",   "texture",       "shader",
+                "meshShader", "multiTextures", "generateTexCoords"};
+    }
     void Draw(OrvDrawPass& pass) override;
     void Update(unsigned elapsedMs) override;
     OrvObject* Duplicate() override;

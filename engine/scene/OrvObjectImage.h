@@ -71,6 +71,7 @@ public:
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
 
     void Init(OrvScriptNode& node) override;
+    std::vector<std::string> KeyWords() const override { return {"shader"}; }
     void Draw(OrvDrawPass& pass) override;
     void Update(unsigned elapsedMs) override;
 

@@ -2,10 +2,11 @@
 
 #include "animation/OrvParameterTable.h"
 
+#include "animation/OrvParameterManager.h"
 #include "base/IOrvLoadingObserver.h"
-#include "base/OrvException.h"
 #include "base/OrvDiagnostics.h"
-#include "scene/OrvSceneContext.h"
+#include "base/OrvException.h"
+#include "base/OrvSimilarWords.h"
 #include "scene/OrvObject.h"
 #include "scene/OrvObject3ds.h"
 #include "scene/OrvObjectCamera.h"
@@ -13,11 +14,17 @@
 #include "scene/OrvObjectImage.h"
 #include "scene/OrvObjectParticles.h"
 #include "scene/OrvObjectVectorImage.h"
-#include "animation/OrvParameterManager.h"
+#include "scene/OrvSceneContext.h"
 #include "script/OrvScriptNode.h"
 
 #include <cstdlib>
 #include <memory>
+
+namespace {
+// Every class word, for the "Did you mean" of one that is none of them.
+const std::vector<std::string> ClassWords = {"image",     "3ds", "camera",   "enviroment",
+                                             "particles", "ovi", "duplicate"};
+} // namespace
 
 OrvObjectManager::OrvObjectManager(OrvSceneContext& scene) : scene(scene) {}
 
@@ -70,6 +77,8 @@ OrvObject* OrvObjectManager::DuplicateObject(const OrvScriptNode& node) {
 }
 
 OrvObject* OrvObjectManager::LoadObject(OrvScriptNode& node, OrvParameterManager& parameters) {
+    // What the object's classes and the managers below report is the object's line's.
+    OrvDiagnostics::ScopedPlace place(scene.Diagnostics(), OrvDiagnostics::ScriptFile, node.Line());
     const std::string name = node.Id();
     // An empty name would end the enumeration of this manager's switches, leaving every later
     // object impossible to switch on; "image box" without the colon is the usual cause.
@@ -87,7 +96,9 @@ OrvObject* OrvObjectManager::LoadObject(OrvScriptNode& node, OrvParameterManager
     } else {
         object.reset(CreateObject(classWord));
         if (!object)
-            throw OrvException("Object class could not be initialized: " + classWord);
+            throw OrvException(OrvMessageKind::UnknownClass, classWord,
+                               "Object class could not be initialized: " + classWord +
+                                   OrvSimilarWords::Suggest(classWord, ClassWords));
         object->Init(node); // a raised error drops the object
     }
 
@@ -101,16 +112,37 @@ OrvObject* OrvObjectManager::LoadObject(OrvScriptNode& node, OrvParameterManager
 
     // Only the object's own lines count; nested blocks belong to whoever read their head.
     bool unprocessed = false;
+    std::vector<std::string> known; // what the block could have said, for a slip of the keys
     for (OrvScriptNode* line : node.Children()) {
         if (line->IsProcessed())
             continue;
-        scene.Diagnostics().Report(1, "Error: Line not processed: " + line->ToString());
+        if (!unprocessed)
+            known = KnownKeys(*stored, name, parameters, firstRecord);
+        scene.Diagnostics().Report(1, OrvMessageKind::LineNotProcessed, line->Id(),
+                                   "Error: Line not processed: " + line->ToString() +
+                                       OrvSimilarWords::Suggest(line->Id(), known),
+                                   OrvDiagnostics::ScriptFile, line->Line());
         unprocessed = true;
     }
     if (unprocessed)
         throw OrvException(
+            OrvMessageKind::InitializationFailed, name,
             "Initialization failed due to unidentified parameters in initialization block");
     return stored;
+}
+
+std::vector<std::string> OrvObjectManager::KnownKeys(const OrvObject& object,
+                                                     const std::string& name,
+                                                     const OrvParameterManager& parameters,
+                                                     int firstRecord) {
+    std::vector<std::string> known = object.KeyWords();
+    const std::string prefix = name + ".";
+    for (int i = firstRecord; i < parameters.ParameterCount(); ++i) {
+        const std::string& full = parameters.FullName(i);
+        if (full.compare(0, prefix.size(), prefix) == 0)
+            known.push_back(full.substr(prefix.size()));
+    }
+    return known;
 }
 
 void OrvObjectManager::ApplyInitialValues(OrvScriptNode& node, const std::string& name,
@@ -127,9 +159,11 @@ void OrvObjectManager::ApplyInitialValues(OrvScriptNode& node, const std::string
         // A name lookup always finds the first record; when an earlier object has the same
         // name, that record is the earlier object's. The value must not land on it.
         if (record < firstRecord) {
-            scene.Diagnostics().Report(0, "Warning: Initial value not applied, because an earlier object has "
-                           "the same name: " +
-                               fullName);
+            scene.Diagnostics().Report(0, OrvMessageKind::InitialValueNotApplied, fullName,
+                                       "Warning: Initial value not applied, because an earlier "
+                                       "object has the same name: " +
+                                           fullName,
+                                       OrvDiagnostics::ScriptFile, line->Line());
             continue;
         }
         // Only the first value counts; the parameter manager logs a refused hold itself.

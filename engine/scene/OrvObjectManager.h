@@ -72,6 +72,10 @@ private:
     };
 
     OrvObject* DuplicateObject(const OrvScriptNode& node);
+    // The keys the object's class reads and the names of its parameters after "NAME.".
+    static std::vector<std::string> KnownKeys(const OrvObject& object, const std::string& name,
+                                              const OrvParameterManager& parameters,
+                                              int firstRecord);
     void ApplyInitialValues(OrvScriptNode& node, const std::string& name,
                             OrvParameterManager& parameters, int firstRecord);
 

@@ -160,6 +160,21 @@ void OrvObjectParticles::Init(OrvScriptNode& node) {
         throw OrvException("No emitters set");
     for (OrvParticleEmitter& emitter : emitters)
         emitter.SetTextureCount(static_cast<int>(textures.size()));
+    // Sorted particles of several textures draw in one call through a program of the
+    // engine's own; where it cannot be built they draw in runs, the same picture more slowly.
+    batch.SetOneDrawProgram(0);
+    if (textures.size() > 1 &&
+        textures.size() <= static_cast<std::size_t>(OrvParticleBatch::MaxOneDrawTextures)) {
+        try {
+            batch.SetOneDrawProgram(Scene()
+                                        .Shaders()
+                                        .BuildProgram("particles", OrvParticleBatch::OneDrawVertex,
+                                                      OrvParticleBatch::OneDrawFragment(
+                                                          static_cast<int>(textures.size())))
+                                        .Handle());
+        } catch (const OrvException&) {
+        }
+    }
 }
 
 void OrvObjectParticles::Update(unsigned elapsedMs) {
@@ -298,7 +313,8 @@ void OrvObjectParticles::Draw(OrvDrawPass& pass) {
         shaders[shaderIndex].UpdateUniforms();
         shaders[shaderIndex].Use();
     }
-    drawn = batch.Draw(particles, cameraPosition, cameraUp, fadeAway, textures, drawingMode == 1);
+    drawn = batch.Draw(particles, cameraPosition, cameraUp, fadeAway, textures, drawingMode == 1,
+                       shaderIndex < 0);
     if (shaderIndex >= 0)
         OrvShaderProgram::UnUse();
 }

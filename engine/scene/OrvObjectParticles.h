@@ -68,6 +68,7 @@
 #include "scene/OrvParticleEmitter.h"
 
 #include <deque>
+#include <string>
 #include <vector>
 
 class OrvRandom;
@@ -87,6 +88,9 @@ public:
     void ChildParameterInterfaces(std::vector<OrvParameterInterfaceChild>& children) override;
 
     void Init(OrvScriptNode& node) override;
+    std::vector<std::string> KeyWords() const override {
+        return {"emitter", "attractor", "box", "textures", "shader"};
+    }
     void Update(unsigned elapsedMs) override;
     void Draw(OrvDrawPass& pass) override;
 
@@ -118,6 +122,8 @@ public:
     int ShaderIndex() const { return shaderIndex; }
     // How many particles the last Draw drew.
     std::size_t DrawnCount() const { return drawn; }
+    // How many draw calls the last Draw made.
+    std::size_t DrawCallCount() const { return batch.DrawCalls(); }
 
 protected:
     void DescribeParameters(OrvParameterTable& table) override;

@@ -6,6 +6,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -18,9 +19,17 @@ const float CornerY[CornersPerParticle] = {1, 1, -1, -1};
 const float CornerS[CornersPerParticle] = {0, 1, 1, 0};
 const float CornerT[CornersPerParticle] = {1, 1, 0, 0};
 
+// The texture a particle is drawn with: its index, or -1 when it names none of them.
+int TextureOf(const OrvParticle& particle, int textureCount) {
+    return particle.textureIndex >= 0 && particle.textureIndex < textureCount
+               ? particle.textureIndex
+               : -1;
+}
+
 } // namespace
 
-OrvParticleBatch::OrvParticleBatch() : capacity(0) {}
+OrvParticleBatch::OrvParticleBatch()
+    : capacity(0), oneDrawProgram(0), drawCalls(0), fogLocation(-1) {}
 
 void OrvParticleBatch::Reserve(std::size_t particles, std::size_t textures) {
     if (groupStart.size() < textures + 1) {
@@ -31,12 +40,13 @@ void OrvParticleBatch::Reserve(std::size_t particles, std::size_t textures) {
         return;
     positions.resize(particles * CornersPerParticle * 3);
     colors.resize(particles * CornersPerParticle * 4);
-    texCoords.resize(particles * CornersPerParticle * 2);
+    texCoords.resize(particles * CornersPerParticle * 3);
     for (std::size_t i = capacity; i < particles; ++i) {
         for (int corner = 0; corner < CornersPerParticle; ++corner) {
-            std::size_t at = (i * CornersPerParticle + corner) * 2;
+            std::size_t at = (i * CornersPerParticle + corner) * 3;
             texCoords[at] = CornerS[corner];
             texCoords[at + 1] = CornerT[corner];
+            texCoords[at + 2] = -1; // the texture's number, for the one-draw program
         }
     }
     capacity = particles;
@@ -102,14 +112,95 @@ OrvParticleBatch::Corners OrvParticleBatch::WriteSquare(const OrvParticle& parti
 }
 
 bool OrvParticleBatch::WriteCorners(const OrvParticle& particle, const OrvVector3& cameraPosition,
-                                    const OrvVector3& cameraUp, bool fadeAway, std::size_t slot) {
+                                    const OrvVector3& cameraUp, bool fadeAway, std::size_t slot,
+                                    float texture) {
+    float* coords = &texCoords[slot * CornersPerParticle * 3];
+    for (int corner = 0; corner < CornersPerParticle; ++corner)
+        coords[corner * 3 + 2] = texture;
     return WriteSquare(particle, cameraPosition, cameraUp, fadeAway,
                        &positions[slot * CornersPerParticle * 3],
                        &colors[slot * CornersPerParticle * 4]) == Written;
 }
 
-void OrvParticleBatch::DrawRun(std::size_t first, std::size_t end) const {
-    if (end > first)
+void OrvParticleBatch::SetOneDrawProgram(unsigned handle) {
+    oneDrawProgram = handle;
+    if (!handle)
+        return;
+    glUseProgram(handle);
+    for (int unit = 0; unit < MaxOneDrawTextures; ++unit) {
+        char name[16];
+        std::snprintf(name, sizeof name, "units[%d]", unit);
+        GLint location = glGetUniformLocation(handle, name);
+        if (location >= 0)
+            glUniform1i(location, unit);
+    }
+    fogLocation = glGetUniformLocation(handle, "fogOn");
+    glUseProgram(0);
+}
+
+// The particles' picture in one draw, whatever their textures: each texture on its own unit,
+// the particle's texture number in its third texture coordinate, the colour modulated by the
+// texel as the fixed pipeline does, and its exponential-squared fog when fog is on.
+const char* const OrvParticleBatch::OneDrawVertex =
+    "varying float fogDepth;\n"
+    "void main() {\n"
+    "    gl_Position = ftransform();\n"
+    "    gl_FrontColor = gl_Color;\n"
+    "    gl_TexCoord[0] = gl_MultiTexCoord0;\n"
+    "    fogDepth = abs((gl_ModelViewMatrix * gl_Vertex).z);\n"
+    "}\n";
+std::string OrvParticleBatch::OneDrawFragment(int textures) {
+    // Only as many samplers as there are textures: a software renderer runs every branch.
+    std::string source = "uniform sampler2D units[" + std::to_string(textures) +
+                         "];\n"
+                         "uniform int fogOn;\n"
+                         "varying float fogDepth;\n"
+                         "void main() {\n"
+                         "    float which = gl_TexCoord[0].z;\n"
+                         "    vec2 st = gl_TexCoord[0].st;\n"
+                         "    vec4 texel = vec4(1.0);\n";
+    for (int unit = textures - 1; unit >= 0; --unit) {
+        std::string index = std::to_string(unit);
+        source += std::string(unit == textures - 1 ? "    if" : "    else if") + " (which > " +
+                  index + ".0 - 0.5) texel = texture2D(units[" + index + "], st);\n";
+    }
+    source += "    vec4 colour = gl_Color * texel;\n"
+              "    if (fogOn == 1) {\n"
+              "        float d = gl_Fog.density * fogDepth;\n"
+              "        float f = clamp(exp(-d * d), 0.0, 1.0);\n"
+              "        colour.rgb = mix(gl_Fog.color.rgb, colour.rgb, f);\n"
+              "    }\n"
+              "    gl_FragColor = colour;\n"
+              "}\n";
+    return source;
+}
+
+std::size_t OrvParticleBatch::DrawInOneCall(const std::vector<OrvParticle>& particles,
+                                            std::size_t count, const OrvVector3& cameraPosition,
+                                            const OrvVector3& cameraUp, bool fadeAway,
+                                            const std::vector<unsigned>& textures) {
+    const int textureCount = static_cast<int>(textures.size());
+    std::size_t written = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const OrvParticle& particle = particles[i];
+        int texture = TextureOf(particle, textureCount);
+        if (WriteCorners(particle, cameraPosition, cameraUp, fadeAway, written,
+                         static_cast<float>(texture)))
+            ++written;
+    }
+    for (int unit = 0; unit < textureCount; ++unit)
+        OrvGlState::BindTextureToUnit(unit, textures[unit]);
+    glActiveTexture(GL_TEXTURE0);
+    glUseProgram(oneDrawProgram);
+    if (fogLocation >= 0)
+        glUniform1i(fogLocation, glIsEnabled(GL_FOG) ? 1 : 0);
+    DrawRun(0, written);
+    glUseProgram(0);
+    return written;
+}
+
+void OrvParticleBatch::DrawRun(std::size_t first, std::size_t end) {
+    if (end > first && ++drawCalls)
         glDrawArrays(GL_QUADS, static_cast<GLint>(first * CornersPerParticle),
                      static_cast<GLsizei>((end - first) * CornersPerParticle));
 }
@@ -122,17 +213,6 @@ void OrvParticleBatch::UseTexture(int texture, const std::vector<unsigned>& text
         glDisable(GL_TEXTURE_2D);
     }
 }
-
-namespace {
-
-// The texture a particle is drawn with: its index, or -1 when it names none of them.
-int TextureOf(const OrvParticle& particle, int textureCount) {
-    return particle.textureIndex >= 0 && particle.textureIndex < textureCount
-               ? particle.textureIndex
-               : -1;
-}
-
-} // namespace
 
 std::size_t OrvParticleBatch::DrawInOrder(const std::vector<OrvParticle>& particles,
                                           std::size_t count, const OrvVector3& cameraPosition,
@@ -152,7 +232,8 @@ std::size_t OrvParticleBatch::DrawInOrder(const std::vector<OrvParticle>& partic
             runTexture = texture;
             UseTexture(texture, textures);
         }
-        if (WriteCorners(particle, cameraPosition, cameraUp, fadeAway, written))
+        if (WriteCorners(particle, cameraPosition, cameraUp, fadeAway, written,
+                         static_cast<float>(texture)))
             ++written;
     }
     DrawRun(runStart, written);
@@ -179,7 +260,8 @@ std::size_t OrvParticleBatch::DrawGrouped(const std::vector<OrvParticle>& partic
     for (std::size_t i = 0; i < count; ++i) {
         const OrvParticle& particle = particles[i];
         std::size_t& slot = groupNext[TextureOf(particle, textureCount) + 1];
-        if (WriteCorners(particle, cameraPosition, cameraUp, fadeAway, slot))
+        if (WriteCorners(particle, cameraPosition, cameraUp, fadeAway, slot,
+                         static_cast<float>(TextureOf(particle, textureCount))))
             ++slot;
     }
     std::size_t written = 0;
@@ -196,7 +278,8 @@ std::size_t OrvParticleBatch::DrawGrouped(const std::vector<OrvParticle>& partic
 std::size_t OrvParticleBatch::Draw(const std::vector<OrvParticle>& particles,
                                    const OrvVector3& cameraPosition, const OrvVector3& cameraUp,
                                    bool fadeAway, const std::vector<unsigned>& textures,
-                                   bool inOrder) {
+                                   bool inOrder, bool oneDraw) {
+    drawCalls = 0;
     if (capacity == 0 || particles.empty())
         return 0;
     // Client arrays are read from memory only while no buffer object is bound.
@@ -207,14 +290,26 @@ std::size_t OrvParticleBatch::Draw(const std::vector<OrvParticle>& particles,
     glColorPointer(4, GL_FLOAT, 0, colors.data());
     glClientActiveTexture(GL_TEXTURE0);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, 0, texCoords.data());
+    glTexCoordPointer(3, GL_FLOAT, 0, texCoords.data());
 
     const std::size_t count = particles.size() < capacity ? particles.size() : capacity;
     // Grouping needs a group for every texture; Reserve gives them.
-    std::size_t written =
-        inOrder || groupStart.size() < textures.size() + 1
-            ? DrawInOrder(particles, count, cameraPosition, cameraUp, fadeAway, textures)
-            : DrawGrouped(particles, count, cameraPosition, cameraUp, fadeAway, textures);
+    // In order with several textures, one draw would need a change of texture per run: the
+    // program picks each particle's texture instead, where fog is what it can draw.
+    bool fogItCannotDraw = false;
+    if (glIsEnabled(GL_FOG)) {
+        GLint mode = 0;
+        glGetIntegerv(GL_FOG_MODE, &mode);
+        fogItCannotDraw = mode != GL_EXP2;
+    }
+    std::size_t written;
+    if (inOrder && oneDraw && oneDrawProgram != 0 && textures.size() > 1 &&
+        textures.size() <= static_cast<std::size_t>(MaxOneDrawTextures) && !fogItCannotDraw)
+        written = DrawInOneCall(particles, count, cameraPosition, cameraUp, fadeAway, textures);
+    else if (inOrder || groupStart.size() < textures.size() + 1)
+        written = DrawInOrder(particles, count, cameraPosition, cameraUp, fadeAway, textures);
+    else
+        written = DrawGrouped(particles, count, cameraPosition, cameraUp, fadeAway, textures);
 
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

@@ -1,9 +1,9 @@
 #include "scene/OrvParticleEmitter.h"
 
-#include "base/OrvException.h"
-#include "base/OrvRandom.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterTable.h"
+#include "base/OrvException.h"
+#include "base/OrvRandom.h"
 #include "script/OrvScriptNode.h"
 
 #include <cmath>

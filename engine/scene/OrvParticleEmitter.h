@@ -30,10 +30,10 @@
 // nothing. Copyable: the blocks are members, so child pointers belong to the copy they were
 // taken from.
 
-#include "scene/OrvParticle.h"
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvRangeParameter.h"
 #include "animation/OrvVector3Parameter.h"
+#include "scene/OrvParticle.h"
 
 #include <vector>
 

@@ -3,9 +3,13 @@
 #include "scene/OrvDrawPass.h"
 
 #include "animation/OrvParameterInterfaceChild.h"
+#include "base/OrvDiagnostics.h"
 #include "base/OrvDisplayFacts.h"
 #include "base/OrvException.h"
+#include "base/OrvSimilarWords.h"
 #include "gfx/OrvGlUtils.h"
+#include "gfx/OrvMusicUniforms.h"
+#include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTexture.h"
 #include "gfx/OrvTextureManager.h"
 #include "scene/OrvObject.h"
@@ -45,6 +49,7 @@ void OrvRenderLine::Init(OrvScriptNode& node, OrvObjectManager& objects) {
 
     for (OrvScriptNode* key : node.Children())
         InitNode(*key); // keys that are not applied have no effect
+    ReportUnknownObjects(node, objects);
 
     for (int i = 0; i < objects.ObjectCount(); ++i) {
         const std::string& objectName = objects.ObjectName(i);
@@ -57,6 +62,28 @@ void OrvRenderLine::Init(OrvScriptNode& node, OrvObjectManager& objects) {
 
     if (buffer)
         BuildBuffer();
+}
+
+void OrvRenderLine::ReportUnknownObjects(const OrvScriptNode& node,
+                                         const OrvObjectManager& objects) {
+    // The line draws without them (or draws everything, if no name of its list is known),
+    // which plays, but is rarely what was meant: a warning at the key's line.
+    std::vector<std::string> known;
+    for (const OrvScriptNode* key : node.Children()) {
+        if (!key || !(key->IdEquals("objects") || key->IdEquals("exclude")))
+            continue;
+        if (known.empty())
+            for (int i = 0; i < objects.ObjectCount(); ++i)
+                known.push_back(objects.ObjectName(i));
+        for (const std::string& word : key->ArgsRef()) {
+            if (objects.Object(word))
+                continue;
+            scene.Diagnostics().Report(0, OrvMessageKind::UnknownObjectInList, word,
+                                       "Unknown object in render line " + name + ": " + word +
+                                           OrvSimilarWords::Suggest(word, known),
+                                       OrvDiagnostics::ScriptFile, key->Line());
+        }
+    }
 }
 
 bool OrvRenderLine::InitNode(OrvScriptNode& key) {
@@ -178,6 +205,10 @@ void OrvRenderLine::Draw(OrvCameraEye& eye) {
         ClearLetterbox(scene.Display(), view);
 
     OrvDrawPass pass{view.width, view.height, eye};
+    // What a shader that declares orvResolution draws into.
+    OrvMusicUniforms& uniforms = scene.Shaders().MusicUniforms();
+    uniforms.resolution[0] = static_cast<float>(view.width);
+    uniforms.resolution[1] = static_cast<float>(view.height);
     for (OrvObject* object : drawList) {
         if (!object->IsEnabled())
             continue;

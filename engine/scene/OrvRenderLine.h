@@ -14,7 +14,10 @@
 //                               makes a depth-only pass).
 //   objects name ...            draw only these objects; exclude name ...: never these.
 //                               A repeated key replaces the earlier list.
-// The draw list keeps the object manager's order, whatever the order of the names.
+// The draw list keeps the object manager's order, whatever the order of the names. A name of
+// either list that is no object is left out, with the warning (at the key's line)
+//   "Unknown object in render line " + line name + ": " + the name, and "Did you mean" with
+//   the object names that look alike (OrvSimilarWords).
 //
 // Errors raised (OrvException) while building, so a line is never silently unusable:
 //   "depthOutput without a texture name in render line: " + line name
@@ -99,6 +102,7 @@ public:
 
 private:
     static bool Contains(const std::deque<std::string>& names, const std::string& name);
+    void ReportUnknownObjects(const OrvScriptNode& node, const OrvObjectManager& objects);
     void BuildBuffer();
 
     OrvSceneContext& scene;

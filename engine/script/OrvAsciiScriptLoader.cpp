@@ -1,6 +1,7 @@
 #include "script/OrvAsciiScriptLoader.h"
 
 #include "base/OrvDiagnostics.h"
+#include "base/OrvSimilarWords.h"
 #include "script/OrvStringUtils.h"
 #include "script/OrvTimeline.h"
 
@@ -10,6 +11,15 @@
 #include <sys/stat.h>
 
 namespace {
+// Every key the header may hold; any other is a slip of the keys.
+const std::vector<std::string> HeaderKeys = {"title",  "music", "bpm",         "width",
+                                             "height", "jump",  "rowsPerBeat", "sync"};
+
+// How the check and the loader name a block: its identifier, or its words when it has none.
+std::string BlockName(const OrvScriptNode& block) {
+    return block.Id().empty() ? block.JoinedArgs() : block.Id();
+}
+
 // The width of a line's leading spaces and tabs (a tab reaching the next multiple of four);
 // only compared between lines, so the tab width matters little. Counting stops at a width
 // no script indents by, so a line of millions of spaces cannot overflow it.
@@ -52,17 +62,30 @@ bool OrvAsciiScriptLoader::Load(const std::string& name, const std::string& show
     if (regular)
         in.open(name, std::ios::binary);
     if (!regular || !in.is_open()) {
-        diagnostics.Report(1, "Could not open " + shown);
+        diagnostics.Report(1, OrvMessageKind::CouldNotOpen, shown, "Could not open " + shown);
         return false;
     }
     Parse(in);
     if (in.bad()) {
         // A file cut off by a read error is not loaded half: nothing of it stays in the tree.
         root = OrvScriptNode();
-        diagnostics.Report(1, "Could not open " + shown);
+        diagnostics.Report(1, OrvMessageKind::CouldNotOpen, shown, "Could not open " + shown);
         return false;
     }
-    bool blocksFound = CheckBlocks(shown);
+    bool blocksFound;
+    if (unclosedBlock && misplacedFromLine > 0) {
+        // Every line from there on is one block too deep: that one "}" is the mistake, and
+        // what follows from it (a block gone missing, say) would only hide it.
+        diagnostics.Report(1, OrvMessageKind::UnclosedBlock, BlockName(*unclosedBlock),
+                           UnclosedBlockMessage(*unclosedBlock, misplacedFromLine),
+                           OrvDiagnostics::ScriptFile, unclosedBlock->Line());
+        OrvDiagnostics::ScopedMute mute(diagnostics);
+        CheckBlocks(shown);
+        blocksFound = false;
+    } else {
+        blocksFound = CheckBlocks(shown);
+    }
+    CheckHeaderKeys();
     // Worked out even when a block is missing, so that a check can go on with the timeline.
     beatLength = 60000.0 / NumericValue(Bpm);
     barLength = 4 * beatLength;
@@ -152,6 +175,37 @@ void OrvAsciiScriptLoader::Parse(std::istream& in) {
     }
 }
 
+std::string OrvAsciiScriptLoader::UnclosedBlockMessage(const OrvScriptNode& block, int from) {
+    return "block \"" + BlockName(block) + "\" is never closed: from line " + std::to_string(from) +
+           " on, every line is read one block too deep (what follows from that is not listed)";
+}
+
+void OrvAsciiScriptLoader::CheckHeaderKeys() {
+    if (!header)
+        return;
+    for (const OrvScriptNode* line : header->Children()) {
+        if (!line || (misplacedFromLine > 0 && line->Line() >= misplacedFromLine))
+            continue;
+        const std::string& key = line->Id();
+        // A block inside the header, or a "}" with more on its line, is a brace gone wrong,
+        // which the check names as such; not a key.
+        if (line->ChildCount() > 0 || key == "}" || key == "header" || key == "objects" ||
+            key == "script" || key == "renderLines")
+            continue;
+        bool known = false;
+        for (const std::string& headerKey : HeaderKeys)
+            known = known || key == headerKey;
+        if (known)
+            continue;
+        // Read by nobody: the show plays, without what the line meant to say.
+        std::string shown = key.empty() ? line->ToString() : key;
+        diagnostics.Report(0, OrvMessageKind::UnknownHeaderKey, shown,
+                           "Unknown header key: " + shown +
+                               OrvSimilarWords::Suggest(key, HeaderKeys),
+                           OrvDiagnostics::ScriptFile, line->Line());
+    }
+}
+
 bool OrvAsciiScriptLoader::CheckBlocks(const std::string& shown) {
     header = root["header"];
     objects = root["objects"];
@@ -164,8 +218,9 @@ bool OrvAsciiScriptLoader::CheckBlocks(const std::string& shown) {
                                          : nullptr;
     if (!missing)
         return true;
-    diagnostics.Report(1, std::string("Missing block: ") + missing);
-    diagnostics.Report(1, "An error in " + shown);
+    diagnostics.Report(1, OrvMessageKind::MissingBlock, missing,
+                       std::string("Missing block: ") + missing, OrvDiagnostics::ScriptFile, 0);
+    diagnostics.Report(1, OrvMessageKind::ErrorInFile, shown, "An error in " + shown);
     return false;
 }
 

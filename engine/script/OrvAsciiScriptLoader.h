@@ -13,7 +13,14 @@
 // the path is not a regular file it can open (a missing file, a directory, a named pipe) or
 // when reading breaks off with an error; the tree is then left empty.
 //
-// Every node remembers the number of its line in the file (from 1). For checking a script,
+// Every node remembers the number of its line in the file (from 1). A block whose missing "}"
+// put the lines after it one block too deep (MisplacedFromLine) fails Load with one message
+// at the block's line, before anything else and instead of what follows from it:
+//   block "NAME" is never closed: from line N on, every line is read one block too deep (what
+//   follows from that is not listed)
+// A header line whose key is none of title, music, bpm, width, height, jump, rowsPerBeat and
+// sync is a warning at its line, "Unknown header key: " + the key with "Did you mean" and the
+// keys it is near (OrvSimilarWords); the show still plays. For checking a script,
 // the loader also remembers where the braces went wrong (UnclosedBlock, MisplacedFromLine,
 // StrayBraceLine), and CheckScript processes the timeline without stopping at the first
 // failed line.
@@ -68,12 +75,15 @@ public:
     int MisplacedFromLine() const { return misplacedFromLine; }
     // The line of a top-level "}" that ended the reading early; 0 when there was none.
     int StrayBraceLine() const { return strayBraceLine; }
+    // What Load says, at the block's line, when a missing "}" misplaced the lines from `from`.
+    static std::string UnclosedBlockMessage(const OrvScriptNode& block, int from);
 
 private:
     OrvAsciiScriptLoader(const OrvAsciiScriptLoader&) = delete;
     OrvAsciiScriptLoader& operator=(const OrvAsciiScriptLoader&) = delete;
 
     bool CheckBlocks(const std::string& shown);
+    void CheckHeaderKeys();
     const OrvScriptNode* HeaderValue(const char* key) const;
 
     OrvDiagnostics& diagnostics;

@@ -53,8 +53,34 @@ uint32_t OrvScriptTime::Wrap(double milliseconds) {
     return static_cast<uint32_t>(reduced);
 }
 
-bool OrvScriptTime::Value(const std::string& word, uint32_t& milliseconds,
-                          std::string& error) const {
+bool OrvScriptTime::Duration(const std::string& word, uint32_t& milliseconds, std::string& error,
+                             OrvMessageKind* kind) const {
+    if (!Value(word, milliseconds, error, kind))
+        return false;
+    // Negative when it came out of a negative number and did not wrap to 0 (as -0 and
+    // -0.0001 do: no time at all).
+    bool negative = false;
+    if (word.empty() || word[0] != '@') {
+        negative = !word.empty() && word[0] == '-' && milliseconds != 0;
+    } else {
+        std::deque<std::string> pieces = OrvStringUtils::Split(word.substr(1), ".");
+        double bars = std::trunc(NumberValue(pieces[0]));
+        pieces.pop_front();
+        double beats = pieces.empty() ? 0.0 : NumberValue(OrvStringUtils::Join(pieces, "."));
+        negative = beats + bars * 4.0 < 0 && milliseconds != 0;
+    }
+    if (!negative)
+        return true;
+    error = "Duration is negative: " + word;
+    if (kind)
+        *kind = OrvMessageKind::NegativeDuration;
+    return false;
+}
+
+bool OrvScriptTime::Value(const std::string& word, uint32_t& milliseconds, std::string& error,
+                          OrvMessageKind* kind) const {
+    if (kind)
+        *kind = OrvMessageKind::Other;
     double value = 0;
     if (word.empty() || word[0] != '@') {
         value = NumberValue(word) * 1000.0;
@@ -75,6 +101,8 @@ bool OrvScriptTime::Value(const std::string& word, uint32_t& milliseconds,
         if (!(beatLength > 0) || !std::isfinite(beatLength)) {
             error =
                 "Time " + word + " is written in bars and beats, but the header has no bpm above 0";
+            if (kind)
+                *kind = OrvMessageKind::BarsWithoutBpm;
             return false;
         }
         double bars = std::trunc(NumberValue(pieces[0]));

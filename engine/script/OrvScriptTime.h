@@ -12,6 +12,8 @@
 // they still add correctly to a block's offset. Seconds are read from their decimal digits
 // (OrvDecimalSeconds) and truncated toward zero: "2.01" is 2010 ms, "1.0015" is 1001 ms.
 
+#include "base/OrvMessageKind.h"
+
 #include <cstdint>
 #include <string>
 
@@ -28,7 +30,14 @@ public:
     // The time's value. False, with `error` set to a message for the demo maker, when a word
     // that has time syntax still has no value: "@" alone, bars and beats without a usable bpm,
     // or a number too large to be a time at all.
-    bool Value(const std::string& word, uint32_t& milliseconds, std::string& error) const;
+    // `kind`, when given, says which of them (OrvMessageKind::BarsWithoutBpm for the bpm).
+    bool Value(const std::string& word, uint32_t& milliseconds, std::string& error,
+               OrvMessageKind* kind = nullptr) const;
+    // The same for a duration (after "in" and "for"), which may not be negative either:
+    // "Duration is negative: " + word (OrvMessageKind::NegativeDuration). A negative duration
+    // would wrap to some 49 days and overlap whatever follows on the parameter.
+    bool Duration(const std::string& word, uint32_t& milliseconds, std::string& error,
+                  OrvMessageKind* kind = nullptr) const;
 
     // A header time in seconds (the show's jump), read as the leading number of `text` as
     // strtod reads it, in whole milliseconds truncated from the digits as written: 0 when

@@ -1,13 +1,14 @@
 #include "script/OrvTimeline.h"
 
-#include "base/OrvDiagnostics.h"
 #include "animation/OrvParameterManager.h"
+#include "base/OrvDiagnostics.h"
 #include "script/IOrvTimelineObserver.h"
 #include "script/OrvScriptNode.h"
 #include "script/OrvStringUtils.h"
 
 #include <climits>
 #include <cmath>
+#include <memory>
 
 namespace {
 // In the order they are tried; the index is the Command.
@@ -46,9 +47,12 @@ OrvTimeline::OrvTimeline(const OrvScriptNode& root, double beatLength,
                          OrvParameterManager& parameters, uint32_t& endPosition,
                          OrvDiagnostics& diagnostics, IOrvTimelineObserver* observer)
     : root(root), times(beatLength), parameters(parameters), endPosition(endPosition),
-      diagnostics(diagnostics), observer(observer), commandCount(0), textBytes(0), overLimit(false), blocksIndexed(false) {
+      diagnostics(diagnostics), observer(observer), commandCount(0), textBytes(0), overLimit(false),
+      blocksIndexed(false) {
     for (const char* text : PatternTexts)
         patterns.push_back(OrvStringUtils::SmartSplit(text, " \t\n"));
+    // The clock that follow items may take counts beats of the header's bpm.
+    parameters.SetClockBeatLength(std::isfinite(beatLength) ? beatLength : 0.0);
 }
 
 bool OrvTimeline::Process(const OrvScriptNode& script) {
@@ -63,9 +67,19 @@ bool OrvTimeline::ProcessBlock(const OrvScriptNode& block, uint32_t offset,
             continue;
         if (observer)
             observer->LineStarted(*line);
-        bool succeeded = ProcessLine(*line, offset, table, depth);
-        if (!succeeded)
-            diagnostics.Report(1, fileName, line->Line(), "Error on line: " + line->JoinedArgs());
+        bool succeeded;
+        {
+            // What the parameter manager says about the line is the line's too.
+            OrvDiagnostics::ScopedPlace place(diagnostics, fileName, line->Line());
+            succeeded = ProcessLine(*line, offset, table, depth);
+        }
+        if (!succeeded) {
+            // A line of one word has no arguments ("foo}"): it is shown as written.
+            const std::string written =
+                line->ArgsRef().empty() ? line->ToString() : line->JoinedArgs();
+            diagnostics.Report(1, OrvMessageKind::ErrorOnLine, written, "Error on line: " + written,
+                               fileName, line->Line());
+        }
         if (observer)
             observer->LineEnded(*line);
         if (!succeeded) {
@@ -78,13 +92,21 @@ bool OrvTimeline::ProcessBlock(const OrvScriptNode& block, uint32_t offset,
     return allSucceeded;
 }
 
+void OrvTimeline::ReportLimit(const std::string& message) {
+    // Inside a muted loop round it waits for the loop to end, so it is never lost.
+    if (diagnostics.Unread() && muting > 0)
+        pendingLimit = message;
+    else
+        diagnostics.Report(1, message);
+}
+
 bool OrvTimeline::CountCommand() {
     if (overLimit)
         return false;
     if (++commandCount > MaxCommands) {
         overLimit = true;
-        diagnostics.Report(1, "Script too long: more than " + std::to_string(MaxCommands) +
-                           " timeline lines and loop rounds after expanding loops and calls");
+        ReportLimit("Script too long: more than " + std::to_string(MaxCommands) +
+                    " timeline lines and loop rounds after expanding loops and calls");
         return false;
     }
     return true;
@@ -96,8 +118,8 @@ bool OrvTimeline::CountText(uint64_t bytes) {
     textBytes += bytes; // stops growing once past the limit, so it cannot wrap
     if (textBytes > MaxTextBytes) {
         overLimit = true;
-        diagnostics.Report(1, "Script too long: more than " + std::to_string(MaxTextBytes) +
-                           " bytes of timeline text after expanding loops and calls");
+        ReportLimit("Script too long: more than " + std::to_string(MaxTextBytes) +
+                    " bytes of timeline text after expanding loops and calls");
         return false;
     }
     return true;
@@ -123,7 +145,7 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
             command = static_cast<int>(i);
     }
     if (command < 0) {
-        diagnostics.Report(1, "Syntax error");
+        diagnostics.Report(1, OrvMessageKind::SyntaxError, "", "Syntax error");
         return false;
     }
 
@@ -138,17 +160,17 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
     case Hold:
         return parameters.AddParameterHold(name, time, Number(words[3]));
     case Linear:
-        return TimeOf(words[7], duration) &&
+        return DurationOf(words[7], duration) &&
                parameters.AddLinearParameterFade(name, time, duration, Number(words[3]),
                                                  Number(words[5]));
     case Spline:
-        return TimeOf(words[9], duration) &&
+        return DurationOf(words[9], duration) &&
                parameters.AddCatmullRomSpline(name, time, duration, Number(words[4]),
                                               Number(words[5]), Number(words[6]), Number(words[7]));
     case Random:
         return parameters.AddRandom(name, time, 1, Number(words[4]), Number(words[6]));
     case RandomFor:
-        return TimeOf(words[8], duration) &&
+        return DurationOf(words[8], duration) &&
                parameters.AddRandom(name, time, duration, Number(words[4]), Number(words[6]));
     case Follow:
     case FollowOne:
@@ -156,7 +178,7 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
         return RunFollow(command, words, time);
     case Smooth:
     case Ramp:
-        return TimeOf(words[8], duration) &&
+        return DurationOf(words[8], duration) &&
                parameters.AddEase(name, time, duration, Number(words[4]), Number(words[6]),
                                   command == Smooth);
     case Enable:
@@ -165,7 +187,8 @@ bool OrvTimeline::ProcessLine(const OrvScriptNode& line, uint32_t offset,
         return Switch(words, time, 0.0);
     case End:
         if (endPosition != 0) {
-            diagnostics.Report(1, "End position defined multiple times.");
+            diagnostics.Report(1, OrvMessageKind::EndDefinedTwice, "",
+                               "End position defined multiple times.");
             return false;
         }
         endPosition = time;
@@ -247,7 +270,7 @@ bool OrvTimeline::SubstituteKey(std::string& word, const std::string& key,
     }
     if (tooLong) {
         diagnostics.Report(1, "Substituting the block's arguments makes a word longer than " +
-                           std::to_string(MaxSubstitutedWord) + " characters");
+                                  std::to_string(MaxSubstitutedWord) + " characters");
         return false;
     }
     std::string result;
@@ -265,9 +288,19 @@ bool OrvTimeline::SubstituteKey(std::string& word, const std::string& key,
 
 bool OrvTimeline::TimeOf(const std::string& word, uint32_t& milliseconds) const {
     std::string error;
-    if (times.Value(word, milliseconds, error))
+    OrvMessageKind kind = OrvMessageKind::Other;
+    if (times.Value(word, milliseconds, error, &kind))
         return true;
-    diagnostics.Report(1, error);
+    diagnostics.Report(1, kind, word, error);
+    return false;
+}
+
+bool OrvTimeline::DurationOf(const std::string& word, uint32_t& milliseconds) const {
+    std::string error;
+    OrvMessageKind kind = OrvMessageKind::Other;
+    if (times.Duration(word, milliseconds, error, &kind))
+        return true;
+    diagnostics.Report(1, kind, word, error);
     return false;
 }
 
@@ -308,21 +341,44 @@ bool OrvTimeline::RunLoop(const OrvScriptNode& line, const Words& words, uint32_
         return false; // only "Error on line: " is reported
     if (depth >= MaxDepth) {
         diagnostics.Report(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
-                           " levels deep");
+                                  " levels deep");
         return false;
     }
     long long rounds = count > INT_MAX ? INT_MAX : static_cast<long long>(count);
     bool lastSucceeded = true;
-    for (long long k = 0; k < rounds; ++k) {
-        // Every round runs even when an earlier one failed; only the last decides.
-        if (!CountCommand())
-            return false;
-        uint32_t offset = time + static_cast<uint32_t>(k) * interval;
-        // A loop body is never substituted, even inside a called block.
-        lastSucceeded = ProcessBlock(line, offset, Substitutions(), depth + 1);
-        if (overLimit)
-            return false;
+    long long failedRounds = 0;
+    {
+        // Once a round has failed and said why, the later rounds would only say it again
+        // (a failing body fails in every round): they run muted, and one line counts them.
+        std::unique_ptr<OrvDiagnostics::ScopedMute> mute;
+        for (long long k = 0; k < rounds; ++k) {
+            // Every round runs even when an earlier one failed; only the last decides.
+            if (!CountCommand())
+                break;
+            uint32_t offset = time + static_cast<uint32_t>(k) * interval;
+            // A loop body is never substituted, even inside a called block.
+            lastSucceeded = ProcessBlock(line, offset, Substitutions(), depth + 1);
+            if (overLimit)
+                break;
+            if (!lastSucceeded && ++failedRounds == 1 && k + 1 < rounds) {
+                mute.reset(new OrvDiagnostics::ScopedMute(diagnostics));
+                ++muting;
+            }
+        }
+        if (mute)
+            --muting;
     }
+    if (!pendingLimit.empty() && muting == 0) {
+        diagnostics.Report(1, pendingLimit);
+        pendingLimit.clear();
+    }
+    if (overLimit)
+        return false;
+    if (failedRounds > 1)
+        diagnostics.Report(1, OrvMessageKind::LoopBodyFailed, std::to_string(failedRounds),
+                           "The loop's body failed in " + std::to_string(failedRounds) +
+                               " of its " + std::to_string(rounds) +
+                               " rounds (only the first is listed)");
     return lastSucceeded;
 }
 
@@ -330,17 +386,19 @@ bool OrvTimeline::RunCall(const Words& words, uint32_t time, int depth) {
     const std::string& blockName = words[2];
     const OrvScriptNode* block = FindBlock(blockName);
     if (!block) {
-        diagnostics.Report(1, "Sub node not found: " + blockName);
+        diagnostics.Report(1, OrvMessageKind::SubNodeNotFound, blockName,
+                           "Sub node not found: " + blockName);
         return false;
     }
     const std::vector<std::string>& names = block->ArgsRef();
     if (words.size() != 3 + names.size()) {
-        diagnostics.Report(1, "Invalid number of arguments");
+        diagnostics.Report(1, OrvMessageKind::InvalidArguments, blockName,
+                           "Invalid number of arguments");
         return false;
     }
     if (depth >= MaxDepth) {
         diagnostics.Report(1, "Loops and calls nested more than " + std::to_string(MaxDepth) +
-                           " levels deep, at the call of block: " + blockName);
+                                  " levels deep, at the call of block: " + blockName);
         return false;
     }
     Substitutions table; // the caller's own table is not passed on

@@ -20,8 +20,13 @@
 //  15  %t * = ramp %n to %n in %t         eased in, t²
 // (%t a time, %n a number, * any word, *** as the last word any number of words.)
 //
-// A failing line reports why, then "Error on line: " and the line as written, and stops its
-// block. Loops and calls nest at most MaxDepth deep, and one script expands to at most
+// A failing line reports why, then "Error on line: " and the line as written (its arguments,
+// or the whole line when it has none, such as "foo}"), and stops its block; what is reported
+// while a line is processed is at its place (file and line). A duration (after "in" and
+// "for") may not be negative ("Duration is negative: -2"). A loop whose body fails in more
+// than one round reports the first failing round and then, once the loop is done, "The loop's
+// body failed in N of its M rounds (only the first is listed)"; the later rounds still run,
+// muted. Loops and calls nest at most MaxDepth deep, and one script expands to at most
 // MaxCommands lines and loop rounds, so a block that calls itself or loops within loops
 // cannot hang or exhaust the machine; both limits fail the line with a message. Counting
 // lines is not enough where lines are long or a called block has many arguments, so the
@@ -102,6 +107,8 @@ private:
     // it) when the word would grow past 16 MiB on the way.
     bool SubstituteKey(std::string& word, const std::string& key, const std::string& value) const;
     bool TimeOf(const std::string& word, uint32_t& milliseconds) const;
+    bool DurationOf(const std::string& word, uint32_t& milliseconds) const;
+    void ReportLimit(const std::string& message);
     bool Switch(const Words& words, uint32_t time, double value);
     bool RunFollow(int command, const Words& words, uint32_t time);
     bool RunLoop(const OrvScriptNode& line, const Words& words, uint32_t time, int depth);
@@ -125,6 +132,8 @@ private:
     std::unordered_map<std::string, const OrvScriptNode*> blocks;
     bool blocksIndexed;
     std::string fileName = "script.txt";
+    int muting = 0;           // loops whose later rounds run muted, around the current line
+    std::string pendingLimit; // a limit's message reached while muted, said when unmuted
 };
 
 #endif

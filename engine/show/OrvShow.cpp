@@ -6,6 +6,7 @@
 #include "base/OrvDataFolder.h"
 #include "base/OrvException.h"
 #include "base/OrvRunContext.h"
+#include "gfx/OrvMusicUniforms.h"
 #include "gfx/OrvShaderManager.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvRenderLine.h"
@@ -16,6 +17,7 @@
 #include "script/OrvScriptNode.h"
 #include "script/OrvScriptTime.h"
 #include "show/IOrvShowLoadWatcher.h"
+#include "show/OrvLoadError.h"
 
 #include <algorithm>
 #include <cmath>
@@ -51,7 +53,7 @@ bool OrvShow::ReadScript() {
         syncSettings = OrvSyncSettings(loader->Root());
         return true;
     }
-    diagnostics.Report(1, "Could not load a script file");
+    diagnostics.Report(1, OrvMessageKind::CouldNotLoadScript, "", "Could not load a script file");
     return false;
 }
 
@@ -78,22 +80,18 @@ void OrvShow::Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn)
     renderLines->Init(*objects);
     loaded = false;
     if (!loader)
-        throw OrvException("Errors in script file");
+        throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
 
-    if (goingOn) {
+    if (goingOn)
         BuildObjectsGoingOn(observer, *goingOn);
-    } else {
-        std::vector<OrvScriptNode*> objectNodes = loader->Objects();
-        objects->LoadObjects(objectNodes, *parameters, observer);
-    }
+    else
+        BuildObjects(observer);
     parameters->AddInterface("objects", *objects);
     observer.LoadingProgressed();
-    if (goingOn) {
+    if (goingOn)
         BuildRenderLinesGoingOn(*goingOn);
-    } else {
-        std::vector<OrvScriptNode*> renderLineNodes = loader->RenderLines();
-        renderLines->LoadRenderLines(renderLineNodes, *parameters);
-    }
+    else
+        BuildRenderLines();
     observer.LoadingProgressed();
     AnalyseMusic(goingOn != nullptr); // only a check compares the tempo with the header's
     observer.LoadingProgressed();
@@ -101,14 +99,51 @@ void OrvShow::Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn)
         if (loader->Root()["script"]) // without one, the loader has said so
             loader->CheckScript(*parameters, *goingOn);
     } else if (!loader->ProcessScript(*parameters)) {
-        throw OrvException("Errors in script file");
+        throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
     }
     parameters->RememberLoadedValues();
+    double bpm = loader->NumericValue(IOrvScriptLoader::Bpm);
+    beatLength = bpm > 0 && std::isfinite(bpm) ? 60000.0 / bpm : 0.0;
     if (!CheckSyncNames(goingOn) && !goingOn)
-        throw OrvException("Errors in script file");
+        throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
     if (!goingOn) // a check does not play the saved keys
         LoadSyncKeys();
     loaded = true;
+}
+
+void OrvShow::BuildObjects(IOrvLoadingObserver& observer) {
+    // What a node raises is reported at its line, as the check reports it; the load then stops
+    // with the engine's summary.
+    for (OrvScriptNode* node : loader->Objects()) {
+        try {
+            objects->LoadObject(*node, *parameters);
+        } catch (const OrvException& error) {
+            OrvLoadError::Report(diagnostics, error, node->Line());
+            throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
+        }
+        observer.LoadingProgressed();
+    }
+}
+
+void OrvShow::BuildRenderLines() {
+    std::vector<OrvScriptNode*> nodes = loader->RenderLines();
+    for (OrvScriptNode* node : nodes) {
+        try {
+            renderLines->LoadRenderLine(*node, *parameters);
+        } catch (const OrvException& error) {
+            OrvLoadError::Report(diagnostics, error, node->Line());
+            throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
+        }
+    }
+    // As the manager does once all are built: a later line may resize an earlier one's buffer.
+    for (int i = 0; i < renderLines->LineCount(); ++i) {
+        try {
+            (*renderLines)[i]->CheckBuffer();
+        } catch (const OrvException& error) {
+            OrvLoadError::Report(diagnostics, error, nodes[i]->Line());
+            throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
+        }
+    }
 }
 
 void OrvShow::BuildObjectsGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher) {
@@ -191,7 +226,7 @@ void OrvShow::LoadSyncKeys() {
     double bpm = loader->NumericValue(IOrvScriptLoader::Bpm);
     if (!OrvBakedSyncKeys::Process(scene->Files().Path(file), OrvDataFolder::Shown(file),
                                    60000.0 / bpm, *bakedKeys, diagnostics))
-        throw OrvException("Errors in script file");
+        throw OrvException(OrvMessageKind::ErrorsInScript, "", "Errors in script file");
 }
 
 void OrvShow::ApplyParameters(unsigned position) {
@@ -206,7 +241,10 @@ void OrvShow::Frame(unsigned position, unsigned elapsedMs) {
     if (!parameters)
         return;
     ApplyParameters(position);
-    musicAnalysis->FillUniforms(position, scene->Shaders().MusicUniforms());
+    OrvMusicUniforms& uniforms = scene->Shaders().MusicUniforms();
+    musicAnalysis->FillUniforms(position, uniforms);
+    uniforms.time = static_cast<float>(position * 0.001);
+    uniforms.beat = beatLength > 0 ? static_cast<float>(position / beatLength) : 0.0f;
     renderLines->Simulate(elapsedMs);
     renderLines->Render();
 }

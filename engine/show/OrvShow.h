@@ -9,11 +9,11 @@
 // per frame. Unload gives everything back; ReadScript and Load may then run again in the same
 // window. States: empty -> script read -> loaded -> (Unload) -> empty.
 //
-// Load raises OrvException for what the script names and cannot be built ("Errors in script
-// file" when the timeline had errors, after their own messages); what was built before stays
-// until Unload. A failed ReadScript reports "Could not load a script file" and keeps the
-// loader. Everything is reported to
-// the show's diagnostics: the ones it was given, or a list of its own (a reload attempt).
+// Load raises OrvException("Errors in script file") when the script names what cannot be built
+// or the timeline had errors, after their own messages, each at its place (OrvLoadError); what
+// was built before stays until Unload. A failed ReadScript reports "Could not load a script file"
+// and keeps the loader. Everything is reported to the show's diagnostics: the ones it was given, or
+// a list of its own (a reload attempt).
 //
 // Ownership: the show owns the loader (and through it the node tree), its scene (the data
 // folder's record of the files read, and the texture and shader managers with every texture,
@@ -97,9 +97,9 @@ public:
 
     // One frame, in stages: the parameter sources at `position` (the timeline first, then the
     // baked sync keys if any, then each added source in order, so a later one takes over what
-    // it sets); the music's shader uniforms at `position`; every object simulated once by
-    // `elapsedMs` since the previous frame; the render passes. Leaves the picture in the screen's
-    // framebuffer (the caller shows it). Allocates nothing.
+    // it sets); the shaders' own uniforms at `position` (the music's, orvTime, orvBeat); every
+    // object simulated once by `elapsedMs` since the previous frame; the render passes. Leaves the
+    // picture in the screen's framebuffer (the caller shows it). Allocates nothing.
     void Frame(unsigned position, unsigned elapsedMs);
     // Frame without the music uniforms and the render passes: the parameters at `position` and
     // every object simulated by `elapsedMs`. What a capture of a later range runs for the
@@ -144,6 +144,8 @@ public:
 private:
     void ApplyParameters(unsigned position);
     void Build(IOrvLoadingObserver& observer, IOrvShowLoadWatcher* goingOn);
+    void BuildObjects(IOrvLoadingObserver& observer);
+    void BuildRenderLines();
     void BuildObjectsGoingOn(IOrvLoadingObserver& observer, IOrvShowLoadWatcher& watcher);
     void BuildRenderLinesGoingOn(IOrvShowLoadWatcher& watcher);
     void AnalyseMusic(bool withTempo);
@@ -166,6 +168,7 @@ private:
     OrvSyncSettings syncSettings;
     std::vector<IOrvParameterSource*> sources; // after the timeline; not owned
     bool loaded;
+    double beatLength = 0; // ms, from the header's bpm; 0 without one (orvBeat is then 0)
 };
 
 #endif

@@ -3,11 +3,11 @@
 // item asked through its Value()).
 
 #include "animation/OrvParameterEnvelope.h"
-#include "base/OrvRandom.h"
 #include "animation/OrvParameterCatmullRomSpline.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterLinear.h"
 #include "animation/OrvParameterRandom.h"
+#include "base/OrvRandom.h"
 
 #include <gtest/gtest.h>
 

@@ -3,13 +3,13 @@
 // for bit, before and after packing and after items added later.
 
 #include "animation/OrvParameterCatmullRomSpline.h"
-#include "base/OrvDiagnostics.h"
-#include "base/OrvRandom.h"
 #include "animation/OrvParameterEnvelope.h"
 #include "animation/OrvParameterHold.h"
 #include "animation/OrvParameterLinear.h"
 #include "animation/OrvParameterManager.h"
 #include "animation/OrvParameterRandom.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 #include "support/OrvAllocationCounter.h"
 
 #include "OrvRecordingInterface.h"
@@ -65,8 +65,7 @@ std::unique_ptr<IOrvParameterEnvelopeItem> MakeItem(unsigned int kind, unsigned 
     case 2:
         return std::make_unique<OrvParameterCatmullRomSpline>(start, duration, v[0], v[1], v[2],
                                                               v[3]);
-    case 3:
-    {
+    case 3: {
         // Equal bounds: every draw gives v[0], whatever the generator's state.
         static OrvRandom unused;
         return std::make_unique<OrvParameterRandom>(start, duration, v[0], v[0], unused);

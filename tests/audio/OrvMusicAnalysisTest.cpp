@@ -3,8 +3,8 @@
 // (short, silent, mono, 48 kHz, not audio) give sources that make sense.
 
 #include "audio/OrvMusicAnalysis.h"
-#include "audio/OrvSourceShaping.h"
 #include "audio/OrvFrequencyBands.h"
+#include "audio/OrvSourceShaping.h"
 #include "base/OrvDiagnostics.h"
 #include "gfx/OrvMusicUniforms.h"
 #include "support/OrvMusicTestAudio.h"
@@ -156,6 +156,58 @@ TEST(OrvSourceShaping, SmoothingAndTheSumFollowTheirDefinitions) {
     EXPECT_FLOAT_EQ(2.0f, envelope[10]);
     EXPECT_NEAR(2.0 * std::exp(-0.02 / 0.12), envelope[12], 1e-5) << "a weaker onset under it";
     EXPECT_NEAR(2.0 * std::exp(-0.2 / 0.12), envelope[30], 1e-5);
+}
+
+// Sparse hits after a break: short clicks in digital silence, then two tones that start.
+TEST(OrvMusicAnalysis, ClicksInDigitalSilenceAreOnsetsAndToneStartsStillAre) {
+    const int rate = 44100;
+    const double seconds = 6.0;
+    std::vector<double> mono(static_cast<size_t>(seconds * rate), 0.0);
+    const std::vector<double> clicks = {0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 3.5};
+    unsigned noise = 11;
+    for (double at : clicks) {
+        // 15 ms of noise, decaying with a time constant of 2 ms.
+        size_t first = static_cast<size_t>(at * rate);
+        for (size_t i = 0; i < static_cast<size_t>(0.015 * rate); ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            double white = double(noise >> 8) / double(1u << 23) - 1.0;
+            mono[first + i] = 0.9 * white * std::exp(-double(i) / (0.002 * rate));
+        }
+    }
+    const std::vector<double> toneStarts = {4.25, 5.0};
+    for (size_t i = static_cast<size_t>(4.25 * rate); i < mono.size(); ++i) {
+        mono[i] += 0.3 * std::sin(2 * 3.14159265358979 * 440 * double(i) / rate);
+        if (i >= static_cast<size_t>(5.0 * rate))
+            mono[i] += 0.4 * std::sin(2 * 3.14159265358979 * 1500 * double(i) / rate);
+    }
+    std::vector<int16_t> samples(mono.size());
+    for (size_t i = 0; i < mono.size(); ++i)
+        samples[i] =
+            static_cast<int16_t>(std::lround(std::max(-1.0, std::min(1.0, mono[i])) * 32767));
+    OrvTestFolder folder;
+    std::string path = folder.DataPath("hits.wav");
+    ASSERT_TRUE(OrvMusicWriteAudio(path, Wav16, rate, 1, samples));
+    OrvDiagnostics diagnostics;
+    OrvMusicAnalysis analysis;
+    ASSERT_TRUE(analysis.Analyse(path, diagnostics));
+
+    std::vector<size_t> hops = OnsetHops(analysis);
+    std::vector<double> expected = clicks;
+    expected.insert(expected.end(), toneStarts.begin(), toneStarts.end());
+    for (double at : expected) {
+        long want = std::lround(at * 100);
+        bool found = false;
+        for (size_t hop : hops)
+            found = found || std::labs(long(hop) - want) <= 1;
+        EXPECT_TRUE(found) << "no onset within a hop of " << at << " s";
+    }
+    // Digital silence itself holds none.
+    for (size_t hop : hops) {
+        bool nearOne = false;
+        for (double at : expected)
+            nearOne = nearOne || std::labs(long(hop) - std::lround(at * 100)) <= 3;
+        EXPECT_TRUE(nearOne) << "an onset at hop " << hop << " far from every hit";
+    }
 }
 
 TEST(OrvMusicAnalysis, TonesFallInTheirBandsAndClicksBecomeOnsetsAtTheirHops) {

@@ -1,5 +1,5 @@
-#include "support/OrvMusicTestAudio.h"
 #include "audio/OrvAudioStream.h"
+#include "support/OrvMusicTestAudio.h"
 #include "support/OrvTestFolder.h"
 
 #include <gtest/gtest.h>

@@ -9,8 +9,8 @@ namespace {
 
 class Listener : public IOrvErrorListener {
 public:
-    void Reported(int severity, const std::string& message) override {
-        heard += std::to_string(severity) + " " + message + "\n";
+    void Reported(const OrvDiagnostics::Record& record) override {
+        heard += std::to_string(record.severity) + " " + record.text + "\n";
     }
     std::string heard;
 };
@@ -136,8 +136,9 @@ TEST(OrvDiagnostics, StopsGrowingAtItsLimitAndSaysSo) {
     const std::string& text = diagnostics.Text();
     EXPECT_LE(text.size(), OrvDiagnostics::MaxBytes + 64);
     EXPECT_EQ(fitting * 1000 + std::string(OrvDiagnostics::TruncatedLine).size() + 1, text.size());
-    EXPECT_EQ(line + "\n" + OrvDiagnostics::TruncatedLine + "\n",
-              text.substr(text.size() - 1000 - std::string(OrvDiagnostics::TruncatedLine).size() - 1));
+    EXPECT_EQ(
+        line + "\n" + OrvDiagnostics::TruncatedLine + "\n",
+        text.substr(text.size() - 1000 - std::string(OrvDiagnostics::TruncatedLine).size() - 1));
     // The records end the same way: the kept messages, then the truncation line.
     const auto& records = diagnostics.Records();
     ASSERT_EQ(fitting + 1, records.size());

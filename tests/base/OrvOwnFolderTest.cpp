@@ -1,8 +1,8 @@
 // Where the engine library was loaded from, as the dynamic loader noted it, and the files the
 // engine brings along there: the display-mode screen's font.
 
-#include "base/OrvFontFile.h"
 #include "base/OrvOwnFolder.h"
+#include "base/OrvFontFile.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,5 +1,5 @@
-#include "base/OrvDiagnostics.h"
 #include "base/OrvRandom.h"
+#include "base/OrvDiagnostics.h"
 #include "base/OrvRunContext.h"
 
 #include <gtest/gtest.h>

@@ -399,7 +399,9 @@ TEST(OrvCapture, LoadingFailuresGiveTheEngineLogLikeRun) {
         std::string(ShowScript).replace(std::string(ShowScript).find("box.png"), 7, "missing.png"));
     Result run = Capture(show, {});
     EXPECT_EQ(1, run.code);
-    EXPECT_EQ("Error: Could not load image file: missing.png\n", run.errors);
+    EXPECT_EQ(
+        "Error: script.txt:8: Could not load image file: missing.png\nErrors in script file\n",
+        run.errors);
 
     std::remove(show.folder.DataPath("script.txt").c_str());
     run = Capture(show, {});

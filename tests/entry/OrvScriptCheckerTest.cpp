@@ -162,6 +162,74 @@ TEST(OrvScriptChecker, ASuggestionListKeepsItsLinesUnprefixed) {
     EXPECT_FALSE(show.clean);
 }
 
+// A newcomer's slips, each in a show of its own, each named at the line of the slip.
+TEST(OrvScriptChecker, ANewcomersMistakesAreNamedAtTheirLines) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    // The header (with the case's lines), the objects block, the render lines and the
+    // script, each as the case gives them.
+    auto script = [](const std::string& header, const std::string& objects,
+                     const std::string& renderLines, const std::string& timeline) {
+        return "header {\n  music: music.wav\n" + header + "}\nobjects {\n" + objects +
+               "}\nrenderLines {\n" + renderLines + "}\nscript {\n" + timeline + "}\n";
+    };
+    const std::string screen = "  screen {\n  }\n";
+    const struct {
+        const char* what;
+        std::string script;
+        std::string report;
+    } cases[] = {
+        {"a misspelt bpm: one error for the bar times, a note at the header, and the end is "
+         "there",
+         script("  bmp: 128\n", "  pic: image a.png\n", screen,
+                "  0 enable pic\n  @1 pic.zoom = 1\n  @2 pic.zoom = 2\n  @30 end\n"),
+         "script.txt:1: note: the header has no bpm above 0, which times in bars and beats need "
+         "(the first is on line 14): add one, as in bpm: 120\n"
+         "script.txt:3: Unknown header key: bmp\nDid you mean:\n\nbpm\n"
+         "script.txt:14: Time @1 is written in bars and beats, but the header has no bpm above "
+         "0\n"
+         "script.txt:14: Error on line: @1 pic.zoom = 1\n"},
+        {"an unknown object in a render line's list",
+         script("", "  post: image a.png\n", "  screen {\n    objects: post pots\n  }\n",
+                "  0 enable post\n  1 end\n"),
+         "script.txt:9: Unknown object in render line screen: pots\nDid you mean:\n\npost\n"},
+        {"a negative duration, and the item after it on the same parameter is fine",
+         script("", "  pic: image a.png\n", screen,
+                "  0 enable pic\n  0 pic.zoom = 0 to 1 in -2\n  5 pic.zoom = 3\n  9 end\n"),
+         "script.txt:13: Duration is negative: -2\n"
+         "script.txt:13: Error on line: 0 pic.zoom = 0 to 1 in -2\n"},
+        {"a class word spelt the usual way",
+         script("", "  env: environment {\n  }\n", screen, "  1 end\n"),
+         "script.txt:5: Object class could not be initialized: environment\nDid you mean:\n\n"
+         "enviroment\n"},
+        {"a misspelt key of an object block, said once",
+         script("", "  env: enviroment {\n    fogDensty: 0.06\n  }\n", screen,
+                "  0 enable env\n  1 end\n"),
+         "script.txt:5: Initialization failed due to unidentified parameters in initialization "
+         "block\n"
+         "script.txt:6: Error: Line not processed: fogDensty: 0.06\nDid you mean:\n\n"
+         "fogDensity\n"},
+        {"a greyscale picture",
+         script("", "  pic: image grey.png\n", screen, "  0 enable pic\n  1 end\n"),
+         "script.txt:5: The image is not truecolor: grey.png (it is greyscale: save it as 24- "
+         "or 32-bit colour)\n"},
+        {"a loop whose body fails in every round, said once with the count",
+         script("", "", "", "  0 loop 1 1000 times {\n    0 call orbit\n  }\n  1 end\n"),
+         "script.txt:9: The loop's body failed in 1000 of its 1000 rounds (only the first is "
+         "listed)\n"
+         "script.txt:9: Error on line: 0 loop 1 1000 times\n"
+         "script.txt:10: Sub node not found: orbit\n"
+         "script.txt:10: Error on line: 0 call orbit\n"},
+    };
+    CheckedShow show;
+    show.folder.WriteData("grey.png", OrvMakePng(2, 2, 1, {0, 80, 160, 255}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        show.Check(c.script);
+        EXPECT_EQ(c.report, show.text);
+        EXPECT_FALSE(show.clean);
+    }
+}
+
 TEST(OrvScriptChecker, WarningsAloneLeaveTheCheckClean) {
     ORV_SKIP_WITHOUT_DISPLAY();
     CheckedShow show;

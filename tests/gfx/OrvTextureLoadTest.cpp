@@ -209,17 +209,25 @@ TEST_F(OrvTextureLoad, JpegLoadsAsRgb) {
     }
 }
 
-TEST_F(OrvTextureLoad, PalettedAndGreyImagesAreRefused) {
+TEST_F(OrvTextureLoad, PalettedAndGreyImagesAreRefusedWithWhatToDo) {
     folder.WriteData("palette.bmp", OrvMakePalettedBmp(2, 2, {255, 0, 0, 0, 0, 255}, {0, 1, 1, 0}));
     folder.WriteData("grey.png", OrvMakePng(2, 2, 1, {0, 80, 160, 255}));
     folder.WriteData("one.gif", OrvSmallGif());
+    const struct {
+        const char* name;
+        const char* why;
+    } cases[] = {
+        {"palette.bmp", "it is paletted"},
+        {"grey.png", "it is greyscale"},
+        {"one.gif", "it is a GIF, which is paletted"},
+    };
     OrvTextureManager* manager = &Textures();
-    for (const char* name : {"palette.bmp", "grey.png", "one.gif"}) {
-        EXPECT_EQ(std::string("The image is not truecolor: ") + name,
-                  Raised([&] { manager->Texture(name); }));
+    for (const auto& c : cases) {
+        std::string expected = std::string("The image is not truecolor: ") + c.name + " (" + c.why +
+                               ": save it as 24- or 32-bit colour)";
+        EXPECT_EQ(expected, Raised([&] { manager->Texture(c.name); }));
         // No entry was left behind: asking again fails the same way.
-        EXPECT_EQ(std::string("The image is not truecolor: ") + name,
-                  Raised([&] { manager->Texture(name); }));
+        EXPECT_EQ(expected, Raised([&] { manager->Texture(c.name); }));
     }
     EXPECT_EQ(0u, manager->Count());
     EXPECT_EQ("", Log());

@@ -253,9 +253,10 @@ TEST(OrvShowEndToEnd, BrokenTimelineStopsLoadingWithItsMessages) {
     x.Key(dialog, "Return");
     ASSERT_TRUE(child.Wait(10000));
     EXPECT_EQ(1, child.ExitCode());
-    EXPECT_EQ("Error: Unknown parameter: screen.clear.q\nDid you mean:\n\n"
+    // Every message at its place, as the check lists them.
+    EXPECT_EQ("Error: script.txt:14: Unknown parameter: screen.clear.q\nDid you mean:\n\n"
               "screen.clear.r\nscreen.clear.g\nscreen.clear.b\nscreen.clear.a\n"
-              "Error on line: 0 screen.clear.q = 1\nErrors in script file\n",
+              "script.txt:14: Error on line: 0 screen.clear.q = 1\nErrors in script file\n",
               child.Errors());
 }
 
@@ -513,7 +514,8 @@ TEST(OrvShowEndToEnd, AShaderThatDoesNotLinkIsShownAfterTheShowPlayed) {
     x.Key(dialog, "Return");
     ASSERT_TRUE(child.Wait(10000));
     EXPECT_EQ(0, child.ExitCode()); // the run itself completed
-    EXPECT_EQ(0u, child.Errors().find("Error: Shader program linking failed:")) << child.Errors();
+    EXPECT_EQ(0u, child.Errors().find("Error: script.txt:6: Shader program linking failed:"))
+        << child.Errors();
     EXPECT_NE(std::string::npos, child.Errors().find("main")) << child.Errors();
 }
 

@@ -133,7 +133,8 @@ TEST(OrvDebugMode, EditsLoadBesideThePlayingShowAndABrokenOneKeepsIt) {
     EXPECT_EQ(1, run.session->FailedReloads());
     EXPECT_TRUE(OrvRgbNear(run.sink.middle, OrvRgba{0, 0, 255, 255}, 2));
     ASSERT_TRUE(run.session->Overlay().Showing());
-    EXPECT_EQ(0u, run.session->Overlay().Text().find("Unknown parameter: screen.clear.q"))
+    EXPECT_EQ(
+        0u, run.session->Overlay().Text().find("script.txt:16: Unknown parameter: screen.clear.q"))
         << run.session->Overlay().Text();
     EXPECT_EQ(logBefore, runLog.Text());
     EXPECT_EQ(severityBefore, runLog.HighestSeverity());

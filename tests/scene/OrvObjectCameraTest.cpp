@@ -469,7 +469,7 @@ TEST(OrvObjectCamera, LoadsFromAScriptBlockOfInitialValuesOnly) {
 
     EXPECT_EQ("Could not duplicate object, because it does not support duplication: cam",
               Raised(objects, *(*block)[2], parameters));
-    EXPECT_EQ("Object class could not be initialized: Camera",
+    EXPECT_EQ("Object class could not be initialized: Camera\nDid you mean:\n\ncamera",
               Raised(objects, *(*block)[3], parameters));
     EXPECT_EQ(2, objects.ObjectCount());
 }

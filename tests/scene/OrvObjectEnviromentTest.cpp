@@ -445,12 +445,16 @@ TEST(OrvObjectEnviroment, LoadsFromAScriptBlockOfInitialValuesOnly) {
 
     EXPECT_EQ("Initialization failed due to unidentified parameters in initialization block",
               raised(*(*block)[1]));
+    // A light past the eighth is near every light's own key.
     EXPECT_EQ("Error: Line not processed: fog\n"
-              "Error: Line not processed: light[8].enable: 1\n"
+              "Error: Line not processed: light[8].enable: 1\nDid you mean:\n\n"
+              "light[0].enable\nlight[1].enable\nlight[2].enable\nlight[3].enable\n"
+              "light[4].enable\nlight[5].enable\nlight[6].enable\nlight[7].enable\n"
               "Error: Line not processed: light: 1\n",
               ctx.diagnostics.Text());
     EXPECT_EQ("Could not duplicate object, because it does not support duplication: env",
               raised(*(*block)[2]));
-    EXPECT_EQ("Object class could not be initialized: environment", raised(*(*block)[3]));
+    EXPECT_EQ("Object class could not be initialized: environment\nDid you mean:\n\nenviroment",
+              raised(*(*block)[3]));
     EXPECT_EQ(2, objects.ObjectCount());
 }

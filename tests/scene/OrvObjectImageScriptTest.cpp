@@ -137,8 +137,8 @@ TEST(OrvObjectImageScript, LinesNobodyReadsAreReportedAndFailTheObject) {
                               " rotate\n"
                               " pos.y: 4\n"
                               "}"));
-    EXPECT_EQ("Error: Line not processed: shader:\n"
-              "Error: Line not processed: shaders: fx\n"
+    EXPECT_EQ("Error: Line not processed: shader:\nDid you mean:\n\nshader\n"
+              "Error: Line not processed: shaders: fx\nDid you mean:\n\nshader\n"
               "Error: Line not processed: colour.r: 1\n"
               "Error: Line not processed: rotate\n",
               scene.context.diagnostics.Text());

@@ -10,13 +10,13 @@
 // Members are declared so that the window closes last; the context (with its textures) goes
 // before it.
 
+#include "animation/OrvParameterManager.h"
 #include "base/OrvException.h"
+#include "gfx/OrvTextureManager.h"
 #include "scene/OrvObjectImage.h"
 #include "scene/OrvObjectManager.h"
-#include "animation/OrvParameterManager.h"
 #include "scene/OrvRenderLine.h"
 #include "scene/OrvRenderLineManager.h"
-#include "gfx/OrvTextureManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvGlTestWindow.h"

@@ -1,8 +1,8 @@
 #include "scene/OrvObjectManager.h"
 
+#include "animation/OrvParameterManager.h"
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvException.h"
-#include "animation/OrvParameterManager.h"
 
 #include "OrvQuadTestObject.h"
 #include "support/OrvTestContext.h"
@@ -43,9 +43,16 @@ TEST(OrvObjectManager, FactoryRejectsUnknownAndBadDuplicatesWithExactMessages) {
     ASSERT_EQ("(nothing raised)", load(source));
     ASSERT_EQ("(nothing raised)", load(still));
 
-    EXPECT_EQ("Object class could not be initialized: Image", load(OrvTestNode("a", {"Image"})));
+    // A class word near a real one says which ("enviroment" is spelt so); one near none
+    // says nothing more.
+    EXPECT_EQ("Object class could not be initialized: Image\nDid you mean:\n\nimage",
+              load(OrvTestNode("a", {"Image"})));
     EXPECT_EQ("Object class could not be initialized: Quad", load(OrvTestNode("a", {"Quad"})));
-    EXPECT_EQ("Object class could not be initialized: Duplicate",
+    EXPECT_EQ("Object class could not be initialized: environment\nDid you mean:\n\nenviroment",
+              load(OrvTestNode("a", {"environment"})));
+    EXPECT_EQ("Object class could not be initialized: partciles\nDid you mean:\n\nparticles",
+              load(OrvTestNode("a", {"partciles"})));
+    EXPECT_EQ("Object class could not be initialized: Duplicate\nDid you mean:\n\nduplicate",
               load(OrvTestNode("a", {"Duplicate", "src"})));
     EXPECT_EQ("Invalid number of arguments when trying to duplicate an object: copy",
               load(OrvTestNode("copy", {"duplicate"})));
@@ -142,7 +149,7 @@ TEST(OrvObjectManager, BlockValuesBecomeHoldsAtTimeZeroAndUnknownLinesFailTheObj
               Raised([&] { objects.LoadObject(bad, parameters); }));
     EXPECT_EQ("Error: Line not processed: size: 3 4\n"
               "Error: Line not processed: zoom\n"
-              "Error: Line not processed: col.x: 1\n",
+              "Error: Line not processed: col.x: 1\nDid you mean:\n\ncol.r\ncol.g\ncol.b\ncol.a\n",
               ctx.diagnostics.Text());
     // The object stays, registered, with its accepted values.
     OrvQuadTestObject* kept = OrvQuad(objects.Object("bad"));

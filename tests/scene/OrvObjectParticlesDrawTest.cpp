@@ -327,12 +327,25 @@ TEST(OrvObjectParticlesDraw, BatchedDrawingGivesThePictureOfOneQuadPerParticle) 
         " emitter {\n  radius: 0 2\n  size: 0.2 0.5\n  lifeTime: 0\n  color.b: 0.2\n }\n");
     ASSERT_NE(nullptr, fx);
     fx->Emitter(2).SetTextureCount(0); // its particles are untextured
-    // Additive (grouped by texture), then alpha blended (in order, sorted far to near).
-    for (int mode = 0; mode < 2; ++mode) {
-        SCOPED_TRACE(mode);
+    // Additive (grouped by texture), then alpha blended (in order, sorted far to near, in one
+    // draw whatever the textures), then that again in exponential-squared fog.
+    std::vector<OrvRgba> clear; // the sorted picture without fog
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        const int mode = round == 0 ? 0 : 1;
         fx->UpdateParameter(2, mode);
+        if (round == 2) {
+            const GLfloat fogColour[4] = {0.1f, 0.3f, 0.6f, 1.0f};
+            glEnable(GL_FOG);
+            glFogi(GL_FOG_MODE, GL_EXP2);
+            glFogf(GL_FOG_DENSITY, 0.08f);
+            glFogfv(GL_FOG_COLOR, fogColour);
+        }
         scene.Frame();
         EXPECT_EQ(fx->Particles().size(), fx->DrawnCount());
+        if (mode == 1) {
+            EXPECT_EQ(1u, fx->DrawCallCount());
+        }
         std::vector<OrvRgba> batched = scene.window.ReadPixels(0, 0, 64, 64);
 
         // The same particles, in the pool's order, one matrix and one quad each.
@@ -352,6 +365,7 @@ TEST(OrvObjectParticlesDraw, BatchedDrawingGivesThePictureOfOneQuadPerParticle) 
         glDepthMask(mode == 0 ? GL_FALSE : GL_TRUE);
         OrvDrawEachParticle(*fx, pass.eye.position, pass.eye.up);
         glPopAttrib();
+        glDisable(GL_FOG);
         std::vector<OrvRgba> reference = scene.window.ReadPixels(0, 0, 64, 64);
 
         int lit = 0;
@@ -362,6 +376,14 @@ TEST(OrvObjectParticlesDraw, BatchedDrawingGivesThePictureOfOneQuadPerParticle) 
         }
         EXPECT_GT(lit, 400); // a picture worth comparing
         EXPECT_LE(different, 5) << "of " << lit << " lit pixels";
+        if (round == 1)
+            clear = batched;
+        if (round == 2) {
+            int fogged = 0;
+            for (std::size_t i = 0; i < clear.size(); ++i)
+                fogged += OrvRgbNear(clear[i], batched[i], 4) ? 0 : 1;
+            EXPECT_GT(fogged, 400); // the fog is in the picture
+        }
     }
 }
 

@@ -233,12 +233,13 @@ TEST(OrvObjectParticlesScript, LinesNoKeyReadAreLeftToTheObjectManager) {
     // colon; "gravity" is not a key of the system (only gravity.x, .y and .z are parameters).
     struct Case {
         const char* line;
-        const char* logged;
+        const char* logged; // with the keys and parameters it is near
     };
     const Case cases[] = {{" shader\n", "shader"},
                           {" textures\n", "textures"},
-                          {" emitter: {\n }\n", "emitter:"},
-                          {" gravity: 0 -1 0\n", "gravity: 0 -1 0"}};
+                          {" emitter: {\n }\n", "emitter:\nDid you mean:\n\nemitter"},
+                          {" gravity: 0 -1 0\n",
+                           "gravity: 0 -1 0\nDid you mean:\n\ngravity.x\ngravity.y\ngravity.z"}};
     for (const Case& c : cases) {
         OrvParticleTestSystem system;
         const std::size_t logged = system.context.diagnostics.Text().size();
@@ -254,7 +255,7 @@ TEST(OrvObjectParticlesScript, LinesNoKeyReadAreLeftToTheObjectManager) {
 TEST(OrvObjectParticlesScript, TheFactoryKnowsTheClassWordAndRefusesCopies) {
     OrvParticleTestSystem system;
     ASSERT_NE(nullptr, system.Load("fx: particles {\n emitter {\n }\n}"));
-    EXPECT_EQ("Object class could not be initialized: Particles",
+    EXPECT_EQ("Object class could not be initialized: Particles\nDid you mean:\n\nparticles",
               system.LoadError("fy: Particles {\n emitter {\n }\n}"));
     EXPECT_EQ("Could not duplicate object, because it does not support duplication: fx",
               system.LoadError("copy: duplicate fx"));

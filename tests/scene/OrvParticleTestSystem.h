@@ -5,10 +5,10 @@
 // (the script reader, the object manager's factory, registration and initial values), without
 // a window: a block with neither textures nor shaders needs no OpenGL until it is drawn.
 
+#include "animation/OrvParameterManager.h"
 #include "base/OrvException.h"
 #include "scene/OrvObjectManager.h"
 #include "scene/OrvObjectParticles.h"
-#include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptNode.h"
 #include "support/OrvTestContext.h"

@@ -4,8 +4,8 @@
 
 #include "gfx/OrvPathFill.h"
 
-#include "scene/OrvVectorPathSampler.h"
 #include "gfx/OrvFramebuffer.h"
+#include "scene/OrvVectorPathSampler.h"
 #include "support/OrvAllocationCounter.h"
 
 #include "OrvRenderLineTestScene.h"

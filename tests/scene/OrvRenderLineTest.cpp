@@ -59,7 +59,12 @@ TEST(OrvRenderLine, DrawListsKeepTheObjectsBlockOrderWithIncludeAndExcludeLists)
     EXPECT_EQ("both", lines.LineName(3));
     EXPECT_EQ(both, lines[3]);
     EXPECT_GE(parameters.FindParameterByName("picked.clear.a"), 0);
-    EXPECT_EQ("", ctx.diagnostics.Text());
+    // Names of no object are warnings, with the names they are near (case counts half).
+    EXPECT_EQ("Unknown object in render line picked: ghost\n"
+              "Unknown object in render line excluded: C\nDid you mean:\n\nc\n"
+              "Unknown object in render line none: ghost\n",
+              ctx.diagnostics.Text());
+    EXPECT_FALSE(ctx.diagnostics.HasError());
 }
 
 TEST(OrvRenderLine, ScreenLineDrawsEnabledObjectsAndOnlyTheLastScreenLineRemains) {

@@ -146,6 +146,40 @@ TEST(OrvAsciiScriptLoader, MissingFileAndMissingBlocksAreReportedInOrder) {
     }
 }
 
+// A "}" left out that puts the lines after it one block too deep fails the load with one
+// message at the block's line, and no "Missing block" for the blocks it moved; the header's
+// keys nobody reads are warnings at their lines, with the keys they are near.
+TEST(OrvAsciiScriptLoader, AMissingBraceIsOneErrorAndUnknownHeaderKeysAreWarnings) {
+    Loaded braces("header {\n"               // 1
+                  "}\n"                      // 2
+                  "objects {\n"              // 3
+                  "    pic: image a.png {\n" // 4
+                  "        col.a: 0.5\n"     // 5
+                  "    other: image a.png\n" // 6
+                  "}\n"                      // 7
+                  "renderLines {\n"          // 8
+                  "}\n"                      // 9
+                  "script {\n"               // 10
+                  "}\n");                    // 11
+    EXPECT_FALSE(braces.ok);
+    EXPECT_EQ("script.txt:4: block \"pic\" is never closed: from line 6 on, every line is read "
+              "one block too deep (what follows from that is not listed)\n",
+              braces.diagnostics.Log());
+
+    Loaded keys(OrvScriptWith("bmp: 128\nwidth: 640\ntitel: x\ncolour: red\n", ""));
+    EXPECT_TRUE(keys.ok);
+    EXPECT_FALSE(keys.diagnostics.HasError());
+    EXPECT_EQ("Unknown header key: bmp\nDid you mean:\n\nbpm\n"
+              "Unknown header key: titel\nDid you mean:\n\ntitle\n"
+              "Unknown header key: colour\n",
+              keys.diagnostics.Text());
+    ASSERT_EQ(3u, keys.diagnostics.Records().size());
+    EXPECT_EQ("bmp", keys.diagnostics.Records()[0].subject);
+    EXPECT_EQ(OrvMessageKind::UnknownHeaderKey, keys.diagnostics.Records()[0].kind);
+    EXPECT_EQ(0, keys.diagnostics.Records()[0].severity);
+    EXPECT_GT(keys.diagnostics.Records()[0].line, 0);
+}
+
 TEST(OrvAsciiScriptLoader, ClosingBraceWithCommentAndUnclosedBlocks) {
     // "} # done" is not a closing line; the file ends the open blocks silently.
     Loaded s("header {\n  title: x\n} # done\nobjects {\nscript {\nrenderLines {\n");

@@ -3,11 +3,11 @@
 
 #include "script/OrvAsciiScriptLoader.h"
 
+#include "animation/OrvParameterInterface.h"
+#include "animation/OrvParameterManager.h"
 #include "base/IOrvErrorListener.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRandom.h"
-#include "animation/OrvParameterInterface.h"
-#include "animation/OrvParameterManager.h"
 #include "script/IOrvTimelineObserver.h"
 #include "script/OrvScriptTestText.h"
 #include "support/OrvChildProcess.h"
@@ -49,7 +49,8 @@ public:
         Note("+" + std::to_string(line.Line()));
     }
     void LineEnded(const OrvScriptNode& line) override { Note("-" + std::to_string(line.Line())); }
-    void Reported(int, const std::string& message) override {
+    void Reported(const OrvDiagnostics::Record& record) override {
+        const std::string& message = record.text;
         for (size_t at = 0; at <= message.size();) {
             size_t end = std::min(message.find('\n', at), message.size());
             Note("[" + message.substr(at, end - at) + "]");

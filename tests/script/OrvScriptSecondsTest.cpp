@@ -3,9 +3,9 @@
 // off, as truncation always did.
 
 #include "animation/OrvParameterInterface.h"
+#include "animation/OrvParameterManager.h"
 #include "base/OrvDiagnostics.h"
 #include "base/OrvRandom.h"
-#include "animation/OrvParameterManager.h"
 #include "script/OrvAsciiScriptLoader.h"
 #include "script/OrvScriptTestText.h"
 #include "script/OrvScriptTime.h"

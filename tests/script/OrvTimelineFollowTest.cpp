@@ -44,7 +44,7 @@ struct FollowRun {
     OrvSampledCurve square;
     bool processed = false;
 
-    explicit FollowRun(const std::string& lines) {
+    explicit FollowRun(const std::string& lines, const std::string& header = "  bpm: 120\n") {
         std::vector<float> rampSamples(2001), squareSamples(2001);
         for (size_t i = 0; i < rampSamples.size(); ++i) {
             rampSamples[i] = float(i) / 100;
@@ -55,7 +55,7 @@ struct FollowRun {
         parameters.AddInterface("box", box);
         parameters.AddFollowSource("music.ramp", ramp);
         parameters.AddFollowSource("music.square", square);
-        std::string path = folder.WriteData("script.txt", OrvScriptWith("  bpm: 120\n", lines, ""));
+        std::string path = folder.WriteData("script.txt", OrvScriptWith(header, lines, ""));
         EXPECT_TRUE(loader.Load(path.c_str()));
         processed = loader.ProcessScript(parameters);
         parameters.RememberLoadedValues();
@@ -115,6 +115,49 @@ TEST(OrvTimelineFollow, TheFourFormsUntilTheNextItemWhicheverWayThePositionCame)
             else
                 EXPECT_EQ(want, value) << "parameter " << p << " at " << positions[i];
         }
+}
+
+// The clock as a source: seconds, beats and the phases within a beat and a bar at the header's
+// bpm (120: a beat is 500 ms), and the phases' periodic shapes, with scale and offset.
+TEST(OrvTimelineFollow, TheClockIsASourceToo) {
+    const struct {
+        const char* source;
+        unsigned at;
+        double value;
+    } cases[] = {
+        {"clock.seconds", 1250, 1.25},
+        {"clock.beats", 1250, 2.5},
+        {"clock.beatPhase", 1250, 0.5},
+        {"clock.beatPhase", 1000, 0.0},
+        {"clock.beatPhase", 1499, 0.998},
+        {"clock.barPhase", 3000, 0.5}, // six beats: a bar and a half
+        {"clock.barPhase", 4000, 0.0},
+        {"clock.beatPhase.sine", 1250, 1.0},
+        {"clock.beatPhase.sine", 1125, 0.5},
+        {"clock.beatPhase.sine", 1000, 0.0},
+        {"clock.barPhase.sine", 3000, 1.0},
+        {"clock.beatPhase.triangle", 1125, 0.5},
+        {"clock.beatPhase.triangle", 1375, 0.5},
+        {"clock.barPhase.triangle", 2500, 0.5}, // five beats: a quarter into bar 1
+        {"clock.barPhase.triangle", 2000, 0.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.source) + " at " + std::to_string(c.at));
+        FollowRun run(std::string("0 box.a = follow ") + c.source + " * 2 + 1\n");
+        ASSERT_TRUE(run.processed) << run.diagnostics.Text();
+        EXPECT_NEAR(c.value * 2 + 1, run.At(0, c.at), 1e-9);
+    }
+    // Without a bpm there are no beats to count; the seconds still are.
+    FollowRun noBpm("0 box.a = follow clock.seconds\n1 box.b = follow clock.barPhase\n", "");
+    EXPECT_FALSE(noBpm.processed);
+    EXPECT_EQ("Source clock.barPhase counts beats, but the header has no bpm above 0\n"
+              "Error on line: 1 box.b = follow clock.barPhase\n",
+              noBpm.diagnostics.Text());
+    EXPECT_DOUBLE_EQ(2.5, noBpm.At(0, 2500));
+    // A misspelt clock source is offered the clock's names.
+    FollowRun slip("0 box.a = follow clock.beatphase\n");
+    EXPECT_NE(std::string::npos, slip.diagnostics.Text().find("Did you mean:\n\nclock.beatPhase\n"))
+        << slip.diagnostics.Text();
 }
 
 TEST(OrvTimelineFollow, BrokenLinesSayWhatIsWrong) {

@@ -1,10 +1,10 @@
 #include "script/OrvAsciiScriptLoader.h"
 
-#include "base/OrvDiagnostics.h"
-#include "base/OrvRandom.h"
 #include "animation/OrvParameterInterface.h"
 #include "animation/OrvParameterInterfaceChild.h"
 #include "animation/OrvParameterManager.h"
+#include "base/OrvDiagnostics.h"
+#include "base/OrvRandom.h"
 #include "script/OrvScriptTestText.h"
 #include "script/OrvScriptTime.h"
 #include "support/OrvTestFolder.h"
@@ -230,12 +230,16 @@ TEST(OrvTimeline, WordLevelEdgeRules) {
 }
 
 TEST(OrvTimeline, LinesWithoutArgumentsAreSyntaxErrors) {
+    // A line without arguments is shown as written, not as nothing.
     ScriptRun run("lonely:\n");
     EXPECT_FALSE(run.processed);
-    EXPECT_EQ("Syntax error\nError on line: \n", run.diagnostics.Text());
+    EXPECT_EQ("Syntax error\nError on line: lonely:\n", run.diagnostics.Text());
     ScriptRun block("block {\n}\n");
     EXPECT_FALSE(block.processed);
-    EXPECT_EQ("Syntax error\nError on line: \n", block.diagnostics.Text());
+    EXPECT_EQ("Syntax error\nError on line: block\n", block.diagnostics.Text());
+    ScriptRun brace("foo}\n");
+    EXPECT_FALSE(brace.processed);
+    EXPECT_EQ("Syntax error\nError on line: foo}\n", brace.diagnostics.Text());
 }
 
 TEST(OrvTimeline, ReplacementsAndEnds) {
@@ -397,8 +401,7 @@ TEST(OrvTimeline, SubstitutionRulesSeenThroughTheSubstitutedWord) {
         ScriptRun run(call + "\n",
                       std::string("probe: ") + c.names + " {\n  0 call " + c.word + "\n}\n");
         EXPECT_FALSE(run.processed);
-        EXPECT_EQ(NotFound(c.result, std::string("0 call ") + c.word, call),
-                  run.diagnostics.Text())
+        EXPECT_EQ(NotFound(c.result, std::string("0 call ") + c.word, call), run.diagnostics.Text())
             << c.word;
     }
 }
@@ -464,8 +467,7 @@ TEST(OrvTimeline, CallsFindTheFirstTopLevelLineWithTheName) {
     // A plain top-level line counts too: "solo: p" declares one parameter and no lines.
     ScriptRun solo("0 call solo\n", "solo: p\nsolo {\n  0 box.x = 9\n}\n");
     EXPECT_FALSE(solo.processed);
-    EXPECT_EQ("Invalid number of arguments\nError on line: 0 call solo\n",
-              solo.diagnostics.Text());
+    EXPECT_EQ("Invalid number of arguments\nError on line: 0 call solo\n", solo.diagnostics.Text());
 
     // A block nested in another is not top-level.
     ScriptRun nested("0 call inner\n", "outer {\n  inner {\n    0 box.x = 3\n  }\n}\n");

@@ -5,6 +5,7 @@
 #include "animation/OrvParameterManager.h"
 #include "base/IOrvLoadingObserver.h"
 #include "base/OrvDiagnostics.h"
+#include "base/OrvException.h"
 #include "gfx/OrvShaderManager.h"
 #include "gfx/OrvTextureManager.h"
 #include "scene/OrvSceneContext.h"
@@ -225,4 +226,110 @@ TEST(OrvShow, ParametersDependOnThePositionAlone) {
         }
     }
     EXPECT_EQ(0, differences);
+}
+
+// A shader that declares orvTime, orvBeat or orvResolution gets the position in seconds and
+// in beats, and the size of what it draws into: the show's picture on the screen, or a
+// render line's buffer, whichever the same program draws into.
+TEST(OrvShow, ShadersGetTheClockAndTheSizeOfTheirTarget) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    OrvGlTestWindow window(64, 48);
+    ASSERT_TRUE(window.IsOpen()) << window.Error();
+    OrvTestFolder folder;
+    folder.WriteData("script.txt", R"(header {
+    bpm: 120
+    width: 64
+    height: 48
+}
+objects {
+    sizeInBuffer: image half.png {
+        stretch: 1
+        blend: 0
+        shader: size.shader
+    }
+    clock: image half.png {
+        blend: 0
+        pos.x: -16
+        shader: clock.shader
+    }
+    size: image half.png {
+        blend: 0
+        pos.x: 16
+        shader: size.shader
+    }
+}
+renderLines {
+    pass {
+        output: *buf 32 16
+        objects: sizeInBuffer
+    }
+    screen {
+        exclude: sizeInBuffer
+    }
+}
+script {
+    0 enable sizeInBuffer clock size
+}
+)");
+    folder.WriteData("half.png", OrvMakePng(32, 48, 3, OrvRepeatPixel({255, 255, 255}, 32 * 48)));
+    const std::string vertex = "## vert\nvoid main() { gl_Position = ftransform(); }\n## frag\n";
+    folder.WriteData("clock.shader", vertex + "uniform float orvTime;\nuniform float orvBeat;\n"
+                                              "void main() { gl_FragColor = vec4(orvTime / 4.0, "
+                                              "orvBeat / 4.0, 0.0, 1.0); }\n");
+    folder.WriteData("size.shader", vertex + "uniform vec2 orvResolution;\n"
+                                             "void main() { gl_FragColor = vec4(orvResolution.x "
+                                             "/ 128.0, orvResolution.y / 64.0, 0.0, 1.0); }\n");
+    OrvTestContext context(folder.DataPath(""));
+    context.SetSurface(64, 48); // the window's, as the engine records it
+    OrvShow show(context.run);
+    ASSERT_TRUE(show.ReadScript()) << context.diagnostics.Text();
+    SilentObserver observer;
+    show.Load(observer);
+    // The engine's uniforms are not parameters of the objects.
+    EXPECT_EQ(-1, show.Parameters()->FindParameterByName("clock.shaders[0].orvTime"));
+
+    show.Frame(1250, 16); // 1.25 s, 2.5 beats
+    EXPECT_TRUE(OrvRgbNear(window.ReadPixel(8, 24), (OrvRgba{80, 159, 0, 255}), 2))
+        << window.ReadPixel(8, 24);
+    EXPECT_TRUE(OrvRgbNear(window.ReadPixel(56, 24), (OrvRgba{128, 191, 0, 255}), 2))
+        << window.ReadPixel(56, 24) << ": 64 x 48 on the screen";
+    std::vector<unsigned char> buffer(32 * 16 * 4);
+    glBindTexture(GL_TEXTURE_2D, show.Scene().Textures().Texture("*buf").handle);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, buffer.data());
+    EXPECT_NEAR(64, buffer[(8 * 32 + 16) * 4], 2) << "32 wide in the buffer";
+    EXPECT_NEAR(64, buffer[(8 * 32 + 16) * 4 + 1], 2) << "16 high in the buffer";
+
+    show.Frame(3000, 16); // the next frame's clock: 3 s, 6 beats (the colours saturate)
+    EXPECT_TRUE(OrvRgbNear(window.ReadPixel(8, 24), (OrvRgba{191, 255, 0, 255}), 2))
+        << window.ReadPixel(8, 24);
+    EXPECT_EQ("", context.diagnostics.Text());
+}
+
+// Playing stops at the first error as ever, and says it as the check does: at the object's
+// line, a shader's compile log at the shader file's own lines, then the engine's summary.
+TEST(OrvShow, ALoadThatFailsSaysWhereAsTheCheckDoes) {
+    ORV_SKIP_WITHOUT_DISPLAY();
+    OrvGlTestWindow window(64, 48);
+    ASSERT_TRUE(window.IsOpen()) << window.Error();
+    OrvTestFolder folder;
+    folder.WriteData("script.txt", "header {\n}\nobjects {\n    pic: image a.png {\n"
+                                   "        shader: bad.frag\n    }\n}\nrenderLines {\n}\n"
+                                   "script {\n}\n");
+    folder.WriteData("a.png", OrvMakePng(4, 4, 3, OrvRepeatPixel({255, 0, 0}, 16)));
+    folder.WriteData("bad.frag", "void main() {\n    gl_FragColor = vec4(1.0) +;\n}\n");
+    OrvTestContext context(folder.DataPath(""));
+    OrvShow show(context.run);
+    ASSERT_TRUE(show.ReadScript()) << context.diagnostics.Log();
+    SilentObserver observer;
+    std::string raised;
+    try {
+        show.Load(observer);
+    } catch (const OrvException& error) {
+        raised = error.Message();
+    }
+    EXPECT_EQ("Errors in script file", raised);
+    const std::string log = context.diagnostics.Log();
+    const std::string first = "script.txt:4: Shader compiling failed: bad.frag\nbad.frag:2: ";
+    EXPECT_EQ(0u, log.find(first)) << log;
+    EXPECT_NE(std::string::npos, log.find("error")) << log;
 }
