@@ -2,6 +2,7 @@
 // a broken edit keeps the last good show, the debug keys, and music that is sought back when
 // it drifts from the clock.
 
+#include "audio/OrvAudioDevice.h"
 #include "audio/OrvMusic.h"
 #include "base/OrvDataFolder.h"
 #include "base/OrvDiagnostics.h"
@@ -277,7 +278,11 @@ TEST(OrvDebugMode, MusicStaysWithAClockThatRunsFast) {
     EXPECT_LT(loose, -500) << "without correction";
     EXPECT_EQ(0, corrections);
     long long held = DriftAfter(12, true, corrections);
-    EXPECT_LE(std::llabs(held), OrvPlayer::MaxMusicDrift + 5) << "with correction";
+    // Corrected, the drift stays within the player's limit, give or take how far the sound's
+    // place can be misjudged between two audio callbacks (one buffer): on a loaded machine a
+    // callback comes late. Far from the 600 ms of no correction either way.
+    const long long oneBuffer = OrvAudioDevice::FramesPerCallback * 1000LL / 44100;
+    EXPECT_LE(std::llabs(held), OrvPlayer::MaxMusicDrift + oneBuffer) << "with correction";
     EXPECT_GT(corrections, 0);
     std::printf("music drift after 12 s at 5%% fast: %lld ms alone, %lld ms corrected (%d seeks)\n",
                 loose, held, corrections);
