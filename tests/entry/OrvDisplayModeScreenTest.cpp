@@ -109,21 +109,28 @@ bool AnyPixel(const OrvXDriver::Picture& picture, int left, int top, int right, 
 
 // Waits, at most `waitMs`, until the screen shows its first row: the user sees the screen
 // before acting on it, and SDL has then finished setting up the window.
-bool WaitUntilDrawn(OrvXDriver& x, unsigned long window) {
+bool WaitUntilDrawn(OrvXDriver& x, unsigned long window, int timeoutMs = waitMs) {
     return x
         .WaitForPicture(
             window,
             [](const OrvXDriver::Picture& shot) {
                 return AnyPixel(shot, 50, 260, 100, 278, IsWhite) ? "" : "first row not drawn";
             },
-            waitMs)
+            timeoutMs)
         .empty();
 }
 
 // The child's screen window once its first row is drawn; 0 when it did not appear in time.
+// The window is looked for again while it is not drawn: on a display shared with other
+// tests' windows, the first one found may be gone by the time it is looked at.
 unsigned long ShownScreen(OrvXDriver& x, OrvChildProcess& child) {
-    unsigned long window = x.WaitForWindow(child.Pid(), waitMs);
-    return window != 0 && WaitUntilDrawn(x, window) ? window : 0;
+    const int step = 2000;
+    for (int waited = 0; waited < waitMs && child.Running(); waited += step) {
+        unsigned long window = x.WaitForWindow(child.Pid(), step);
+        if (window != 0 && WaitUntilDrawn(x, window, step))
+            return window;
+    }
+    return 0;
 }
 
 // Rightmost yellow column of the first row's label; -1 when there is none.
