@@ -1,5 +1,6 @@
 #include "OrvCapture.h"
 
+#include "OrvAbsolutePath.h"
 #include "OrvCaptureAudio.h"
 #include "OrvCapturePart.h"
 #include "OrvCapturePartManifest.h"
@@ -67,15 +68,6 @@ int FailWithLog(const OrvDiagnostics& diagnostics) {
     return 1;
 }
 
-std::string Absolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char folder[PATH_MAX];
-    if (!getcwd(folder, sizeof folder))
-        return path;
-    return std::string(folder) + "/" + path;
-}
-
 // Like mkdir -p; false with the reason in errno.
 bool MakeFolders(const std::string& path) {
     for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
@@ -137,9 +129,9 @@ struct Session {
 } // namespace
 
 int OrvCapture::Run(const OrvCaptureOptions& options) {
-    std::string outFolder = Absolute(options.outFolder);
+    std::string outFolder = OrvAbsolutePath::Of(options.outFolder);
     bool toVideo = !options.videoFile.empty();
-    std::string videoFile = toVideo ? Absolute(options.videoFile) : "";
+    std::string videoFile = toVideo ? OrvAbsolutePath::Of(options.videoFile) : "";
     std::string ffmpeg;
     if (toVideo) {
         ffmpeg = OrvVideoPipe::FindProgram("ffmpeg");

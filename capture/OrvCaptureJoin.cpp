@@ -1,5 +1,6 @@
 #include "OrvCaptureJoin.h"
 
+#include "OrvAbsolutePath.h"
 #include "OrvCapturePartManifest.h"
 #include "OrvCapturePartSet.h"
 #include "OrvPngFolderOutput.h"
@@ -24,15 +25,6 @@ constexpr uint64_t BytesPerSampleFrame = 4; // 16-bit stereo
 int Fail(const std::string& message) {
     std::fprintf(stderr, "%s\n", message.c_str());
     return 1;
-}
-
-std::string Absolute(const std::string& path) {
-    if (!path.empty() && path[0] == '/')
-        return path;
-    char folder[PATH_MAX];
-    if (!getcwd(folder, sizeof folder))
-        return path;
-    return std::string(folder) + "/" + path;
 }
 
 std::string PartName(const OrvCapturePartManifest& m) {
@@ -154,7 +146,7 @@ struct Scratch {
 } // namespace
 
 int OrvCaptureJoin::Run(const OrvCaptureOptions& options) {
-    std::string video = Absolute(options.videoFile);
+    std::string video = OrvAbsolutePath::Of(options.videoFile);
     std::string ffmpeg = OrvVideoPipe::FindProgram("ffmpeg");
     if (ffmpeg.empty())
         return Fail("Capture: --join needs ffmpeg, which is not on the PATH; install it "
@@ -162,7 +154,7 @@ int OrvCaptureJoin::Run(const OrvCaptureOptions& options) {
 
     OrvCapturePartSet set;
     for (const std::string& given : options.joinFolders) {
-        std::string folder = Absolute(given);
+        std::string folder = OrvAbsolutePath::Of(given);
         std::string text;
         OrvCapturePartManifest manifest;
         OrvCapturePartManifest::Error fault;
