@@ -184,7 +184,7 @@ TEST(OrvDebugMode, SpacePausesHomeGoesToTheStartAndPagesJumpABar) {
     run.Frame();
     EXPECT_EQ(100u, run.sink.position) << "paused: the position stands";
     const std::string& caption = run.video.Caption();
-    EXPECT_NE(std::string::npos, caption.find("Position: 0.1s (paused)")) << caption;
+    EXPECT_NE(std::string::npos, caption.find("Position: 0.1s (paused) / @0.0")) << caption;
     run.player.HandleEvent(KeyUp(OrvKey::Space));
     run.Frame();
     EXPECT_EQ(200u, run.sink.position);
@@ -193,6 +193,9 @@ TEST(OrvDebugMode, SpacePausesHomeGoesToTheStartAndPagesJumpABar) {
     run.player.HandleEvent(KeyUp(OrvKey::PageDown));
     run.Frame();
     EXPECT_EQ(2300u, run.sink.position);
+    // 2300 ms is beat 4.6: bar 1, beat 0, as a timeline line writes it.
+    EXPECT_NE(std::string::npos, run.video.Caption().find("Position: 2.3s / @1.0"))
+        << run.video.Caption();
     run.player.HandleEvent(KeyUp(OrvKey::PageUp));
     run.player.HandleEvent(KeyUp(OrvKey::PageUp));
     run.Frame();
@@ -207,6 +210,7 @@ TEST(OrvDebugMode, SpacePausesHomeGoesToTheStartAndPagesJumpABar) {
     run.player.HandleEvent(KeyUp(OrvKey::Space));
     run.Frame();
     EXPECT_EQ(200u, run.sink.position);
+    EXPECT_EQ(std::string::npos, run.video.Caption().find(" / @")) << run.video.Caption();
 }
 
 namespace {
