@@ -15,8 +15,9 @@
 // show's stages, the outputs, among them the frame sink if any); the caption "FPS: %.0f /
 // Position: %.1fs" with this frame's rate (when two frames fall in the same millisecond the
 // last rate stays), and " (paused)" while paused, and in debug mode with a bpm " / @BAR.BEAT"
-// (four beats a bar, both from 0, as timeline lines write them); the hook's AfterFrame; the swap. It returns false
-// for the frame that reached the end position (that frame is still drawn). Allocates nothing.
+// (four beats a bar, both from 0, as timeline lines write them); the hook's AfterFrame; the swap.
+// It returns false for the frame that reached the end position (that frame is still drawn).
+// Allocates nothing.
 //
 // The music stays with the clock: while it plays, each step compares where the sound is
 // (OrvMusic::PlayPosition) with the frame's position and seeks the music to the frame's
