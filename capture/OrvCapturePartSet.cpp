@@ -71,9 +71,10 @@ bool OrvCapturePartSet::Check(std::string& error) const {
         missing += (missing.empty() ? "" : ", ") + std::to_string(expected);
     if (!missing.empty()) {
         bool one = missing.find(',') == std::string::npos;
-        error = "Capture: the parts do not fit together: part" + std::string(one ? " " : "s ") +
-                missing + " of " + std::to_string(first.second.part.count) +
-                (one ? " is" : " are") + " missing";
+        std::string count = std::to_string(first.second.part.count);
+        error = "Capture: the parts do not fit together: " +
+                (one ? "part " + missing + " of " + count + " is missing"
+                     : "of the " + count + " parts, " + missing + " are missing");
         return false;
     }
     return true;

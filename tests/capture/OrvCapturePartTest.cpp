@@ -136,7 +136,7 @@ TEST(OrvCapturePart, SetAcceptsOnlyOneWholeCaptureAndNamesTheFoldersAtFault) {
              {{{"c", Manifest(3, 3)}, {"a", Manifest(1, 3)}, {"b", Manifest(2, 3)}}, ""},
              {{{"a", Manifest(1, 1)}}, ""},
              {{{"a", Manifest(1, 3)}, {"c", Manifest(3, 3)}}, "part 2 of 3 is missing"},
-             {{{"b", Manifest(2, 4)}}, "parts 1, 3, 4 of 4 are missing"},
+             {{{"b", Manifest(2, 4)}}, "of the 4 parts, 1, 3, 4 are missing"},
              {{{"a", Manifest(1, 2)}, {"b", Manifest(2, 2)}, {"b2", Manifest(2, 2)}},
               "part 2/2 is given twice: b and b2"},
              {{{"a", Manifest(1, 2)}, {"b", Manifest(2, 2, 30)}},
