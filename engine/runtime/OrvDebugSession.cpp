@@ -39,11 +39,9 @@ void OrvDebugSession::Reload(IOrvPlayerControl& player, const std::set<std::stri
     if (loaded) {
         ++reloads;
         std::fprintf(stderr, "Reloaded the show at %.1f s\n", position * 0.001);
+        // The player tells this session of the new show, which then watches its files.
         player.ReplaceShow(std::move(loaded));
-        // What the attempt read, which may be more than the show's own record of its files.
-        showFiles = attempted;
         overlay.Clear();
-        WatchFiles({});
     } else {
         ++failures;
         std::fputs("The show was not reloaded: the last good one plays on\n", stderr);

@@ -215,9 +215,9 @@ bool OrvPlayer::Step() {
                                position * 0.001, clock.Paused() ? " (paused)" : "");
     // Debug mode adds the bar and beat as the timeline writes them (@BAR.BEAT, from 0), so a
     // line can be timed by reading the caption.
-    double bpm = debug && show->Loader() ? show->Loader()->NumericValue(IOrvScriptLoader::Bpm) : 0;
-    if (bpm > 0 && length > 0 && length < static_cast<int>(sizeof text)) {
-        long long beat = static_cast<long long>(std::floor(position * bpm / 60000.0));
+    double beatLength = debug ? show->BeatLength() : 0;
+    if (beatLength > 0 && length > 0 && length < static_cast<int>(sizeof text)) {
+        long long beat = static_cast<long long>(std::floor(position / beatLength));
         std::snprintf(text + length, sizeof text - length, " / @%lld.%lld", beat / 4, beat % 4);
     }
     video.SetCaption(text);

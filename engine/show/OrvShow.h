@@ -122,6 +122,9 @@ public:
     unsigned EndPosition() const;
     // Sixteen beats at the header's bpm, in whole ms; 0 without a bpm.
     unsigned JumpStep() const;
+    // One beat at the header's bpm, in ms, known once the timeline is processed; 0 without a
+    // bpm (or before).
+    double BeatLength() const { return beatLength; }
     std::string Title() const;
 
     OrvDiagnostics& Diagnostics() { return diagnostics; }
